@@ -1,0 +1,1 @@
+#include "common/Blob.h"

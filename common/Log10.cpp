@@ -1,0 +1,1 @@
+#include "common/Log10.h"

@@ -1,0 +1,1 @@
+#include "common/TextDataFiles.h"

@@ -1,0 +1,1 @@
+#include "common/controls/Clipboard.h"

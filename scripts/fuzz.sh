@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (address and undefined-behaviour sanitisers) and runs
+# each for a bounded time: scripts/fuzz.sh [seconds per target, default 300]. Not part of CI.
+# Findings are left in fuzz-build/findings/<target>/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-300}
+build=$root/fuzz-build
+
+"$root/scripts/install-deps.sh" clang libclang-rt-14-dev
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTESSARIN_FUZZ=ON -DTESSARIN_GUI=OFF -DTESSARIN_BENCH=OFF >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target profile_fuzzer archive_fuzzer
+
+status=0
+for target in profile_fuzzer archive_fuzzer; do
+    corpus=$build/corpus/$target
+    findings=$build/findings/$target
+    mkdir -p "$corpus" "$findings"
+    cp -n "$root"/tests/fuzz/seeds/"${target%_fuzzer}"/* "$corpus"/ 2>/dev/null || true
+    echo "== $target for ${seconds}s"
+    if ! "$build/bin/$target" -max_total_time="$seconds" -artifact_prefix="$findings/" \
+        -print_final_stats=1 "$corpus"; then
+        status=1
+    fi
+done
+exit $status
