@@ -1,1 +1,171 @@
 #include "common/IniFile.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <climits>
+#include <filesystem>
+
+#include "platform/NumberFormat.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace
+{
+
+std::string Compound(std::string_view key, std::string_view suffix)
+{
+    std::string name(key);
+    name += '.';
+    name += suffix;
+    return name;
+}
+
+// Components of a broken-down time as stored in the file, in the order they are written.
+struct TimeKey
+{
+    const char* suffix;
+    int std::tm::*field;
+    int offset;  // stored value = field + offset
+};
+
+constexpr TimeKey kTimeKeys[] = {
+    {"Year", &std::tm::tm_year, 1900}, {"Month", &std::tm::tm_mon, 1},  {"Day", &std::tm::tm_mday, 0},
+    {"Hour", &std::tm::tm_hour, 0},    {"Minute", &std::tm::tm_min, 0}, {"Second", &std::tm::tm_sec, 0},
+};
+
+}  // namespace
+
+bool CIniFile::SetFileName(std::string_view path)
+{
+    if (platform::CountCharacters(path) >= kMaxPathCharacters)
+        return false;
+    m_fileName = path;
+    return true;
+}
+
+int CIniFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const
+{
+    return platform::GetProfileInt(m_fileName, section, key, defaultValue);
+}
+
+std::int64_t CIniFile::ReadInt64(std::string_view section, std::string_view key,
+                                 std::int64_t defaultValue) const
+{
+    std::string text;
+    if (!platform::ReadProfileString(m_fileName, section, key, text))
+        return defaultValue;
+    return platform::ParseInt64(platform::TruncateCharacters(text, kMaxValueCharacters));
+}
+
+double CIniFile::ReadDouble(std::string_view section, std::string_view key, double defaultValue) const
+{
+    // A missing key returns the default exactly: callers pass their current value and expect it to
+    // survive unchanged, which a detour through a short text form would not guarantee. The whole
+    // value is parsed: WriteDouble spells large values out in full, beyond the string cut.
+    std::string text;
+    if (!platform::ReadProfileString(m_fileName, section, key, text))
+        return defaultValue;
+    return platform::ParseDouble(text);
+}
+
+bool CIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const
+{
+    const std::string text = ReadString(section, key, defaultValue ? "True" : "False");
+    return text == "True" || text == "true";
+}
+
+std::string CIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const
+{
+    std::string text;
+    if (!platform::ReadProfileString(m_fileName, section, key, text))
+        return std::string(defaultValue);
+    return platform::TruncateCharacters(text, kMaxValueCharacters);
+}
+
+std::time_t CIniFile::ReadTime(std::string_view section, std::string_view key, std::time_t defaultValue) const
+{
+    std::tm parts{};
+    if (!localtime_r(&defaultValue, &parts))
+        parts.tm_mday = 1;
+    for (const TimeKey& part : kTimeKeys)
+    {
+        // Stored numbers may be anything; the offset is taken off without overflowing an int.
+        const long long fallback = static_cast<long long>(parts.*part.field) + part.offset;
+        const long long stored = ReadInt(section, Compound(key, part.suffix),
+                                         static_cast<int>(std::min<long long>(fallback, INT_MAX)));
+        parts.*part.field = static_cast<int>(std::clamp<long long>(stored - part.offset, INT_MIN, INT_MAX));
+    }
+    parts.tm_isdst = -1;
+    const std::time_t result = std::mktime(&parts);
+    return result == static_cast<std::time_t>(-1) ? defaultValue : result;
+}
+
+void CIniFile::ReadStringArray(std::string_view section, std::string_view key,
+                               std::vector<std::string>& values) const
+{
+    values.clear();
+    const int count = std::min(ReadInt(section, Compound(key, "Cnt"), 0), kMaxStringArrayCount);
+    if (count <= 0)
+        return;
+    values.resize(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i)
+        values[static_cast<std::size_t>(i - 1)] =
+            ReadString(section, Compound(key, platform::FormatC("%i", i)), "");
+}
+
+bool CIniFile::WriteInt(std::string_view section, std::string_view key, int value) const
+{
+    return WriteString(section, key, platform::FormatC("%d", value));
+}
+
+bool CIniFile::WriteInt64(std::string_view section, std::string_view key, std::int64_t value) const
+{
+    return WriteString(section, key, platform::FormatC("%" PRId64, value));
+}
+
+bool CIniFile::WriteDouble(std::string_view section, std::string_view key, double value) const
+{
+    return WriteString(section, key, platform::FormatC("%f", value));
+}
+
+bool CIniFile::WriteBool(std::string_view section, std::string_view key, bool value) const
+{
+    return WriteString(section, key, value ? "True" : "False");
+}
+
+bool CIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) const
+{
+    return platform::WriteProfileString(m_fileName, section, key, value);
+}
+
+bool CIniFile::WriteHex(std::string_view section, std::string_view key, int value) const
+{
+    return WriteString(section, key, platform::FormatC("%x", static_cast<unsigned>(value)));
+}
+
+bool CIniFile::WriteTime(std::string_view section, std::string_view key, std::time_t value) const
+{
+    std::tm parts{};
+    if (!localtime_r(&value, &parts))
+        return false;
+    bool written = true;
+    for (const TimeKey& part : kTimeKeys)
+    {
+        const long long stored = static_cast<long long>(parts.*part.field) + part.offset;
+        written =
+            WriteString(section, Compound(key, part.suffix), platform::FormatC("%lld", stored)) && written;
+    }
+    return written;
+}
+
+bool CIniFile::WriteStringArray(std::string_view section, std::string_view key,
+                                const std::vector<std::string>& values) const
+{
+    if (values.size() > static_cast<std::size_t>(INT_MAX))
+        return false;
+    bool written = WriteInt(section, Compound(key, "Cnt"), static_cast<int>(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        written = WriteString(section, Compound(key, platform::FormatC("%zu", i + 1)), values[i]) && written;
+    return written;
+}

@@ -1,1 +1,57 @@
+// Typed values in an INI settings file: fixes how each type is spelled as text and leaves the file
+// handling to the platform's profile functions. Holds only the path; every call is one complete read
+// or write of the file. One thread at a time per object; objects on different threads may share a
+// file (the profile layer serialises its writers).
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CIniFile
+{
+public:
+    // Paths of this many characters or more are refused.
+    static constexpr std::size_t kMaxPathCharacters = 1024;
+    // String values are read as at most this many characters.
+    static constexpr std::size_t kMaxValueCharacters = 254;
+    // The largest element count ReadStringArray believes; a damaged count cannot exhaust memory.
+    static constexpr int kMaxStringArrayCount = 65536;
+
+    // False when the path is refused (kMaxPathCharacters or more); the stored path then stays.
+    bool SetFileName(std::string_view path);
+
+    // Reads give the default for a missing file or key and never fail.
+    int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::int64_t ReadInt64(std::string_view section, std::string_view key, std::int64_t defaultValue) const;
+    double ReadDouble(std::string_view section, std::string_view key, double defaultValue) const;
+    // True only for exactly "True" or "true".
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // Local time from the keys Key.Year ... Key.Second; a missing key takes that part of the default.
+    std::time_t ReadTime(std::string_view section, std::string_view key, std::time_t defaultValue) const;
+    // Replaces the array's content with Key.1 ... Key.N, N from Key.Cnt.
+    void ReadStringArray(std::string_view section, std::string_view key,
+                         std::vector<std::string>& values) const;
+
+    // Writes return false when the file cannot be written or the names or the text are refused.
+    bool WriteInt(std::string_view section, std::string_view key, int value) const;
+    bool WriteInt64(std::string_view section, std::string_view key, std::int64_t value) const;
+    // Six decimals, no exponent: values below 0.0000005 in magnitude are stored as zero.
+    bool WriteDouble(std::string_view section, std::string_view key, double value) const;
+    bool WriteBool(std::string_view section, std::string_view key, bool value) const;
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+    // Lower-case hexadecimal without prefix; there is no reader for it.
+    bool WriteHex(std::string_view section, std::string_view key, int value) const;
+    bool WriteTime(std::string_view section, std::string_view key, std::time_t value) const;
+    // Key.Cnt and Key.1 ... Key.N; keys of a longer earlier list stay in the file.
+    bool WriteStringArray(std::string_view section, std::string_view key,
+                          const std::vector<std::string>& values) const;
+
+private:
+    std::string m_fileName;
+};

@@ -9,7 +9,8 @@ build=$root/fuzz-build
 
 "$root/scripts/install-deps.sh" clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTESSARIN_FUZZ=ON -DTESSARIN_GUI=OFF -DTESSARIN_BENCH=OFF >/dev/null
+    -DTESSARIN_FUZZ=ON -DTESSARIN_GUI=OFF -DTESSARIN_BENCH=OFF -DTESSARIN_TESTS=ON \
+    -DCMAKE_C_FLAGS=-fsanitize=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=address,undefined >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target profile_fuzzer archive_fuzzer
 
 status=0

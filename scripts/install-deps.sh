@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libwxgtk3.2-dev
-    xvfb xauth fonts-liberation2 fontconfig
+    xvfb xauth fonts-liberation2 fontconfig locales
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")

@@ -1,1 +1,110 @@
+#include "common/controls/Clipboard.h"
+
 #include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/init.h>
+
+#include <string>
+
+namespace
+{
+
+// The toolkit is started once for the whole program (GTK cannot be started twice) and cleaned up
+// when the tests end.
+class WxEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        if (wxTheApp)
+            return;
+        // A GUI application object, so that starting initialises the toolkit and not just the base.
+        wxApp::SetInstance(new wxApp());
+        int argc = 1;
+        char name[] = "common_controls_tests";
+        char* argv[] = {name, nullptr};
+        m_started = wxEntryStart(argc, argv);
+    }
+    void TearDown() override
+    {
+        if (m_started)
+            wxEntryCleanup();
+    }
+    bool Started() const { return m_started; }
+
+private:
+    bool m_started = false;
+};
+
+WxEnvironment* const g_wx =
+    static_cast<WxEnvironment*>(::testing::AddGlobalTestEnvironment(new WxEnvironment));
+
+class ClipboardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!g_wx->Started())
+            GTEST_SKIP() << "no display (run under xvfb-run)";
+    }
+
+    // What a pasting program would get as text; nullopt-like "<none>" when there is no text.
+    static std::string ClipboardText()
+    {
+        if (!wxTheClipboard->Open())
+            return "<cannot open>";
+        std::string text = "<none>";
+        if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT) || wxTheClipboard->IsSupported(wxDF_TEXT))
+        {
+            wxTextDataObject data;
+            if (wxTheClipboard->GetData(data))
+                text = data.GetText().utf8_string();
+        }
+        wxTheClipboard->Close();
+        return text;
+    }
+};
+
+TEST_F(ClipboardTest, PutsTextOnTheClipboard)
+{
+    const struct
+    {
+        std::string given;
+        std::string pasted;
+    } cases[] = {
+        {"1.5\t-12.3dB\n2.0\t-3.1dB\n", "1.5\t-12.3dB\n2.0\t-3.1dB\n"},
+        {"Grüße, 20 µPa", "Grüße, 20 µPa"},
+        {"\xe9t\xe9 \x80", "été €"},           // Windows-1252 bytes are read as such
+        {std::string("cut\0here", 8), "cut"},  // text ends at its terminator
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(CopyTextToClipboard(c.given));
+        EXPECT_EQ(ClipboardText(), c.pasted);
+    }
+}
+
+TEST_F(ClipboardTest, BufferVariantReplacesThePreviousText)
+{
+    ASSERT_TRUE(CopyTextToClipboard("old text"));
+    ASSERT_TRUE(CopyBufferToClipboard("new"));
+    EXPECT_EQ(ClipboardText(), "new");
+    EXPECT_FALSE(CopyBufferToClipboard(nullptr));
+    EXPECT_EQ(ClipboardText(), "new");
+}
+
+TEST_F(ClipboardTest, TheClipboardIsClosedAfterEveryCall)
+{
+    ASSERT_TRUE(CopyBufferToClipboard("x"));
+    EXPECT_FALSE(wxTheClipboard->IsOpened());
+    // Already open elsewhere in the program: the copy fails and leaves it as it was.
+    ASSERT_TRUE(wxTheClipboard->Open());
+    EXPECT_FALSE(CopyBufferToClipboard("y"));
+    EXPECT_TRUE(wxTheClipboard->IsOpened());
+    wxTheClipboard->Close();
+    EXPECT_EQ(ClipboardText(), "x");
+}
+
+}  // namespace
