@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     libwxgtk3.2-dev
     xvfb xauth fonts-liberation2 fontconfig locales
 )

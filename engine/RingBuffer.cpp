@@ -1,0 +1,1 @@
+#include "engine/RingBuffer.h"

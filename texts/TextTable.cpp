@@ -1,0 +1,1 @@
+#include "texts/TextTable.h"
