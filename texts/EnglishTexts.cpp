@@ -2,6 +2,8 @@
 // program's own and is kept as it stands: other texts and saved files refer to it.
 #include "texts/TableTexts.h"
 
+// One line per id, however long the text.
+// clang-format off
 const std::array<const char*, TEXT_COUNT> kEnglishTexts = {
     /* 1000015 */ "Calibration",
     /* 1000016 */ "Reference level",
@@ -641,3 +643,4 @@ const std::array<const char*, TEXT_COUNT> kEnglishTexts = {
     /* 1000650 */ "slope Selection",
     /* 1000651 */ "frequency range",
 };
+// clang-format on

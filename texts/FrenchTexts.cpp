@@ -1,598 +1,601 @@
 // French texts of the table, one entry per id from TEXT_ID_FIRST.
 #include "texts/TableTexts.h"
 
+// One line per id, however long the text.
+// clang-format off
 const std::array<const char*, TEXT_COUNT_TRANSLATED> kFrenchTexts = {
-    /* 1000015 */ "Calibration",  // TRANSLATE
-    /* 1000016 */ "Reference level",  // TRANSLATE
-    /* 1000017 */ "Folder with saved reports",  // TRANSLATE
-    /* 1000018 */ "Folder to store the report",  // TRANSLATE
-    /* 1000019 */ "Sine",  // keep English
-    /* 1000020 */ "File",  // TRANSLATE
-    /* 1000021 */ "not used",  // TRANSLATE
-    /* 1000022 */ "not used",  // TRANSLATE
-    /* 1000023 */ "not used",  // TRANSLATE
-    /* 1000024 */ "Measurement",  // TRANSLATE
-    /* 1000025 */ "Peak",  // keep English
-    /* 1000026 */ "Level",  // TRANSLATE
-    /* 1000027 */ "On",  // TRANSLATE
-    /* 1000028 */ "Off",  // keep English
-    /* 1000029 */ "Slope",  // keep English
-    /* 1000030 */ "Frequency",  // TRANSLATE
-    /* 1000031 */ "Time",  // TRANSLATE
-    /* 1000032 */ "Input",  // TRANSLATE
-    /* 1000033 */ "Output",  // TRANSLATE
-    /* 1000034 */ "Input level",  // TRANSLATE
-    /* 1000035 */ "Reverberation time",  // TRANSLATE
-    /* 1000036 */ "Frequency response",  // TRANSLATE
-    /* 1000037 */ "Phase response",  // TRANSLATE
-    /* 1000038 */ "Delay",  // keep English
-    /* 1000039 */ "Group delay",  // TRANSLATE
-    /* 1000040 */ "Error",  // TRANSLATE
-    /* 1000041 */ "Octave",  // keep English
-    /* 1000042 */ "Cursor",  // TRANSLATE
-    /* 1000043 */ "Inband level",  // TRANSLATE
-    /* 1000044 */ "Marker",  // keep English
-    /* 1000045 */ "Progress",  // TRANSLATE
-    /* 1000046 */ "Measurement of reverberation time summary report",  // TRANSLATE
-    /* 1000047 */ "Measurement of reverberation time detailed report",  // TRANSLATE
-    /* 1000048 */ "Sample Rate",  // TRANSLATE
-    /* 1000049 */ "Sequence",  // TRANSLATE
-    /* 1000050 */ "Points",  // keep English
-    /* 1000051 */ "Length",  // TRANSLATE
-    /* 1000052 */ "Distortion",  // keep English
-    /* 1000053 */ "Threshold",  // TRANSLATE
-    /* 1000054 */ "Dynamic",  // TRANSLATE
-    /* 1000055 */ "from",  // TRANSLATE
-    /* 1000056 */ "to",  // TRANSLATE
-    /* 1000057 */ "Display",  // TRANSLATE
-    /* 1000058 */ "Range",  // TRANSLATE
-    /* 1000059 */ "Calibrator",  // TRANSLATE
-    /* 1000060 */ "Signal",  // keep English
-    /* 1000061 */ "calibration",  // TRANSLATE
-    /* 1000062 */ "before",  // TRANSLATE
-    /* 1000063 */ "after",  // TRANSLATE
-    /* 1000064 */ "offset",  // keep English
-    /* 1000065 */ "Silence",  // keep English
-    /* 1000066 */ "Analysis",  // TRANSLATE
-    /* 1000067 */ "Error: Sine frequency at %.2fHz not detected. Peak found at  %.2fHz\n",  // TRANSLATE
-    /* 1000068 */ "High resolution noise analysis",  // TRANSLATE
-    /* 1000069 */ "at",  // TRANSLATE
-    /* 1000070 */ "Room impulse response",  // TRANSLATE
-    /* 1000071 */ "Impulse",  // keep English
-    /* 1000072 */ "Energy decay curve (Schroeder plot)",  // TRANSLATE
-    /* 1000073 */ "octave bands",  // TRANSLATE
-    /* 1000074 */ "Error index",  // TRANSLATE
-    /* 1000075 */ "detailed results",  // TRANSLATE
-    /* 1000076 */ "This measurement was not correct. Please look at the details for analyzing.",  // TRANSLATE
-    /* 1000077 */ "Failed Finding Signal Generator Application",  // TRANSLATE
-    /* 1000078 */ "Value",  // TRANSLATE
-    /* 1000079 */ "not used",  // TRANSLATE
-    /* 1000080 */ "not used",  // TRANSLATE
-    /* 1000081 */ "Chirp stop frequency must be larger than the start frequency",  // TRANSLATE
-    /* 1000082 */ "Chirp stop frequency is limited to half the sample rate",  // TRANSLATE
-    /* 1000083 */ "FFT size has been set to %i to fit the desired MLS lengths",  // TRANSLATE
-    /* 1000084 */ "Warning: small blocksizes below 512 may cause trouble\nwith some soundcards. Use at your own risk.",  // TRANSLATE
-    /* 1000085 */ "Display properties",  // TRANSLATE
-    /* 1000086 */ "black",  // TRANSLATE
-    /* 1000087 */ "blue",  // TRANSLATE
-    /* 1000088 */ "green",  // TRANSLATE
-    /* 1000089 */ "red",  // TRANSLATE
-    /* 1000090 */ "yellow",  // TRANSLATE
-    /* 1000091 */ "white",  // TRANSLATE
-    /* 1000092 */ "grey",  // TRANSLATE
-    /* 1000093 */ "light grey",  // TRANSLATE
-    /* 1000094 */ "dark grey",  // TRANSLATE
-    /* 1000095 */ "light blue",  // TRANSLATE
-    /* 1000096 */ "cyan",  // keep English
-    /* 1000097 */ "magenta",  // keep English
-    /* 1000098 */ "brown",  // TRANSLATE
-    /* 1000099 */ "orange",  // keep English
-    /* 1000100 */ "purple",  // TRANSLATE
-    /* 1000101 */ "olive",  // TRANSLATE
-    /* 1000102 */ "gold",  // TRANSLATE
-    /* 1000103 */ "beige",  // keep English
-    /* 1000104 */ "indigo",  // keep English
-    /* 1000105 */ "turquoise",  // keep English
-    /* 1000106 */ "Overlay #%i already exists, do you want to:",  // TRANSLATE
-    /* 1000107 */ "Folder to store the report",  // TRANSLATE
-    /* 1000108 */ "axis",  // TRANSLATE
-    /* 1000109 */ "copy to clipboard",  // TRANSLATE
-    /* 1000110 */ "transpose",  // TRANSLATE
-    /* 1000111 */ "results",  // TRANSLATE
-    /* 1000112 */ "Cancel",  // TRANSLATE
-    /* 1000113 */ "Clarity",  // TRANSLATE
-    /* 1000114 */ "Definition",  // TRANSLATE
-    /* 1000115 */ "Room acoustics",  // TRANSLATE
-    /* 1000116 */ "There are no Marker defined.",  // TRANSLATE
-    /* 1000117 */ "samples",  // TRANSLATE
-    /* 1000118 */ "loaded",  // TRANSLATE
-    /* 1000119 */ "Impulse analysis report",  // TRANSLATE
-    /* 1000120 */ "settings",  // TRANSLATE
-    /* 1000121 */ "Calibrating gain and level at %.0fHz",  // TRANSLATE
-    /* 1000122 */ "Error: The sine signal is not clean. THD+N (%.2fdB %.3f%%)is too low.",  // TRANSLATE
-    /* 1000123 */ "Power spectrum with chirp signal for headroom analysis",  // TRANSLATE
-    /* 1000124 */ "not used",  // TRANSLATE
-    /* 1000125 */ "not used",  // TRANSLATE
-    /* 1000126 */ "Measurement ambient noise with generator muted",  // TRANSLATE
-    /* 1000127 */ "extrapolate",  // TRANSLATE
-    /* 1000128 */ "noise floor",  // TRANSLATE
-    /* 1000129 */ "impedance",  // TRANSLATE
-    /* 1000130 */ "phase",  // keep English
-    /* 1000131 */ "amplitude",  // keep English
-    /* 1000132 */ "correlation",  // TRANSLATE
-    /* 1000133 */ "setup page",  // TRANSLATE
-    /* 1000134 */ "print annotations",  // TRANSLATE
-    /* 1000135 */ "window title",  // TRANSLATE
-    /* 1000136 */ "Annotate for printing (CTRL+ENTER for new line)",  // TRANSLATE
-    /* 1000137 */ "Select file",  // TRANSLATE
-    /* 1000138 */ "include header",  // TRANSLATE
-    /* 1000139 */ "Export measurement data",  // TRANSLATE
-    /* 1000140 */ "Microphone calibration",  // TRANSLATE
-    /* 1000141 */ "Channel",  // keep English
-    /* 1000142 */ "update",  // TRANSLATE
-    /* 1000143 */ "enable microphone calibration",  // TRANSLATE
-    /* 1000144 */ "display calibration data",  // TRANSLATE
-    /* 1000145 */ "use for all channels",  // TRANSLATE
-    /* 1000146 */ "Browse for calibration file",  // TRANSLATE
-    /* 1000147 */ "No file loaded",  // TRANSLATE
-    /* 1000148 */ "size",  // TRANSLATE
-    /* 1000149 */ "folder",  // TRANSLATE
-    /* 1000150 */ "load",  // TRANSLATE
-    /* 1000151 */ "save",  // TRANSLATE
-    /* 1000152 */ "reset",  // TRANSLATE
-    /* 1000153 */ "display reference",  // TRANSLATE
-    /* 1000154 */ "apply reference",  // TRANSLATE
-    /* 1000155 */ "saved",  // TRANSLATE
-    /* 1000156 */ "reference measurement",  // TRANSLATE
-    /* 1000157 */ "Frequency sweep",  // TRANSLATE
-    /* 1000158 */ "Level sweep",  // TRANSLATE
-    /* 1000159 */ "steps",  // TRANSLATE
-    /* 1000160 */ "duration",  // TRANSLATE
-    /* 1000161 */ "logarithmic",  // TRANSLATE
-    /* 1000162 */ "Start",  // TRANSLATE
-    /* 1000163 */ "Stop",  // keep English
-    /* 1000164 */ "per",  // TRANSLATE
-    /* 1000165 */ "step",  // TRANSLATE
-    /* 1000166 */ "Channel matrix",  // TRANSLATE
-    /* 1000167 */ "all off",  // TRANSLATE
-    /* 1000168 */ "all on",  // TRANSLATE
-    /* 1000169 */ "scale",  // TRANSLATE
-    /* 1000170 */ "style",  // keep English
-    /* 1000171 */ "line",  // TRANSLATE
-    /* 1000172 */ "female",  // TRANSLATE
-    /* 1000173 */ "male",  // TRANSLATE
-    /* 1000174 */ "gender",  // TRANSLATE
-    /* 1000175 */ "rating",  // TRANSLATE
-    /* 1000176 */ "bad",  // TRANSLATE
-    /* 1000177 */ "poor",  // TRANSLATE
-    /* 1000178 */ "fair",  // TRANSLATE
-    /* 1000179 */ "good",  // TRANSLATE
-    /* 1000180 */ "excellent",  // keep English
-    /* 1000181 */ "other",  // TRANSLATE
-    /* 1000182 */ "peak level",  // TRANSLATE
-    /* 1000183 */ "peak position",  // TRANSLATE
-    /* 1000184 */ "phase difference",  // TRANSLATE
-    /* 1000185 */ "RMS at track. frequency",  // TRANSLATE
-    /* 1000186 */ "Harmonic",  // TRANSLATE
-    /* 1000187 */ "octave filterbank",  // TRANSLATE
-    /* 1000188 */ "enable filterbank",  // TRANSLATE
-    /* 1000189 */ "use stop-band filter",  // TRANSLATE
-    /* 1000190 */ "center frequency",  // TRANSLATE
-    /* 1000191 */ "measurement resistor",  // TRANSLATE
-    /* 1000192 */ "dual channel real-time processing",  // TRANSLATE
-    /* 1000193 */ "time domain",  // TRANSLATE
-    /* 1000194 */ "frequency domain",  // TRANSLATE
-    /* 1000195 */ "post processing",  // TRANSLATE
-    /* 1000196 */ "integrate",  // TRANSLATE
-    /* 1000197 */ "differentiate",  // TRANSLATE
-    /* 1000198 */ "exchange R and L",  // TRANSLATE
-    /* 1000199 */ "linear scaling",  // TRANSLATE
-    /* 1000200 */ "correlometer",  // keep English
-    /* 1000201 */ "SQRT correlometer",  // TRANSLATE
-    /* 1000202 */ "Sweep",  // TRANSLATE
-    /* 1000203 */ "linear",  // TRANSLATE
-    /* 1000204 */ "enable",  // TRANSLATE
-    /* 1000205 */ "constant envelope",  // TRANSLATE
-    /* 1000206 */ "constant spectral density",  // TRANSLATE
-    /* 1000207 */ "pulse widths",  // TRANSLATE
-    /* 1000208 */ "double click to configure",  // TRANSLATE
-    /* 1000209 */ "frequency presets",  // TRANSLATE
-    /* 1000210 */ "Burst generator",  // TRANSLATE
-    /* 1000211 */ "on time",  // TRANSLATE
-    /* 1000212 */ "off time",  // TRANSLATE
-    /* 1000213 */ "start with zero phase",  // TRANSLATE
-    /* 1000214 */ "amplitude modulation",  // TRANSLATE
-    /* 1000215 */ "frequency modulation",  // TRANSLATE
-    /* 1000216 */ "balance",  // TRANSLATE
-    /* 1000217 */ "is full scale",  // TRANSLATE
-    /* 1000218 */ "measurements per minute",  // TRANSLATE
-    /* 1000219 */ "duration in minutes",  // TRANSLATE
-    /* 1000220 */ "Datalogger",  // keep English
-    /* 1000221 */ "Stepsize for frequency control",  // TRANSLATE
-    /* 1000222 */ "automatic (mouse control)",  // TRANSLATE
-    /* 1000223 */ "mod. index",  // keep English
-    /* 1000224 */ "frequency shift",  // TRANSLATE
-    /* 1000225 */ "statistics",  // TRANSLATE
-    /* 1000226 */ "advanced settings",  // TRANSLATE
-    /* 1000227 */ "apply DSP and filter effects to channel 1 only",  // TRANSLATE
-    /* 1000228 */ "hours",  // TRANSLATE
-    /* 1000229 */ "days",  // TRANSLATE
-    /* 1000230 */ "hour",  // TRANSLATE
-    /* 1000231 */ "day",  // TRANSLATE
-    /* 1000232 */ "DC offset",  // keep English
-    /* 1000233 */ "about",  // TRANSLATE
-    /* 1000234 */ "channels",  // TRANSLATE
-    /* 1000235 */ "not used",  // TRANSLATE
-    /* 1000236 */ "Speech intelligibility",  // TRANSLATE
-    /* 1000237 */ "Output level",  // TRANSLATE
-    /* 1000238 */ "line style",  // TRANSLATE
-    /* 1000239 */ "color",  // TRANSLATE
-    /* 1000240 */ "width",  // TRANSLATE
-    /* 1000241 */ "solid",  // TRANSLATE
-    /* 1000242 */ "dashed",  // TRANSLATE
-    /* 1000243 */ "dotted",  // TRANSLATE
-    /* 1000244 */ "dashdot",  // keep English
-    /* 1000245 */ "curve",  // TRANSLATE
-    /* 1000246 */ "grid",  // TRANSLATE
-    /* 1000247 */ "properties",  // TRANSLATE
-    /* 1000248 */ "active",  // keep English
-    /* 1000249 */ "label",  // TRANSLATE
-    /* 1000250 */ "filter",  // TRANSLATE
-    /* 1000251 */ "designer",  // TRANSLATE
-    /* 1000252 */ "frequency",  // TRANSLATE
-    /* 1000253 */ "passband ripple",  // TRANSLATE
-    /* 1000254 */ "lower",  // TRANSLATE
-    /* 1000255 */ "upper",  // TRANSLATE
-    /* 1000256 */ "stopband filter",  // TRANSLATE
-    /* 1000257 */ "cascade",  // keep English
-    /* 1000258 */ "preview",  // TRANSLATE
-    /* 1000259 */ "copy curve as overlay",  // TRANSLATE
-    /* 1000260 */ "refresh",  // TRANSLATE
-    /* 1000261 */ "zoom",  // keep English
-    /* 1000262 */ "type",  // keep English
-    /* 1000263 */ "order",  // TRANSLATE
-    /* 1000264 */ "paramViewer",  // keep English
-    /* 1000265 */ "vertical",  // keep English
-    /* 1000266 */ "background",  // TRANSLATE
-    /* 1000267 */ "scale mode",  // TRANSLATE
-    /* 1000268 */ "parameter",  // TRANSLATE
-    /* 1000269 */ "auto",  // TRANSLATE
-    /* 1000270 */ "use measured",  // TRANSLATE
-    /* 1000271 */ "foreground",  // TRANSLATE
-    /* 1000272 */ "frequency band",  // TRANSLATE
-    /* 1000273 */ "frequency bands",  // TRANSLATE
-    /* 1000274 */ "invalid %s file",  // TRANSLATE
-    /* 1000275 */ "File length for impulse viewer is limited to %.0fs.\nPlease seperate it with a file editor.",  // TRANSLATE
-    /* 1000276 */ "Audio recorder stopped.",  // TRANSLATE
-    /* 1000277 */ "full span",  // TRANSLATE
-    /* 1000278 */ "invert direction",  // TRANSLATE
-    /* 1000279 */ "use greyscale color map",  // TRANSLATE
-    /* 1000280 */ "swap frequency and time",  // TRANSLATE
-    /* 1000281 */ "reverse time-axis",  // TRANSLATE
-    /* 1000282 */ "reverse frequency axis",  // TRANSLATE
-    /* 1000283 */ "spectrogram",  // TRANSLATE
-    /* 1000284 */ "reverb. time",  // TRANSLATE
-    /* 1000285 */ "generator",  // TRANSLATE
-    /* 1000286 */ "generators",  // TRANSLATE
-    /* 1000287 */ "outdated",  // TRANSLATE
-    /* 1000288 */ "setup",  // TRANSLATE
-    /* 1000289 */ "average",  // TRANSLATE
-    /* 1000290 */ "plot in %",  // TRANSLATE
-    /* 1000291 */ "display refresh rate",  // TRANSLATE
-    /* 1000292 */ "rectangular",  // TRANSLATE
-    /* 1000293 */ "rectangle",  // keep English
-    /* 1000294 */ "weighting",  // TRANSLATE
-    /* 1000295 */ "sequence size",  // TRANSLATE
-    /* 1000296 */ "MLS Chirp pseude noise",  // TRANSLATE
-    /* 1000297 */ "window function",  // TRANSLATE
-    /* 1000298 */ "impulse response",  // TRANSLATE
-    /* 1000299 */ "oscilloscope",  // keep English
-    /* 1000300 */ "mode",  // keep English
-    /* 1000301 */ "time window",  // TRANSLATE
-    /* 1000302 */ "bars",  // keep English
-    /* 1000303 */ "number of %s",  // TRANSLATE
-    /* 1000304 */ "decay",  // TRANSLATE
-    /* 1000305 */ "peak hold",  // TRANSLATE
-    /* 1000306 */ "bar graph",  // TRANSLATE
-    /* 1000307 */ "show",  // TRANSLATE
-    /* 1000308 */ "one value per line",  // TRANSLATE
-    /* 1000309 */ "frequencies",  // TRANSLATE
-    /* 1000310 */ "frame",  // TRANSLATE
-    /* 1000311 */ "for printing",  // TRANSLATE
-    /* 1000312 */ "default",  // TRANSLATE
-    /* 1000313 */ "interpolate",  // TRANSLATE
-    /* 1000314 */ "harmonics",  // TRANSLATE
-    /* 1000315 */ "odd",  // TRANSLATE
-    /* 1000316 */ "even",  // TRANSLATE
-    /* 1000317 */ "'JET' color",  // TRANSLATE
-    /* 1000318 */ "history depths",  // TRANSLATE
-    /* 1000319 */ "special",  // TRANSLATE
-    /* 1000320 */ "smoothing",  // TRANSLATE
-    /* 1000321 */ "math",  // TRANSLATE
-    /* 1000322 */ "only",  // TRANSLATE
-    /* 1000323 */ "maximum",  // keep English
-    /* 1000324 */ "minimum",  // keep English
-    /* 1000325 */ "sliding average",  // TRANSLATE
-    /* 1000326 */ "You will find much more real-time processing in the DSP section.",  // TRANSLATE
-    /* 1000327 */ "Decimate Mode",  // TRANSLATE
-    /* 1000328 */ "sum",  // TRANSLATE
-    /* 1000329 */ "envelope",  // TRANSLATE
-    /* 1000330 */ "reduction",  // TRANSLATE
-    /* 1000331 */ "solid fill",  // TRANSLATE
-    /* 1000332 */ "load %s",  // TRANSLATE
-    /* 1000333 */ "texture",  // keep English
-    /* 1000334 */ "Show help text",  // TRANSLATE
-    /* 1000335 */ "lines",  // TRANSLATE
-    /* 1000336 */ "overlay",  // TRANSLATE
-    /* 1000337 */ "overlays",  // TRANSLATE
-    /* 1000338 */ "name",  // TRANSLATE
-    /* 1000339 */ "names",  // TRANSLATE
-    /* 1000340 */ "hide all",  // TRANSLATE
-    /* 1000341 */ "show all",  // TRANSLATE
-    /* 1000342 */ "selection",  // TRANSLATE
-    /* 1000343 */ "store %s to %s",  // TRANSLATE
-    /* 1000344 */ "select %s",  // TRANSLATE
-    /* 1000345 */ "second",  // TRANSLATE
-    /* 1000346 */ "use a constant",  // TRANSLATE
-    /* 1000347 */ "operation",  // TRANSLATE
-    /* 1000348 */ "data",  // TRANSLATE
-    /* 1000349 */ "Set as Overlay",  // TRANSLATE
-    /* 1000350 */ "Load a text file",  // TRANSLATE
-    /* 1000351 */ "Save to a text file",  // TRANSLATE
-    /* 1000352 */ "Dynamic overlay",  // TRANSLATE
-    /* 1000353 */ "Auto load frequency response limits",  // TRANSLATE
-    /* 1000354 */ "data format",  // TRANSLATE
-    /* 1000355 */ "load to %s",  // TRANSLATE
-    /* 1000356 */ "overwrite",  // TRANSLATE
-    /* 1000357 */ "add",  // TRANSLATE
-    /* 1000358 */ "subtract",  // TRANSLATE
-    /* 1000359 */ "multiply",  // TRANSLATE
-    /* 1000360 */ "divide",  // TRANSLATE
-    /* 1000361 */ "no signal",  // TRANSLATE
-    /* 1000362 */ "no value",  // TRANSLATE
-    /* 1000363 */ "factor",  // TRANSLATE
-    /* 1000364 */ "not used",  // TRANSLATE
-    /* 1000365 */ "STI Signal to Noise Ratio (SNR)",  // TRANSLATE
-    /* 1000366 */ "Save RMS as Signal",  // TRANSLATE
-    /* 1000367 */ "Save RMS as Noise",  // TRANSLATE
-    /* 1000368 */ "Trigger",  // keep English
-    /* 1000369 */ "Trigger on negative slope",  // TRANSLATE
-    /* 1000370 */ "one Shot",  // TRANSLATE
-    /* 1000371 */ "continously",  // TRANSLATE
-    /* 1000372 */ "use trigger for scope only",  // TRANSLATE
-    /* 1000373 */ "Mode",  // keep English
-    /* 1000374 */ "Trigger if below threshold",  // TRANSLATE
-    /* 1000375 */ "Delay in ms. Negative values for pre-trigger.",  // TRANSLATE
-    /* 1000376 */ "Trigger threshold",  // TRANSLATE
-    /* 1000377 */ "bits",  // keep English
-    /* 1000378 */ "monitor",  // TRANSLATE
-    /* 1000379 */ "%s is already running. Do you want to abort it?",  // TRANSLATE
-    /* 1000380 */ "directivity measurement",  // TRANSLATE
-    /* 1000381 */ "sweep measurement",  // TRANSLATE
-    /* 1000382 */ "%s not available",  // TRANSLATE
-    /* 1000383 */ "This channel is not active, please activate it first",  // TRANSLATE
-    /* 1000384 */ "%s must be larger than %s",  // TRANSLATE
-    /* 1000385 */ "%s must not be negative",  // TRANSLATE
-    /* 1000386 */ "negative x axis range can't be logarithmic",  // TRANSLATE
-    /* 1000387 */ "not used",  // TRANSLATE
-    /* 1000388 */ "not used",  // TRANSLATE
-    /* 1000389 */ "The system is already calibrated.\nIf you want make a new calibration use 'Yes'",  // TRANSLATE
-    /* 1000390 */ "The minimum sweep frequency is %.1fHz. But the frequency resolution with a FFT size of %i is %.1fHz.\nWe recommend setting the FFT size to at least %i or use a higher sweep frequency",  // TRANSLATE
-    /* 1000391 */ "The aquisition time for one step is %.1fms. It is determined by the FFT size (%i), sample rate (%.0f) and number of averages (%i).\nWe recommend setting the settling time to at least %.1fms or decrease the FFT size.",  // TRANSLATE
-    /* 1000392 */ "At least one curve must be visible",  // TRANSLATE
-    /* 1000393 */ "%s contains no data",  // TRANSLATE
-    /* 1000394 */ "%s must not be negative or zero",  // TRANSLATE
-    /* 1000395 */ "%s must be monotonic",  // TRANSLATE
-    /* 1000396 */ "not used",  // TRANSLATE
-    /* 1000397 */ "Export data",  // TRANSLATE
-    /* 1000398 */ "Load/Save Reference",  // TRANSLATE
-    /* 1000399 */ "Mic. calibration",  // TRANSLATE
-    /* 1000400 */ "New",  // TRANSLATE
-    /* 1000401 */ "Open...",  // TRANSLATE
-    /* 1000402 */ "Save As...",  // TRANSLATE
-    /* 1000403 */ "Load config",  // TRANSLATE
-    /* 1000404 */ "Save config",  // keep English
-    /* 1000405 */ "Save state",  // TRANSLATE
-    /* 1000406 */ "Analyze wave file",  // TRANSLATE
-    /* 1000407 */ "Stop wave file analyzer",  // TRANSLATE
-    /* 1000408 */ "Print...",  // TRANSLATE
-    /* 1000409 */ "Print Preview",  // TRANSLATE
-    /* 1000410 */ "Print Setup...",  // TRANSLATE
-    /* 1000411 */ "Page Settings",  // TRANSLATE
-    /* 1000412 */ "Recent File",  // TRANSLATE
-    /* 1000413 */ "Edit",  // keep English
-    /* 1000414 */ "Undo",  // TRANSLATE
-    /* 1000415 */ "Cut",  // TRANSLATE
-    /* 1000416 */ "Copy",  // TRANSLATE
-    /* 1000417 */ "Copy as Bitmap",  // TRANSLATE
-    /* 1000418 */ "Options",  // keep English
-    /* 1000419 */ "Trigger Settings",  // TRANSLATE
-    /* 1000420 */ "Impedance Settings",  // TRANSLATE
-    /* 1000421 */ "Channel configuration",  // TRANSLATE
-    /* 1000422 */ "Calibrate levels",  // TRANSLATE
-    /* 1000423 */ "Adv. Settings",  // TRANSLATE
-    /* 1000424 */ "Synchronize",  // TRANSLATE
-    /* 1000425 */ "Preferences",  // TRANSLATE
-    /* 1000426 */ "Plug-Ins",  // keep English
-    /* 1000427 */ "Tracking/sweep measurements",  // TRANSLATE
-    /* 1000428 */ "2D frequency level sweep",  // TRANSLATE
-    /* 1000429 */ "Plot results",  // TRANSLATE
-    /* 1000430 */ "Load results",  // TRANSLATE
-    /* 1000431 */ "Save results",  // TRANSLATE
-    /* 1000432 */ "Copy results",  // TRANSLATE
-    /* 1000433 */ "Data logger",  // TRANSLATE
-    /* 1000434 */ "Polar / Directivity",  // TRANSLATE
-    /* 1000435 */ "Sweep settings",  // TRANSLATE
-    /* 1000436 */ "Level monitor",  // TRANSLATE
-    /* 1000437 */ "LEQ",  // keep English
-    /* 1000438 */ "Time correlation",  // TRANSLATE
-    /* 1000439 */ "Goniometer/ Vectorscope",  // TRANSLATE
-    /* 1000440 */ "Flutrix/wow and flutter",  // TRANSLATE
-    /* 1000441 */ "Demodulator",  // TRANSLATE
-    /* 1000442 */ "3D waterfall",  // TRANSLATE
-    /* 1000443 */ "Start/Stop",  // TRANSLATE
-    /* 1000444 */ "Histogram",  // TRANSLATE
-    /* 1000445 */ "Phontetogram",  // keep English
-    /* 1000446 */ "Phonetogram",  // TRANSLATE
-    /* 1000447 */ "64-bit FFT",  // keep English
-    /* 1000448 */ "Audio recorder",  // TRANSLATE
-    /* 1000449 */ "VST",  // keep English
-    /* 1000450 */ "External input driver",  // TRANSLATE
-    /* 1000451 */ "configure external input driver",  // TRANSLATE
-    /* 1000452 */ "Octave RTA",  // TRANSLATE
-    /* 1000453 */ "1/3 octave RTA",  // TRANSLATE
-    /* 1000454 */ "1/N octave RTA",  // TRANSLATE
-    /* 1000455 */ "Loudness (sone)",  // keep English
-    /* 1000456 */ "Specific Loudness",  // TRANSLATE
-    /* 1000457 */ "Tonality (DIN45681)",  // TRANSLATE
-    /* 1000458 */ "Calc. STI+RASTI",  // TRANSLATE
-    /* 1000459 */ "Display STI+RASTI",  // TRANSLATE
-    /* 1000460 */ "Save STI results",  // TRANSLATE
-    /* 1000461 */ "STI-PA",  // keep English
-    /* 1000462 */ "1/3 octave plot",  // TRANSLATE
-    /* 1000463 */ "1/1 octave plot",  // TRANSLATE
-    /* 1000464 */ "Energy decay",  // TRANSLATE
-    /* 1000465 */ "Use current measurement",  // TRANSLATE
-    /* 1000466 */ "load  file",  // TRANSLATE
-    /* 1000467 */ "Save to .txt file",  // TRANSLATE
-    /* 1000468 */ "Auto update",  // TRANSLATE
-    /* 1000469 */ "Unload",  // TRANSLATE
-    /* 1000470 */ "Plot impulse",  // TRANSLATE
-    /* 1000471 */ "Plot energy time curve",  // TRANSLATE
-    /* 1000472 */ "Plot step response",  // TRANSLATE
-    /* 1000473 */ "Plot freq. response",  // TRANSLATE
-    /* 1000474 */ "Plot phase response",  // TRANSLATE
-    /* 1000475 */ "Plot group delay",  // TRANSLATE
-    /* 1000476 */ "Plot energy decay",  // TRANSLATE
-    /* 1000477 */ "Plot reverberation vs. frequency",  // TRANSLATE
-    /* 1000478 */ "Measurement series",  // TRANSLATE
-    /* 1000479 */ "DSP",  // keep English
-    /* 1000480 */ "1/3 octave filterbank",  // TRANSLATE
-    /* 1000481 */ "1kHz notch",  // TRANSLATE
-    /* 1000482 */ "DC block",  // TRANSLATE
-    /* 1000483 */ "RIAA",  // keep English
-    /* 1000484 */ "Free filter",  // TRANSLATE
-    /* 1000485 */ "Filter #1",  // TRANSLATE
-    /* 1000486 */ "Filter #2",  // TRANSLATE
-    /* 1000487 */ "Filter #3",  // TRANSLATE
-    /* 1000488 */ "Filter #4",  // TRANSLATE
-    /* 1000489 */ "Filter #5",  // TRANSLATE
-    /* 1000490 */ "Filter #6",  // TRANSLATE
-    /* 1000491 */ "Filter #7",  // TRANSLATE
-    /* 1000492 */ "Filter #8",  // TRANSLATE
-    /* 1000493 */ "Filter #9",  // TRANSLATE
-    /* 1000494 */ "Hum",  // keep English
-    /* 1000495 */ "Wizards",  // keep English
-    /* 1000496 */ "Quick calibration",  // TRANSLATE
-    /* 1000497 */ "LIVE Monitor",  // TRANSLATE
-    /* 1000498 */ "Freq. response with MLS",  // TRANSLATE
-    /* 1000499 */ "Presets",  // keep English
-    /* 1000500 */ "Preset 1",  // keep English
-    /* 1000501 */ "Preset 2",  // TRANSLATE
-    /* 1000502 */ "Preset 3",  // TRANSLATE
-    /* 1000503 */ "Preset 4",  // TRANSLATE
-    /* 1000504 */ "Preset 5",  // TRANSLATE
-    /* 1000505 */ "Preset 6",  // TRANSLATE
-    /* 1000506 */ "Preset 7",  // keep English
-    /* 1000507 */ "Preset 8",  // keep English
-    /* 1000508 */ "Preset 9",  // keep English
-    /* 1000509 */ "Preset 10",  // keep English
-    /* 1000510 */ "Overlay 1",  // keep English
-    /* 1000511 */ "Overlay 2",  // TRANSLATE
-    /* 1000512 */ "Overlay 3",  // keep English
-    /* 1000513 */ "Overlay 4",  // keep English
-    /* 1000514 */ "Overlay 5",  // keep English
-    /* 1000515 */ "Overlay 6",  // keep English
-    /* 1000516 */ "Overlay 7",  // keep English
-    /* 1000517 */ "Overlay 8",  // keep English
-    /* 1000518 */ "Overlay 9",  // keep English
-    /* 1000519 */ "ASIO",  // keep English
-    /* 1000520 */ "select ASIO",  // TRANSLATE
-    /* 1000521 */ "Configure",  // TRANSLATE
-    /* 1000522 */ "View",  // TRANSLATE
-    /* 1000523 */ "Toolbar",  // TRANSLATE
-    /* 1000524 */ "Status Bar",  // TRANSLATE
-    /* 1000525 */ "Legend",  // TRANSLATE
-    /* 1000526 */ "Measurements curve 1",  // TRANSLATE
-    /* 1000527 */ "Measurements curve 2",  // TRANSLATE
-    /* 1000528 */ "Musical notes",  // TRANSLATE
-    /* 1000529 */ "Add ParamView",  // TRANSLATE
-    /* 1000530 */ "Align ParamViews",  // TRANSLATE
-    /* 1000531 */ "Show results",  // TRANSLATE
-    /* 1000532 */ "Windows",  // keep English
-    /* 1000533 */ "New Window",  // TRANSLATE
-    /* 1000534 */ "Tile",  // TRANSLATE
-    /* 1000535 */ "Arrange Icons",  // TRANSLATE
-    /* 1000536 */ "Help",  // TRANSLATE
-    /* 1000537 */ "not used",  // TRANSLATE
-    /* 1000538 */ "Exit",  // keep English
-    /* 1000539 */ "Paste",  // TRANSLATE
-    /* 1000540 */ "Language",  // TRANSLATE
-    /* 1000541 */ "Plot Harmonics",  // TRANSLATE
-    /* 1000542 */ "Plot settings",  // TRANSLATE
-    /* 1000543 */ "Config",  // keep English
-    /* 1000544 */ "SNR",  // keep English
-    /* 1000545 */ "Save .wav file",  // TRANSLATE
-    /* 1000546 */ "Narrow band analysis",  // TRANSLATE
-    /* 1000547 */ "Production test",  // TRANSLATE
-    /* 1000548 */ "Filter #10",  // TRANSLATE
-    /* 1000549 */ "Room impulse with MLS",  // TRANSLATE
-    /* 1000550 */ "Overlay 10",  // keep English
-    /* 1000551 */ "ASIO Generator #1",  // TRANSLATE
-    /* 1000552 */ "ASIO Generator #2",  // TRANSLATE
-    /* 1000553 */ "ASIO Generator #3",  // TRANSLATE
-    /* 1000554 */ "ASIO Generator #4",  // TRANSLATE
-    /* 1000555 */ "ASIO Generator #5",  // TRANSLATE
-    /* 1000556 */ "ASIO Generator #6",  // TRANSLATE
-    /* 1000557 */ "ASIO Generator #7",  // TRANSLATE
-    /* 1000558 */ "ASIO Generator #8",  // TRANSLATE
-    /* 1000559 */ "ASIO Generator #9",  // TRANSLATE
-    /* 1000560 */ "ASIO Generator #10",  // TRANSLATE
-    /* 1000561 */ "Link generators",  // TRANSLATE
-    /* 1000562 */ "Volume",  // keep English
-    /* 1000563 */ "Frequency (Factor)",  // TRANSLATE
-    /* 1000564 */ "Frequency (Diff)",  // TRANSLATE
-    /* 1000565 */ "Output Matrix",  // TRANSLATE
-    /* 1000566 */ "Test signal",  // TRANSLATE
-    /* 1000567 */ "Tracking Level",  // TRANSLATE
-    /* 1000568 */ "Show Marker",  // keep English
-    /* 1000569 */ "1 Unbenannt",  // keep English
-    /* 1000570 */ "Halvek",  // keep English
-    /* 1000571 */ "Easy Measurements",  // TRANSLATE
-    /* 1000572 */ "Quick measurement report",  // TRANSLATE
-    /* 1000573 */ "Reverberation",  // TRANSLATE
-    /* 1000574 */ "Sone / Loudness",  // keep English
-    /* 1000575 */ "Your custom report",  // TRANSLATE
-    /* 1000576 */ "Set to 0dB",  // TRANSLATE
-    /* 1000577 */ "undo zoom",  // TRANSLATE
-    /* 1000578 */ "redo zoom",  // TRANSLATE
-    /* 1000579 */ "resize axis",  // TRANSLATE
-    /* 1000580 */ "set marker",  // TRANSLATE
-    /* 1000581 */ "clear marker",  // TRANSLATE
-    /* 1000582 */ "add label",  // TRANSLATE
-    /* 1000583 */ "add line",  // TRANSLATE
-    /* 1000584 */ "set peak to 0dB",  // TRANSLATE
-    /* 1000585 */ "Hide",  // TRANSLATE
-    /* 1000586 */ "Set as reference",  // TRANSLATE
-    /* 1000587 */ "Gauss generator",  // TRANSLATE
-    /* 1000588 */ "Play Wave file",  // TRANSLATE
-    /* 1000589 */ "Freq. presets",  // TRANSLATE
-    /* 1000590 */ "Piano",  // keep English
-    /* 1000591 */ "RIAA Filter",  // TRANSLATE
-    /* 1000592 */ "Effects",  // TRANSLATE
-    /* 1000593 */ "FM",  // keep English
-    /* 1000594 */ "AM",  // keep English
-    /* 1000595 */ "white noise",  // TRANSLATE
-    /* 1000596 */ "pink noise",  // TRANSLATE
-    /* 1000597 */ "waveform",  // TRANSLATE
-    /* 1000598 */ "triangle",  // keep English
-    /* 1000599 */ "triangular",  // TRANSLATE
-    /* 1000600 */ "coarse",  // TRANSLATE
-    /* 1000601 */ "fine",  // TRANSLATE
-    /* 1000602 */ "sine sweep",  // TRANSLATE
-    /* 1000603 */ "upper limit",  // TRANSLATE
-    /* 1000604 */ "lower limit",  // TRANSLATE
-    /* 1000605 */ "samples",  // TRANSLATE
-    /* 1000606 */ "mute",  // TRANSLATE
-    /* 1000607 */ "sweep settings",  // TRANSLATE
+    /* 1000015 */ "Étalonnage",
+    /* 1000016 */ "Niveau de référence",
+    /* 1000017 */ "Dossier des rapports enregistrés",
+    /* 1000018 */ "Dossier d'enregistrement du rapport",
+    /* 1000019 */ "Sine",
+    /* 1000020 */ "Fichier",
+    /* 1000021 */ "non utilisé",
+    /* 1000022 */ "non utilisé",
+    /* 1000023 */ "non utilisé",
+    /* 1000024 */ "Mesure",
+    /* 1000025 */ "Peak",
+    /* 1000026 */ "Niveau",
+    /* 1000027 */ "Marche",
+    /* 1000028 */ "Off",
+    /* 1000029 */ "Slope",
+    /* 1000030 */ "Fréquence",
+    /* 1000031 */ "Temps",
+    /* 1000032 */ "Entrée",
+    /* 1000033 */ "Sortie",
+    /* 1000034 */ "Niveau d'entrée",
+    /* 1000035 */ "Temps de réverbération",
+    /* 1000036 */ "Réponse en fréquence",
+    /* 1000037 */ "Réponse en phase",
+    /* 1000038 */ "Delay",
+    /* 1000039 */ "Temps de propagation de groupe",
+    /* 1000040 */ "Erreur",
+    /* 1000041 */ "Octave",
+    /* 1000042 */ "Curseur",
+    /* 1000043 */ "Niveau dans la bande",
+    /* 1000044 */ "Marker",
+    /* 1000045 */ "Progression",
+    /* 1000046 */ "Rapport de synthèse de la mesure du temps de réverbération",
+    /* 1000047 */ "Rapport détaillé de la mesure du temps de réverbération",
+    /* 1000048 */ "Fréquence d'échantillonnage",
+    /* 1000049 */ "Séquence",
+    /* 1000050 */ "Points",
+    /* 1000051 */ "Longueur",
+    /* 1000052 */ "Distortion",
+    /* 1000053 */ "Seuil",
+    /* 1000054 */ "Dynamique",
+    /* 1000055 */ "de",
+    /* 1000056 */ "à",
+    /* 1000057 */ "Affichage",
+    /* 1000058 */ "Plage",
+    /* 1000059 */ "Calibreur",
+    /* 1000060 */ "Signal",
+    /* 1000061 */ "étalonnage",
+    /* 1000062 */ "avant",
+    /* 1000063 */ "après",
+    /* 1000064 */ "offset",
+    /* 1000065 */ "Silence",
+    /* 1000066 */ "Analyse",
+    /* 1000067 */ "Erreur : sinus à %.2fHz non détecté. Pic trouvé à %.2fHz\n",
+    /* 1000068 */ "Analyse du bruit à haute résolution",
+    /* 1000069 */ "à",
+    /* 1000070 */ "Réponse impulsionnelle de salle",
+    /* 1000071 */ "Impulse",
+    /* 1000072 */ "Courbe de décroissance énergétique (courbe de Schroeder)",
+    /* 1000073 */ "bandes d'octave",
+    /* 1000074 */ "Indice d'erreur",
+    /* 1000075 */ "résultats détaillés",
+    /* 1000076 */ "Cette mesure n'est pas correcte. Veuillez consulter les détails pour l'analyser.",
+    /* 1000077 */ "Impossible de trouver l'application du générateur de signaux",
+    /* 1000078 */ "Valeur",
+    /* 1000079 */ "non utilisé",
+    /* 1000080 */ "non utilisé",
+    /* 1000081 */ "La fréquence d'arrêt du chirp doit être supérieure à la fréquence de départ",
+    /* 1000082 */ "La fréquence d'arrêt du chirp est limitée à la moitié de la fréquence d'échantillonnage",
+    /* 1000083 */ "La taille de FFT a été fixée à %i pour correspondre aux longueurs MLS souhaitées",
+    /* 1000084 */ "Attention : les tailles de bloc inférieures à 512 peuvent poser problème\navec certaines cartes son. À utiliser à vos risques et périls.",
+    /* 1000085 */ "Propriétés d'affichage",
+    /* 1000086 */ "noir",
+    /* 1000087 */ "bleu",
+    /* 1000088 */ "vert",
+    /* 1000089 */ "rouge",
+    /* 1000090 */ "jaune",
+    /* 1000091 */ "blanc",
+    /* 1000092 */ "gris",
+    /* 1000093 */ "gris clair",
+    /* 1000094 */ "gris foncé",
+    /* 1000095 */ "bleu clair",
+    /* 1000096 */ "cyan",
+    /* 1000097 */ "magenta",
+    /* 1000098 */ "marron",
+    /* 1000099 */ "orange",
+    /* 1000100 */ "violet",
+    /* 1000101 */ "vert olive",
+    /* 1000102 */ "or",
+    /* 1000103 */ "beige",
+    /* 1000104 */ "indigo",
+    /* 1000105 */ "turquoise",
+    /* 1000106 */ "La superposition #%i existe déjà, voulez-vous :",
+    /* 1000107 */ "Dossier d'enregistrement du rapport",
+    /* 1000108 */ "axe",
+    /* 1000109 */ "copier dans le presse-papiers",
+    /* 1000110 */ "transposer",
+    /* 1000111 */ "résultats",
+    /* 1000112 */ "Annuler",
+    /* 1000113 */ "Clarté",
+    /* 1000114 */ "Définition",
+    /* 1000115 */ "Acoustique des salles",
+    /* 1000116 */ "Aucun marqueur n'est défini.",
+    /* 1000117 */ "échantillons",
+    /* 1000118 */ "chargés",
+    /* 1000119 */ "Rapport d'analyse impulsionnelle",
+    /* 1000120 */ "paramètres",
+    /* 1000121 */ "Étalonnage du gain et du niveau à %.0fHz",
+    /* 1000122 */ "Erreur : le signal sinusoïdal n'est pas pur. THD+N (%.2fdB %.3f%%) trop élevée.",
+    /* 1000123 */ "Spectre de puissance avec signal chirp pour l'analyse de la marge dynamique",
+    /* 1000124 */ "non utilisé",
+    /* 1000125 */ "non utilisé",
+    /* 1000126 */ "Mesure du bruit ambiant avec le générateur coupé",
+    /* 1000127 */ "extrapoler",
+    /* 1000128 */ "bruit de fond",
+    /* 1000129 */ "impédance",
+    /* 1000130 */ "phase",
+    /* 1000131 */ "amplitude",
+    /* 1000132 */ "corrélation",
+    /* 1000133 */ "mise en page",
+    /* 1000134 */ "imprimer les annotations",
+    /* 1000135 */ "titre de la fenêtre",
+    /* 1000136 */ "Annoter pour l'impression (CTRL+ENTRÉE pour une nouvelle ligne)",
+    /* 1000137 */ "Sélectionner un fichier",
+    /* 1000138 */ "inclure l'en-tête",
+    /* 1000139 */ "Exporter les données de mesure",
+    /* 1000140 */ "Étalonnage du microphone",
+    /* 1000141 */ "Channel",
+    /* 1000142 */ "mettre à jour",
+    /* 1000143 */ "activer l'étalonnage du microphone",
+    /* 1000144 */ "afficher les données d'étalonnage",
+    /* 1000145 */ "utiliser pour tous les canaux",
+    /* 1000146 */ "Rechercher un fichier d'étalonnage",
+    /* 1000147 */ "Aucun fichier chargé",
+    /* 1000148 */ "taille",
+    /* 1000149 */ "dossier",
+    /* 1000150 */ "charger",
+    /* 1000151 */ "enregistrer",
+    /* 1000152 */ "réinitialiser",
+    /* 1000153 */ "afficher la référence",
+    /* 1000154 */ "appliquer la référence",
+    /* 1000155 */ "enregistré",
+    /* 1000156 */ "mesure de référence",
+    /* 1000157 */ "Balayage en fréquence",
+    /* 1000158 */ "Balayage en niveau",
+    /* 1000159 */ "pas",
+    /* 1000160 */ "durée",
+    /* 1000161 */ "logarithmique",
+    /* 1000162 */ "Démarrer",
+    /* 1000163 */ "Stop",
+    /* 1000164 */ "par",
+    /* 1000165 */ "pas",
+    /* 1000166 */ "Matrice des canaux",
+    /* 1000167 */ "tout désactiver",
+    /* 1000168 */ "tout activer",
+    /* 1000169 */ "échelle",
+    /* 1000170 */ "style",
+    /* 1000171 */ "ligne",
+    /* 1000172 */ "féminin",
+    /* 1000173 */ "masculin",
+    /* 1000174 */ "genre",
+    /* 1000175 */ "appréciation",
+    /* 1000176 */ "mauvais",
+    /* 1000177 */ "médiocre",
+    /* 1000178 */ "passable",
+    /* 1000179 */ "bon",
+    /* 1000180 */ "excellent",
+    /* 1000181 */ "autre",
+    /* 1000182 */ "niveau de crête",
+    /* 1000183 */ "position du pic",
+    /* 1000184 */ "différence de phase",
+    /* 1000185 */ "RMS à la fréq. de suivi",
+    /* 1000186 */ "Harmonique",
+    /* 1000187 */ "banc de filtres d'octave",
+    /* 1000188 */ "activer le banc de filtres",
+    /* 1000189 */ "utiliser le filtre coupe-bande",
+    /* 1000190 */ "fréquence centrale",
+    /* 1000191 */ "résistance de mesure",
+    /* 1000192 */ "traitement en temps réel sur deux canaux",
+    /* 1000193 */ "domaine temporel",
+    /* 1000194 */ "domaine fréquentiel",
+    /* 1000195 */ "post-traitement",
+    /* 1000196 */ "intégrer",
+    /* 1000197 */ "dériver",
+    /* 1000198 */ "permuter D et G",
+    /* 1000199 */ "échelle linéaire",
+    /* 1000200 */ "correlometer",
+    /* 1000201 */ "corrélomètre SQRT",
+    /* 1000202 */ "Balayage",
+    /* 1000203 */ "linéaire",
+    /* 1000204 */ "activer",
+    /* 1000205 */ "enveloppe constante",
+    /* 1000206 */ "densité spectrale constante",
+    /* 1000207 */ "largeurs d'impulsion",
+    /* 1000208 */ "double-cliquer pour configurer",
+    /* 1000209 */ "fréquences prédéfinies",
+    /* 1000210 */ "Générateur de salves",
+    /* 1000211 */ "durée active",
+    /* 1000212 */ "durée inactive",
+    /* 1000213 */ "démarrer à phase nulle",
+    /* 1000214 */ "modulation d'amplitude",
+    /* 1000215 */ "modulation de fréquence",
+    /* 1000216 */ "balance",
+    /* 1000217 */ "correspond à la pleine échelle",
+    /* 1000218 */ "mesures par minute",
+    /* 1000219 */ "durée en minutes",
+    /* 1000220 */ "Datalogger",
+    /* 1000221 */ "Pas de réglage de la fréquence",
+    /* 1000222 */ "automatique (commande à la souris)",
+    /* 1000223 */ "mod. index",
+    /* 1000224 */ "décalage en fréquence",
+    /* 1000225 */ "statistiques",
+    /* 1000226 */ "paramètres avancés",
+    /* 1000227 */ "appliquer les effets DSP et de filtrage au canal 1 uniquement",
+    /* 1000228 */ "heures",
+    /* 1000229 */ "jours",
+    /* 1000230 */ "heure",
+    /* 1000231 */ "jour",
+    /* 1000232 */ "DC offset",
+    /* 1000233 */ "à propos",
+    /* 1000234 */ "canaux",
+    /* 1000235 */ "non utilisé",
+    /* 1000236 */ "Intelligibilité de la parole",
+    /* 1000237 */ "Niveau de sortie",
+    /* 1000238 */ "style de trait",
+    /* 1000239 */ "couleur",
+    /* 1000240 */ "largeur",
+    /* 1000241 */ "continu",
+    /* 1000242 */ "tirets",
+    /* 1000243 */ "pointillés",
+    /* 1000244 */ "dashdot",
+    /* 1000245 */ "courbe",
+    /* 1000246 */ "grille",
+    /* 1000247 */ "propriétés",
+    /* 1000248 */ "active",
+    /* 1000249 */ "étiquette",
+    /* 1000250 */ "filtre",
+    /* 1000251 */ "concepteur",
+    /* 1000252 */ "fréquence de coupure",
+    /* 1000253 */ "ondulation dans la bande passante",
+    /* 1000254 */ "inférieure",
+    /* 1000255 */ "supérieure",
+    /* 1000256 */ "filtre coupe-bande",
+    /* 1000257 */ "cascade",
+    /* 1000258 */ "aperçu",
+    /* 1000259 */ "copier la courbe en superposition",
+    /* 1000260 */ "actualiser",
+    /* 1000261 */ "zoom",
+    /* 1000262 */ "type",
+    /* 1000263 */ "ordre",
+    /* 1000264 */ "paramViewer",
+    /* 1000265 */ "vertical",
+    /* 1000266 */ "arrière-plan",
+    /* 1000267 */ "mode d'échelle",
+    /* 1000268 */ "paramètre",
+    /* 1000269 */ "auto",
+    /* 1000270 */ "utiliser la mesure de",
+    /* 1000271 */ "premier plan",
+    /* 1000272 */ "bande de fréquence",
+    /* 1000273 */ "bandes de fréquence",
+    /* 1000274 */ "fichier %s non valide",
+    /* 1000275 */ "La longueur de fichier de l'afficheur d'impulsion est limitée à %.0fs.\nVeuillez le découper avec un éditeur de fichiers.",
+    /* 1000276 */ "Enregistreur audio arrêté.",
+    /* 1000277 */ "étendue totale",
+    /* 1000278 */ "inverser le sens",
+    /* 1000279 */ "utiliser une palette en niveaux de gris",
+    /* 1000280 */ "permuter fréquence et temps",
+    /* 1000281 */ "inverser l'axe des temps",
+    /* 1000282 */ "inverser l'axe des fréquences",
+    /* 1000283 */ "spectrogramme",
+    /* 1000284 */ "temps de réverb.",
+    /* 1000285 */ "générateur",
+    /* 1000286 */ "générateurs",
+    /* 1000287 */ "obsolète",
+    /* 1000288 */ "configuration",
+    /* 1000289 */ "moyenne",
+    /* 1000290 */ "tracé en %",
+    /* 1000291 */ "fréquence de rafraîchissement de l'affichage",
+    /* 1000292 */ "rectangulaire",
+    /* 1000293 */ "rectangle",
+    /* 1000294 */ "pondération",
+    /* 1000295 */ "taille de séquence",
+    /* 1000296 */ "MLS Chirp bruit pseudo-aléatoire",
+    /* 1000297 */ "fonction de fenêtrage",
+    /* 1000298 */ "réponse impulsionnelle",
+    /* 1000299 */ "oscilloscope",
+    /* 1000300 */ "mode",
+    /* 1000301 */ "fenêtre temporelle",
+    /* 1000302 */ "bars",
+    /* 1000303 */ "nombre de %s",
+    /* 1000304 */ "décroissance",
+    /* 1000305 */ "maintien de crête",
+    /* 1000306 */ "bargraphe",
+    /* 1000307 */ "afficher",
+    /* 1000308 */ "une valeur par ligne",
+    /* 1000309 */ "fréquences",
+    /* 1000310 */ "cadre",
+    /* 1000311 */ "pour l'impression",
+    /* 1000312 */ "par défaut",
+    /* 1000313 */ "interpoler",
+    /* 1000314 */ "harmoniques",
+    /* 1000315 */ "impaires",
+    /* 1000316 */ "paires",
+    /* 1000317 */ "couleurs 'JET'",
+    /* 1000318 */ "profondeur d'historique",
+    /* 1000319 */ "spécial",
+    /* 1000320 */ "lissage",
+    /* 1000321 */ "maths",
+    /* 1000322 */ "uniquement",
+    /* 1000323 */ "maximum",
+    /* 1000324 */ "minimum",
+    /* 1000325 */ "moyenne glissante",
+    /* 1000326 */ "Vous trouverez bien plus de traitements en temps réel dans la section DSP.",
+    /* 1000327 */ "Mode de décimation",
+    /* 1000328 */ "somme",
+    /* 1000329 */ "enveloppe",
+    /* 1000330 */ "réduction",
+    /* 1000331 */ "remplissage plein",
+    /* 1000332 */ "charger %s",
+    /* 1000333 */ "texture",
+    /* 1000334 */ "Afficher le texte d'aide",
+    /* 1000335 */ "lignes",
+    /* 1000336 */ "superposition",
+    /* 1000337 */ "superpositions",
+    /* 1000338 */ "nom",
+    /* 1000339 */ "noms",
+    /* 1000340 */ "tout masquer",
+    /* 1000341 */ "tout afficher",
+    /* 1000342 */ "sélection",
+    /* 1000343 */ "enregistrer %s dans %s",
+    /* 1000344 */ "sélectionner %s",
+    /* 1000345 */ "deuxième",
+    /* 1000346 */ "utiliser une constante",
+    /* 1000347 */ "opération",
+    /* 1000348 */ "données",
+    /* 1000349 */ "Définir comme superposition",
+    /* 1000350 */ "Charger un fichier texte",
+    /* 1000351 */ "Enregistrer dans un fichier texte",
+    /* 1000352 */ "Superposition dynamique",
+    /* 1000353 */ "Charger automatiquement les limites de réponse en fréquence",
+    /* 1000354 */ "format des données",
+    /* 1000355 */ "charger dans %s",
+    /* 1000356 */ "écraser",
+    /* 1000357 */ "ajouter",
+    /* 1000358 */ "soustraire",
+    /* 1000359 */ "multiplier",
+    /* 1000360 */ "diviser",
+    /* 1000361 */ "aucun signal",
+    /* 1000362 */ "aucune valeur",
+    /* 1000363 */ "facteur",
+    /* 1000364 */ "non utilisé",
+    /* 1000365 */ "Rapport signal/bruit STI (SNR)",
+    /* 1000366 */ "Enregistrer la valeur RMS comme signal",
+    /* 1000367 */ "Enregistrer la valeur RMS comme bruit",
+    /* 1000368 */ "Trigger",
+    /* 1000369 */ "Déclenchement sur front descendant",
+    /* 1000370 */ "monocoup",
+    /* 1000371 */ "en continu",
+    /* 1000372 */ "utiliser le déclenchement pour l'oscilloscope uniquement",
+    /* 1000373 */ "Mode",
+    /* 1000374 */ "Déclencher sous le seuil",
+    /* 1000375 */ "Retard en ms. Valeurs négatives pour un prédéclenchement.",
+    /* 1000376 */ "Seuil de déclenchement",
+    /* 1000377 */ "bits",
+    /* 1000378 */ "moniteur",
+    /* 1000379 */ "%s est déjà en cours. Voulez-vous l'interrompre ?",
+    /* 1000380 */ "mesure de directivité",
+    /* 1000381 */ "mesure par balayage",
+    /* 1000382 */ "%s non disponible",
+    /* 1000383 */ "Ce canal n'est pas actif, veuillez d'abord l'activer",
+    /* 1000384 */ "%s doit être supérieur à %s",
+    /* 1000385 */ "%s ne doit pas être négatif",
+    /* 1000386 */ "une plage négative de l'axe x ne peut pas être logarithmique",
+    /* 1000387 */ "non utilisé",
+    /* 1000388 */ "non utilisé",
+    /* 1000389 */ "Le système est déjà étalonné.\nPour effectuer un nouvel étalonnage, choisissez 'Oui'",
+    /* 1000390 */ "La fréquence minimale du balayage est de %.1fHz. Mais la résolution en fréquence avec une taille de FFT de %i est de %.1fHz.\nNous recommandons de régler la taille de FFT sur au moins %i ou d'utiliser une fréquence de balayage plus élevée",
+    /* 1000391 */ "Le temps d'acquisition d'un pas est de %.1fms. Il est déterminé par la taille de FFT (%i), la fréquence d'échantillonnage (%.0f) et le nombre de moyennes (%i).\nNous recommandons de régler le temps de stabilisation sur au moins %.1fms ou de réduire la taille de FFT.",
+    /* 1000392 */ "Au moins une courbe doit être visible",
+    /* 1000393 */ "%s ne contient aucune donnée",
+    /* 1000394 */ "%s ne doit être ni négatif ni nul",
+    /* 1000395 */ "%s doit être monotone",
+    /* 1000396 */ "non utilisé",
+    /* 1000397 */ "Exporter les données",
+    /* 1000398 */ "Charger/Enregistrer la référence",
+    /* 1000399 */ "Étalonnage micro",
+    /* 1000400 */ "Nouveau",
+    /* 1000401 */ "Ouvrir...",
+    /* 1000402 */ "Enregistrer sous...",
+    /* 1000403 */ "Charger la configuration",
+    /* 1000404 */ "Save config",
+    /* 1000405 */ "Enregistrer l'état",
+    /* 1000406 */ "Analyser un fichier WAV",
+    /* 1000407 */ "Arrêter l'analyse du fichier WAV",
+    /* 1000408 */ "Imprimer...",
+    /* 1000409 */ "Aperçu avant impression",
+    /* 1000410 */ "Configuration de l'impression...",
+    /* 1000411 */ "Mise en page",
+    /* 1000412 */ "Fichier récent",
+    /* 1000413 */ "Edit",
+    /* 1000414 */ "Annuler",
+    /* 1000415 */ "Couper",
+    /* 1000416 */ "Copier",
+    /* 1000417 */ "Copier en bitmap",
+    /* 1000418 */ "Options",
+    /* 1000419 */ "Paramètres de déclenchement",
+    /* 1000420 */ "Paramètres d'impédance",
+    /* 1000421 */ "Configuration des canaux",
+    /* 1000422 */ "Étalonner les niveaux",
+    /* 1000423 */ "Paramètres avancés",
+    /* 1000424 */ "Synchroniser",
+    /* 1000425 */ "Préférences",
+    /* 1000426 */ "Plug-Ins",
+    /* 1000427 */ "Mesures de suivi/balayage",
+    /* 1000428 */ "Balayage 2D fréquence/niveau",
+    /* 1000429 */ "Tracer les résultats",
+    /* 1000430 */ "Charger les résultats",
+    /* 1000431 */ "Enregistrer les résultats",
+    /* 1000432 */ "Copier les résultats",
+    /* 1000433 */ "Enregistreur de données",
+    /* 1000434 */ "Polaire / Directivité",
+    /* 1000435 */ "Paramètres de balayage",
+    /* 1000436 */ "Moniteur de niveau",
+    /* 1000437 */ "LEQ",
+    /* 1000438 */ "Corrélation temporelle",
+    /* 1000439 */ "Goniomètre/ Vectorscope",
+    /* 1000440 */ "Flutrix/pleurage et scintillement",
+    /* 1000441 */ "Démodulateur",
+    /* 1000442 */ "Cascade 3D",
+    /* 1000443 */ "Démarrer/Arrêter",
+    /* 1000444 */ "Histogramme",
+    /* 1000445 */ "Phontetogram",
+    /* 1000446 */ "Phonétogramme",
+    /* 1000447 */ "64-bit FFT",
+    /* 1000448 */ "Enregistreur audio",
+    /* 1000449 */ "VST",
+    /* 1000450 */ "Pilote d'entrée externe",
+    /* 1000451 */ "configurer le pilote d'entrée externe",
+    /* 1000452 */ "RTA par octave",
+    /* 1000453 */ "RTA 1/3 d'octave",
+    /* 1000454 */ "RTA 1/N d'octave",
+    /* 1000455 */ "Loudness (sone)",
+    /* 1000456 */ "Sonie spécifique",
+    /* 1000457 */ "Tonalité (DIN45681)",
+    /* 1000458 */ "Calcul STI+RASTI",
+    /* 1000459 */ "Afficher STI+RASTI",
+    /* 1000460 */ "Enregistrer les résultats STI",
+    /* 1000461 */ "STI-PA",
+    /* 1000462 */ "Tracé 1/3 d'octave",
+    /* 1000463 */ "Tracé 1/1 d'octave",
+    /* 1000464 */ "Décroissance énergétique",
+    /* 1000465 */ "Utiliser la mesure actuelle",
+    /* 1000466 */ "charger un fichier",
+    /* 1000467 */ "Enregistrer dans un fichier .txt",
+    /* 1000468 */ "Mise à jour auto",
+    /* 1000469 */ "Décharger",
+    /* 1000470 */ "Tracer l'impulsion",
+    /* 1000471 */ "Tracer la courbe énergie-temps",
+    /* 1000472 */ "Tracer la réponse indicielle",
+    /* 1000473 */ "Tracer la réponse en fréq.",
+    /* 1000474 */ "Tracer la réponse en phase",
+    /* 1000475 */ "Tracer le temps de propagation de groupe",
+    /* 1000476 */ "Tracer la décroissance énergétique",
+    /* 1000477 */ "Tracer la réverbération en fonction de la fréquence",
+    /* 1000478 */ "Série de mesures",
+    /* 1000479 */ "DSP",
+    /* 1000480 */ "Banc de filtres 1/3 d'octave",
+    /* 1000481 */ "Réjecteur 1kHz",
+    /* 1000482 */ "Blocage DC",
+    /* 1000483 */ "RIAA",
+    /* 1000484 */ "Filtre libre",
+    /* 1000485 */ "Filtre #1",
+    /* 1000486 */ "Filtre #2",
+    /* 1000487 */ "Filtre #3",
+    /* 1000488 */ "Filtre #4",
+    /* 1000489 */ "Filtre #5",
+    /* 1000490 */ "Filtre #6",
+    /* 1000491 */ "Filtre #7",
+    /* 1000492 */ "Filtre #8",
+    /* 1000493 */ "Filtre #9",
+    /* 1000494 */ "Hum",
+    /* 1000495 */ "Wizards",
+    /* 1000496 */ "Étalonnage rapide",
+    /* 1000497 */ "Moniteur en direct",
+    /* 1000498 */ "Réponse en fréq. par MLS",
+    /* 1000499 */ "Presets",
+    /* 1000500 */ "Preset 1",
+    /* 1000501 */ "Préréglage 2",
+    /* 1000502 */ "Préréglage 3",
+    /* 1000503 */ "Préréglage 4",
+    /* 1000504 */ "Préréglage 5",
+    /* 1000505 */ "Préréglage 6",
+    /* 1000506 */ "Preset 7",
+    /* 1000507 */ "Preset 8",
+    /* 1000508 */ "Preset 9",
+    /* 1000509 */ "Preset 10",
+    /* 1000510 */ "Overlay 1",
+    /* 1000511 */ "Superposition 2",
+    /* 1000512 */ "Overlay 3",
+    /* 1000513 */ "Overlay 4",
+    /* 1000514 */ "Overlay 5",
+    /* 1000515 */ "Overlay 6",
+    /* 1000516 */ "Overlay 7",
+    /* 1000517 */ "Overlay 8",
+    /* 1000518 */ "Overlay 9",
+    /* 1000519 */ "ASIO",
+    /* 1000520 */ "sélectionner ASIO",
+    /* 1000521 */ "Configurer",
+    /* 1000522 */ "Affichage",
+    /* 1000523 */ "Barre d'outils",
+    /* 1000524 */ "Barre d'état",
+    /* 1000525 */ "Légende",
+    /* 1000526 */ "Courbe de mesure 1",
+    /* 1000527 */ "Courbe de mesure 2",
+    /* 1000528 */ "Notes de musique",
+    /* 1000529 */ "Ajouter un ParamView",
+    /* 1000530 */ "Aligner les ParamViews",
+    /* 1000531 */ "Afficher les résultats",
+    /* 1000532 */ "Windows",
+    /* 1000533 */ "Nouvelle fenêtre",
+    /* 1000534 */ "Mosaïque",
+    /* 1000535 */ "Réorganiser les icônes",
+    /* 1000536 */ "Aide",
+    /* 1000537 */ "non utilisé",
+    /* 1000538 */ "Exit",
+    /* 1000539 */ "Coller",
+    /* 1000540 */ "Langue",
+    /* 1000541 */ "Tracer les harmoniques",
+    /* 1000542 */ "Paramètres du tracé",
+    /* 1000543 */ "Config",
+    /* 1000544 */ "SNR",
+    /* 1000545 */ "Enregistrer un fichier .wav",
+    /* 1000546 */ "Analyse en bande étroite",
+    /* 1000547 */ "Test de production",
+    /* 1000548 */ "Filtre #10",
+    /* 1000549 */ "Réponse impulsionnelle de salle par MLS",
+    /* 1000550 */ "Overlay 10",
+    /* 1000551 */ "Générateur ASIO #1",
+    /* 1000552 */ "Générateur ASIO #2",
+    /* 1000553 */ "Générateur ASIO #3",
+    /* 1000554 */ "Générateur ASIO #4",
+    /* 1000555 */ "Générateur ASIO #5",
+    /* 1000556 */ "Générateur ASIO #6",
+    /* 1000557 */ "Générateur ASIO #7",
+    /* 1000558 */ "Générateur ASIO #8",
+    /* 1000559 */ "Générateur ASIO #9",
+    /* 1000560 */ "Générateur ASIO #10",
+    /* 1000561 */ "Coupler les générateurs",
+    /* 1000562 */ "Volume",
+    /* 1000563 */ "Fréquence (facteur)",
+    /* 1000564 */ "Fréquence (diff.)",
+    /* 1000565 */ "Matrice de sortie",
+    /* 1000566 */ "Signal de test",
+    /* 1000567 */ "Niveau de suivi",
+    /* 1000568 */ "Show Marker",
+    /* 1000569 */ "1 Unbenannt",
+    /* 1000570 */ "Halvek",
+    /* 1000571 */ "Mesures simplifiées",
+    /* 1000572 */ "Rapport de mesure rapide",
+    /* 1000573 */ "Réverbération",
+    /* 1000574 */ "Sone / Loudness",
+    /* 1000575 */ "Votre rapport personnalisé",
+    /* 1000576 */ "Régler à 0dB",
+    /* 1000577 */ "annuler le zoom",
+    /* 1000578 */ "rétablir le zoom",
+    /* 1000579 */ "redimensionner l'axe",
+    /* 1000580 */ "placer un marqueur",
+    /* 1000581 */ "effacer le marqueur",
+    /* 1000582 */ "ajouter une étiquette",
+    /* 1000583 */ "ajouter une ligne",
+    /* 1000584 */ "régler le pic à 0dB",
+    /* 1000585 */ "Masquer",
+    /* 1000586 */ "Définir comme référence",
+    /* 1000587 */ "Générateur gaussien",
+    /* 1000588 */ "Lire un fichier WAV",
+    /* 1000589 */ "Fréq. prédéfinies",
+    /* 1000590 */ "Piano",
+    /* 1000591 */ "Filtre RIAA",
+    /* 1000592 */ "Effets",
+    /* 1000593 */ "FM",
+    /* 1000594 */ "AM",
+    /* 1000595 */ "bruit blanc",
+    /* 1000596 */ "bruit rose",
+    /* 1000597 */ "forme d'onde",
+    /* 1000598 */ "triangle",
+    /* 1000599 */ "triangulaire",
+    /* 1000600 */ "grossier",
+    /* 1000601 */ "fin",
+    /* 1000602 */ "balayage sinusoïdal",
+    /* 1000603 */ "limite supérieure",
+    /* 1000604 */ "limite inférieure",
+    /* 1000605 */ "échantillons",
+    /* 1000606 */ "muet",
+    /* 1000607 */ "paramètres de balayage",
 };
+// clang-format on

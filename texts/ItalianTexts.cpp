@@ -1,598 +1,601 @@
 // Italian texts of the table, one entry per id from TEXT_ID_FIRST.
 #include "texts/TableTexts.h"
 
+// One line per id, however long the text.
+// clang-format off
 const std::array<const char*, TEXT_COUNT_TRANSLATED> kItalianTexts = {
-    /* 1000015 */ "Calibration",  // TRANSLATE
-    /* 1000016 */ "Reference level",  // TRANSLATE
-    /* 1000017 */ "Folder with saved reports",  // TRANSLATE
-    /* 1000018 */ "Folder to store the report",  // TRANSLATE
-    /* 1000019 */ "Sine",  // TRANSLATE
-    /* 1000020 */ "File",  // keep English
-    /* 1000021 */ "not used",  // TRANSLATE
-    /* 1000022 */ "not used",  // TRANSLATE
-    /* 1000023 */ "not used",  // TRANSLATE
-    /* 1000024 */ "Measurement",  // TRANSLATE
-    /* 1000025 */ "Peak",  // TRANSLATE
-    /* 1000026 */ "Level",  // TRANSLATE
-    /* 1000027 */ "On",  // keep English
-    /* 1000028 */ "Off",  // keep English
-    /* 1000029 */ "Slope",  // TRANSLATE
-    /* 1000030 */ "Frequency",  // TRANSLATE
-    /* 1000031 */ "Time",  // TRANSLATE
-    /* 1000032 */ "Input",  // TRANSLATE
-    /* 1000033 */ "Output",  // TRANSLATE
-    /* 1000034 */ "Input level",  // TRANSLATE
-    /* 1000035 */ "Reverberation time",  // TRANSLATE
-    /* 1000036 */ "Frequency response",  // TRANSLATE
-    /* 1000037 */ "Phase response",  // TRANSLATE
-    /* 1000038 */ "Delay",  // TRANSLATE
-    /* 1000039 */ "Group delay",  // TRANSLATE
-    /* 1000040 */ "Error",  // TRANSLATE
-    /* 1000041 */ "Octave",  // TRANSLATE
-    /* 1000042 */ "Cursor",  // TRANSLATE
-    /* 1000043 */ "Inband level",  // TRANSLATE
-    /* 1000044 */ "Marker",  // keep English
-    /* 1000045 */ "Progress",  // keep English
-    /* 1000046 */ "Measurement of reverberation time summary report",  // TRANSLATE
-    /* 1000047 */ "Measurement of reverberation time detailed report",  // TRANSLATE
-    /* 1000048 */ "Sample Rate",  // TRANSLATE
-    /* 1000049 */ "Sequence",  // TRANSLATE
-    /* 1000050 */ "Points",  // TRANSLATE
-    /* 1000051 */ "Length",  // TRANSLATE
-    /* 1000052 */ "Distortion",  // TRANSLATE
-    /* 1000053 */ "Threshold",  // TRANSLATE
-    /* 1000054 */ "Dynamic",  // TRANSLATE
-    /* 1000055 */ "from",  // TRANSLATE
-    /* 1000056 */ "to",  // TRANSLATE
-    /* 1000057 */ "Display",  // TRANSLATE
-    /* 1000058 */ "Range",  // TRANSLATE
-    /* 1000059 */ "Calibrator",  // TRANSLATE
-    /* 1000060 */ "Signal",  // TRANSLATE
-    /* 1000061 */ "calibration",  // TRANSLATE
-    /* 1000062 */ "before",  // TRANSLATE
-    /* 1000063 */ "after",  // TRANSLATE
-    /* 1000064 */ "offset",  // keep English
-    /* 1000065 */ "Silence",  // TRANSLATE
-    /* 1000066 */ "Analysis",  // TRANSLATE
-    /* 1000067 */ "Error: Sine frequency at %.2fHz not detected. Peak found at  %.2fHz\n",  // TRANSLATE
-    /* 1000068 */ "High resolution noise analysis",  // TRANSLATE
-    /* 1000069 */ "at",  // TRANSLATE
-    /* 1000070 */ "Room impulse response",  // TRANSLATE
-    /* 1000071 */ "Impulse",  // TRANSLATE
-    /* 1000072 */ "Energy decay curve (Schroeder plot)",  // TRANSLATE
-    /* 1000073 */ "octave bands",  // TRANSLATE
-    /* 1000074 */ "Error index",  // TRANSLATE
-    /* 1000075 */ "detailed results",  // TRANSLATE
-    /* 1000076 */ "This measurement was not correct. Please look at the details for analyzing.",  // TRANSLATE
-    /* 1000077 */ "Failed Finding Signal Generator Application",  // TRANSLATE
-    /* 1000078 */ "Value",  // TRANSLATE
-    /* 1000079 */ "not used",  // TRANSLATE
-    /* 1000080 */ "not used",  // TRANSLATE
-    /* 1000081 */ "Chirp stop frequency must be larger than the start frequency",  // TRANSLATE
-    /* 1000082 */ "Chirp stop frequency is limited to half the sample rate",  // TRANSLATE
-    /* 1000083 */ "FFT size has been set to %i to fit the desired MLS lengths",  // TRANSLATE
-    /* 1000084 */ "Warning: small blocksizes below 512 may cause trouble\nwith some soundcards. Use at your own risk.",  // TRANSLATE
-    /* 1000085 */ "Display properties",  // TRANSLATE
-    /* 1000086 */ "black",  // TRANSLATE
-    /* 1000087 */ "blue",  // TRANSLATE
-    /* 1000088 */ "green",  // TRANSLATE
-    /* 1000089 */ "red",  // TRANSLATE
-    /* 1000090 */ "yellow",  // TRANSLATE
-    /* 1000091 */ "white",  // TRANSLATE
-    /* 1000092 */ "grey",  // TRANSLATE
-    /* 1000093 */ "light grey",  // TRANSLATE
-    /* 1000094 */ "dark grey",  // TRANSLATE
-    /* 1000095 */ "light blue",  // TRANSLATE
-    /* 1000096 */ "cyan",  // TRANSLATE
-    /* 1000097 */ "magenta",  // keep English
-    /* 1000098 */ "brown",  // TRANSLATE
-    /* 1000099 */ "orange",  // TRANSLATE
-    /* 1000100 */ "purple",  // TRANSLATE
-    /* 1000101 */ "olive",  // TRANSLATE
-    /* 1000102 */ "gold",  // TRANSLATE
-    /* 1000103 */ "beige",  // keep English
-    /* 1000104 */ "indigo",  // TRANSLATE
-    /* 1000105 */ "turquoise",  // TRANSLATE
-    /* 1000106 */ "Overlay #%i already exists, do you want to:",  // TRANSLATE
-    /* 1000107 */ "Folder to store the report",  // TRANSLATE
-    /* 1000108 */ "axis",  // TRANSLATE
-    /* 1000109 */ "copy to clipboard",  // TRANSLATE
-    /* 1000110 */ "transpose",  // TRANSLATE
-    /* 1000111 */ "results",  // TRANSLATE
-    /* 1000112 */ "Cancel",  // TRANSLATE
-    /* 1000113 */ "Clarity",  // TRANSLATE
-    /* 1000114 */ "Definition",  // TRANSLATE
-    /* 1000115 */ "Room acoustics",  // TRANSLATE
-    /* 1000116 */ "There are no Marker defined.",  // TRANSLATE
-    /* 1000117 */ "samples",  // TRANSLATE
-    /* 1000118 */ "loaded",  // TRANSLATE
-    /* 1000119 */ "Impulse analysis report",  // TRANSLATE
-    /* 1000120 */ "settings",  // TRANSLATE
-    /* 1000121 */ "Calibrating gain and level at %.0fHz",  // TRANSLATE
-    /* 1000122 */ "Error: The sine signal is not clean. THD+N (%.2fdB %.3f%%)is too low.",  // TRANSLATE
-    /* 1000123 */ "Power spectrum with chirp signal for headroom analysis",  // TRANSLATE
-    /* 1000124 */ "not used",  // TRANSLATE
-    /* 1000125 */ "not used",  // TRANSLATE
-    /* 1000126 */ "Measurement ambient noise with generator muted",  // TRANSLATE
-    /* 1000127 */ "extrapolate",  // TRANSLATE
-    /* 1000128 */ "noise floor",  // TRANSLATE
-    /* 1000129 */ "impedance",  // TRANSLATE
-    /* 1000130 */ "phase",  // TRANSLATE
-    /* 1000131 */ "amplitude",  // TRANSLATE
-    /* 1000132 */ "correlation",  // TRANSLATE
-    /* 1000133 */ "setup page",  // TRANSLATE
-    /* 1000134 */ "print annotations",  // TRANSLATE
-    /* 1000135 */ "window title",  // TRANSLATE
-    /* 1000136 */ "Annotate for printing (CTRL+ENTER for new line)",  // TRANSLATE
-    /* 1000137 */ "Select file",  // TRANSLATE
-    /* 1000138 */ "include header",  // TRANSLATE
-    /* 1000139 */ "Export measurement data",  // TRANSLATE
-    /* 1000140 */ "Microphone calibration",  // TRANSLATE
-    /* 1000141 */ "Channel",  // TRANSLATE
-    /* 1000142 */ "update",  // TRANSLATE
-    /* 1000143 */ "enable microphone calibration",  // TRANSLATE
-    /* 1000144 */ "display calibration data",  // TRANSLATE
-    /* 1000145 */ "use for all channels",  // TRANSLATE
-    /* 1000146 */ "Browse for calibration file",  // TRANSLATE
-    /* 1000147 */ "No file loaded",  // TRANSLATE
-    /* 1000148 */ "size",  // TRANSLATE
-    /* 1000149 */ "folder",  // TRANSLATE
-    /* 1000150 */ "load",  // TRANSLATE
-    /* 1000151 */ "save",  // TRANSLATE
-    /* 1000152 */ "reset",  // TRANSLATE
-    /* 1000153 */ "display reference",  // TRANSLATE
-    /* 1000154 */ "apply reference",  // TRANSLATE
-    /* 1000155 */ "saved",  // TRANSLATE
-    /* 1000156 */ "reference measurement",  // TRANSLATE
-    /* 1000157 */ "Frequency sweep",  // TRANSLATE
-    /* 1000158 */ "Level sweep",  // TRANSLATE
-    /* 1000159 */ "steps",  // TRANSLATE
-    /* 1000160 */ "duration",  // TRANSLATE
-    /* 1000161 */ "logarithmic",  // TRANSLATE
-    /* 1000162 */ "Start",  // TRANSLATE
-    /* 1000163 */ "Stop",  // TRANSLATE
-    /* 1000164 */ "per",  // keep English
-    /* 1000165 */ "step",  // TRANSLATE
-    /* 1000166 */ "Channel matrix",  // TRANSLATE
-    /* 1000167 */ "all off",  // TRANSLATE
-    /* 1000168 */ "all on",  // TRANSLATE
-    /* 1000169 */ "scale",  // TRANSLATE
-    /* 1000170 */ "style",  // TRANSLATE
-    /* 1000171 */ "line",  // TRANSLATE
-    /* 1000172 */ "female",  // TRANSLATE
-    /* 1000173 */ "male",  // TRANSLATE
-    /* 1000174 */ "gender",  // TRANSLATE
-    /* 1000175 */ "rating",  // TRANSLATE
-    /* 1000176 */ "bad",  // TRANSLATE
-    /* 1000177 */ "poor",  // TRANSLATE
-    /* 1000178 */ "fair",  // TRANSLATE
-    /* 1000179 */ "good",  // TRANSLATE
-    /* 1000180 */ "excellent",  // TRANSLATE
-    /* 1000181 */ "other",  // TRANSLATE
-    /* 1000182 */ "peak level",  // TRANSLATE
-    /* 1000183 */ "peak position",  // TRANSLATE
-    /* 1000184 */ "phase difference",  // TRANSLATE
-    /* 1000185 */ "RMS at track. frequency",  // TRANSLATE
-    /* 1000186 */ "Harmonic",  // TRANSLATE
-    /* 1000187 */ "octave filterbank",  // TRANSLATE
-    /* 1000188 */ "enable filterbank",  // TRANSLATE
-    /* 1000189 */ "use stop-band filter",  // TRANSLATE
-    /* 1000190 */ "center frequency",  // TRANSLATE
-    /* 1000191 */ "measurement resistor",  // TRANSLATE
-    /* 1000192 */ "dual channel real-time processing",  // TRANSLATE
-    /* 1000193 */ "time domain",  // TRANSLATE
-    /* 1000194 */ "frequency domain",  // TRANSLATE
-    /* 1000195 */ "post processing",  // TRANSLATE
-    /* 1000196 */ "integrate",  // TRANSLATE
-    /* 1000197 */ "differentiate",  // TRANSLATE
-    /* 1000198 */ "exchange R and L",  // TRANSLATE
-    /* 1000199 */ "linear scaling",  // TRANSLATE
-    /* 1000200 */ "correlometer",  // TRANSLATE
-    /* 1000201 */ "SQRT correlometer",  // TRANSLATE
-    /* 1000202 */ "Sweep",  // keep English
-    /* 1000203 */ "linear",  // TRANSLATE
-    /* 1000204 */ "enable",  // TRANSLATE
-    /* 1000205 */ "constant envelope",  // TRANSLATE
-    /* 1000206 */ "constant spectral density",  // TRANSLATE
-    /* 1000207 */ "pulse widths",  // TRANSLATE
-    /* 1000208 */ "double click to configure",  // TRANSLATE
-    /* 1000209 */ "frequency presets",  // TRANSLATE
-    /* 1000210 */ "Burst generator",  // TRANSLATE
-    /* 1000211 */ "on time",  // TRANSLATE
-    /* 1000212 */ "off time",  // TRANSLATE
-    /* 1000213 */ "start with zero phase",  // TRANSLATE
-    /* 1000214 */ "amplitude modulation",  // TRANSLATE
-    /* 1000215 */ "frequency modulation",  // TRANSLATE
-    /* 1000216 */ "balance",  // TRANSLATE
-    /* 1000217 */ "is full scale",  // TRANSLATE
-    /* 1000218 */ "measurements per minute",  // TRANSLATE
-    /* 1000219 */ "duration in minutes",  // TRANSLATE
-    /* 1000220 */ "Datalogger",  // keep English
-    /* 1000221 */ "Stepsize for frequency control",  // TRANSLATE
-    /* 1000222 */ "automatic (mouse control)",  // TRANSLATE
-    /* 1000223 */ "mod. index",  // TRANSLATE
-    /* 1000224 */ "frequency shift",  // TRANSLATE
-    /* 1000225 */ "statistics",  // TRANSLATE
-    /* 1000226 */ "advanced settings",  // TRANSLATE
-    /* 1000227 */ "apply DSP and filter effects to channel 1 only",  // TRANSLATE
-    /* 1000228 */ "hours",  // TRANSLATE
-    /* 1000229 */ "days",  // TRANSLATE
-    /* 1000230 */ "hour",  // TRANSLATE
-    /* 1000231 */ "day",  // TRANSLATE
-    /* 1000232 */ "DC offset",  // TRANSLATE
-    /* 1000233 */ "about",  // TRANSLATE
-    /* 1000234 */ "channels",  // TRANSLATE
-    /* 1000235 */ "not used",  // TRANSLATE
-    /* 1000236 */ "Speech intelligibility",  // TRANSLATE
-    /* 1000237 */ "Output level",  // TRANSLATE
-    /* 1000238 */ "line style",  // TRANSLATE
-    /* 1000239 */ "color",  // TRANSLATE
-    /* 1000240 */ "width",  // keep English
-    /* 1000241 */ "solid",  // TRANSLATE
-    /* 1000242 */ "dashed",  // TRANSLATE
-    /* 1000243 */ "dotted",  // TRANSLATE
-    /* 1000244 */ "dashdot",  // keep English
-    /* 1000245 */ "curve",  // TRANSLATE
-    /* 1000246 */ "grid",  // TRANSLATE
-    /* 1000247 */ "properties",  // TRANSLATE
-    /* 1000248 */ "active",  // TRANSLATE
-    /* 1000249 */ "label",  // keep English
-    /* 1000250 */ "filter",  // TRANSLATE
-    /* 1000251 */ "designer",  // keep English
-    /* 1000252 */ "frequency",  // TRANSLATE
-    /* 1000253 */ "passband ripple",  // TRANSLATE
-    /* 1000254 */ "lower",  // TRANSLATE
-    /* 1000255 */ "upper",  // TRANSLATE
-    /* 1000256 */ "stopband filter",  // TRANSLATE
-    /* 1000257 */ "cascade",  // TRANSLATE
-    /* 1000258 */ "preview",  // TRANSLATE
-    /* 1000259 */ "copy curve as overlay",  // TRANSLATE
-    /* 1000260 */ "refresh",  // keep English
-    /* 1000261 */ "zoom",  // keep English
-    /* 1000262 */ "type",  // TRANSLATE
-    /* 1000263 */ "order",  // TRANSLATE
-    /* 1000264 */ "paramViewer",  // keep English
-    /* 1000265 */ "vertical",  // TRANSLATE
-    /* 1000266 */ "background",  // keep English
-    /* 1000267 */ "scale mode",  // TRANSLATE
-    /* 1000268 */ "parameter",  // TRANSLATE
-    /* 1000269 */ "auto",  // keep English
-    /* 1000270 */ "use measured",  // TRANSLATE
-    /* 1000271 */ "foreground",  // TRANSLATE
-    /* 1000272 */ "frequency band",  // TRANSLATE
-    /* 1000273 */ "frequency bands",  // TRANSLATE
-    /* 1000274 */ "invalid %s file",  // TRANSLATE
-    /* 1000275 */ "File length for impulse viewer is limited to %.0fs.\nPlease seperate it with a file editor.",  // TRANSLATE
-    /* 1000276 */ "Audio recorder stopped.",  // TRANSLATE
-    /* 1000277 */ "full span",  // keep English
-    /* 1000278 */ "invert direction",  // TRANSLATE
-    /* 1000279 */ "use greyscale color map",  // TRANSLATE
-    /* 1000280 */ "swap frequency and time",  // TRANSLATE
-    /* 1000281 */ "reverse time-axis",  // TRANSLATE
-    /* 1000282 */ "reverse frequency axis",  // TRANSLATE
-    /* 1000283 */ "spectrogram",  // TRANSLATE
-    /* 1000284 */ "reverb. time",  // TRANSLATE
-    /* 1000285 */ "generator",  // TRANSLATE
-    /* 1000286 */ "generators",  // TRANSLATE
-    /* 1000287 */ "outdated",  // TRANSLATE
-    /* 1000288 */ "setup",  // keep English
-    /* 1000289 */ "average",  // TRANSLATE
-    /* 1000290 */ "plot in %",  // TRANSLATE
-    /* 1000291 */ "display refresh rate",  // TRANSLATE
-    /* 1000292 */ "rectangular",  // TRANSLATE
-    /* 1000293 */ "rectangle",  // TRANSLATE
-    /* 1000294 */ "weighting",  // TRANSLATE
-    /* 1000295 */ "sequence size",  // TRANSLATE
-    /* 1000296 */ "MLS Chirp pseude noise",  // TRANSLATE
-    /* 1000297 */ "window function",  // TRANSLATE
-    /* 1000298 */ "impulse response",  // TRANSLATE
-    /* 1000299 */ "oscilloscope",  // TRANSLATE
-    /* 1000300 */ "mode",  // keep English
-    /* 1000301 */ "time window",  // TRANSLATE
-    /* 1000302 */ "bars",  // TRANSLATE
-    /* 1000303 */ "number of %s",  // TRANSLATE
-    /* 1000304 */ "decay",  // TRANSLATE
-    /* 1000305 */ "peak hold",  // keep English
-    /* 1000306 */ "bar graph",  // TRANSLATE
-    /* 1000307 */ "show",  // TRANSLATE
-    /* 1000308 */ "one value per line",  // TRANSLATE
-    /* 1000309 */ "frequencies",  // TRANSLATE
-    /* 1000310 */ "frame",  // TRANSLATE
-    /* 1000311 */ "for printing",  // TRANSLATE
-    /* 1000312 */ "default",  // TRANSLATE
-    /* 1000313 */ "interpolate",  // TRANSLATE
-    /* 1000314 */ "harmonics",  // TRANSLATE
-    /* 1000315 */ "odd",  // TRANSLATE
-    /* 1000316 */ "even",  // TRANSLATE
-    /* 1000317 */ "'JET' color",  // TRANSLATE
-    /* 1000318 */ "history depths",  // TRANSLATE
-    /* 1000319 */ "special",  // TRANSLATE
-    /* 1000320 */ "smoothing",  // TRANSLATE
-    /* 1000321 */ "math",  // TRANSLATE
-    /* 1000322 */ "only",  // TRANSLATE
-    /* 1000323 */ "maximum",  // TRANSLATE
-    /* 1000324 */ "minimum",  // TRANSLATE
-    /* 1000325 */ "sliding average",  // TRANSLATE
-    /* 1000326 */ "You will find much more real-time processing in the DSP section.",  // TRANSLATE
-    /* 1000327 */ "Decimate Mode",  // TRANSLATE
-    /* 1000328 */ "sum",  // TRANSLATE
-    /* 1000329 */ "envelope",  // TRANSLATE
-    /* 1000330 */ "reduction",  // TRANSLATE
-    /* 1000331 */ "solid fill",  // TRANSLATE
-    /* 1000332 */ "load %s",  // TRANSLATE
-    /* 1000333 */ "texture",  // TRANSLATE
-    /* 1000334 */ "Show help text",  // TRANSLATE
-    /* 1000335 */ "lines",  // TRANSLATE
-    /* 1000336 */ "overlay",  // TRANSLATE
-    /* 1000337 */ "overlays",  // TRANSLATE
-    /* 1000338 */ "name",  // TRANSLATE
-    /* 1000339 */ "names",  // TRANSLATE
-    /* 1000340 */ "hide all",  // TRANSLATE
-    /* 1000341 */ "show all",  // TRANSLATE
-    /* 1000342 */ "selection",  // TRANSLATE
-    /* 1000343 */ "store %s to %s",  // TRANSLATE
-    /* 1000344 */ "select %s",  // TRANSLATE
-    /* 1000345 */ "second",  // TRANSLATE
-    /* 1000346 */ "use a constant",  // TRANSLATE
-    /* 1000347 */ "operation",  // TRANSLATE
-    /* 1000348 */ "data",  // TRANSLATE
-    /* 1000349 */ "Set as Overlay",  // TRANSLATE
-    /* 1000350 */ "Load a text file",  // TRANSLATE
-    /* 1000351 */ "Save to a text file",  // TRANSLATE
-    /* 1000352 */ "Dynamic overlay",  // TRANSLATE
-    /* 1000353 */ "Auto load frequency response limits",  // TRANSLATE
-    /* 1000354 */ "data format",  // TRANSLATE
-    /* 1000355 */ "load to %s",  // TRANSLATE
-    /* 1000356 */ "overwrite",  // TRANSLATE
-    /* 1000357 */ "add",  // TRANSLATE
-    /* 1000358 */ "subtract",  // TRANSLATE
-    /* 1000359 */ "multiply",  // TRANSLATE
-    /* 1000360 */ "divide",  // TRANSLATE
-    /* 1000361 */ "no signal",  // TRANSLATE
-    /* 1000362 */ "no value",  // TRANSLATE
-    /* 1000363 */ "factor",  // TRANSLATE
-    /* 1000364 */ "not used",  // TRANSLATE
-    /* 1000365 */ "STI Signal to Noise Ratio (SNR)",  // TRANSLATE
-    /* 1000366 */ "Save RMS as Signal",  // TRANSLATE
-    /* 1000367 */ "Save RMS as Noise",  // TRANSLATE
-    /* 1000368 */ "Trigger",  // keep English
-    /* 1000369 */ "Trigger on negative slope",  // TRANSLATE
-    /* 1000370 */ "one Shot",  // TRANSLATE
-    /* 1000371 */ "continously",  // TRANSLATE
-    /* 1000372 */ "use trigger for scope only",  // TRANSLATE
-    /* 1000373 */ "Mode",  // keep English
-    /* 1000374 */ "Trigger if below threshold",  // TRANSLATE
-    /* 1000375 */ "Delay in ms. Negative values for pre-trigger.",  // TRANSLATE
-    /* 1000376 */ "Trigger threshold",  // TRANSLATE
-    /* 1000377 */ "bits",  // TRANSLATE
-    /* 1000378 */ "monitor",  // keep English
-    /* 1000379 */ "%s is already running. Do you want to abort it?",  // TRANSLATE
-    /* 1000380 */ "directivity measurement",  // TRANSLATE
-    /* 1000381 */ "sweep measurement",  // TRANSLATE
-    /* 1000382 */ "%s not available",  // TRANSLATE
-    /* 1000383 */ "This channel is not active, please activate it first",  // TRANSLATE
-    /* 1000384 */ "%s must be larger than %s",  // TRANSLATE
-    /* 1000385 */ "%s must not be negative",  // TRANSLATE
-    /* 1000386 */ "negative x axis range can't be logarithmic",  // TRANSLATE
-    /* 1000387 */ "not used",  // TRANSLATE
-    /* 1000388 */ "not used",  // TRANSLATE
-    /* 1000389 */ "The system is already calibrated.\nIf you want make a new calibration use 'Yes'",  // TRANSLATE
-    /* 1000390 */ "The minimum sweep frequency is %.1fHz. But the frequency resolution with a FFT size of %i is %.1fHz.\nWe recommend setting the FFT size to at least %i or use a higher sweep frequency",  // TRANSLATE
-    /* 1000391 */ "The aquisition time for one step is %.1fms. It is determined by the FFT size (%i), sample rate (%.0f) and number of averages (%i).\nWe recommend setting the settling time to at least %.1fms or decrease the FFT size.",  // TRANSLATE
-    /* 1000392 */ "At least one curve must be visible",  // TRANSLATE
-    /* 1000393 */ "%s contains no data",  // TRANSLATE
-    /* 1000394 */ "%s must not be negative or zero",  // TRANSLATE
-    /* 1000395 */ "%s must be monotonic",  // TRANSLATE
-    /* 1000396 */ "not used",  // TRANSLATE
-    /* 1000397 */ "Export data",  // TRANSLATE
-    /* 1000398 */ "Load/Save Reference",  // TRANSLATE
-    /* 1000399 */ "Mic. calibration",  // TRANSLATE
-    /* 1000400 */ "New",  // TRANSLATE
-    /* 1000401 */ "Open...",  // TRANSLATE
-    /* 1000402 */ "Save As...",  // TRANSLATE
-    /* 1000403 */ "Load config",  // keep English
-    /* 1000404 */ "Save config",  // TRANSLATE
-    /* 1000405 */ "Save state",  // TRANSLATE
-    /* 1000406 */ "Analyze wave file",  // TRANSLATE
-    /* 1000407 */ "Stop wave file analyzer",  // TRANSLATE
-    /* 1000408 */ "Print...",  // TRANSLATE
-    /* 1000409 */ "Print Preview",  // TRANSLATE
-    /* 1000410 */ "Print Setup...",  // TRANSLATE
-    /* 1000411 */ "Page Settings",  // TRANSLATE
-    /* 1000412 */ "Recent File",  // TRANSLATE
-    /* 1000413 */ "Edit",  // TRANSLATE
-    /* 1000414 */ "Undo",  // TRANSLATE
-    /* 1000415 */ "Cut",  // TRANSLATE
-    /* 1000416 */ "Copy",  // TRANSLATE
-    /* 1000417 */ "Copy as Bitmap",  // TRANSLATE
-    /* 1000418 */ "Options",  // TRANSLATE
-    /* 1000419 */ "Trigger Settings",  // TRANSLATE
-    /* 1000420 */ "Impedance Settings",  // TRANSLATE
-    /* 1000421 */ "Channel configuration",  // TRANSLATE
-    /* 1000422 */ "Calibrate levels",  // TRANSLATE
-    /* 1000423 */ "Adv. Settings",  // TRANSLATE
-    /* 1000424 */ "Synchronize",  // TRANSLATE
-    /* 1000425 */ "Preferences",  // TRANSLATE
-    /* 1000426 */ "Plug-Ins",  // keep English
-    /* 1000427 */ "Tracking/sweep measurements",  // TRANSLATE
-    /* 1000428 */ "2D frequency level sweep",  // TRANSLATE
-    /* 1000429 */ "Plot results",  // TRANSLATE
-    /* 1000430 */ "Load results",  // TRANSLATE
-    /* 1000431 */ "Save results",  // TRANSLATE
-    /* 1000432 */ "Copy results",  // TRANSLATE
-    /* 1000433 */ "Data logger",  // TRANSLATE
-    /* 1000434 */ "Polar / Directivity",  // TRANSLATE
-    /* 1000435 */ "Sweep settings",  // TRANSLATE
-    /* 1000436 */ "Level monitor",  // TRANSLATE
-    /* 1000437 */ "LEQ",  // keep English
-    /* 1000438 */ "Time correlation",  // TRANSLATE
-    /* 1000439 */ "Goniometer/ Vectorscope",  // TRANSLATE
-    /* 1000440 */ "Flutrix/wow and flutter",  // TRANSLATE
-    /* 1000441 */ "Demodulator",  // TRANSLATE
-    /* 1000442 */ "3D waterfall",  // TRANSLATE
-    /* 1000443 */ "Start/Stop",  // TRANSLATE
-    /* 1000444 */ "Histogram",  // TRANSLATE
-    /* 1000445 */ "Phontetogram",  // keep English
-    /* 1000446 */ "Phonetogram",  // keep English
-    /* 1000447 */ "64-bit FFT",  // keep English
-    /* 1000448 */ "Audio recorder",  // TRANSLATE
-    /* 1000449 */ "VST",  // keep English
-    /* 1000450 */ "External input driver",  // TRANSLATE
-    /* 1000451 */ "configure external input driver",  // TRANSLATE
-    /* 1000452 */ "Octave RTA",  // keep English
-    /* 1000453 */ "1/3 octave RTA",  // TRANSLATE
-    /* 1000454 */ "1/N octave RTA",  // TRANSLATE
-    /* 1000455 */ "Loudness (sone)",  // keep English
-    /* 1000456 */ "Specific Loudness",  // TRANSLATE
-    /* 1000457 */ "Tonality (DIN45681)",  // TRANSLATE
-    /* 1000458 */ "Calc. STI+RASTI",  // TRANSLATE
-    /* 1000459 */ "Display STI+RASTI",  // TRANSLATE
-    /* 1000460 */ "Save STI results",  // TRANSLATE
-    /* 1000461 */ "STI-PA",  // keep English
-    /* 1000462 */ "1/3 octave plot",  // TRANSLATE
-    /* 1000463 */ "1/1 octave plot",  // TRANSLATE
-    /* 1000464 */ "Energy decay",  // TRANSLATE
-    /* 1000465 */ "Use current measurement",  // TRANSLATE
-    /* 1000466 */ "load  file",  // TRANSLATE
-    /* 1000467 */ "Save to .txt file",  // TRANSLATE
-    /* 1000468 */ "Auto update",  // TRANSLATE
-    /* 1000469 */ "Unload",  // keep English
-    /* 1000470 */ "Plot impulse",  // TRANSLATE
-    /* 1000471 */ "Plot energy time curve",  // TRANSLATE
-    /* 1000472 */ "Plot step response",  // TRANSLATE
-    /* 1000473 */ "Plot freq. response",  // TRANSLATE
-    /* 1000474 */ "Plot phase response",  // TRANSLATE
-    /* 1000475 */ "Plot group delay",  // TRANSLATE
-    /* 1000476 */ "Plot energy decay",  // TRANSLATE
-    /* 1000477 */ "Plot reverberation vs. frequency",  // TRANSLATE
-    /* 1000478 */ "Measurement series",  // TRANSLATE
-    /* 1000479 */ "DSP",  // keep English
-    /* 1000480 */ "1/3 octave filterbank",  // TRANSLATE
-    /* 1000481 */ "1kHz notch",  // TRANSLATE
-    /* 1000482 */ "DC block",  // TRANSLATE
-    /* 1000483 */ "RIAA",  // keep English
-    /* 1000484 */ "Free filter",  // TRANSLATE
-    /* 1000485 */ "Filter #1",  // TRANSLATE
-    /* 1000486 */ "Filter #2",  // TRANSLATE
-    /* 1000487 */ "Filter #3",  // TRANSLATE
-    /* 1000488 */ "Filter #4",  // TRANSLATE
-    /* 1000489 */ "Filter #5",  // TRANSLATE
-    /* 1000490 */ "Filter #6",  // TRANSLATE
-    /* 1000491 */ "Filter #7",  // TRANSLATE
-    /* 1000492 */ "Filter #8",  // TRANSLATE
-    /* 1000493 */ "Filter #9",  // TRANSLATE
-    /* 1000494 */ "Hum",  // keep English
-    /* 1000495 */ "Wizards",  // keep English
-    /* 1000496 */ "Quick calibration",  // TRANSLATE
-    /* 1000497 */ "LIVE Monitor",  // TRANSLATE
-    /* 1000498 */ "Freq. response with MLS",  // TRANSLATE
-    /* 1000499 */ "Presets",  // keep English
-    /* 1000500 */ "Preset 1",  // keep English
-    /* 1000501 */ "Preset 2",  // keep English
-    /* 1000502 */ "Preset 3",  // keep English
-    /* 1000503 */ "Preset 4",  // keep English
-    /* 1000504 */ "Preset 5",  // keep English
-    /* 1000505 */ "Preset 6",  // keep English
-    /* 1000506 */ "Preset 7",  // keep English
-    /* 1000507 */ "Preset 8",  // keep English
-    /* 1000508 */ "Preset 9",  // keep English
-    /* 1000509 */ "Preset 10",  // keep English
-    /* 1000510 */ "Overlay 1",  // TRANSLATE
-    /* 1000511 */ "Overlay 2",  // TRANSLATE
-    /* 1000512 */ "Overlay 3",  // TRANSLATE
-    /* 1000513 */ "Overlay 4",  // TRANSLATE
-    /* 1000514 */ "Overlay 5",  // TRANSLATE
-    /* 1000515 */ "Overlay 6",  // TRANSLATE
-    /* 1000516 */ "Overlay 7",  // TRANSLATE
-    /* 1000517 */ "Overlay 8",  // TRANSLATE
-    /* 1000518 */ "Overlay 9",  // TRANSLATE
-    /* 1000519 */ "ASIO",  // keep English
-    /* 1000520 */ "select ASIO",  // TRANSLATE
-    /* 1000521 */ "Configure",  // TRANSLATE
-    /* 1000522 */ "View",  // TRANSLATE
-    /* 1000523 */ "Toolbar",  // keep English
-    /* 1000524 */ "Status Bar",  // TRANSLATE
-    /* 1000525 */ "Legend",  // keep English
-    /* 1000526 */ "Measurements curve 1",  // TRANSLATE
-    /* 1000527 */ "Measurements curve 2",  // TRANSLATE
-    /* 1000528 */ "Musical notes",  // TRANSLATE
-    /* 1000529 */ "Add ParamView",  // TRANSLATE
-    /* 1000530 */ "Align ParamViews",  // TRANSLATE
-    /* 1000531 */ "Show results",  // TRANSLATE
-    /* 1000532 */ "Windows",  // keep English
-    /* 1000533 */ "New Window",  // TRANSLATE
-    /* 1000534 */ "Tile",  // TRANSLATE
-    /* 1000535 */ "Arrange Icons",  // TRANSLATE
-    /* 1000536 */ "Help",  // TRANSLATE
-    /* 1000537 */ "not used",  // TRANSLATE
-    /* 1000538 */ "Exit",  // TRANSLATE
-    /* 1000539 */ "Paste",  // TRANSLATE
-    /* 1000540 */ "Language",  // TRANSLATE
-    /* 1000541 */ "Plot Harmonics",  // TRANSLATE
-    /* 1000542 */ "Plot settings",  // TRANSLATE
-    /* 1000543 */ "Config",  // keep English
-    /* 1000544 */ "SNR",  // keep English
-    /* 1000545 */ "Save .wav file",  // TRANSLATE
-    /* 1000546 */ "Narrow band analysis",  // TRANSLATE
-    /* 1000547 */ "Production test",  // TRANSLATE
-    /* 1000548 */ "Filter #10",  // TRANSLATE
-    /* 1000549 */ "Room impulse with MLS",  // TRANSLATE
-    /* 1000550 */ "Overlay 10",  // TRANSLATE
-    /* 1000551 */ "ASIO Generator #1",  // keep English
-    /* 1000552 */ "ASIO Generator #2",  // keep English
-    /* 1000553 */ "ASIO Generator #3",  // keep English
-    /* 1000554 */ "ASIO Generator #4",  // keep English
-    /* 1000555 */ "ASIO Generator #5",  // keep English
-    /* 1000556 */ "ASIO Generator #6",  // keep English
-    /* 1000557 */ "ASIO Generator #7",  // keep English
-    /* 1000558 */ "ASIO Generator #8",  // keep English
-    /* 1000559 */ "ASIO Generator #9",  // keep English
-    /* 1000560 */ "ASIO Generator #10",  // keep English
-    /* 1000561 */ "Link generators",  // TRANSLATE
-    /* 1000562 */ "Volume",  // keep English
-    /* 1000563 */ "Frequency (Factor)",  // TRANSLATE
-    /* 1000564 */ "Frequency (Diff)",  // TRANSLATE
-    /* 1000565 */ "Output Matrix",  // TRANSLATE
-    /* 1000566 */ "Test signal",  // TRANSLATE
-    /* 1000567 */ "Tracking Level",  // TRANSLATE
-    /* 1000568 */ "Show Marker",  // TRANSLATE
-    /* 1000569 */ "1 Unbenannt",  // keep English
-    /* 1000570 */ "Halvek",  // keep English
-    /* 1000571 */ "Easy Measurements",  // TRANSLATE
-    /* 1000572 */ "Quick measurement report",  // TRANSLATE
-    /* 1000573 */ "Reverberation",  // TRANSLATE
-    /* 1000574 */ "Sone / Loudness",  // keep English
-    /* 1000575 */ "Your custom report",  // TRANSLATE
-    /* 1000576 */ "Set to 0dB",  // TRANSLATE
-    /* 1000577 */ "undo zoom",  // TRANSLATE
-    /* 1000578 */ "redo zoom",  // keep English
-    /* 1000579 */ "resize axis",  // TRANSLATE
-    /* 1000580 */ "set marker",  // TRANSLATE
-    /* 1000581 */ "clear marker",  // TRANSLATE
-    /* 1000582 */ "add label",  // TRANSLATE
-    /* 1000583 */ "add line",  // TRANSLATE
-    /* 1000584 */ "set peak to 0dB",  // TRANSLATE
-    /* 1000585 */ "Hide",  // TRANSLATE
-    /* 1000586 */ "Set as reference",  // TRANSLATE
-    /* 1000587 */ "Gauss generator",  // TRANSLATE
-    /* 1000588 */ "Play Wave file",  // TRANSLATE
-    /* 1000589 */ "Freq. presets",  // TRANSLATE
-    /* 1000590 */ "Piano",  // TRANSLATE
-    /* 1000591 */ "RIAA Filter",  // TRANSLATE
-    /* 1000592 */ "Effects",  // TRANSLATE
-    /* 1000593 */ "FM",  // keep English
-    /* 1000594 */ "AM",  // keep English
-    /* 1000595 */ "white noise",  // TRANSLATE
-    /* 1000596 */ "pink noise",  // TRANSLATE
-    /* 1000597 */ "waveform",  // TRANSLATE
-    /* 1000598 */ "triangle",  // TRANSLATE
-    /* 1000599 */ "triangular",  // TRANSLATE
-    /* 1000600 */ "coarse",  // TRANSLATE
-    /* 1000601 */ "fine",  // keep English
-    /* 1000602 */ "sine sweep",  // TRANSLATE
-    /* 1000603 */ "upper limit",  // TRANSLATE
-    /* 1000604 */ "lower limit",  // TRANSLATE
-    /* 1000605 */ "samples",  // TRANSLATE
-    /* 1000606 */ "mute",  // TRANSLATE
-    /* 1000607 */ "sweep settings",  // TRANSLATE
+    /* 1000015 */ "Calibrazione",
+    /* 1000016 */ "Livello di riferimento",
+    /* 1000017 */ "Cartella con i rapporti salvati",
+    /* 1000018 */ "Cartella in cui salvare il rapporto",
+    /* 1000019 */ "Sinusoide",
+    /* 1000020 */ "File",
+    /* 1000021 */ "non utilizzato",
+    /* 1000022 */ "non utilizzato",
+    /* 1000023 */ "non utilizzato",
+    /* 1000024 */ "Misura",
+    /* 1000025 */ "Picco",
+    /* 1000026 */ "Livello",
+    /* 1000027 */ "On",
+    /* 1000028 */ "Off",
+    /* 1000029 */ "Pendenza",
+    /* 1000030 */ "Frequenza",
+    /* 1000031 */ "Tempo",
+    /* 1000032 */ "Ingresso",
+    /* 1000033 */ "Uscita",
+    /* 1000034 */ "Livello di ingresso",
+    /* 1000035 */ "Tempo di riverberazione",
+    /* 1000036 */ "Risposta in frequenza",
+    /* 1000037 */ "Risposta in fase",
+    /* 1000038 */ "Ritardo",
+    /* 1000039 */ "Ritardo di gruppo",
+    /* 1000040 */ "Errore",
+    /* 1000041 */ "Ottava",
+    /* 1000042 */ "Cursore",
+    /* 1000043 */ "Livello in banda",
+    /* 1000044 */ "Marker",
+    /* 1000045 */ "Progress",
+    /* 1000046 */ "Rapporto riassuntivo della misura del tempo di riverberazione",
+    /* 1000047 */ "Rapporto dettagliato della misura del tempo di riverberazione",
+    /* 1000048 */ "Frequenza di campionamento",
+    /* 1000049 */ "Sequenza",
+    /* 1000050 */ "Punti",
+    /* 1000051 */ "Lunghezza",
+    /* 1000052 */ "Distorsione",
+    /* 1000053 */ "Soglia",
+    /* 1000054 */ "Dinamica",
+    /* 1000055 */ "da",
+    /* 1000056 */ "a",
+    /* 1000057 */ "Visualizzazione",
+    /* 1000058 */ "Intervallo",
+    /* 1000059 */ "Calibratore",
+    /* 1000060 */ "Segnale",
+    /* 1000061 */ "calibrazione",
+    /* 1000062 */ "prima",
+    /* 1000063 */ "dopo",
+    /* 1000064 */ "offset",
+    /* 1000065 */ "Silenzio",
+    /* 1000066 */ "Analisi",
+    /* 1000067 */ "Errore: sinusoide a %.2fHz non rilevata. Picco trovato a %.2fHz\n",
+    /* 1000068 */ "Analisi del rumore ad alta risoluzione",
+    /* 1000069 */ "a",
+    /* 1000070 */ "Risposta all'impulso dell'ambiente",
+    /* 1000071 */ "Impulso",
+    /* 1000072 */ "Curva di decadimento energetico (diagramma di Schroeder)",
+    /* 1000073 */ "bande d'ottava",
+    /* 1000074 */ "Indice di errore",
+    /* 1000075 */ "risultati dettagliati",
+    /* 1000076 */ "Questa misura non è corretta. Consultare i dettagli per l'analisi.",
+    /* 1000077 */ "Impossibile trovare l'applicazione Generatore di segnali",
+    /* 1000078 */ "Valore",
+    /* 1000079 */ "non utilizzato",
+    /* 1000080 */ "non utilizzato",
+    /* 1000081 */ "La frequenza finale del chirp deve essere maggiore della frequenza iniziale",
+    /* 1000082 */ "La frequenza finale del chirp è limitata a metà della frequenza di campionamento",
+    /* 1000083 */ "La dimensione FFT è stata impostata a %i per adattarla alla lunghezza MLS desiderata",
+    /* 1000084 */ "Attenzione: blocchi di dimensione inferiore a 512 possono causare problemi\ncon alcune schede audio. Uso a proprio rischio.",
+    /* 1000085 */ "Proprietà di visualizzazione",
+    /* 1000086 */ "nero",
+    /* 1000087 */ "blu",
+    /* 1000088 */ "verde",
+    /* 1000089 */ "rosso",
+    /* 1000090 */ "giallo",
+    /* 1000091 */ "bianco",
+    /* 1000092 */ "grigio",
+    /* 1000093 */ "grigio chiaro",
+    /* 1000094 */ "grigio scuro",
+    /* 1000095 */ "azzurro",
+    /* 1000096 */ "ciano",
+    /* 1000097 */ "magenta",
+    /* 1000098 */ "marrone",
+    /* 1000099 */ "arancione",
+    /* 1000100 */ "viola",
+    /* 1000101 */ "verde oliva",
+    /* 1000102 */ "oro",
+    /* 1000103 */ "beige",
+    /* 1000104 */ "indaco",
+    /* 1000105 */ "turchese",
+    /* 1000106 */ "La sovrapposizione #%i esiste già. Si desidera:",
+    /* 1000107 */ "Cartella in cui salvare il rapporto",
+    /* 1000108 */ "asse",
+    /* 1000109 */ "copia negli appunti",
+    /* 1000110 */ "trasponi",
+    /* 1000111 */ "risultati",
+    /* 1000112 */ "Annulla",
+    /* 1000113 */ "Chiarezza",
+    /* 1000114 */ "Definizione",
+    /* 1000115 */ "Acustica degli ambienti",
+    /* 1000116 */ "Nessun marker definito.",
+    /* 1000117 */ "campioni",
+    /* 1000118 */ "caricato",
+    /* 1000119 */ "Rapporto di analisi dell'impulso",
+    /* 1000120 */ "impostazioni",
+    /* 1000121 */ "Calibrazione di guadagno e livello a %.0fHz",
+    /* 1000122 */ "Errore: il segnale sinusoidale non è pulito. Il valore THD+N (%.2fdB %.3f%%) è insufficiente.",
+    /* 1000123 */ "Spettro di potenza con segnale chirp per l'analisi del margine dinamico",
+    /* 1000124 */ "non utilizzato",
+    /* 1000125 */ "non utilizzato",
+    /* 1000126 */ "Misura del rumore ambientale con generatore silenziato",
+    /* 1000127 */ "estrapola",
+    /* 1000128 */ "rumore di fondo",
+    /* 1000129 */ "impedenza",
+    /* 1000130 */ "fase",
+    /* 1000131 */ "ampiezza",
+    /* 1000132 */ "correlazione",
+    /* 1000133 */ "imposta pagina",
+    /* 1000134 */ "stampa annotazioni",
+    /* 1000135 */ "titolo della finestra",
+    /* 1000136 */ "Annotazioni per la stampa (CTRL+INVIO per andare a capo)",
+    /* 1000137 */ "Seleziona file",
+    /* 1000138 */ "includi intestazione",
+    /* 1000139 */ "Esporta dati di misura",
+    /* 1000140 */ "Calibrazione del microfono",
+    /* 1000141 */ "Canale",
+    /* 1000142 */ "aggiorna",
+    /* 1000143 */ "abilita calibrazione del microfono",
+    /* 1000144 */ "visualizza dati di calibrazione",
+    /* 1000145 */ "usa per tutti i canali",
+    /* 1000146 */ "Cerca file di calibrazione",
+    /* 1000147 */ "Nessun file caricato",
+    /* 1000148 */ "dimensione",
+    /* 1000149 */ "cartella",
+    /* 1000150 */ "carica",
+    /* 1000151 */ "salva",
+    /* 1000152 */ "ripristina",
+    /* 1000153 */ "visualizza riferimento",
+    /* 1000154 */ "applica riferimento",
+    /* 1000155 */ "salvato",
+    /* 1000156 */ "misura di riferimento",
+    /* 1000157 */ "Sweep in frequenza",
+    /* 1000158 */ "Sweep di livello",
+    /* 1000159 */ "passi",
+    /* 1000160 */ "durata",
+    /* 1000161 */ "logaritmico",
+    /* 1000162 */ "Avvia",
+    /* 1000163 */ "Arresta",
+    /* 1000164 */ "per",
+    /* 1000165 */ "passo",
+    /* 1000166 */ "Matrice dei canali",
+    /* 1000167 */ "tutti disattivati",
+    /* 1000168 */ "tutti attivati",
+    /* 1000169 */ "scala",
+    /* 1000170 */ "stile",
+    /* 1000171 */ "linea",
+    /* 1000172 */ "femminile",
+    /* 1000173 */ "maschile",
+    /* 1000174 */ "genere",
+    /* 1000175 */ "valutazione",
+    /* 1000176 */ "pessima",
+    /* 1000177 */ "scarsa",
+    /* 1000178 */ "discreta",
+    /* 1000179 */ "buona",
+    /* 1000180 */ "eccellente",
+    /* 1000181 */ "altro",
+    /* 1000182 */ "livello di picco",
+    /* 1000183 */ "posizione del picco",
+    /* 1000184 */ "differenza di fase",
+    /* 1000185 */ "RMS alla freq. di tracking",
+    /* 1000186 */ "Armonica",
+    /* 1000187 */ "banco di filtri d'ottava",
+    /* 1000188 */ "abilita banco di filtri",
+    /* 1000189 */ "usa filtro elimina-banda",
+    /* 1000190 */ "frequenza centrale",
+    /* 1000191 */ "resistenza di misura",
+    /* 1000192 */ "elaborazione in tempo reale a due canali",
+    /* 1000193 */ "dominio del tempo",
+    /* 1000194 */ "dominio della frequenza",
+    /* 1000195 */ "post-elaborazione",
+    /* 1000196 */ "integra",
+    /* 1000197 */ "deriva",
+    /* 1000198 */ "scambia R e L",
+    /* 1000199 */ "scala lineare",
+    /* 1000200 */ "correlometro",
+    /* 1000201 */ "correlometro SQRT",
+    /* 1000202 */ "Sweep",
+    /* 1000203 */ "lineare",
+    /* 1000204 */ "abilita",
+    /* 1000205 */ "inviluppo costante",
+    /* 1000206 */ "densità spettrale costante",
+    /* 1000207 */ "larghezze d'impulso",
+    /* 1000208 */ "doppio clic per configurare",
+    /* 1000209 */ "frequenze predefinite",
+    /* 1000210 */ "Generatore di burst",
+    /* 1000211 */ "tempo attivo",
+    /* 1000212 */ "tempo inattivo",
+    /* 1000213 */ "inizia con fase zero",
+    /* 1000214 */ "modulazione di ampiezza",
+    /* 1000215 */ "modulazione di frequenza",
+    /* 1000216 */ "bilanciamento",
+    /* 1000217 */ "è il fondo scala",
+    /* 1000218 */ "misure al minuto",
+    /* 1000219 */ "durata in minuti",
+    /* 1000220 */ "Datalogger",
+    /* 1000221 */ "Passo del controllo di frequenza",
+    /* 1000222 */ "automatico (controllo con il mouse)",
+    /* 1000223 */ "indice di mod.",
+    /* 1000224 */ "spostamento di frequenza",
+    /* 1000225 */ "statistiche",
+    /* 1000226 */ "impostazioni avanzate",
+    /* 1000227 */ "applica DSP ed effetti di filtro solo al canale 1",
+    /* 1000228 */ "ore",
+    /* 1000229 */ "giorni",
+    /* 1000230 */ "ora",
+    /* 1000231 */ "giorno",
+    /* 1000232 */ "offset DC",
+    /* 1000233 */ "informazioni",
+    /* 1000234 */ "canali",
+    /* 1000235 */ "non utilizzato",
+    /* 1000236 */ "Intelligibilità del parlato",
+    /* 1000237 */ "Livello di uscita",
+    /* 1000238 */ "stile della linea",
+    /* 1000239 */ "colore",
+    /* 1000240 */ "width",
+    /* 1000241 */ "continua",
+    /* 1000242 */ "tratteggiata",
+    /* 1000243 */ "punteggiata",
+    /* 1000244 */ "dashdot",
+    /* 1000245 */ "curva",
+    /* 1000246 */ "griglia",
+    /* 1000247 */ "proprietà",
+    /* 1000248 */ "attivo",
+    /* 1000249 */ "label",
+    /* 1000250 */ "filtro",
+    /* 1000251 */ "designer",
+    /* 1000252 */ "frequenza",
+    /* 1000253 */ "ondulazione in banda passante",
+    /* 1000254 */ "inferiore",
+    /* 1000255 */ "superiore",
+    /* 1000256 */ "filtro elimina-banda",
+    /* 1000257 */ "cascata",
+    /* 1000258 */ "anteprima",
+    /* 1000259 */ "copia curva come sovrapposizione",
+    /* 1000260 */ "refresh",
+    /* 1000261 */ "zoom",
+    /* 1000262 */ "tipo",
+    /* 1000263 */ "ordine",
+    /* 1000264 */ "paramViewer",
+    /* 1000265 */ "verticale",
+    /* 1000266 */ "background",
+    /* 1000267 */ "modalità di scala",
+    /* 1000268 */ "parametro",
+    /* 1000269 */ "auto",
+    /* 1000270 */ "usa valore misurato",
+    /* 1000271 */ "primo piano",
+    /* 1000272 */ "banda di frequenza",
+    /* 1000273 */ "bande di frequenza",
+    /* 1000274 */ "file %s non valido",
+    /* 1000275 */ "La lunghezza del file per il visualizzatore di impulsi è limitata a %.0fs.\nDividerlo con un editor di file.",
+    /* 1000276 */ "Registratore audio arrestato.",
+    /* 1000277 */ "full span",
+    /* 1000278 */ "inverti direzione",
+    /* 1000279 */ "usa mappa di colori in scala di grigi",
+    /* 1000280 */ "scambia frequenza e tempo",
+    /* 1000281 */ "inverti asse dei tempi",
+    /* 1000282 */ "inverti asse delle frequenze",
+    /* 1000283 */ "spettrogramma",
+    /* 1000284 */ "tempo di riverb.",
+    /* 1000285 */ "generatore",
+    /* 1000286 */ "generatori",
+    /* 1000287 */ "obsoleto",
+    /* 1000288 */ "setup",
+    /* 1000289 */ "media",
+    /* 1000290 */ "grafico in %",
+    /* 1000291 */ "frequenza di aggiornamento del display",
+    /* 1000292 */ "rettangolare",
+    /* 1000293 */ "rettangolo",
+    /* 1000294 */ "ponderazione",
+    /* 1000295 */ "lunghezza della sequenza",
+    /* 1000296 */ "MLS chirp rumore pseudocasuale",
+    /* 1000297 */ "funzione finestra",
+    /* 1000298 */ "risposta all'impulso",
+    /* 1000299 */ "oscilloscopio",
+    /* 1000300 */ "mode",
+    /* 1000301 */ "finestra temporale",
+    /* 1000302 */ "barre",
+    /* 1000303 */ "numero di %s",
+    /* 1000304 */ "decadimento",
+    /* 1000305 */ "peak hold",
+    /* 1000306 */ "grafico a barre",
+    /* 1000307 */ "mostra",
+    /* 1000308 */ "un valore per riga",
+    /* 1000309 */ "frequenze",
+    /* 1000310 */ "cornice",
+    /* 1000311 */ "per la stampa",
+    /* 1000312 */ "predefinito",
+    /* 1000313 */ "interpola",
+    /* 1000314 */ "armoniche",
+    /* 1000315 */ "dispari",
+    /* 1000316 */ "pari",
+    /* 1000317 */ "colori 'JET'",
+    /* 1000318 */ "profondità della cronologia",
+    /* 1000319 */ "speciale",
+    /* 1000320 */ "smussamento",
+    /* 1000321 */ "matematica",
+    /* 1000322 */ "solo",
+    /* 1000323 */ "massimo",
+    /* 1000324 */ "minimo",
+    /* 1000325 */ "media mobile",
+    /* 1000326 */ "Molte altre elaborazioni in tempo reale sono disponibili nella sezione DSP.",
+    /* 1000327 */ "Modalità di decimazione",
+    /* 1000328 */ "somma",
+    /* 1000329 */ "inviluppo",
+    /* 1000330 */ "riduzione",
+    /* 1000331 */ "riempimento pieno",
+    /* 1000332 */ "carica %s",
+    /* 1000333 */ "trama",
+    /* 1000334 */ "Mostra testo di aiuto",
+    /* 1000335 */ "linee",
+    /* 1000336 */ "sovrapposizione",
+    /* 1000337 */ "sovrapposizioni",
+    /* 1000338 */ "nome",
+    /* 1000339 */ "nomi",
+    /* 1000340 */ "nascondi tutto",
+    /* 1000341 */ "mostra tutto",
+    /* 1000342 */ "selezione",
+    /* 1000343 */ "salva %s in %s",
+    /* 1000344 */ "seleziona %s",
+    /* 1000345 */ "secondo",
+    /* 1000346 */ "usa una costante",
+    /* 1000347 */ "operazione",
+    /* 1000348 */ "dati",
+    /* 1000349 */ "Imposta come sovrapposizione",
+    /* 1000350 */ "Carica un file di testo",
+    /* 1000351 */ "Salva in un file di testo",
+    /* 1000352 */ "Sovrapposizione dinamica",
+    /* 1000353 */ "Caricamento automatico dei limiti della risposta in frequenza",
+    /* 1000354 */ "formato dei dati",
+    /* 1000355 */ "carica in %s",
+    /* 1000356 */ "sovrascrivi",
+    /* 1000357 */ "aggiungi",
+    /* 1000358 */ "sottrai",
+    /* 1000359 */ "moltiplica",
+    /* 1000360 */ "dividi",
+    /* 1000361 */ "nessun segnale",
+    /* 1000362 */ "nessun valore",
+    /* 1000363 */ "fattore",
+    /* 1000364 */ "non utilizzato",
+    /* 1000365 */ "Rapporto segnale/rumore STI (SNR)",
+    /* 1000366 */ "Salva RMS come segnale",
+    /* 1000367 */ "Salva RMS come rumore",
+    /* 1000368 */ "Trigger",
+    /* 1000369 */ "Trigger su fronte negativo",
+    /* 1000370 */ "singolo",
+    /* 1000371 */ "continuo",
+    /* 1000372 */ "usa trigger solo per l'oscilloscopio",
+    /* 1000373 */ "Mode",
+    /* 1000374 */ "Trigger sotto la soglia",
+    /* 1000375 */ "Ritardo in ms. Valori negativi per il pre-trigger.",
+    /* 1000376 */ "Soglia di trigger",
+    /* 1000377 */ "bit",
+    /* 1000378 */ "monitor",
+    /* 1000379 */ "%s è già in esecuzione. Interromperlo?",
+    /* 1000380 */ "misura di direttività",
+    /* 1000381 */ "misura con sweep",
+    /* 1000382 */ "%s non disponibile",
+    /* 1000383 */ "Questo canale non è attivo: attivarlo prima",
+    /* 1000384 */ "%s deve essere maggiore di %s",
+    /* 1000385 */ "%s non deve essere negativo",
+    /* 1000386 */ "un intervallo negativo dell'asse x non può essere logaritmico",
+    /* 1000387 */ "non utilizzato",
+    /* 1000388 */ "non utilizzato",
+    /* 1000389 */ "Il sistema è già calibrato.\nPer eseguire una nuova calibrazione scegliere 'Sì'",
+    /* 1000390 */ "La frequenza minima dello sweep è %.1fHz, ma la risoluzione in frequenza con una dimensione FFT di %i è %.1fHz.\nSi consiglia di impostare la dimensione FFT ad almeno %i o di usare una frequenza di sweep più alta",
+    /* 1000391 */ "Il tempo di acquisizione per un passo è %.1fms. È determinato dalla dimensione FFT (%i), dalla frequenza di campionamento (%.0f) e dal numero di medie (%i).\nSi consiglia di impostare il tempo di assestamento ad almeno %.1fms o di ridurre la dimensione FFT.",
+    /* 1000392 */ "Almeno una curva deve essere visibile",
+    /* 1000393 */ "%s non contiene dati",
+    /* 1000394 */ "%s non deve essere negativo o zero",
+    /* 1000395 */ "%s deve essere monotono",
+    /* 1000396 */ "non utilizzato",
+    /* 1000397 */ "Esporta dati",
+    /* 1000398 */ "Carica/Salva riferimento",
+    /* 1000399 */ "Calibrazione microfono",
+    /* 1000400 */ "Nuovo",
+    /* 1000401 */ "Apri...",
+    /* 1000402 */ "Salva con nome...",
+    /* 1000403 */ "Load config",
+    /* 1000404 */ "Salva configurazione",
+    /* 1000405 */ "Salva stato",
+    /* 1000406 */ "Analizza file wave",
+    /* 1000407 */ "Arresta analisi file wave",
+    /* 1000408 */ "Stampa...",
+    /* 1000409 */ "Anteprima di stampa",
+    /* 1000410 */ "Imposta stampante...",
+    /* 1000411 */ "Impostazioni pagina",
+    /* 1000412 */ "File recente",
+    /* 1000413 */ "Modifica",
+    /* 1000414 */ "Annulla",
+    /* 1000415 */ "Taglia",
+    /* 1000416 */ "Copia",
+    /* 1000417 */ "Copia come bitmap",
+    /* 1000418 */ "Opzioni",
+    /* 1000419 */ "Impostazioni trigger",
+    /* 1000420 */ "Impostazioni impedenza",
+    /* 1000421 */ "Configurazione canali",
+    /* 1000422 */ "Calibra livelli",
+    /* 1000423 */ "Impostazioni avanz.",
+    /* 1000424 */ "Sincronizza",
+    /* 1000425 */ "Preferenze",
+    /* 1000426 */ "Plug-Ins",
+    /* 1000427 */ "Misure tracking/sweep",
+    /* 1000428 */ "Sweep 2D frequenza/livello",
+    /* 1000429 */ "Grafico risultati",
+    /* 1000430 */ "Carica risultati",
+    /* 1000431 */ "Salva risultati",
+    /* 1000432 */ "Copia risultati",
+    /* 1000433 */ "Registratore di dati",
+    /* 1000434 */ "Polare / Direttività",
+    /* 1000435 */ "Impostazioni sweep",
+    /* 1000436 */ "Monitor di livello",
+    /* 1000437 */ "LEQ",
+    /* 1000438 */ "Correlazione temporale",
+    /* 1000439 */ "Goniometro/ Vettorscopio",
+    /* 1000440 */ "Flutrix/wow e flutter",
+    /* 1000441 */ "Demodulatore",
+    /* 1000442 */ "Cascata 3D",
+    /* 1000443 */ "Avvia/Arresta",
+    /* 1000444 */ "Istogramma",
+    /* 1000445 */ "Phontetogram",
+    /* 1000446 */ "Phonetogram",
+    /* 1000447 */ "64-bit FFT",
+    /* 1000448 */ "Registratore audio",
+    /* 1000449 */ "VST",
+    /* 1000450 */ "Driver di ingresso esterno",
+    /* 1000451 */ "configura driver di ingresso esterno",
+    /* 1000452 */ "Octave RTA",
+    /* 1000453 */ "RTA 1/3 d'ottava",
+    /* 1000454 */ "RTA 1/N d'ottava",
+    /* 1000455 */ "Loudness (sone)",
+    /* 1000456 */ "Loudness specifica",
+    /* 1000457 */ "Tonalità (DIN45681)",
+    /* 1000458 */ "Calcola STI+RASTI",
+    /* 1000459 */ "Visualizza STI+RASTI",
+    /* 1000460 */ "Salva risultati STI",
+    /* 1000461 */ "STI-PA",
+    /* 1000462 */ "Grafico 1/3 d'ottava",
+    /* 1000463 */ "Grafico 1/1 d'ottava",
+    /* 1000464 */ "Decadimento energetico",
+    /* 1000465 */ "Usa misura corrente",
+    /* 1000466 */ "carica file",
+    /* 1000467 */ "Salva in file .txt",
+    /* 1000468 */ "Aggiornamento automatico",
+    /* 1000469 */ "Unload",
+    /* 1000470 */ "Grafico impulso",
+    /* 1000471 */ "Grafico curva energia-tempo",
+    /* 1000472 */ "Grafico risposta al gradino",
+    /* 1000473 */ "Grafico risposta in freq.",
+    /* 1000474 */ "Grafico risposta in fase",
+    /* 1000475 */ "Grafico ritardo di gruppo",
+    /* 1000476 */ "Grafico decadimento energetico",
+    /* 1000477 */ "Grafico riverberazione in funzione della frequenza",
+    /* 1000478 */ "Serie di misure",
+    /* 1000479 */ "DSP",
+    /* 1000480 */ "Banco di filtri 1/3 d'ottava",
+    /* 1000481 */ "Notch a 1kHz",
+    /* 1000482 */ "Blocco DC",
+    /* 1000483 */ "RIAA",
+    /* 1000484 */ "Filtro libero",
+    /* 1000485 */ "Filtro #1",
+    /* 1000486 */ "Filtro #2",
+    /* 1000487 */ "Filtro #3",
+    /* 1000488 */ "Filtro #4",
+    /* 1000489 */ "Filtro #5",
+    /* 1000490 */ "Filtro #6",
+    /* 1000491 */ "Filtro #7",
+    /* 1000492 */ "Filtro #8",
+    /* 1000493 */ "Filtro #9",
+    /* 1000494 */ "Hum",
+    /* 1000495 */ "Wizards",
+    /* 1000496 */ "Calibrazione rapida",
+    /* 1000497 */ "Monitor LIVE",
+    /* 1000498 */ "Risposta in freq. con MLS",
+    /* 1000499 */ "Presets",
+    /* 1000500 */ "Preset 1",
+    /* 1000501 */ "Preset 2",
+    /* 1000502 */ "Preset 3",
+    /* 1000503 */ "Preset 4",
+    /* 1000504 */ "Preset 5",
+    /* 1000505 */ "Preset 6",
+    /* 1000506 */ "Preset 7",
+    /* 1000507 */ "Preset 8",
+    /* 1000508 */ "Preset 9",
+    /* 1000509 */ "Preset 10",
+    /* 1000510 */ "Sovrapposizione 1",
+    /* 1000511 */ "Sovrapposizione 2",
+    /* 1000512 */ "Sovrapposizione 3",
+    /* 1000513 */ "Sovrapposizione 4",
+    /* 1000514 */ "Sovrapposizione 5",
+    /* 1000515 */ "Sovrapposizione 6",
+    /* 1000516 */ "Sovrapposizione 7",
+    /* 1000517 */ "Sovrapposizione 8",
+    /* 1000518 */ "Sovrapposizione 9",
+    /* 1000519 */ "ASIO",
+    /* 1000520 */ "seleziona ASIO",
+    /* 1000521 */ "Configura",
+    /* 1000522 */ "Visualizza",
+    /* 1000523 */ "Toolbar",
+    /* 1000524 */ "Barra di stato",
+    /* 1000525 */ "Legend",
+    /* 1000526 */ "Curva di misura 1",
+    /* 1000527 */ "Curva di misura 2",
+    /* 1000528 */ "Note musicali",
+    /* 1000529 */ "Aggiungi ParamView",
+    /* 1000530 */ "Allinea ParamView",
+    /* 1000531 */ "Mostra risultati",
+    /* 1000532 */ "Windows",
+    /* 1000533 */ "Nuova finestra",
+    /* 1000534 */ "Affianca",
+    /* 1000535 */ "Disponi icone",
+    /* 1000536 */ "Guida",
+    /* 1000537 */ "non utilizzato",
+    /* 1000538 */ "Esci",
+    /* 1000539 */ "Incolla",
+    /* 1000540 */ "Lingua",
+    /* 1000541 */ "Grafico armoniche",
+    /* 1000542 */ "Impostazioni grafico",
+    /* 1000543 */ "Config",
+    /* 1000544 */ "SNR",
+    /* 1000545 */ "Salva file .wav",
+    /* 1000546 */ "Analisi a banda stretta",
+    /* 1000547 */ "Test di produzione",
+    /* 1000548 */ "Filtro #10",
+    /* 1000549 */ "Risposta all'impulso dell'ambiente con MLS",
+    /* 1000550 */ "Sovrapposizione 10",
+    /* 1000551 */ "ASIO Generator #1",
+    /* 1000552 */ "ASIO Generator #2",
+    /* 1000553 */ "ASIO Generator #3",
+    /* 1000554 */ "ASIO Generator #4",
+    /* 1000555 */ "ASIO Generator #5",
+    /* 1000556 */ "ASIO Generator #6",
+    /* 1000557 */ "ASIO Generator #7",
+    /* 1000558 */ "ASIO Generator #8",
+    /* 1000559 */ "ASIO Generator #9",
+    /* 1000560 */ "ASIO Generator #10",
+    /* 1000561 */ "Collega generatori",
+    /* 1000562 */ "Volume",
+    /* 1000563 */ "Frequenza (fattore)",
+    /* 1000564 */ "Frequenza (diff.)",
+    /* 1000565 */ "Matrice di uscita",
+    /* 1000566 */ "Segnale di prova",
+    /* 1000567 */ "Livello di tracking",
+    /* 1000568 */ "Mostra marker",
+    /* 1000569 */ "1 Unbenannt",
+    /* 1000570 */ "Halvek",
+    /* 1000571 */ "Misure facili",
+    /* 1000572 */ "Rapporto di misura rapido",
+    /* 1000573 */ "Riverberazione",
+    /* 1000574 */ "Sone / Loudness",
+    /* 1000575 */ "Rapporto personalizzato",
+    /* 1000576 */ "Imposta a 0dB",
+    /* 1000577 */ "annulla zoom",
+    /* 1000578 */ "redo zoom",
+    /* 1000579 */ "ridimensiona asse",
+    /* 1000580 */ "imposta marker",
+    /* 1000581 */ "cancella marker",
+    /* 1000582 */ "aggiungi etichetta",
+    /* 1000583 */ "aggiungi linea",
+    /* 1000584 */ "imposta picco a 0dB",
+    /* 1000585 */ "Nascondi",
+    /* 1000586 */ "Imposta come riferimento",
+    /* 1000587 */ "Generatore gaussiano",
+    /* 1000588 */ "Riproduci file wave",
+    /* 1000589 */ "Freq. predefinite",
+    /* 1000590 */ "Pianoforte",
+    /* 1000591 */ "Filtro RIAA",
+    /* 1000592 */ "Effetti",
+    /* 1000593 */ "FM",
+    /* 1000594 */ "AM",
+    /* 1000595 */ "rumore bianco",
+    /* 1000596 */ "rumore rosa",
+    /* 1000597 */ "forma d'onda",
+    /* 1000598 */ "triangolo",
+    /* 1000599 */ "triangolare",
+    /* 1000600 */ "grossolana",
+    /* 1000601 */ "fine",
+    /* 1000602 */ "sweep sinusoidale",
+    /* 1000603 */ "limite superiore",
+    /* 1000604 */ "limite inferiore",
+    /* 1000605 */ "campioni",
+    /* 1000606 */ "muto",
+    /* 1000607 */ "configurare",
 };
+// clang-format on

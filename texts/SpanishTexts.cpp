@@ -1,598 +1,601 @@
 // Spanish texts of the table, one entry per id from TEXT_ID_FIRST.
 #include "texts/TableTexts.h"
 
+// One line per id, however long the text.
+// clang-format off
 const std::array<const char*, TEXT_COUNT_TRANSLATED> kSpanishTexts = {
-    /* 1000015 */ "Calibration",  // TRANSLATE
-    /* 1000016 */ "Reference level",  // TRANSLATE
-    /* 1000017 */ "Folder with saved reports",  // TRANSLATE
-    /* 1000018 */ "Folder to store the report",  // TRANSLATE
-    /* 1000019 */ "Sine",  // TRANSLATE
-    /* 1000020 */ "File",  // TRANSLATE
-    /* 1000021 */ "not used",  // TRANSLATE
-    /* 1000022 */ "not used",  // TRANSLATE
-    /* 1000023 */ "not used",  // TRANSLATE
-    /* 1000024 */ "Measurement",  // TRANSLATE
-    /* 1000025 */ "Peak",  // TRANSLATE
-    /* 1000026 */ "Level",  // TRANSLATE
-    /* 1000027 */ "On",  // TRANSLATE
-    /* 1000028 */ "Off",  // TRANSLATE
-    /* 1000029 */ "Slope",  // TRANSLATE
-    /* 1000030 */ "Frequency",  // TRANSLATE
-    /* 1000031 */ "Time",  // TRANSLATE
-    /* 1000032 */ "Input",  // TRANSLATE
-    /* 1000033 */ "Output",  // TRANSLATE
-    /* 1000034 */ "Input level",  // TRANSLATE
-    /* 1000035 */ "Reverberation time",  // TRANSLATE
-    /* 1000036 */ "Frequency response",  // TRANSLATE
-    /* 1000037 */ "Phase response",  // TRANSLATE
-    /* 1000038 */ "Delay",  // TRANSLATE
-    /* 1000039 */ "Group delay",  // TRANSLATE
-    /* 1000040 */ "Error",  // keep English
-    /* 1000041 */ "Octave",  // keep English
-    /* 1000042 */ "Cursor",  // keep English
-    /* 1000043 */ "Inband level",  // TRANSLATE
-    /* 1000044 */ "Marker",  // keep English
-    /* 1000045 */ "Progress",  // TRANSLATE
-    /* 1000046 */ "Measurement of reverberation time summary report",  // TRANSLATE
-    /* 1000047 */ "Measurement of reverberation time detailed report",  // TRANSLATE
-    /* 1000048 */ "Sample Rate",  // TRANSLATE
-    /* 1000049 */ "Sequence",  // TRANSLATE
-    /* 1000050 */ "Points",  // TRANSLATE
-    /* 1000051 */ "Length",  // TRANSLATE
-    /* 1000052 */ "Distortion",  // TRANSLATE
-    /* 1000053 */ "Threshold",  // TRANSLATE
-    /* 1000054 */ "Dynamic",  // TRANSLATE
-    /* 1000055 */ "from",  // TRANSLATE
-    /* 1000056 */ "to",  // TRANSLATE
-    /* 1000057 */ "Display",  // TRANSLATE
-    /* 1000058 */ "Range",  // keep English
-    /* 1000059 */ "Calibrator",  // TRANSLATE
-    /* 1000060 */ "Signal",  // TRANSLATE
-    /* 1000061 */ "calibration",  // TRANSLATE
-    /* 1000062 */ "before",  // TRANSLATE
-    /* 1000063 */ "after",  // TRANSLATE
-    /* 1000064 */ "offset",  // keep English
-    /* 1000065 */ "Silence",  // TRANSLATE
-    /* 1000066 */ "Analysis",  // TRANSLATE
-    /* 1000067 */ "Error: Sine frequency at %.2fHz not detected. Peak found at  %.2fHz\n",  // TRANSLATE
-    /* 1000068 */ "High resolution noise analysis",  // TRANSLATE
-    /* 1000069 */ "at",  // TRANSLATE
-    /* 1000070 */ "Room impulse response",  // TRANSLATE
-    /* 1000071 */ "Impulse",  // keep English
-    /* 1000072 */ "Energy decay curve (Schroeder plot)",  // TRANSLATE
-    /* 1000073 */ "octave bands",  // TRANSLATE
-    /* 1000074 */ "Error index",  // TRANSLATE
-    /* 1000075 */ "detailed results",  // TRANSLATE
-    /* 1000076 */ "This measurement was not correct. Please look at the details for analyzing.",  // TRANSLATE
-    /* 1000077 */ "Failed Finding Signal Generator Application",  // TRANSLATE
-    /* 1000078 */ "Value",  // TRANSLATE
-    /* 1000079 */ "not used",  // TRANSLATE
-    /* 1000080 */ "not used",  // TRANSLATE
-    /* 1000081 */ "Chirp stop frequency must be larger than the start frequency",  // TRANSLATE
-    /* 1000082 */ "Chirp stop frequency is limited to half the sample rate",  // TRANSLATE
-    /* 1000083 */ "FFT size has been set to %i to fit the desired MLS lengths",  // TRANSLATE
-    /* 1000084 */ "Warning: small blocksizes below 512 may cause trouble\nwith some soundcards. Use at your own risk.",  // TRANSLATE
-    /* 1000085 */ "Display properties",  // TRANSLATE
-    /* 1000086 */ "black",  // TRANSLATE
-    /* 1000087 */ "blue",  // TRANSLATE
-    /* 1000088 */ "green",  // TRANSLATE
-    /* 1000089 */ "red",  // TRANSLATE
-    /* 1000090 */ "yellow",  // TRANSLATE
-    /* 1000091 */ "white",  // TRANSLATE
-    /* 1000092 */ "grey",  // TRANSLATE
-    /* 1000093 */ "light grey",  // TRANSLATE
-    /* 1000094 */ "dark grey",  // TRANSLATE
-    /* 1000095 */ "light blue",  // TRANSLATE
-    /* 1000096 */ "cyan",  // TRANSLATE
-    /* 1000097 */ "magenta",  // keep English
-    /* 1000098 */ "brown",  // TRANSLATE
-    /* 1000099 */ "orange",  // TRANSLATE
-    /* 1000100 */ "purple",  // TRANSLATE
-    /* 1000101 */ "olive",  // TRANSLATE
-    /* 1000102 */ "gold",  // TRANSLATE
-    /* 1000103 */ "beige",  // keep English
-    /* 1000104 */ "indigo",  // TRANSLATE
-    /* 1000105 */ "turquoise",  // TRANSLATE
-    /* 1000106 */ "Overlay #%i already exists, do you want to:",  // TRANSLATE
-    /* 1000107 */ "Folder to store the report",  // TRANSLATE
-    /* 1000108 */ "axis",  // TRANSLATE
-    /* 1000109 */ "copy to clipboard",  // TRANSLATE
-    /* 1000110 */ "transpose",  // TRANSLATE
-    /* 1000111 */ "results",  // TRANSLATE
-    /* 1000112 */ "Cancel",  // TRANSLATE
-    /* 1000113 */ "Clarity",  // TRANSLATE
-    /* 1000114 */ "Definition",  // TRANSLATE
-    /* 1000115 */ "Room acoustics",  // TRANSLATE
-    /* 1000116 */ "There are no Marker defined.",  // TRANSLATE
-    /* 1000117 */ "samples",  // TRANSLATE
-    /* 1000118 */ "loaded",  // TRANSLATE
-    /* 1000119 */ "Impulse analysis report",  // TRANSLATE
-    /* 1000120 */ "settings",  // TRANSLATE
-    /* 1000121 */ "Calibrating gain and level at %.0fHz",  // TRANSLATE
-    /* 1000122 */ "Error: The sine signal is not clean. THD+N (%.2fdB %.3f%%)is too low.",  // TRANSLATE
-    /* 1000123 */ "Power spectrum with chirp signal for headroom analysis",  // TRANSLATE
-    /* 1000124 */ "not used",  // TRANSLATE
-    /* 1000125 */ "not used",  // TRANSLATE
-    /* 1000126 */ "Measurement ambient noise with generator muted",  // TRANSLATE
-    /* 1000127 */ "extrapolate",  // TRANSLATE
-    /* 1000128 */ "noise floor",  // TRANSLATE
-    /* 1000129 */ "impedance",  // TRANSLATE
-    /* 1000130 */ "phase",  // TRANSLATE
-    /* 1000131 */ "amplitude",  // TRANSLATE
-    /* 1000132 */ "correlation",  // TRANSLATE
-    /* 1000133 */ "setup page",  // TRANSLATE
-    /* 1000134 */ "print annotations",  // TRANSLATE
-    /* 1000135 */ "window title",  // TRANSLATE
-    /* 1000136 */ "Annotate for printing (CTRL+ENTER for new line)",  // TRANSLATE
-    /* 1000137 */ "Select file",  // TRANSLATE
-    /* 1000138 */ "include header",  // TRANSLATE
-    /* 1000139 */ "Export measurement data",  // TRANSLATE
-    /* 1000140 */ "Microphone calibration",  // TRANSLATE
-    /* 1000141 */ "Channel",  // TRANSLATE
-    /* 1000142 */ "update",  // TRANSLATE
-    /* 1000143 */ "enable microphone calibration",  // TRANSLATE
-    /* 1000144 */ "display calibration data",  // TRANSLATE
-    /* 1000145 */ "use for all channels",  // TRANSLATE
-    /* 1000146 */ "Browse for calibration file",  // TRANSLATE
-    /* 1000147 */ "No file loaded",  // TRANSLATE
-    /* 1000148 */ "size",  // TRANSLATE
-    /* 1000149 */ "folder",  // TRANSLATE
-    /* 1000150 */ "load",  // TRANSLATE
-    /* 1000151 */ "save",  // TRANSLATE
-    /* 1000152 */ "reset",  // TRANSLATE
-    /* 1000153 */ "display reference",  // TRANSLATE
-    /* 1000154 */ "apply reference",  // TRANSLATE
-    /* 1000155 */ "saved",  // TRANSLATE
-    /* 1000156 */ "reference measurement",  // TRANSLATE
-    /* 1000157 */ "Frequency sweep",  // TRANSLATE
-    /* 1000158 */ "Level sweep",  // TRANSLATE
-    /* 1000159 */ "steps",  // TRANSLATE
-    /* 1000160 */ "duration",  // TRANSLATE
-    /* 1000161 */ "logarithmic",  // TRANSLATE
-    /* 1000162 */ "Start",  // TRANSLATE
-    /* 1000163 */ "Stop",  // keep English
-    /* 1000164 */ "per",  // TRANSLATE
-    /* 1000165 */ "step",  // TRANSLATE
-    /* 1000166 */ "Channel matrix",  // TRANSLATE
-    /* 1000167 */ "all off",  // TRANSLATE
-    /* 1000168 */ "all on",  // TRANSLATE
-    /* 1000169 */ "scale",  // TRANSLATE
-    /* 1000170 */ "style",  // TRANSLATE
-    /* 1000171 */ "line",  // TRANSLATE
-    /* 1000172 */ "female",  // TRANSLATE
-    /* 1000173 */ "male",  // TRANSLATE
-    /* 1000174 */ "gender",  // TRANSLATE
-    /* 1000175 */ "rating",  // TRANSLATE
-    /* 1000176 */ "bad",  // TRANSLATE
-    /* 1000177 */ "poor",  // TRANSLATE
-    /* 1000178 */ "fair",  // TRANSLATE
-    /* 1000179 */ "good",  // TRANSLATE
-    /* 1000180 */ "excellent",  // TRANSLATE
-    /* 1000181 */ "other",  // TRANSLATE
-    /* 1000182 */ "peak level",  // TRANSLATE
-    /* 1000183 */ "peak position",  // TRANSLATE
-    /* 1000184 */ "phase difference",  // TRANSLATE
-    /* 1000185 */ "RMS at track. frequency",  // TRANSLATE
-    /* 1000186 */ "Harmonic",  // TRANSLATE
-    /* 1000187 */ "octave filterbank",  // TRANSLATE
-    /* 1000188 */ "enable filterbank",  // TRANSLATE
-    /* 1000189 */ "use stop-band filter",  // TRANSLATE
-    /* 1000190 */ "center frequency",  // TRANSLATE
-    /* 1000191 */ "measurement resistor",  // TRANSLATE
-    /* 1000192 */ "dual channel real-time processing",  // TRANSLATE
-    /* 1000193 */ "time domain",  // TRANSLATE
-    /* 1000194 */ "frequency domain",  // TRANSLATE
-    /* 1000195 */ "post processing",  // TRANSLATE
-    /* 1000196 */ "integrate",  // TRANSLATE
-    /* 1000197 */ "differentiate",  // TRANSLATE
-    /* 1000198 */ "exchange R and L",  // TRANSLATE
-    /* 1000199 */ "linear scaling",  // TRANSLATE
-    /* 1000200 */ "correlometer",  // keep English
-    /* 1000201 */ "SQRT correlometer",  // keep English
-    /* 1000202 */ "Sweep",  // keep English
-    /* 1000203 */ "linear",  // TRANSLATE
-    /* 1000204 */ "enable",  // TRANSLATE
-    /* 1000205 */ "constant envelope",  // TRANSLATE
-    /* 1000206 */ "constant spectral density",  // TRANSLATE
-    /* 1000207 */ "pulse widths",  // TRANSLATE
-    /* 1000208 */ "double click to configure",  // TRANSLATE
-    /* 1000209 */ "frequency presets",  // TRANSLATE
-    /* 1000210 */ "Burst generator",  // TRANSLATE
-    /* 1000211 */ "on time",  // TRANSLATE
-    /* 1000212 */ "off time",  // TRANSLATE
-    /* 1000213 */ "start with zero phase",  // TRANSLATE
-    /* 1000214 */ "amplitude modulation",  // TRANSLATE
-    /* 1000215 */ "frequency modulation",  // TRANSLATE
-    /* 1000216 */ "balance",  // TRANSLATE
-    /* 1000217 */ "is full scale",  // TRANSLATE
-    /* 1000218 */ "measurements per minute",  // TRANSLATE
-    /* 1000219 */ "duration in minutes",  // TRANSLATE
-    /* 1000220 */ "Datalogger",  // TRANSLATE
-    /* 1000221 */ "Stepsize for frequency control",  // TRANSLATE
-    /* 1000222 */ "automatic (mouse control)",  // TRANSLATE
-    /* 1000223 */ "mod. index",  // TRANSLATE
-    /* 1000224 */ "frequency shift",  // TRANSLATE
-    /* 1000225 */ "statistics",  // TRANSLATE
-    /* 1000226 */ "advanced settings",  // TRANSLATE
-    /* 1000227 */ "apply DSP and filter effects to channel 1 only",  // TRANSLATE
-    /* 1000228 */ "hours",  // TRANSLATE
-    /* 1000229 */ "days",  // TRANSLATE
-    /* 1000230 */ "hour",  // TRANSLATE
-    /* 1000231 */ "day",  // TRANSLATE
-    /* 1000232 */ "DC offset",  // keep English
-    /* 1000233 */ "about",  // TRANSLATE
-    /* 1000234 */ "channels",  // TRANSLATE
-    /* 1000235 */ "not used",  // TRANSLATE
-    /* 1000236 */ "Speech intelligibility",  // TRANSLATE
-    /* 1000237 */ "Output level",  // TRANSLATE
-    /* 1000238 */ "line style",  // TRANSLATE
-    /* 1000239 */ "color",  // keep English
-    /* 1000240 */ "width",  // TRANSLATE
-    /* 1000241 */ "solid",  // TRANSLATE
-    /* 1000242 */ "dashed",  // TRANSLATE
-    /* 1000243 */ "dotted",  // TRANSLATE
-    /* 1000244 */ "dashdot",  // keep English
-    /* 1000245 */ "curve",  // TRANSLATE
-    /* 1000246 */ "grid",  // TRANSLATE
-    /* 1000247 */ "properties",  // TRANSLATE
-    /* 1000248 */ "active",  // TRANSLATE
-    /* 1000249 */ "label",  // TRANSLATE
-    /* 1000250 */ "filter",  // TRANSLATE
-    /* 1000251 */ "designer",  // TRANSLATE
-    /* 1000252 */ "frequency",  // TRANSLATE
-    /* 1000253 */ "passband ripple",  // TRANSLATE
-    /* 1000254 */ "lower",  // TRANSLATE
-    /* 1000255 */ "upper",  // TRANSLATE
-    /* 1000256 */ "stopband filter",  // TRANSLATE
-    /* 1000257 */ "cascade",  // TRANSLATE
-    /* 1000258 */ "preview",  // TRANSLATE
-    /* 1000259 */ "copy curve as overlay",  // TRANSLATE
-    /* 1000260 */ "refresh",  // TRANSLATE
-    /* 1000261 */ "zoom",  // keep English
-    /* 1000262 */ "type",  // TRANSLATE
-    /* 1000263 */ "order",  // TRANSLATE
-    /* 1000264 */ "paramViewer",  // keep English
-    /* 1000265 */ "vertical",  // keep English
-    /* 1000266 */ "background",  // TRANSLATE
-    /* 1000267 */ "scale mode",  // TRANSLATE
-    /* 1000268 */ "parameter",  // TRANSLATE
-    /* 1000269 */ "auto",  // keep English
-    /* 1000270 */ "use measured",  // TRANSLATE
-    /* 1000271 */ "foreground",  // TRANSLATE
-    /* 1000272 */ "frequency band",  // TRANSLATE
-    /* 1000273 */ "frequency bands",  // TRANSLATE
-    /* 1000274 */ "invalid %s file",  // TRANSLATE
-    /* 1000275 */ "File length for impulse viewer is limited to %.0fs.\nPlease seperate it with a file editor.",  // TRANSLATE
-    /* 1000276 */ "Audio recorder stopped.",  // TRANSLATE
-    /* 1000277 */ "full span",  // TRANSLATE
-    /* 1000278 */ "invert direction",  // TRANSLATE
-    /* 1000279 */ "use greyscale color map",  // TRANSLATE
-    /* 1000280 */ "swap frequency and time",  // TRANSLATE
-    /* 1000281 */ "reverse time-axis",  // TRANSLATE
-    /* 1000282 */ "reverse frequency axis",  // TRANSLATE
-    /* 1000283 */ "spectrogram",  // TRANSLATE
-    /* 1000284 */ "reverb. time",  // TRANSLATE
-    /* 1000285 */ "generator",  // TRANSLATE
-    /* 1000286 */ "generators",  // TRANSLATE
-    /* 1000287 */ "outdated",  // TRANSLATE
-    /* 1000288 */ "setup",  // TRANSLATE
-    /* 1000289 */ "average",  // TRANSLATE
-    /* 1000290 */ "plot in %",  // TRANSLATE
-    /* 1000291 */ "display refresh rate",  // TRANSLATE
-    /* 1000292 */ "rectangular",  // keep English
-    /* 1000293 */ "rectangle",  // TRANSLATE
-    /* 1000294 */ "weighting",  // TRANSLATE
-    /* 1000295 */ "sequence size",  // TRANSLATE
-    /* 1000296 */ "MLS Chirp pseude noise",  // TRANSLATE
-    /* 1000297 */ "window function",  // TRANSLATE
-    /* 1000298 */ "impulse response",  // TRANSLATE
-    /* 1000299 */ "oscilloscope",  // TRANSLATE
-    /* 1000300 */ "mode",  // TRANSLATE
-    /* 1000301 */ "time window",  // TRANSLATE
-    /* 1000302 */ "bars",  // TRANSLATE
-    /* 1000303 */ "number of %s",  // TRANSLATE
-    /* 1000304 */ "decay",  // TRANSLATE
-    /* 1000305 */ "peak hold",  // TRANSLATE
-    /* 1000306 */ "bar graph",  // TRANSLATE
-    /* 1000307 */ "show",  // TRANSLATE
-    /* 1000308 */ "one value per line",  // TRANSLATE
-    /* 1000309 */ "frequencies",  // TRANSLATE
-    /* 1000310 */ "frame",  // TRANSLATE
-    /* 1000311 */ "for printing",  // TRANSLATE
-    /* 1000312 */ "default",  // TRANSLATE
-    /* 1000313 */ "interpolate",  // TRANSLATE
-    /* 1000314 */ "harmonics",  // TRANSLATE
-    /* 1000315 */ "odd",  // TRANSLATE
-    /* 1000316 */ "even",  // TRANSLATE
-    /* 1000317 */ "'JET' color",  // TRANSLATE
-    /* 1000318 */ "history depths",  // TRANSLATE
-    /* 1000319 */ "special",  // TRANSLATE
-    /* 1000320 */ "smoothing",  // TRANSLATE
-    /* 1000321 */ "math",  // TRANSLATE
-    /* 1000322 */ "only",  // TRANSLATE
-    /* 1000323 */ "maximum",  // TRANSLATE
-    /* 1000324 */ "minimum",  // TRANSLATE
-    /* 1000325 */ "sliding average",  // TRANSLATE
-    /* 1000326 */ "You will find much more real-time processing in the DSP section.",  // TRANSLATE
-    /* 1000327 */ "Decimate Mode",  // TRANSLATE
-    /* 1000328 */ "sum",  // TRANSLATE
-    /* 1000329 */ "envelope",  // TRANSLATE
-    /* 1000330 */ "reduction",  // TRANSLATE
-    /* 1000331 */ "solid fill",  // TRANSLATE
-    /* 1000332 */ "load %s",  // TRANSLATE
-    /* 1000333 */ "texture",  // TRANSLATE
-    /* 1000334 */ "Show help text",  // TRANSLATE
-    /* 1000335 */ "lines",  // TRANSLATE
-    /* 1000336 */ "overlay",  // TRANSLATE
-    /* 1000337 */ "overlays",  // TRANSLATE
-    /* 1000338 */ "name",  // TRANSLATE
-    /* 1000339 */ "names",  // TRANSLATE
-    /* 1000340 */ "hide all",  // TRANSLATE
-    /* 1000341 */ "show all",  // TRANSLATE
-    /* 1000342 */ "selection",  // TRANSLATE
-    /* 1000343 */ "store %s to %s",  // TRANSLATE
-    /* 1000344 */ "select %s",  // TRANSLATE
-    /* 1000345 */ "second",  // TRANSLATE
-    /* 1000346 */ "use a constant",  // TRANSLATE
-    /* 1000347 */ "operation",  // TRANSLATE
-    /* 1000348 */ "data",  // TRANSLATE
-    /* 1000349 */ "Set as Overlay",  // TRANSLATE
-    /* 1000350 */ "Load a text file",  // TRANSLATE
-    /* 1000351 */ "Save to a text file",  // TRANSLATE
-    /* 1000352 */ "Dynamic overlay",  // TRANSLATE
-    /* 1000353 */ "Auto load frequency response limits",  // TRANSLATE
-    /* 1000354 */ "data format",  // TRANSLATE
-    /* 1000355 */ "load to %s",  // TRANSLATE
-    /* 1000356 */ "overwrite",  // TRANSLATE
-    /* 1000357 */ "add",  // TRANSLATE
-    /* 1000358 */ "subtract",  // TRANSLATE
-    /* 1000359 */ "multiply",  // TRANSLATE
-    /* 1000360 */ "divide",  // TRANSLATE
-    /* 1000361 */ "no signal",  // TRANSLATE
-    /* 1000362 */ "no value",  // TRANSLATE
-    /* 1000363 */ "factor",  // keep English
-    /* 1000364 */ "not used",  // TRANSLATE
-    /* 1000365 */ "STI Signal to Noise Ratio (SNR)",  // TRANSLATE
-    /* 1000366 */ "Save RMS as Signal",  // TRANSLATE
-    /* 1000367 */ "Save RMS as Noise",  // TRANSLATE
-    /* 1000368 */ "Trigger",  // keep English
-    /* 1000369 */ "Trigger on negative slope",  // TRANSLATE
-    /* 1000370 */ "one Shot",  // TRANSLATE
-    /* 1000371 */ "continously",  // TRANSLATE
-    /* 1000372 */ "use trigger for scope only",  // TRANSLATE
-    /* 1000373 */ "Mode",  // TRANSLATE
-    /* 1000374 */ "Trigger if below threshold",  // TRANSLATE
-    /* 1000375 */ "Delay in ms. Negative values for pre-trigger.",  // TRANSLATE
-    /* 1000376 */ "Trigger threshold",  // TRANSLATE
-    /* 1000377 */ "bits",  // keep English
-    /* 1000378 */ "monitor",  // keep English
-    /* 1000379 */ "%s is already running. Do you want to abort it?",  // TRANSLATE
-    /* 1000380 */ "directivity measurement",  // TRANSLATE
-    /* 1000381 */ "sweep measurement",  // TRANSLATE
-    /* 1000382 */ "%s not available",  // TRANSLATE
-    /* 1000383 */ "This channel is not active, please activate it first",  // TRANSLATE
-    /* 1000384 */ "%s must be larger than %s",  // TRANSLATE
-    /* 1000385 */ "%s must not be negative",  // TRANSLATE
-    /* 1000386 */ "negative x axis range can't be logarithmic",  // TRANSLATE
-    /* 1000387 */ "not used",  // TRANSLATE
-    /* 1000388 */ "not used",  // TRANSLATE
-    /* 1000389 */ "The system is already calibrated.\nIf you want make a new calibration use 'Yes'",  // TRANSLATE
-    /* 1000390 */ "The minimum sweep frequency is %.1fHz. But the frequency resolution with a FFT size of %i is %.1fHz.\nWe recommend setting the FFT size to at least %i or use a higher sweep frequency",  // TRANSLATE
-    /* 1000391 */ "The aquisition time for one step is %.1fms. It is determined by the FFT size (%i), sample rate (%.0f) and number of averages (%i).\nWe recommend setting the settling time to at least %.1fms or decrease the FFT size.",  // TRANSLATE
-    /* 1000392 */ "At least one curve must be visible",  // TRANSLATE
-    /* 1000393 */ "%s contains no data",  // TRANSLATE
-    /* 1000394 */ "%s must not be negative or zero",  // TRANSLATE
-    /* 1000395 */ "%s must be monotonic",  // TRANSLATE
-    /* 1000396 */ "not used",  // TRANSLATE
-    /* 1000397 */ "Export data",  // TRANSLATE
-    /* 1000398 */ "Load/Save Reference",  // TRANSLATE
-    /* 1000399 */ "Mic. calibration",  // TRANSLATE
-    /* 1000400 */ "New",  // TRANSLATE
-    /* 1000401 */ "Open...",  // TRANSLATE
-    /* 1000402 */ "Save As...",  // TRANSLATE
-    /* 1000403 */ "Load config",  // TRANSLATE
-    /* 1000404 */ "Save config",  // TRANSLATE
-    /* 1000405 */ "Save state",  // TRANSLATE
-    /* 1000406 */ "Analyze wave file",  // TRANSLATE
-    /* 1000407 */ "Stop wave file analyzer",  // TRANSLATE
-    /* 1000408 */ "Print...",  // TRANSLATE
-    /* 1000409 */ "Print Preview",  // TRANSLATE
-    /* 1000410 */ "Print Setup...",  // TRANSLATE
-    /* 1000411 */ "Page Settings",  // TRANSLATE
-    /* 1000412 */ "Recent File",  // TRANSLATE
-    /* 1000413 */ "Edit",  // TRANSLATE
-    /* 1000414 */ "Undo",  // TRANSLATE
-    /* 1000415 */ "Cut",  // TRANSLATE
-    /* 1000416 */ "Copy",  // TRANSLATE
-    /* 1000417 */ "Copy as Bitmap",  // TRANSLATE
-    /* 1000418 */ "Options",  // TRANSLATE
-    /* 1000419 */ "Trigger Settings",  // TRANSLATE
-    /* 1000420 */ "Impedance Settings",  // TRANSLATE
-    /* 1000421 */ "Channel configuration",  // TRANSLATE
-    /* 1000422 */ "Calibrate levels",  // TRANSLATE
-    /* 1000423 */ "Adv. Settings",  // TRANSLATE
-    /* 1000424 */ "Synchronize",  // TRANSLATE
-    /* 1000425 */ "Preferences",  // TRANSLATE
-    /* 1000426 */ "Plug-Ins",  // keep English
-    /* 1000427 */ "Tracking/sweep measurements",  // TRANSLATE
-    /* 1000428 */ "2D frequency level sweep",  // TRANSLATE
-    /* 1000429 */ "Plot results",  // TRANSLATE
-    /* 1000430 */ "Load results",  // TRANSLATE
-    /* 1000431 */ "Save results",  // TRANSLATE
-    /* 1000432 */ "Copy results",  // TRANSLATE
-    /* 1000433 */ "Data logger",  // keep English
-    /* 1000434 */ "Polar / Directivity",  // TRANSLATE
-    /* 1000435 */ "Sweep settings",  // TRANSLATE
-    /* 1000436 */ "Level monitor",  // TRANSLATE
-    /* 1000437 */ "LEQ",  // keep English
-    /* 1000438 */ "Time correlation",  // TRANSLATE
-    /* 1000439 */ "Goniometer/ Vectorscope",  // TRANSLATE
-    /* 1000440 */ "Flutrix/wow and flutter",  // TRANSLATE
-    /* 1000441 */ "Demodulator",  // TRANSLATE
-    /* 1000442 */ "3D waterfall",  // TRANSLATE
-    /* 1000443 */ "Start/Stop",  // TRANSLATE
-    /* 1000444 */ "Histogram",  // TRANSLATE
-    /* 1000445 */ "Phontetogram",  // keep English
-    /* 1000446 */ "Phonetogram",  // TRANSLATE
-    /* 1000447 */ "64-bit FFT",  // TRANSLATE
-    /* 1000448 */ "Audio recorder",  // TRANSLATE
-    /* 1000449 */ "VST",  // keep English
-    /* 1000450 */ "External input driver",  // TRANSLATE
-    /* 1000451 */ "configure external input driver",  // TRANSLATE
-    /* 1000452 */ "Octave RTA",  // keep English
-    /* 1000453 */ "1/3 octave RTA",  // TRANSLATE
-    /* 1000454 */ "1/N octave RTA",  // TRANSLATE
-    /* 1000455 */ "Loudness (sone)",  // TRANSLATE
-    /* 1000456 */ "Specific Loudness",  // TRANSLATE
-    /* 1000457 */ "Tonality (DIN45681)",  // TRANSLATE
-    /* 1000458 */ "Calc. STI+RASTI",  // TRANSLATE
-    /* 1000459 */ "Display STI+RASTI",  // TRANSLATE
-    /* 1000460 */ "Save STI results",  // TRANSLATE
-    /* 1000461 */ "STI-PA",  // keep English
-    /* 1000462 */ "1/3 octave plot",  // TRANSLATE
-    /* 1000463 */ "1/1 octave plot",  // TRANSLATE
-    /* 1000464 */ "Energy decay",  // TRANSLATE
-    /* 1000465 */ "Use current measurement",  // TRANSLATE
-    /* 1000466 */ "load  file",  // TRANSLATE
-    /* 1000467 */ "Save to .txt file",  // TRANSLATE
-    /* 1000468 */ "Auto update",  // TRANSLATE
-    /* 1000469 */ "Unload",  // TRANSLATE
-    /* 1000470 */ "Plot impulse",  // TRANSLATE
-    /* 1000471 */ "Plot energy time curve",  // TRANSLATE
-    /* 1000472 */ "Plot step response",  // TRANSLATE
-    /* 1000473 */ "Plot freq. response",  // TRANSLATE
-    /* 1000474 */ "Plot phase response",  // TRANSLATE
-    /* 1000475 */ "Plot group delay",  // TRANSLATE
-    /* 1000476 */ "Plot energy decay",  // TRANSLATE
-    /* 1000477 */ "Plot reverberation vs. frequency",  // TRANSLATE
-    /* 1000478 */ "Measurement series",  // TRANSLATE
-    /* 1000479 */ "DSP",  // keep English
-    /* 1000480 */ "1/3 octave filterbank",  // TRANSLATE
-    /* 1000481 */ "1kHz notch",  // TRANSLATE
-    /* 1000482 */ "DC block",  // TRANSLATE
-    /* 1000483 */ "RIAA",  // keep English
-    /* 1000484 */ "Free filter",  // TRANSLATE
-    /* 1000485 */ "Filter #1",  // TRANSLATE
-    /* 1000486 */ "Filter #2",  // TRANSLATE
-    /* 1000487 */ "Filter #3",  // TRANSLATE
-    /* 1000488 */ "Filter #4",  // TRANSLATE
-    /* 1000489 */ "Filter #5",  // TRANSLATE
-    /* 1000490 */ "Filter #6",  // TRANSLATE
-    /* 1000491 */ "Filter #7",  // TRANSLATE
-    /* 1000492 */ "Filter #8",  // TRANSLATE
-    /* 1000493 */ "Filter #9",  // TRANSLATE
-    /* 1000494 */ "Hum",  // keep English
-    /* 1000495 */ "Wizards",  // keep English
-    /* 1000496 */ "Quick calibration",  // TRANSLATE
-    /* 1000497 */ "LIVE Monitor",  // TRANSLATE
-    /* 1000498 */ "Freq. response with MLS",  // TRANSLATE
-    /* 1000499 */ "Presets",  // keep English
-    /* 1000500 */ "Preset 1",  // TRANSLATE
-    /* 1000501 */ "Preset 2",  // TRANSLATE
-    /* 1000502 */ "Preset 3",  // TRANSLATE
-    /* 1000503 */ "Preset 4",  // TRANSLATE
-    /* 1000504 */ "Preset 5",  // TRANSLATE
-    /* 1000505 */ "Preset 6",  // TRANSLATE
-    /* 1000506 */ "Preset 7",  // TRANSLATE
-    /* 1000507 */ "Preset 8",  // TRANSLATE
-    /* 1000508 */ "Preset 9",  // TRANSLATE
-    /* 1000509 */ "Preset 10",  // TRANSLATE
-    /* 1000510 */ "Overlay 1",  // TRANSLATE
-    /* 1000511 */ "Overlay 2",  // TRANSLATE
-    /* 1000512 */ "Overlay 3",  // TRANSLATE
-    /* 1000513 */ "Overlay 4",  // TRANSLATE
-    /* 1000514 */ "Overlay 5",  // TRANSLATE
-    /* 1000515 */ "Overlay 6",  // TRANSLATE
-    /* 1000516 */ "Overlay 7",  // TRANSLATE
-    /* 1000517 */ "Overlay 8",  // TRANSLATE
-    /* 1000518 */ "Overlay 9",  // TRANSLATE
-    /* 1000519 */ "ASIO",  // keep English
-    /* 1000520 */ "select ASIO",  // TRANSLATE
-    /* 1000521 */ "Configure",  // TRANSLATE
-    /* 1000522 */ "View",  // TRANSLATE
-    /* 1000523 */ "Toolbar",  // TRANSLATE
-    /* 1000524 */ "Status Bar",  // TRANSLATE
-    /* 1000525 */ "Legend",  // TRANSLATE
-    /* 1000526 */ "Measurements curve 1",  // TRANSLATE
-    /* 1000527 */ "Measurements curve 2",  // TRANSLATE
-    /* 1000528 */ "Musical notes",  // TRANSLATE
-    /* 1000529 */ "Add ParamView",  // TRANSLATE
-    /* 1000530 */ "Align ParamViews",  // TRANSLATE
-    /* 1000531 */ "Show results",  // TRANSLATE
-    /* 1000532 */ "Windows",  // TRANSLATE
-    /* 1000533 */ "New Window",  // TRANSLATE
-    /* 1000534 */ "Tile",  // TRANSLATE
-    /* 1000535 */ "Arrange Icons",  // TRANSLATE
-    /* 1000536 */ "Help",  // TRANSLATE
-    /* 1000537 */ "not used",  // TRANSLATE
-    /* 1000538 */ "Exit",  // TRANSLATE
-    /* 1000539 */ "Paste",  // TRANSLATE
-    /* 1000540 */ "Language",  // TRANSLATE
-    /* 1000541 */ "Plot Harmonics",  // TRANSLATE
-    /* 1000542 */ "Plot settings",  // TRANSLATE
-    /* 1000543 */ "Config",  // keep English
-    /* 1000544 */ "SNR",  // keep English
-    /* 1000545 */ "Save .wav file",  // TRANSLATE
-    /* 1000546 */ "Narrow band analysis",  // TRANSLATE
-    /* 1000547 */ "Production test",  // TRANSLATE
-    /* 1000548 */ "Filter #10",  // TRANSLATE
-    /* 1000549 */ "Room impulse with MLS",  // TRANSLATE
-    /* 1000550 */ "Overlay 10",  // TRANSLATE
-    /* 1000551 */ "ASIO Generator #1",  // TRANSLATE
-    /* 1000552 */ "ASIO Generator #2",  // TRANSLATE
-    /* 1000553 */ "ASIO Generator #3",  // TRANSLATE
-    /* 1000554 */ "ASIO Generator #4",  // TRANSLATE
-    /* 1000555 */ "ASIO Generator #5",  // TRANSLATE
-    /* 1000556 */ "ASIO Generator #6",  // TRANSLATE
-    /* 1000557 */ "ASIO Generator #7",  // TRANSLATE
-    /* 1000558 */ "ASIO Generator #8",  // TRANSLATE
-    /* 1000559 */ "ASIO Generator #9",  // TRANSLATE
-    /* 1000560 */ "ASIO Generator #10",  // TRANSLATE
-    /* 1000561 */ "Link generators",  // TRANSLATE
-    /* 1000562 */ "Volume",  // TRANSLATE
-    /* 1000563 */ "Frequency (Factor)",  // TRANSLATE
-    /* 1000564 */ "Frequency (Diff)",  // TRANSLATE
-    /* 1000565 */ "Output Matrix",  // TRANSLATE
-    /* 1000566 */ "Test signal",  // TRANSLATE
-    /* 1000567 */ "Tracking Level",  // TRANSLATE
-    /* 1000568 */ "Show Marker",  // TRANSLATE
-    /* 1000569 */ "1 Unbenannt",  // keep English
-    /* 1000570 */ "Halvek",  // keep English
-    /* 1000571 */ "Easy Measurements",  // TRANSLATE
-    /* 1000572 */ "Quick measurement report",  // TRANSLATE
-    /* 1000573 */ "Reverberation",  // TRANSLATE
-    /* 1000574 */ "Sone / Loudness",  // TRANSLATE
-    /* 1000575 */ "Your custom report",  // TRANSLATE
-    /* 1000576 */ "Set to 0dB",  // TRANSLATE
-    /* 1000577 */ "undo zoom",  // TRANSLATE
-    /* 1000578 */ "redo zoom",  // TRANSLATE
-    /* 1000579 */ "resize axis",  // TRANSLATE
-    /* 1000580 */ "set marker",  // TRANSLATE
-    /* 1000581 */ "clear marker",  // TRANSLATE
-    /* 1000582 */ "add label",  // TRANSLATE
-    /* 1000583 */ "add line",  // TRANSLATE
-    /* 1000584 */ "set peak to 0dB",  // TRANSLATE
-    /* 1000585 */ "Hide",  // TRANSLATE
-    /* 1000586 */ "Set as reference",  // TRANSLATE
-    /* 1000587 */ "Gauss generator",  // TRANSLATE
-    /* 1000588 */ "Play Wave file",  // TRANSLATE
-    /* 1000589 */ "Freq. presets",  // keep English
-    /* 1000590 */ "Piano",  // keep English
-    /* 1000591 */ "RIAA Filter",  // TRANSLATE
-    /* 1000592 */ "Effects",  // TRANSLATE
-    /* 1000593 */ "FM",  // keep English
-    /* 1000594 */ "AM",  // keep English
-    /* 1000595 */ "white noise",  // TRANSLATE
-    /* 1000596 */ "pink noise",  // TRANSLATE
-    /* 1000597 */ "waveform",  // TRANSLATE
-    /* 1000598 */ "triangle",  // TRANSLATE
-    /* 1000599 */ "triangular",  // keep English
-    /* 1000600 */ "coarse",  // TRANSLATE
-    /* 1000601 */ "fine",  // TRANSLATE
-    /* 1000602 */ "sine sweep",  // TRANSLATE
-    /* 1000603 */ "upper limit",  // TRANSLATE
-    /* 1000604 */ "lower limit",  // TRANSLATE
-    /* 1000605 */ "samples",  // TRANSLATE
-    /* 1000606 */ "mute",  // TRANSLATE
-    /* 1000607 */ "sweep settings",  // TRANSLATE
+    /* 1000015 */ "Calibración",
+    /* 1000016 */ "Nivel de referencia",
+    /* 1000017 */ "Carpeta con informes guardados",
+    /* 1000018 */ "Carpeta para guardar el informe",
+    /* 1000019 */ "Senoidal",
+    /* 1000020 */ "Archivo",
+    /* 1000021 */ "no utilizado",
+    /* 1000022 */ "no utilizado",
+    /* 1000023 */ "no utilizado",
+    /* 1000024 */ "Medición",
+    /* 1000025 */ "Pico",
+    /* 1000026 */ "Nivel",
+    /* 1000027 */ "Activado",
+    /* 1000028 */ "Desactivado",
+    /* 1000029 */ "Flanco",
+    /* 1000030 */ "Frecuencia",
+    /* 1000031 */ "Tiempo",
+    /* 1000032 */ "Entrada",
+    /* 1000033 */ "Salida",
+    /* 1000034 */ "Nivel de entrada",
+    /* 1000035 */ "Tiempo de reverberación",
+    /* 1000036 */ "Respuesta en frecuencia",
+    /* 1000037 */ "Respuesta de fase",
+    /* 1000038 */ "Retardo",
+    /* 1000039 */ "Retardo de grupo",
+    /* 1000040 */ "Error",
+    /* 1000041 */ "Octave",
+    /* 1000042 */ "Cursor",
+    /* 1000043 */ "Nivel en banda",
+    /* 1000044 */ "Marker",
+    /* 1000045 */ "Progreso",
+    /* 1000046 */ "Informe resumido de la medición del tiempo de reverberación",
+    /* 1000047 */ "Informe detallado de la medición del tiempo de reverberación",
+    /* 1000048 */ "Frecuencia de muestreo",
+    /* 1000049 */ "Secuencia",
+    /* 1000050 */ "Puntos",
+    /* 1000051 */ "Longitud",
+    /* 1000052 */ "Distorsión",
+    /* 1000053 */ "Umbral",
+    /* 1000054 */ "Dinámica",
+    /* 1000055 */ "desde",
+    /* 1000056 */ "hasta",
+    /* 1000057 */ "Visualización",
+    /* 1000058 */ "Range",
+    /* 1000059 */ "Calibrador",
+    /* 1000060 */ "Señal",
+    /* 1000061 */ "calibración",
+    /* 1000062 */ "antes",
+    /* 1000063 */ "después",
+    /* 1000064 */ "offset",
+    /* 1000065 */ "Silencio",
+    /* 1000066 */ "Análisis",
+    /* 1000067 */ "Error: no se ha detectado la señal senoidal de %.2fHz. Se ha encontrado un pico en %.2fHz\n",
+    /* 1000068 */ "Análisis de ruido de alta resolución",
+    /* 1000069 */ "a",
+    /* 1000070 */ "Respuesta al impulso de la sala",
+    /* 1000071 */ "Impulse",
+    /* 1000072 */ "Curva de caída de energía (gráfico de Schroeder)",
+    /* 1000073 */ "bandas de octava",
+    /* 1000074 */ "Índice de error",
+    /* 1000075 */ "resultados detallados",
+    /* 1000076 */ "Esta medición no es correcta. Consulte los detalles para analizarla.",
+    /* 1000077 */ "No se ha encontrado la aplicación del generador de señales",
+    /* 1000078 */ "Valor",
+    /* 1000079 */ "no utilizado",
+    /* 1000080 */ "no utilizado",
+    /* 1000081 */ "La frecuencia final del chirp debe ser mayor que la frecuencia inicial",
+    /* 1000082 */ "La frecuencia final del chirp está limitada a la mitad de la frecuencia de muestreo",
+    /* 1000083 */ "El tamaño de la FFT se ha fijado en %i para ajustarse a las longitudes MLS deseadas",
+    /* 1000084 */ "Advertencia: los tamaños de bloque inferiores a 512 pueden causar problemas\ncon algunas tarjetas de sonido. Úselos bajo su propia responsabilidad.",
+    /* 1000085 */ "Propiedades de visualización",
+    /* 1000086 */ "negro",
+    /* 1000087 */ "azul",
+    /* 1000088 */ "verde",
+    /* 1000089 */ "rojo",
+    /* 1000090 */ "amarillo",
+    /* 1000091 */ "blanco",
+    /* 1000092 */ "gris",
+    /* 1000093 */ "gris claro",
+    /* 1000094 */ "gris oscuro",
+    /* 1000095 */ "azul claro",
+    /* 1000096 */ "cian",
+    /* 1000097 */ "magenta",
+    /* 1000098 */ "marrón",
+    /* 1000099 */ "naranja",
+    /* 1000100 */ "morado",
+    /* 1000101 */ "oliva",
+    /* 1000102 */ "dorado",
+    /* 1000103 */ "beige",
+    /* 1000104 */ "índigo",
+    /* 1000105 */ "turquesa",
+    /* 1000106 */ "La superposición #%i ya existe. ¿Qué desea hacer?",
+    /* 1000107 */ "Carpeta para guardar el informe",
+    /* 1000108 */ "eje",
+    /* 1000109 */ "copiar al portapapeles",
+    /* 1000110 */ "transponer",
+    /* 1000111 */ "resultados",
+    /* 1000112 */ "Cancelar",
+    /* 1000113 */ "Claridad",
+    /* 1000114 */ "Definición",
+    /* 1000115 */ "Acústica de salas",
+    /* 1000116 */ "No hay marcadores definidos.",
+    /* 1000117 */ "muestras",
+    /* 1000118 */ "cargado",
+    /* 1000119 */ "Informe de análisis del impulso",
+    /* 1000120 */ "configuración",
+    /* 1000121 */ "Calibrando ganancia y nivel a %.0fHz",
+    /* 1000122 */ "Error: la señal senoidal no es limpia. THD+N (%.2fdB %.3f%%) es demasiado bajo.",
+    /* 1000123 */ "Espectro de potencia con señal chirp para el análisis del margen dinámico",
+    /* 1000124 */ "no utilizado",
+    /* 1000125 */ "no utilizado",
+    /* 1000126 */ "Medición del ruido ambiente con el generador silenciado",
+    /* 1000127 */ "extrapolar",
+    /* 1000128 */ "ruido de fondo",
+    /* 1000129 */ "impedancia",
+    /* 1000130 */ "fase",
+    /* 1000131 */ "amplitud",
+    /* 1000132 */ "correlación",
+    /* 1000133 */ "página de configuración",
+    /* 1000134 */ "imprimir anotaciones",
+    /* 1000135 */ "título de la ventana",
+    /* 1000136 */ "Anotaciones para imprimir (CTRL+INTRO para nueva línea)",
+    /* 1000137 */ "Seleccionar archivo",
+    /* 1000138 */ "incluir encabezado",
+    /* 1000139 */ "Exportar datos de medición",
+    /* 1000140 */ "Calibración del micrófono",
+    /* 1000141 */ "Canal",
+    /* 1000142 */ "actualizar",
+    /* 1000143 */ "activar la calibración del micrófono",
+    /* 1000144 */ "mostrar datos de calibración",
+    /* 1000145 */ "usar para todos los canales",
+    /* 1000146 */ "Buscar archivo de calibración",
+    /* 1000147 */ "Ningún archivo cargado",
+    /* 1000148 */ "tamaño",
+    /* 1000149 */ "carpeta",
+    /* 1000150 */ "cargar",
+    /* 1000151 */ "guardar",
+    /* 1000152 */ "restablecer",
+    /* 1000153 */ "mostrar referencia",
+    /* 1000154 */ "aplicar referencia",
+    /* 1000155 */ "guardado",
+    /* 1000156 */ "medición de referencia",
+    /* 1000157 */ "Barrido de frecuencia",
+    /* 1000158 */ "Barrido de nivel",
+    /* 1000159 */ "pasos",
+    /* 1000160 */ "duración",
+    /* 1000161 */ "logarítmico",
+    /* 1000162 */ "Inicio",
+    /* 1000163 */ "Stop",
+    /* 1000164 */ "por",
+    /* 1000165 */ "paso",
+    /* 1000166 */ "Matriz de canales",
+    /* 1000167 */ "desactivar todos",
+    /* 1000168 */ "activar todos",
+    /* 1000169 */ "escala",
+    /* 1000170 */ "estilo",
+    /* 1000171 */ "línea",
+    /* 1000172 */ "femenino",
+    /* 1000173 */ "masculino",
+    /* 1000174 */ "género",
+    /* 1000175 */ "valoración",
+    /* 1000176 */ "mala",
+    /* 1000177 */ "pobre",
+    /* 1000178 */ "aceptable",
+    /* 1000179 */ "buena",
+    /* 1000180 */ "excelente",
+    /* 1000181 */ "otro",
+    /* 1000182 */ "nivel de pico",
+    /* 1000183 */ "posición del pico",
+    /* 1000184 */ "diferencia de fase",
+    /* 1000185 */ "RMS a la frec. de seguimiento",
+    /* 1000186 */ "Armónico",
+    /* 1000187 */ "banco de filtros de octava",
+    /* 1000188 */ "activar banco de filtros",
+    /* 1000189 */ "usar filtro de banda eliminada",
+    /* 1000190 */ "frecuencia central",
+    /* 1000191 */ "resistencia de medida",
+    /* 1000192 */ "procesamiento en tiempo real de dos canales",
+    /* 1000193 */ "dominio del tiempo",
+    /* 1000194 */ "dominio de la frecuencia",
+    /* 1000195 */ "posprocesamiento",
+    /* 1000196 */ "integrar",
+    /* 1000197 */ "derivar",
+    /* 1000198 */ "intercambiar R y L",
+    /* 1000199 */ "escala lineal",
+    /* 1000200 */ "correlometer",
+    /* 1000201 */ "SQRT correlometer",
+    /* 1000202 */ "Sweep",
+    /* 1000203 */ "lineal",
+    /* 1000204 */ "activar",
+    /* 1000205 */ "envolvente constante",
+    /* 1000206 */ "densidad espectral constante",
+    /* 1000207 */ "anchos de pulso",
+    /* 1000208 */ "doble clic para configurar",
+    /* 1000209 */ "preajustes de frecuencia",
+    /* 1000210 */ "Generador de ráfagas",
+    /* 1000211 */ "tiempo activo",
+    /* 1000212 */ "tiempo inactivo",
+    /* 1000213 */ "iniciar con fase cero",
+    /* 1000214 */ "modulación de amplitud",
+    /* 1000215 */ "modulación de frecuencia",
+    /* 1000216 */ "balance",
+    /* 1000217 */ "es el fondo de escala",
+    /* 1000218 */ "mediciones por minuto",
+    /* 1000219 */ "duración en minutos",
+    /* 1000220 */ "Registrador de datos",
+    /* 1000221 */ "Tamaño de paso del control de frecuencia",
+    /* 1000222 */ "automático (control con el ratón)",
+    /* 1000223 */ "índice de mod.",
+    /* 1000224 */ "desplazamiento de frecuencia",
+    /* 1000225 */ "estadísticas",
+    /* 1000226 */ "configuración avanzada",
+    /* 1000227 */ "aplicar DSP y efectos de filtro solo al canal 1",
+    /* 1000228 */ "horas",
+    /* 1000229 */ "días",
+    /* 1000230 */ "hora",
+    /* 1000231 */ "día",
+    /* 1000232 */ "DC offset",
+    /* 1000233 */ "acerca de",
+    /* 1000234 */ "canales",
+    /* 1000235 */ "no utilizado",
+    /* 1000236 */ "Inteligibilidad del habla",
+    /* 1000237 */ "Nivel de salida",
+    /* 1000238 */ "estilo de línea",
+    /* 1000239 */ "color",
+    /* 1000240 */ "ancho",
+    /* 1000241 */ "continua",
+    /* 1000242 */ "discontinua",
+    /* 1000243 */ "punteada",
+    /* 1000244 */ "dashdot",
+    /* 1000245 */ "curva",
+    /* 1000246 */ "cuadrícula",
+    /* 1000247 */ "propiedades",
+    /* 1000248 */ "activo",
+    /* 1000249 */ "etiqueta",
+    /* 1000250 */ "filtro",
+    /* 1000251 */ "diseñador",
+    /* 1000252 */ "frecuencia de corte",
+    /* 1000253 */ "rizado en la banda de paso",
+    /* 1000254 */ "inferior",
+    /* 1000255 */ "superior",
+    /* 1000256 */ "filtro de banda eliminada",
+    /* 1000257 */ "cascada",
+    /* 1000258 */ "vista previa",
+    /* 1000259 */ "copiar curva como superposición",
+    /* 1000260 */ "actualizar",
+    /* 1000261 */ "zoom",
+    /* 1000262 */ "tipo",
+    /* 1000263 */ "orden",
+    /* 1000264 */ "paramViewer",
+    /* 1000265 */ "vertical",
+    /* 1000266 */ "fondo",
+    /* 1000267 */ "modo de escala",
+    /* 1000268 */ "parámetro",
+    /* 1000269 */ "auto",
+    /* 1000270 */ "usar valor medido",
+    /* 1000271 */ "primer plano",
+    /* 1000272 */ "banda de frecuencia",
+    /* 1000273 */ "bandas de frecuencia",
+    /* 1000274 */ "archivo %s no válido",
+    /* 1000275 */ "La longitud del archivo para el visor de impulsos está limitada a %.0fs.\nDivídalo con un editor de archivos.",
+    /* 1000276 */ "Grabadora de audio detenida.",
+    /* 1000277 */ "rango completo",
+    /* 1000278 */ "invertir dirección",
+    /* 1000279 */ "usar mapa de colores en escala de grises",
+    /* 1000280 */ "intercambiar frecuencia y tiempo",
+    /* 1000281 */ "invertir eje de tiempo",
+    /* 1000282 */ "invertir eje de frecuencia",
+    /* 1000283 */ "espectrograma",
+    /* 1000284 */ "tiempo de reverb.",
+    /* 1000285 */ "generador",
+    /* 1000286 */ "generadores",
+    /* 1000287 */ "desactualizado",
+    /* 1000288 */ "configuración",
+    /* 1000289 */ "promedio",
+    /* 1000290 */ "gráfico en %",
+    /* 1000291 */ "frecuencia de actualización de pantalla",
+    /* 1000292 */ "rectangular",
+    /* 1000293 */ "rectángulo",
+    /* 1000294 */ "ponderación",
+    /* 1000295 */ "tamaño de la secuencia",
+    /* 1000296 */ "MLS Chirp pseudorruido",
+    /* 1000297 */ "función de ventana",
+    /* 1000298 */ "respuesta al impulso",
+    /* 1000299 */ "osciloscopio",
+    /* 1000300 */ "modo",
+    /* 1000301 */ "ventana temporal",
+    /* 1000302 */ "barras",
+    /* 1000303 */ "número de %s",
+    /* 1000304 */ "caída",
+    /* 1000305 */ "retención de picos",
+    /* 1000306 */ "gráfico de barras",
+    /* 1000307 */ "mostrar",
+    /* 1000308 */ "un valor por línea",
+    /* 1000309 */ "frecuencias",
+    /* 1000310 */ "marco",
+    /* 1000311 */ "para imprimir",
+    /* 1000312 */ "predeterminado",
+    /* 1000313 */ "interpolar",
+    /* 1000314 */ "armónicos",
+    /* 1000315 */ "impares",
+    /* 1000316 */ "pares",
+    /* 1000317 */ "color 'JET'",
+    /* 1000318 */ "profundidad del historial",
+    /* 1000319 */ "especial",
+    /* 1000320 */ "suavizado",
+    /* 1000321 */ "matemáticas",
+    /* 1000322 */ "solo",
+    /* 1000323 */ "máximo",
+    /* 1000324 */ "mínimo",
+    /* 1000325 */ "media móvil",
+    /* 1000326 */ "Encontrará mucho más procesamiento en tiempo real en la sección DSP.",
+    /* 1000327 */ "Modo de diezmado",
+    /* 1000328 */ "suma",
+    /* 1000329 */ "envolvente",
+    /* 1000330 */ "reducción",
+    /* 1000331 */ "relleno sólido",
+    /* 1000332 */ "cargar %s",
+    /* 1000333 */ "textura",
+    /* 1000334 */ "Mostrar texto de ayuda",
+    /* 1000335 */ "líneas",
+    /* 1000336 */ "superposición",
+    /* 1000337 */ "superposiciones",
+    /* 1000338 */ "nombre",
+    /* 1000339 */ "nombres",
+    /* 1000340 */ "ocultar todo",
+    /* 1000341 */ "mostrar todo",
+    /* 1000342 */ "selección",
+    /* 1000343 */ "guardar %s en %s",
+    /* 1000344 */ "seleccionar %s",
+    /* 1000345 */ "segunda",
+    /* 1000346 */ "usar una constante",
+    /* 1000347 */ "operación",
+    /* 1000348 */ "datos",
+    /* 1000349 */ "Establecer como superposición",
+    /* 1000350 */ "Cargar un archivo de texto",
+    /* 1000351 */ "Guardar en un archivo de texto",
+    /* 1000352 */ "Superposición dinámica",
+    /* 1000353 */ "Cargar automáticamente los límites de respuesta en frecuencia",
+    /* 1000354 */ "formato de datos",
+    /* 1000355 */ "cargar en %s",
+    /* 1000356 */ "sobrescribir",
+    /* 1000357 */ "sumar",
+    /* 1000358 */ "restar",
+    /* 1000359 */ "multiplicar",
+    /* 1000360 */ "dividir",
+    /* 1000361 */ "sin señal",
+    /* 1000362 */ "sin valor",
+    /* 1000363 */ "factor",
+    /* 1000364 */ "no utilizado",
+    /* 1000365 */ "Relación señal/ruido STI (SNR)",
+    /* 1000366 */ "Guardar RMS como señal",
+    /* 1000367 */ "Guardar RMS como ruido",
+    /* 1000368 */ "Trigger",
+    /* 1000369 */ "Disparo en flanco negativo",
+    /* 1000370 */ "disparo único",
+    /* 1000371 */ "continuo",
+    /* 1000372 */ "usar el disparo solo para el osciloscopio",
+    /* 1000373 */ "Modo",
+    /* 1000374 */ "Disparo por debajo del umbral",
+    /* 1000375 */ "Retardo en ms. Valores negativos para predisparo.",
+    /* 1000376 */ "Umbral de disparo",
+    /* 1000377 */ "bits",
+    /* 1000378 */ "monitor",
+    /* 1000379 */ "%s ya se está ejecutando. ¿Desea interrumpirlo?",
+    /* 1000380 */ "medición de directividad",
+    /* 1000381 */ "medición por barrido",
+    /* 1000382 */ "%s no disponible",
+    /* 1000383 */ "Este canal no está activo; actívelo primero",
+    /* 1000384 */ "%s debe ser mayor que %s",
+    /* 1000385 */ "%s no puede ser negativo",
+    /* 1000386 */ "el rango negativo del eje x no puede ser logarítmico",
+    /* 1000387 */ "no utilizado",
+    /* 1000388 */ "no utilizado",
+    /* 1000389 */ "El sistema ya está calibrado.\nSi desea realizar una nueva calibración, pulse 'Sí'",
+    /* 1000390 */ "La frecuencia mínima del barrido es %.1fHz, pero la resolución en frecuencia con un tamaño de FFT de %i es %.1fHz.\nSe recomienda fijar el tamaño de la FFT en al menos %i o usar una frecuencia de barrido más alta",
+    /* 1000391 */ "El tiempo de adquisición de un paso es %.1fms. Depende del tamaño de la FFT (%i), la frecuencia de muestreo (%.0f) y el número de promedios (%i).\nSe recomienda fijar el tiempo de estabilización en al menos %.1fms o reducir el tamaño de la FFT.",
+    /* 1000392 */ "Al menos una curva debe estar visible",
+    /* 1000393 */ "%s no contiene datos",
+    /* 1000394 */ "%s no puede ser negativo ni cero",
+    /* 1000395 */ "%s debe ser monótono",
+    /* 1000396 */ "no utilizado",
+    /* 1000397 */ "Exportar datos",
+    /* 1000398 */ "Cargar/guardar referencia",
+    /* 1000399 */ "Calibración mic.",
+    /* 1000400 */ "Nuevo",
+    /* 1000401 */ "Abrir...",
+    /* 1000402 */ "Guardar como...",
+    /* 1000403 */ "Cargar configuración",
+    /* 1000404 */ "Guardar configuración",
+    /* 1000405 */ "Guardar estado",
+    /* 1000406 */ "Analizar archivo WAV",
+    /* 1000407 */ "Detener el análisis de archivo WAV",
+    /* 1000408 */ "Imprimir...",
+    /* 1000409 */ "Vista preliminar",
+    /* 1000410 */ "Configurar impresión...",
+    /* 1000411 */ "Configuración de página",
+    /* 1000412 */ "Archivo reciente",
+    /* 1000413 */ "Edición",
+    /* 1000414 */ "Deshacer",
+    /* 1000415 */ "Cortar",
+    /* 1000416 */ "Copiar",
+    /* 1000417 */ "Copiar como mapa de bits",
+    /* 1000418 */ "Opciones",
+    /* 1000419 */ "Configuración del disparo",
+    /* 1000420 */ "Configuración de impedancia",
+    /* 1000421 */ "Configuración de canales",
+    /* 1000422 */ "Calibrar niveles",
+    /* 1000423 */ "Config. avanzada",
+    /* 1000424 */ "Sincronizar",
+    /* 1000425 */ "Preferencias",
+    /* 1000426 */ "Plug-Ins",
+    /* 1000427 */ "Mediciones de seguimiento/barrido",
+    /* 1000428 */ "Barrido 2D de frecuencia y nivel",
+    /* 1000429 */ "Representar resultados",
+    /* 1000430 */ "Cargar resultados",
+    /* 1000431 */ "Guardar resultados",
+    /* 1000432 */ "Copiar resultados",
+    /* 1000433 */ "Data logger",
+    /* 1000434 */ "Polar / Directividad",
+    /* 1000435 */ "Configuración del barrido",
+    /* 1000436 */ "Monitor de nivel",
+    /* 1000437 */ "LEQ",
+    /* 1000438 */ "Correlación temporal",
+    /* 1000439 */ "Goniómetro/ Vectorscopio",
+    /* 1000440 */ "Flutrix/lloro y trémolo",
+    /* 1000441 */ "Demodulador",
+    /* 1000442 */ "Cascada 3D",
+    /* 1000443 */ "Iniciar/Detener",
+    /* 1000444 */ "Histograma",
+    /* 1000445 */ "Phontetogram",
+    /* 1000446 */ "Fonetograma",
+    /* 1000447 */ "FFT de 64 bits",
+    /* 1000448 */ "Grabadora de audio",
+    /* 1000449 */ "VST",
+    /* 1000450 */ "Controlador de entrada externa",
+    /* 1000451 */ "configurar el controlador de entrada externa",
+    /* 1000452 */ "Octave RTA",
+    /* 1000453 */ "RTA de 1/3 de octava",
+    /* 1000454 */ "RTA de 1/N de octava",
+    /* 1000455 */ "Sonoridad (sonios)",
+    /* 1000456 */ "Sonoridad específica",
+    /* 1000457 */ "Tonalidad (DIN45681)",
+    /* 1000458 */ "Calcular STI+RASTI",
+    /* 1000459 */ "Mostrar STI+RASTI",
+    /* 1000460 */ "Guardar resultados STI",
+    /* 1000461 */ "STI-PA",
+    /* 1000462 */ "Gráfico de 1/3 de octava",
+    /* 1000463 */ "Gráfico de 1/1 octava",
+    /* 1000464 */ "Caída de energía",
+    /* 1000465 */ "Usar la medición actual",
+    /* 1000466 */ "cargar archivo",
+    /* 1000467 */ "Guardar en archivo .txt",
+    /* 1000468 */ "Actualización automática",
+    /* 1000469 */ "Quitar",
+    /* 1000470 */ "Representar impulso",
+    /* 1000471 */ "Representar curva energía-tiempo",
+    /* 1000472 */ "Representar respuesta al escalón",
+    /* 1000473 */ "Representar resp. en frecuencia",
+    /* 1000474 */ "Representar respuesta de fase",
+    /* 1000475 */ "Representar retardo de grupo",
+    /* 1000476 */ "Representar caída de energía",
+    /* 1000477 */ "Representar reverberación en función de la frecuencia",
+    /* 1000478 */ "Serie de mediciones",
+    /* 1000479 */ "DSP",
+    /* 1000480 */ "Banco de filtros de 1/3 de octava",
+    /* 1000481 */ "Filtro de ranura de 1kHz",
+    /* 1000482 */ "Bloqueo de CC",
+    /* 1000483 */ "RIAA",
+    /* 1000484 */ "Filtro libre",
+    /* 1000485 */ "Filtro #1",
+    /* 1000486 */ "Filtro #2",
+    /* 1000487 */ "Filtro #3",
+    /* 1000488 */ "Filtro #4",
+    /* 1000489 */ "Filtro #5",
+    /* 1000490 */ "Filtro #6",
+    /* 1000491 */ "Filtro #7",
+    /* 1000492 */ "Filtro #8",
+    /* 1000493 */ "Filtro #9",
+    /* 1000494 */ "Hum",
+    /* 1000495 */ "Wizards",
+    /* 1000496 */ "Calibración rápida",
+    /* 1000497 */ "Monitor EN VIVO",
+    /* 1000498 */ "Resp. en frecuencia con MLS",
+    /* 1000499 */ "Presets",
+    /* 1000500 */ "Preajuste 1",
+    /* 1000501 */ "Preajuste 2",
+    /* 1000502 */ "Preajuste 3",
+    /* 1000503 */ "Preajuste 4",
+    /* 1000504 */ "Preajuste 5",
+    /* 1000505 */ "Preajuste 6",
+    /* 1000506 */ "Preajuste 7",
+    /* 1000507 */ "Preajuste 8",
+    /* 1000508 */ "Preajuste 9",
+    /* 1000509 */ "Preajuste 10",
+    /* 1000510 */ "Superposición 1",
+    /* 1000511 */ "Superposición 2",
+    /* 1000512 */ "Superposición 3",
+    /* 1000513 */ "Superposición 4",
+    /* 1000514 */ "Superposición 5",
+    /* 1000515 */ "Superposición 6",
+    /* 1000516 */ "Superposición 7",
+    /* 1000517 */ "Superposición 8",
+    /* 1000518 */ "Superposición 9",
+    /* 1000519 */ "ASIO",
+    /* 1000520 */ "seleccionar ASIO",
+    /* 1000521 */ "Configurar",
+    /* 1000522 */ "Ver",
+    /* 1000523 */ "Barra de herramientas",
+    /* 1000524 */ "Barra de estado",
+    /* 1000525 */ "Leyenda",
+    /* 1000526 */ "Curva de mediciones 1",
+    /* 1000527 */ "Curva de mediciones 2",
+    /* 1000528 */ "Notas musicales",
+    /* 1000529 */ "Añadir ParamView",
+    /* 1000530 */ "Alinear ParamViews",
+    /* 1000531 */ "Mostrar resultados",
+    /* 1000532 */ "Ventanas",
+    /* 1000533 */ "Nueva ventana",
+    /* 1000534 */ "Mosaico",
+    /* 1000535 */ "Organizar iconos",
+    /* 1000536 */ "Ayuda",
+    /* 1000537 */ "no utilizado",
+    /* 1000538 */ "Salir",
+    /* 1000539 */ "Pegar",
+    /* 1000540 */ "Idioma",
+    /* 1000541 */ "Representar armónicos",
+    /* 1000542 */ "Configuración del gráfico",
+    /* 1000543 */ "Config",
+    /* 1000544 */ "SNR",
+    /* 1000545 */ "Guardar archivo .wav",
+    /* 1000546 */ "Análisis de banda estrecha",
+    /* 1000547 */ "Prueba de producción",
+    /* 1000548 */ "Filtro #10",
+    /* 1000549 */ "Impulso de sala con MLS",
+    /* 1000550 */ "Superposición 10",
+    /* 1000551 */ "Generador ASIO #1",
+    /* 1000552 */ "Generador ASIO #2",
+    /* 1000553 */ "Generador ASIO #3",
+    /* 1000554 */ "Generador ASIO #4",
+    /* 1000555 */ "Generador ASIO #5",
+    /* 1000556 */ "Generador ASIO #6",
+    /* 1000557 */ "Generador ASIO #7",
+    /* 1000558 */ "Generador ASIO #8",
+    /* 1000559 */ "Generador ASIO #9",
+    /* 1000560 */ "Generador ASIO #10",
+    /* 1000561 */ "Vincular generadores",
+    /* 1000562 */ "Volumen",
+    /* 1000563 */ "Frecuencia (factor)",
+    /* 1000564 */ "Frecuencia (dif.)",
+    /* 1000565 */ "Matriz de salida",
+    /* 1000566 */ "Señal de prueba",
+    /* 1000567 */ "Nivel de seguimiento",
+    /* 1000568 */ "Mostrar marcador",
+    /* 1000569 */ "1 Unbenannt",
+    /* 1000570 */ "Halvek",
+    /* 1000571 */ "Mediciones sencillas",
+    /* 1000572 */ "Informe de medición rápida",
+    /* 1000573 */ "Reverberación",
+    /* 1000574 */ "Sonios / Sonoridad",
+    /* 1000575 */ "Su informe personalizado",
+    /* 1000576 */ "Poner a 0dB",
+    /* 1000577 */ "deshacer zoom",
+    /* 1000578 */ "rehacer zoom",
+    /* 1000579 */ "ajustar eje",
+    /* 1000580 */ "colocar marcador",
+    /* 1000581 */ "borrar marcador",
+    /* 1000582 */ "añadir etiqueta",
+    /* 1000583 */ "añadir línea",
+    /* 1000584 */ "poner el pico a 0dB",
+    /* 1000585 */ "Ocultar",
+    /* 1000586 */ "Establecer como referencia",
+    /* 1000587 */ "Generador gaussiano",
+    /* 1000588 */ "Reproducir archivo WAV",
+    /* 1000589 */ "Freq. presets",
+    /* 1000590 */ "Piano",
+    /* 1000591 */ "Filtro RIAA",
+    /* 1000592 */ "Efectos",
+    /* 1000593 */ "FM",
+    /* 1000594 */ "AM",
+    /* 1000595 */ "ruido blanco",
+    /* 1000596 */ "ruido rosa",
+    /* 1000597 */ "forma de onda",
+    /* 1000598 */ "triángulo",
+    /* 1000599 */ "triangular",
+    /* 1000600 */ "grueso",
+    /* 1000601 */ "fino",
+    /* 1000602 */ "barrido senoidal",
+    /* 1000603 */ "límite superior",
+    /* 1000604 */ "límite inferior",
+    /* 1000605 */ "muestras",
+    /* 1000606 */ "silenciar",
+    /* 1000607 */ "configuración del barrido",
 };
+// clang-format on

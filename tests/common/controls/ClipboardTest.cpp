@@ -1,52 +1,22 @@
 #include "common/controls/Clipboard.h"
 
 #include <gtest/gtest.h>
-#include <wx/app.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
-#include <wx/init.h>
 
 #include <string>
 
+#include "tests/support/WxEnvironment.h"
+
 namespace
 {
-
-// The toolkit is started once for the whole program (GTK cannot be started twice) and cleaned up
-// when the tests end.
-class WxEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (wxTheApp)
-            return;
-        // A GUI application object, so that starting initialises the toolkit and not just the base.
-        wxApp::SetInstance(new wxApp());
-        int argc = 1;
-        char name[] = "common_controls_tests";
-        char* argv[] = {name, nullptr};
-        m_started = wxEntryStart(argc, argv);
-    }
-    void TearDown() override
-    {
-        if (m_started)
-            wxEntryCleanup();
-    }
-    bool Started() const { return m_started; }
-
-private:
-    bool m_started = false;
-};
-
-WxEnvironment* const g_wx =
-    static_cast<WxEnvironment*>(::testing::AddGlobalTestEnvironment(new WxEnvironment));
 
 class ClipboardTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (!g_wx->Started())
+        if (!testsupport::WxStarted())
             GTEST_SKIP() << "no display (run under xvfb-run)";
     }
 
