@@ -1,1 +1,292 @@
+// CPlot: the two-dimensional curve display that every measurement window, plot dialog and image
+// exporter owns. A plain record of public state that its owner fills in directly, plus the
+// operations that size its buffers, answer questions about its curves, map values to pixels and
+// compute the statistics of each drawn curve. The plot owns no measurement data: it reads the
+// owner's float arrays in place. Painting lives elsewhere and uses these members.
+//
+// Threads: every member runs on the user-interface thread. The channel data belong to the owner
+// (the engine's display buffers), which may write them from its analysis thread while holding the
+// display lock that m_pDisplayLock names; the plot takes that lock (when set) only while it reads
+// the channel data in ComputeCurveStats and AutoScaleY, and never while the caller holds it.
 #pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "display/ColorScheme.h"
+#include "display/CurveStatistics.h"
+#include "display/CurveStyle.h"
+#include "display/PlotAxis.h"
+#include "display/PlotRange.h"
+#include "display/SpectrumFigures.h"
+
+// A device pixel.
+struct PlotPoint
+{
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const PlotPoint&, const PlotPoint&) = default;
+};
+
+// A rectangle in device pixels (right and bottom exclusive, as the painter uses them).
+struct PlotRect
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    friend bool operator==(const PlotRect&, const PlotRect&) = default;
+};
+
+// The legend label of a curve: kind 0 channel "Ch#n" (n + 1, for n 0..63), kind 1 math curve "MAX",
+// "MIN" or "AVG" (n 0..2), kind 2 overlay "overlay n" translated (n + 1, for n 0..9); an empty text
+// for anything else.
+std::string GetCurveLabel(int n, int kind);
+
+class CPlot
+{
+public:
+    static constexpr int kMaxChannels = 64;
+    // Channel number that stands for the math curve (any number above kLastChannelNumber does).
+    static constexpr int kMathChannel = 10000;
+    static constexpr int kLastChannelNumber = 9999;
+    static constexpr std::uint32_t kGuardWord = 7967715;
+    static constexpr int kMaxPointCount = 20000000;
+    static constexpr int kInternalXTableSize = 2048;
+    static constexpr int kInternalChannelSize = 2160;
+    static constexpr int kReducedValueCount = 8192;
+    static constexpr int kMathCurveInitialSize = 16384;
+    static constexpr int kMathHistorySize = 65536;
+    static constexpr int kColumnCountInitialSize = 16384;
+    static constexpr std::size_t kWorkBufferBytes = 262144;
+    // Slot of the math curve in m_arrStats and m_arrReducedValues.
+    static constexpr int kMathSlot = kMaxChannels;
+    // Margins of the plot area inside the window rectangle.
+    static constexpr int kMarginLeft = 90;
+    static constexpr int kMarginTop = 10;
+    static constexpr int kMarginBottom = 60;
+    static constexpr int kMarginRightSideAxis = 100;
+
+    // Math modes and functions.
+    static constexpr int kMathOff = 0;
+    static constexpr int kMathAlone = 1;
+    static constexpr int kMathWithChannels = 2;
+    static constexpr int kMathMaximum = 0;
+    static constexpr int kMathMinimum = 1;
+    static constexpr int kMathAverage = 2;
+
+    CPlot();
+    ~CPlot();
+    CPlot(const CPlot&) = delete;
+    CPlot& operator=(const CPlot&) = delete;
+
+    // Construction and settings -----------------------------------------------------------------
+    void Init();
+    void ResetState();
+    // Derives the displayed channels, the y grid and the math start value from the owner's fields
+    // and sizes the column count table; call after changing channels, points, ranges or modes.
+    void ApplySettings();
+    // Marks frame, layout and data for redrawing; returns -1.
+    int ForceRedraw();
+    // Re-makes the pens of the channel styles and of the math-curve style.
+    void RecreatePens();
+
+    double GetVisibleXMin() const { return m_viewRange.m_dXMin; }
+    int GetPointCount() const;
+
+    // Geometry ----------------------------------------------------------------------------------
+    // Stores the window rectangle, derives the plot area and the pixels per decade of both axes.
+    void SetPlotArea(int left, int top, int right, int bottom);
+
+    // Curve queries -----------------------------------------------------------------------------
+    int GetCurveCount() const;
+    // The channel of a curve; -1 for the math curve, in math mode 1 and for a curve out of range.
+    int GetCurveChannel(int curve) const;
+    // The curve of a channel; the last curve for the math channel in math modes 1 and 2; -1 for a
+    // channel outside the plot's channels.
+    int GetCurveOfChannel(int channel) const;
+    const float* GetChannelData(int channel) const;
+    const float* GetCurveData(int curve) const;
+    int GetCurveMathFunction(int curve) const;
+    const float* GetXTable() const;
+    double GetXValue(int index) const;
+    // Raw and display value of one point; 0 without data or for an index outside the curve.
+    float GetCurvePoint(int curve, int index) const;
+    double GetCurveDisplayValue(int curve, int index) const;
+    std::string GetCurveName(int curve) const;
+    // Copy a curve's style out of or into the plot (the pen is not re-made); false for a curve out
+    // of range.
+    bool GetCurveStyle(int curve, CCurveStyle& style) const;
+    bool SetCurveStyle(int curve, const CCurveStyle& style);
+    // The plot's own copy of a channel (kInternalChannelSize floats) for use with the internal x
+    // table; empty for a channel out of range.
+    std::span<float> GetChannelCopy(int channel);
+
+    // Values at an x position ---------------------------------------------------------------------
+    // The display value of a drawn curve at x from its reduced column values (kReducedValueCount).
+    double InterpolateAt(double x, std::span<const float> reducedValues) const;
+    double GetChannelValueAt(double x, int channel) const;
+    double GetCurveValueAt(int curve, double x) const;
+    double GetMarkerValue(int marker, int channel) const;
+
+    // Display units -----------------------------------------------------------------------------
+    double ToDisplayValue(float raw) const;
+    double FromDisplayValue(double display) const;
+
+    // Pixel mapping -----------------------------------------------------------------------------
+    void ValueToPixel(PlotPoint* point, double x, double y) const;
+    void PixelToValue(const PlotPoint& point, float* x, float* y) const;
+
+    // Ranges and scaling ------------------------------------------------------------------------
+    void GetVisibleIndexRange(int* first, int* last, const float* xTable) const;
+    // A y range that brackets every curve's display values in the visible x range; the outputs stay
+    // as they are when a curve has no data or no point lies in the range.
+    void AutoScaleY(double* yMin, double* yMax);
+    void ResetMathCurve();
+    void ResetMathHistory();
+
+    // Curve statistics --------------------------------------------------------------------------
+    // Fills the statistics record of the curve (m_arrStats at its channel, or kMathSlot).
+    void ComputeCurveStats(int curve);
+    const CCurveStatistics* GetCurveStats(int curve) const;
+    // Installs the signal-processing library's distortion figures (null entries skip a figure).
+    void SetSpectrumFigures(const SpectrumFigureFunctions& functions) { m_spectrumFigures = functions; }
+
+    // Geometry
+    PlotRect m_rcWindow;
+    int m_nPlotLeft = 0;
+    int m_nPlotTop = 0;
+    int m_nPlotRight = 0;
+    int m_nPlotBottom = 0;
+    double m_dXPixelsPerDecade = 0.0;
+    double m_dYPixelsPerDecade = 0.0;
+    PlotPoint m_ptMouse;
+    // 1 while a side axis (the sonagram's) takes a right margin.
+    int m_bSideAxis = 0;
+
+    // Value windows: the data description, the visible window and the owner's spare.
+    CPlotRange m_dataRange;
+    CPlotRange m_viewRange;
+    CPlotRange m_spareRange;
+    std::array<CAxisText, 3> m_arrAxisTexts;
+
+    // Axes and texts
+    CPlotAxis m_xAxis;
+    std::string m_strXTitle;
+    std::string m_strYTitle;
+    std::string m_strTriggerName;
+
+    // Data source
+    // Channel n starts at m_pData + n * stride (stride = point count unless m_nStride > 0).
+    const float* m_pData = nullptr;
+    int m_nStride = -1;
+    // Used when m_pData is null.
+    std::array<const float*, kMaxChannels> m_arrChannelData{};
+    // The owner's x values, one per index; optional.
+    const float* m_pXTable = nullptr;
+    double m_dBinWidth = 1.0;
+    // While m_nXTableCount > 0 the plot takes x values and curve data from its own copies.
+    std::vector<float> m_afXTable;
+    int m_nXTableCount = 0;
+    std::vector<float> m_afChannelCopies;
+    int m_nChannels = 0;
+    std::array<int, kMaxChannels> m_abDisplayed{};
+    int m_nFirstDisplayed = -1;
+    int m_nSecondDisplayed = -1;
+    int m_nDisplayedCount = 0;
+
+    // Curves
+    std::array<CCurveStyle, kMaxChannels> m_arrStyles;
+    CCurveStyle m_mathStyle;
+    CCurveStyle m_gridStyle;
+    CCurveStyle m_darkStyle;
+    int m_nMathMode = kMathOff;
+    int m_nMathFunction = kMathMaximum;
+    std::vector<float> m_afMathCurve;
+    float m_fMathStart = 0.0f;
+    std::vector<float> m_afMathHistory;
+    int m_nMathHistoryPosition = 0;
+    // The owner's block of sliding averages (same layout as m_pData) for math function 2.
+    const float* m_pMathAverageData = nullptr;
+
+    int m_nReductionMode = 0;
+    int m_bMarkersAtPoints = 0;
+    int m_bNoteNames = 0;
+    int m_bCrosshair = 0;
+    int m_bPolar = 0;
+    int m_bBarGraph = 0;
+    int m_bDebugCapture = 0;
+    int m_bFrequencyMarkers = 0;
+    int m_nFrequencyMarkers = 0;
+    const double* m_pFrequencyMarkers = nullptr;
+
+    // Distortion (harmonic list) and intermodulation settings of the statistics.
+    int m_bHarmonics = 0;
+    int m_nHarmonicCount = CCurveStatistics::kMaxHarmonics;
+    unsigned m_nHarmonicMask = 3;
+    double m_dFundamental = 0.0;
+    int m_bIntermodulation = 0;
+    int m_nProductCount = CCurveStatistics::kMaxProducts;
+    double m_dTone1 = 18000.0;
+    double m_dTone2 = 19000.0;
+    // Product order classes 2 to 6.
+    std::array<int, 5> m_abProductOrders{1, 1, 1, 1, 1};
+    int m_nWindowType = 0;
+
+    // Colours of background, grid, texts and markers.
+    CColorScheme m_colorScheme;
+
+    // Statistics per channel, the math curve at kMathSlot.
+    std::array<CCurveStatistics, kMaxChannels + 1> m_arrStats;
+
+    // Paint buffers the queries read: the column layout (x pixel per column) and the reduced
+    // value of each column per channel (the math curve at kMathSlot); empty until allocated.
+    std::vector<PlotPoint> m_arrColumns;
+    int m_nColumnCount = 0;
+    std::vector<int> m_anColumnCounts;
+    std::array<std::vector<float>, kMaxChannels + 1> m_arrReducedValues;
+    std::vector<std::uint8_t> m_abyWork;
+
+    // Control state
+    int m_bFrameDirty = 1;
+    int m_nFrameRedraws = 0;
+    int m_bLayoutDirty = 1;
+    int m_bDataDirty = 1;
+    int m_nPaintCount = 0;
+    void* m_pOwner = nullptr;
+    int m_nActiveCurve = 0;
+    // The engine's display lock, or null when the data need none.
+    std::mutex* m_pDisplayLock = nullptr;
+    std::uint32_t m_nGuard = kGuardWord;
+    double m_dYGridStep = 0.0;
+    double m_dYGridFirst = 0.0;
+    double m_dYGridLast = 0.0;
+    double m_dCursorX = 0.0;
+    double m_dCursorY = 0.0;
+
+    // Where the plot's error messages go; null writes them to the debug output.
+    std::function<void(const std::string&)> m_fnShowMessage;
+
+private:
+    struct CurveSource
+    {
+        const float* data = nullptr;
+        int length = 0;
+    };
+    CurveSource GetCurveSource(int curve) const;
+    CurveSource GetChannelSource(int channel) const;
+    int ChannelCount() const;
+    int StrideOf() const;
+    int StatsSlot(int curve) const;
+    bool InternalXTableInUse() const;
+    void ShowMessage(const std::string& text) const;
+    std::unique_lock<std::mutex> LockDisplay() const;
+    void ComputeIntermodulation(CCurveStatistics& stats, const CurveSource& source, int searchLimit) const;
+
+    SpectrumFigureFunctions m_spectrumFigures;
+};
