@@ -4,27 +4,16 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/ByteOrder.h"
+
 namespace
 {
 
+using platform::LoadLittleEndian;
+using platform::StoreLittleEndian;
+
 // The size every writer of these files reserves; the limit for a blob that has reserved nothing.
 constexpr int kDefaultBlobSize = 1024;
-
-template <class U>
-void StoreLittleEndian(std::uint8_t* out, U bits)
-{
-    for (std::size_t i = 0; i < sizeof(U); ++i)
-        out[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-template <class U>
-U LoadLittleEndian(const std::uint8_t* in)
-{
-    U bits = 0;
-    for (std::size_t i = 0; i < sizeof(U); ++i)
-        bits |= static_cast<U>(static_cast<U>(in[i]) << (8 * i));
-    return bits;
-}
 
 }  // namespace
 

@@ -24,6 +24,7 @@
 #include "display/PlotAxis.h"
 #include "display/PlotRange.h"
 #include "display/SpectrumFigures.h"
+#include "dsp/DistortionFigures.h"
 
 // A device pixel.
 struct PlotPoint
@@ -288,5 +289,5 @@ private:
     std::unique_lock<std::mutex> LockDisplay() const;
     void ComputeIntermodulation(CCurveStatistics& stats, const CurveSource& source, int searchLimit) const;
 
-    SpectrumFigureFunctions m_spectrumFigures;
+    SpectrumFigureFunctions m_spectrumFigures{InterpolatePeakAt, ComputeThd, SumHarmonicPowers, ComputeThdN};
 };

@@ -1,7 +1,6 @@
 // The distortion figures of the signal-processing library that the curve statistics ask for, as a
-// table of functions with the library's signatures. The plot calls them through a table so that
-// it builds and is tested before the library offers them; the program installs the library's
-// functions once (CPlot::SetSpectrumFigures), tests install references of their own.
+// table of functions with the library's signatures. A plot starts with the library's functions;
+// tests install references of their own (CPlot::SetSpectrumFigures) to check what the plot asks.
 #pragma once
 
 struct SpectrumFigureFunctions

@@ -1,1 +1,5 @@
 #include "dsp/FilterStage.h"
+
+void CFilterStage::Process(float* /*samples*/, int /*count*/) {}
+
+CFilterStage::~CFilterStage() = default;

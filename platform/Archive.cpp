@@ -1,5 +1,7 @@
 #include "platform/Archive.h"
 
+#include "platform/ByteOrder.h"
+
 #include "platform/Text.h"
 
 #include <sys/stat.h>
@@ -270,8 +272,7 @@ template <class U>
 void CArchive::WriteLittleEndian(U bits)
 {
     std::uint8_t bytes[sizeof(U)];
-    for (std::size_t i = 0; i < sizeof(U); ++i)
-        bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    platform::StoreLittleEndian(bytes, bits);
     WriteRaw(bytes, sizeof(U));
 }
 
@@ -280,10 +281,7 @@ U CArchive::ReadLittleEndian()
 {
     std::uint8_t bytes[sizeof(U)];
     ReadRaw(bytes, sizeof(U));
-    U bits = 0;
-    for (std::size_t i = 0; i < sizeof(U); ++i)
-        bits |= static_cast<U>(static_cast<U>(bytes[i]) << (8 * i));
-    return bits;
+    return platform::LoadLittleEndian<U>(bytes);
 }
 
 CArchive& CArchive::operator<<(std::int8_t value)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/Plot.h"
+#include "dsp/Fft.h"
 
 namespace
 {
@@ -144,6 +145,7 @@ TEST_F(CurveStatistics, ExtremesSumsMeanAndRmsOverTheVisibleRange)
     {
         SCOPED_TRACE(c.name);
         Load(c.values);
+        m_plot->SetSpectrumFigures(SpectrumFigureFunctions{});  // figures are checked elsewhere
         m_plot->m_viewRange.m_dXMin = c.xMin;
         m_plot->m_viewRange.m_dXMax = c.xMax;
         // Independently: indices strictly right of x min up to the last strictly left of the first
@@ -435,6 +437,54 @@ TEST_F(CurveStatistics, MathCurveHasItsOwnRecord)
     EXPECT_EQ(&s, &m_plot->m_arrStats[CPlot::kMathSlot]);
     EXPECT_EQ(s.m_dMaximum, 9.0);
     EXPECT_EQ(s.m_nMaximumIndex, 1);
+}
+
+}  // namespace
+
+namespace
+{
+
+// A plot as the program makes it computes its figures with the signal-processing library: the
+// power spectrum of a Hanning-windowed sine with two harmonics gives their THD+N and distortion.
+TEST(CurveStatisticsWithLibrary, DistortionOfASineWithKnownHarmonics)
+{
+    constexpr int kSize = 4096;
+    constexpr double kRate = 48000.0;
+    constexpr int kBin = 100;  // exactly on a bin
+    constexpr double kSecond = 0.01, kThird = 0.003;
+    std::vector<float> signal(kSize);
+    for (int i = 0; i < kSize; ++i)
+    {
+        const double phase = 2 * std::numbers::pi * kBin * i / kSize;
+        const double window = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kSize);
+        signal[i] = static_cast<float>(window * (0.5 * std::sin(phase) + 0.5 * kSecond * std::sin(2 * phase) +
+                                                 0.5 * kThird * std::sin(3 * phase)));
+    }
+    ComputePowerSpectrum(signal.data(), kSize);
+    std::vector<float> power(signal.begin(), signal.begin() + kSize / 2);
+    power.resize(kSize / 2 + 16, 0.0f);
+
+    CPlot plot;
+    plot.m_pData = power.data();
+    plot.m_nChannels = 1;
+    plot.m_dataRange.m_nPoints = kSize / 2;
+    plot.m_dBinWidth = kRate / kSize;
+    plot.m_dataRange.m_dXMax = plot.m_dBinWidth * (kSize / 2 - 1);
+    plot.m_viewRange.m_dXMin = -plot.m_dBinWidth;
+    plot.m_viewRange.m_dXMax = plot.m_dataRange.m_dXMax;
+    plot.m_nWindowType = 3;  // Hanning
+    plot.m_bHarmonics = 1;
+    plot.m_nHarmonicMask = 3;
+    plot.m_nHarmonicCount = 20;
+    plot.ApplySettings();
+    plot.ComputeCurveStats(0);
+    const CCurveStatistics& stats = *plot.GetCurveStats(0);
+
+    const double expected = std::hypot(kSecond, kThird);
+    const auto db = [](double ratio) { return 20 * std::log10(ratio); };
+    EXPECT_NEAR(db(stats.m_dThdN), db(expected), 0.01);
+    EXPECT_NEAR(db(stats.m_dDistortion), db(expected), 0.01);
+    EXPECT_NEAR(stats.m_dPeakOffset, 0.0, 0.01);
 }
 
 }  // namespace

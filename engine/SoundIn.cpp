@@ -1,0 +1,1137 @@
+#include "engine/SoundIn.h"
+
+#include "engine/TestSignalSource.h"
+#include "texts/TextTable.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace
+{
+
+std::atomic<CSoundIn*> g_engine{nullptr};
+
+constexpr int kTextLevel = 1000026;
+constexpr int kTextOff = 1000028;
+constexpr int kTextSlope = 1000029;
+
+constexpr int kMaxFftSize = 1 << 20;
+constexpr int kMaxMlsLength = 1 << 20;
+constexpr int kMaxSampleRate = 1000000;
+constexpr int kLargeDeviceBuffer = 16384;
+constexpr int kResamplerBufferLimit = 2048;
+constexpr std::size_t kWorkBufferFloats = 65536;
+
+constexpr const char* kDumpFiles[] = {"samplein", "SRCout", "in", "mlsout", "fftin", "fftout", "DisplayOut"};
+constexpr const char* kSampleDumpFile = "samplein";
+constexpr const char* kReplayFile = "datain";
+
+// Counters are added to by one thread each; they stop at the largest value instead of wrapping.
+void SaturatingAdd(std::atomic<std::int64_t>& counter, std::int64_t amount)
+{
+    const std::int64_t value = counter.load(std::memory_order_relaxed);
+    const std::int64_t room = std::numeric_limits<std::int64_t>::max() - value;
+    counter.store(amount > room ? std::numeric_limits<std::int64_t>::max() : value + amount,
+                  std::memory_order_relaxed);
+}
+
+bool IsPowerOfTwo(int n)
+{
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+void SleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Zeroes a vector without reallocating it.
+template <typename T>
+void Zero(std::vector<T>& v)
+{
+    std::fill(v.begin(), v.end(), T{});
+}
+
+}  // namespace
+
+CSoundIn::CSoundIn()
+{
+    g_engine.store(this);
+    m_devices[kInputTestSignal] = std::make_unique<CTestSignalSource>();
+    InitDefaults();
+}
+
+CSoundIn::~CSoundIn()
+{
+    StopInput();
+    for (auto& device : m_devices)
+        if (device)
+            device->Close();
+    {
+        std::lock_guard lock(m_displayLock);
+        if (!m_spectrumDisplay.empty())
+            std::memcpy(m_spectrumDisplay.data(), &kFreedDisplayMark, sizeof kFreedDisplayMark);
+    }
+    CSoundIn* self = this;
+    g_engine.compare_exchange_strong(self, nullptr);
+}
+
+CSoundIn* CSoundIn::GetEngine()
+{
+    return g_engine.load();
+}
+
+void CSoundIn::SetNotifications(CEngineNotifications* notifications)
+{
+    m_pNotifications = notifications ? notifications : &m_noNotifications;
+}
+
+void CSoundIn::SetInputDevice(int inputMode, std::unique_ptr<CInputDevice> device)
+{
+    if (inputMode < 0 || inputMode >= kInputModeCount)
+        return;
+    std::lock_guard lock(m_controlLock);
+    if (m_bOpened.load())
+        return;
+    if (m_devices[static_cast<std::size_t>(inputMode)])
+        m_devices[static_cast<std::size_t>(inputMode)]->Close();
+    m_devices[static_cast<std::size_t>(inputMode)] = std::move(device);
+}
+
+CInputDevice* CSoundIn::GetInputDevice(int inputMode) const
+{
+    if (inputMode < 0 || inputMode >= kInputModeCount)
+        return nullptr;
+    return m_devices[static_cast<std::size_t>(inputMode)].get();
+}
+
+void CSoundIn::Fail(const std::string& text)
+{
+    m_pNotifications->FatalError(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Defaults and analyser modes
+
+bool CSoundIn::InitDefaults()
+{
+    // The threads of an open input read these settings without a lock.
+    if (m_bOpened.load())
+        return false;
+    m_nSampleRate = 44100;
+    m_nBitsPerSample = 16;
+    m_nCaptureDevice = 0;
+    m_strCaptureDeviceName.clear();
+    m_nInputMode = kInputWave;
+    m_nChannelMode = 1;
+    m_bSwapChannels = 0;
+    m_nAnalysisChannels = 1;
+    m_nDeviceChannels = 1;
+    m_nFftSize = 512;
+    m_nAverageCount = 1;
+    m_nWindowType = 2;
+    m_nWeightingType = 0;
+    m_bCalibration = 0;
+    m_fCalibrationOffset = 0.0f;
+    m_nFftSubmode = 0;
+    m_bFft64Bit = 0;
+    m_bEqualizerFilters = 0;
+    m_bDcBlock = 0;
+    m_bSmoothing = 0;
+    m_nSmoothingOctaves = 3;
+    m_bSmoothSweepResults = 0;
+    m_bPeakInterpolate = 1;
+    m_nMlsLength = 1023;
+    m_bChirpExcitation = 0;
+    m_dChirpStart = 0.0;
+    m_dChirpStop = 20000.0;
+    m_nTimeAverageCount = 0;
+    m_nMinDeviceBuffer = 1024;
+    m_nDeviceBufferCount = 20;
+    m_bResampler = 0;
+    m_dResampleRatio = 1.0;
+    m_dResampleStartPhase = 0.0;
+    m_nResampleApplyPhase = 1;
+    m_bRecorder = 0;
+    m_strRecorderFile = "recorder.wav";
+    m_bPlayFileWhileAnalysing = 1;
+    m_bDebugDumps = 0;
+    m_bReplayFromFile = 0;
+    m_nAnalysisPriority = 1;
+    m_strInputLibrary = "dll_input.dll";
+    m_bHumSuppression = 0;
+    m_dHumFundamental = 50.0;
+    m_dHumUpperLimit = 800.0;
+    m_dDecayUpper = -3.0;
+    m_dDecayLower = -18.0;
+    m_dDecayTarget = -60.0;
+    m_nLevelMonitorMode = 0;
+    m_nLevelHistoryLength = 1000;
+    m_dLevelShortTime = 5.0;
+    m_dLevelLongTime = 1800.0;
+    for (int c = 0; c < kMaxChannels; ++c)
+        m_nSourceChannel[static_cast<std::size_t>(c)] = c;
+    SetAnalyzerMode(0);
+    SetTriggerDefaults();
+
+    if (!GrowDisplayBuffers("init"))
+        return false;
+    {
+        std::lock_guard lock(m_displayLock);
+        Zero(m_spectrumDisplay);
+        Zero(m_secondDisplay);
+        Zero(m_timeDisplay);
+        Zero(m_fourthDisplay);
+    }
+    m_nDisplayLength = m_nFftSize / 2;
+    try
+    {
+        if (m_workBuffer1.size() < kWorkBufferFloats)
+            m_workBuffer1.assign(kWorkBufferFloats, 0.0f);
+        if (m_workBuffer2.size() < kWorkBufferFloats)
+            m_workBuffer2.assign(kWorkBufferFloats, 0.0f);
+    }
+    catch (const std::bad_alloc&)
+    {
+        Fail("Failed to allocate memory for auxillary buffers.");
+        return false;
+    }
+    return true;
+}
+
+bool CSoundIn::GrowDisplayBuffers(const char* where)
+{
+    const std::size_t needed = static_cast<std::size_t>(std::clamp(m_nAnalysisChannels, 1, kMaxChannels)) *
+                               static_cast<std::size_t>(m_nFftSize);
+    std::lock_guard lock(m_displayLock);
+    if (m_nDisplayCapacity >= needed && m_spectrumDisplay.size() >= needed)
+        return true;
+    if (!m_spectrumDisplay.empty())
+        std::memcpy(m_spectrumDisplay.data(), &kFreedDisplayMark, sizeof kFreedDisplayMark);
+    try
+    {
+        std::vector<float> spectrum(needed), second(needed), time(needed), fourth(needed);
+        m_spectrumDisplay.swap(spectrum);
+        m_secondDisplay.swap(second);
+        m_timeDisplay.swap(time);
+        m_fourthDisplay.swap(fourth);
+        m_nDisplayCapacity = needed;
+        return true;
+    }
+    catch (const std::bad_alloc&)
+    {
+        char text[512];
+        std::snprintf(
+            text, sizeof text,
+            "Failed to allocate memory for display. (%s CH %i Sz %i dr %llx dra %llx tdb %llx bsa %llx)",
+            where, m_nAnalysisChannels, m_nFftSize,
+            static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(m_spectrumDisplay.data())),
+            static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(m_secondDisplay.data())),
+            static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(m_timeDisplay.data())),
+            static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(m_fourthDisplay.data())));
+        Fail(text);
+        return false;
+    }
+}
+
+int CSoundIn::GetAnalyzerMode() const
+{
+    if (m_bScopeMode)
+        return 1;
+    if (m_bMode5)
+        return 5;
+    if (m_bMode7)
+        return 7;
+    if (m_bMode256)
+        return 256;
+    if (m_bMode257)
+        return 257;
+    if (m_nFftSubmode == 1)
+        return 8;
+    if (m_bMlsMode)
+    {
+        switch (m_nMlsDisplayKind)
+        {
+            case 0:
+                return 2;
+            case 1:
+                return 3;
+            case 2:
+                return m_bImpulseVariant ? 36 : 4;
+            default:
+                return 0;
+        }
+    }
+    return 0;
+}
+
+void CSoundIn::SetAnalyzerMode(int code)
+{
+    m_bScopeMode = 0;
+    m_bMlsMode = 0;
+    m_nMlsDisplayKind = 0;
+    m_bImpulseVariant = 0;
+    m_nFftSubmode = 0;
+    m_bMode5 = 0;
+    m_bMode6 = 0;
+    m_bMode7 = 0;
+    m_bMode256 = 0;
+    m_bMode257 = 0;
+    switch (code)
+    {
+        case 1:
+            m_bScopeMode = 1;
+            break;
+        case 2:
+        case 3:
+        case 4:
+            m_bMlsMode = 1;
+            m_nMlsDisplayKind = code - 2;
+            break;
+        case 5:
+            m_bMode5 = 1;
+            break;
+        case 6:
+            m_bMode6 = 1;
+            break;
+        case 7:
+            m_bMode7 = 1;
+            break;
+        case 8:
+            m_nFftSubmode = 1;
+            break;
+        case 256:
+            m_bMode256 = 1;
+            break;
+        case 257:
+            m_bMode257 = 1;
+            break;
+        default:
+            break;
+    }
+}
+
+bool CSoundIn::IsFrequencyAxisMode() const
+{
+    const int mode = GetAnalyzerMode();
+    return mode != 1 && mode != 4 && mode != 7 && mode != 36;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Trigger and statistics
+
+bool CSoundIn::IsTriggerArmed() const
+{
+    return (m_bScopeMode || m_bTriggerScopeOnly == 0) && m_nTriggerRepeat >= 0 &&
+           m_nTriggerMode != kTriggerOff;
+}
+
+std::string CSoundIn::GetTriggerModeName() const
+{
+    switch (m_nTriggerMode)
+    {
+        case kTriggerOff:
+            return GetText(kTextOff);
+        case kTriggerLevel:
+            return GetText(kTextLevel);
+        case kTriggerSlope:
+            return GetText(kTextSlope);
+        case kTriggerRms:
+            return "RMS";
+        default:
+            return "";
+    }
+}
+
+void CSoundIn::SetTriggerDefaults()
+{
+    {
+        std::lock_guard lock(m_inputLock);
+        m_dTriggerLevel = 0.01;
+        m_dTriggerPowerFactor = 0.125;
+        m_nTriggerSlope = 1;
+        m_bTriggerNegative = 0;
+        m_nTriggerRepeat = 1;
+        m_nTriggerMode = kTriggerLevel;
+        m_bTriggerScopeOnly = 1;
+        m_nTriggerChannel = 0;
+        m_nTriggerConfirm = 0;
+    }
+    ResetTrigger();
+}
+
+void CSoundIn::ResetTrigger()
+{
+    std::lock_guard lock(m_inputLock);
+    ResetTriggerLocked();
+}
+
+void CSoundIn::ResetTriggerLocked()
+{
+    m_nTriggerState = kTriggerSearching;
+    m_nTriggeredBlocks = 0;
+    m_nTriggerConfirm = 0;
+    if (m_nTriggerMode == kTriggerRms)
+        m_dTriggerPower = m_dTriggerLevel * m_dTriggerLevel * (m_bTriggerNegative ? 100.0 : 0.01);
+}
+
+void CSoundIn::ResetTriggerAndStatistics()
+{
+    ResetTrigger();
+    ResetStatistics();
+}
+
+void CSoundIn::ResetStatistics()
+{
+    {
+        std::lock_guard lock(m_inputLock);
+        ResetStatisticsLocked();
+    }
+    // Without an analysis thread nobody else touches the averages: clear them here.
+    if (!m_bAnalysisAlive.load() && m_bClearAverages.exchange(false))
+    {
+        Zero(m_averageBuffer);
+        std::lock_guard lock(m_displayLock);
+        Zero(m_fourthDisplay);
+    }
+}
+
+void CSoundIn::ResetStatisticsLocked()
+{
+    for (auto& s : m_statistics)
+        s = ChannelStatistics{};
+    m_nCollectedBlocks.store(0);
+    m_nCollectedFrames.store(0);
+    m_nAverageProgress.store(0);
+    // The average buffer belongs to the analysis thread and the fourth display buffer to the
+    // display lock, which the intake never takes: the analysis thread clears them before its next
+    // block.
+    m_bClearAverages.store(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lifecycle
+
+int CSoundIn::OpenInput()
+{
+    std::lock_guard control(m_controlLock);
+    if (m_bOpened.load())
+        return 0;
+    m_nTransition.store(kTransitionOpening);
+    m_pNotifications->SetWaitCursor(true);
+    struct WaitCursor
+    {
+        CEngineNotifications* notifications;
+        ~WaitCursor() { notifications->SetWaitCursor(false); }
+    } waitCursor{m_pNotifications};
+
+    // Settings may come from files: refuse what no buffer could be sized for.
+    if (!IsPowerOfTwo(m_nFftSize) || m_nFftSize < 2 || m_nFftSize > kMaxFftSize || m_nSampleRate < 1 ||
+        m_nSampleRate > kMaxSampleRate || m_nMlsLength < 1 || m_nMlsLength > kMaxMlsLength)
+    {
+        m_pNotifications->ShowMessage("Invalid measurement settings.");
+        return -1;
+    }
+
+    m_nAnalysisChannels = m_nChannelMode == 3 ? 2 : 1;
+    m_nDeviceChannels = m_nAnalysisChannels;
+
+    const bool hasSource = m_nInputMode >= 0 && m_nInputMode < kInputModeCount && m_nInputMode != kInputNone;
+    CInputDevice* device = hasSource ? m_devices[static_cast<std::size_t>(m_nInputMode)].get() : nullptr;
+    if (hasSource && !device)
+    {
+        m_pNotifications->ShowMessage("Failed to open the input device.\nNo device for this input.");
+        return -1;
+    }
+    // Sources with a format of their own (files, plug-ins) set the channel count and rate.
+    if (device)
+    {
+        int channels = 0;
+        int rate = 0;
+        if (device->QueryFormat(channels, rate))
+        {
+            if (channels < 1 || channels > kMaxChannels)
+            {
+                m_pNotifications->ShowMessage(
+                    "Failed to open the input device.\nDevice reports an invalid number of channels");
+                return -1;
+            }
+            if (rate >= 1 && rate <= kMaxSampleRate)
+                m_nSampleRate = rate;
+            m_nAnalysisChannels = channels;
+            m_nDeviceChannels = channels;
+            if (channels == 1)
+                m_nChannelMode = 0;
+            else if (m_nChannelMode == 0)
+                m_nChannelMode = 1;
+        }
+    }
+
+    m_bWindowEnable = (m_bMlsMode || m_bScopeMode) ? 0 : 1;
+
+    // Debug dumps start from empty files in the working folder; replay reads raw floats.
+    if (m_bDebugDumps)
+        for (const char* name : kDumpFiles)
+            if (std::FILE* file = std::fopen(name, "wb"))
+                std::fclose(file);
+    if (m_bReplayFromFile)
+        m_replayFile.reset(std::fopen(kReplayFile, "rb"));
+
+    // Analysis geometry.
+    m_nMlsOrder = 0;
+    while ((1 << m_nMlsOrder) < m_nMlsLength)
+        ++m_nMlsOrder;
+    m_bContinuousCollection = 1;
+    const int blockLength = m_bMlsMode ? m_nMlsLength + (m_bChirpExcitation ? 1 : 0) : m_nFftSize;
+    int deviceBuffer = m_nDeviceBufferFrames.load();
+    if (m_dResampleRatio > 0.0)
+        deviceBuffer = std::min(blockLength + m_bMlsMode, kResamplerBufferLimit) / 2;
+    m_nDisplayLength = m_nFftSize / 2;
+    if ((m_bMlsMode && m_nMlsDisplayKind == 2) || m_bScopeMode || m_bMode7)
+    {
+        m_nDisplayLength = m_nFftSize;
+        deviceBuffer = std::min(m_nFftSize, kLargeDeviceBuffer);
+    }
+    deviceBuffer =
+        std::clamp(deviceBuffer, std::clamp(m_nMinDeviceBuffer, 1, kStagingFrames), kStagingFrames);
+    m_nBlockLength.store(blockLength);
+    m_nDeviceBufferFrames.store(deviceBuffer);
+
+    // Per-measurement buffers: sized once here so that the intake and the analysis never allocate.
+    const int channels = m_nAnalysisChannels;
+    m_nRingLength = std::max(m_nFftSize + 1, blockLength + 1) + 2 * m_nSampleRate;
+    const std::size_t ringFloats =
+        static_cast<std::size_t>(m_nRingLength) * static_cast<std::size_t>(channels);
+    const std::size_t stagingFloats = static_cast<std::size_t>(channels) * kStagingFrames;
+    try
+    {
+        m_ringStorage.assign(ringFloats, 0.0f);
+        m_analysisBlock.assign(ringFloats, 0.0f);
+        m_averageBuffer.assign(ringFloats, 0.0f);
+        if (m_nStagingCapacity < stagingFloats)
+        {
+            m_staging.reset();
+            m_staging = std::make_unique_for_overwrite<float[]>(stagingFloats);
+            m_nStagingCapacity = stagingFloats;
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for FFT buffers.");
+        return -1;
+    }
+    if (!GrowDisplayBuffers("open"))
+    {
+        FreeOpenBuffers();
+        return -1;
+    }
+    {
+        std::lock_guard lock(m_displayLock);
+        Zero(m_secondDisplay);
+    }
+    try
+    {
+        if (m_bMlsMode)
+        {
+            const std::size_t mlsCount =
+                static_cast<std::size_t>(m_nMlsLength + 1) * static_cast<std::size_t>(channels);
+            m_mlsBuffer.assign(mlsCount, 0.0f);
+            m_mlsDoubles.assign(mlsCount, 0.0);
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for MLS buffers.");
+        return -1;
+    }
+    try
+    {
+        m_windowTable.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
+    }
+    catch (const std::bad_alloc&)
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for auxillary buffers.");
+        return -1;
+    }
+
+    m_nPublicationCounter.store(0);
+    m_nAverageProgress.store(0);
+    m_nAnalysisCounter.store(0);
+    m_nAnalyzedFrames.store(0);
+    m_nLostFrames.store(0);
+    {
+        std::lock_guard lock(m_inputLock);
+        m_nCurrentCollected = 0;
+        m_nLastTriggerPos = -1;
+    }
+    ResetTriggerAndStatistics();
+
+    m_ring.Init(m_ringStorage.data(), m_nRingLength, static_cast<int>(sizeof(float)), channels,
+                kStagingFrames, blockLength);
+
+    m_dCalibrationGain = std::pow(10.0, static_cast<double>(m_fCalibrationOffset) * 0.05);
+    m_window.Generate(m_windowTable.data(), m_nFftSize, m_nWindowType);
+    m_strWindowName = m_window.m_name;
+    m_nOpenedFftSize = m_nFftSize;
+    ResetTrigger();
+
+    // The analysis thread, then the source.
+    m_bQuitRequest.store(false);
+    m_analysisEvent.Reset();
+    m_bAnalysisIdle.store(true);
+    m_bAnalysisAlive.store(true);
+    m_analysisThread = std::thread([this] { AnalysisThread(); });
+    m_bStopRequest.store(false);
+
+    if (device)
+    {
+        InputDeviceConfig config;
+        config.channels = m_nAnalysisChannels >= 2 ? m_nDeviceChannels : (m_nChannelMode == 0 ? 1 : 2);
+        config.deviceIndex = m_nCaptureDevice;
+        config.sampleRate = m_nSampleRate;
+        config.bufferFrames = deviceBuffer;
+        config.bufferCount = m_nDeviceBufferCount;
+        config.bits = m_nInputMode == kInputWave ? 16 : m_nBitsPerSample;
+        m_nDeviceChannels = config.channels;
+        if (device->Open(config, *this) != 0)
+        {
+            const std::string reason = device->GetLastError();
+            device->Close();
+            m_bStopRequest.store(true);
+            while (m_nIntakeBusy.load() != 0)
+                SleepMs(1);
+            StopAnalysisThread();
+            FreeOpenBuffers();
+            m_nState.store(kStateStopped);
+            m_pNotifications->ShowMessage("Failed to open the input device." +
+                                          (reason.empty() ? std::string() : "\n" + reason));
+            return -1;
+        }
+        m_pActiveDevice = device;
+    }
+
+    m_nState.store(kStateOpen);
+    m_nTransition.store(kTransitionNone);
+    m_bOpened.store(1);
+    return 0;
+}
+
+void CSoundIn::StopAnalysisThread()
+{
+    m_bQuitRequest.store(true);
+    m_analysisEvent.Set();
+    if (m_analysisThread.joinable())
+        m_analysisThread.join();
+}
+
+void CSoundIn::CloseSource()
+{
+    if (m_pActiveDevice)
+        m_pActiveDevice->Close();
+    m_pActiveDevice = nullptr;
+}
+
+void CSoundIn::FreeOpenBuffers()
+{
+    m_ring.Init(nullptr, 0, 0, 0, 0, 0);
+    std::vector<float>().swap(m_ringStorage);
+    std::vector<float>().swap(m_analysisBlock);
+    std::vector<float>().swap(m_averageBuffer);
+    std::vector<float>().swap(m_mlsBuffer);
+    std::vector<double>().swap(m_mlsDoubles);
+    std::vector<float>().swap(m_windowTable);
+    m_replayFile.reset();
+    m_nRingLength = 0;
+    m_nOpenedFftSize = 0;
+}
+
+void CSoundIn::StopInput()
+{
+    std::lock_guard control(m_controlLock);
+    if (m_nState.load() == kStateStopped && !m_bOpened.load())
+        return;
+    m_nTransition.store(kTransitionStopping);
+    if (!m_bOpened.load())
+        return;
+
+    // Close the intake first: blocks that arrive from now on are dropped.
+    m_bStopRequest.store(true);
+    while (m_nIntakeBusy.load() != 0)
+        SleepMs(1);
+    StopAnalysisThread();
+    CloseSource();
+    // A delivery that did not come through a back-end (a remote command) may still be finishing.
+    while (m_nIntakeBusy.load() != 0)
+        SleepMs(1);
+    FreeOpenBuffers();
+
+    m_bPaused.store(1);
+    m_bOpened.store(0);
+    m_nState.store(kStateStopped);
+    m_nTransition.store(kTransitionNone);
+}
+
+void CSoundIn::PauseInput()
+{
+    std::lock_guard control(m_controlLock);
+    if (m_nState.load() != kStateRunning)
+        return;
+    m_nState.store(kStatePausing);
+    m_nTransition.store(kTransitionPausing);
+    m_bPaused.store(1);
+    if (m_pActiveDevice)
+        m_pActiveDevice->Pause();
+    m_nState.store(kStatePaused);
+    m_nTransition.store(kTransitionNone);
+}
+
+void CSoundIn::RestartInput()
+{
+    std::lock_guard control(m_controlLock);
+    if (!m_bOpened.load())
+        return;
+    m_nTransition.store(kTransitionRestarting);
+    // Bring the intake and the analysis thread to a stop before the ring and the blocks are
+    // cleared under them; both start again below.
+    if (m_pActiveDevice && m_nState.load() != kStatePaused)
+        m_pActiveDevice->Pause();
+    m_bStopRequest.store(true);
+    while (m_nIntakeBusy.load() != 0)
+        SleepMs(1);
+    StopAnalysisThread();
+
+    {
+        std::lock_guard lock(m_displayLock);
+        Zero(m_spectrumDisplay);
+    }
+    Zero(m_averageBuffer);
+    Zero(m_ringStorage);
+    Zero(m_analysisBlock);
+    m_ring.Reset();
+    {
+        std::lock_guard lock(m_inputLock);
+        ResetTriggerLocked();
+        m_nCurrentCollected = 0;
+    }
+    m_nFileBlocks.store(0);
+    m_bClearAverages.store(false);
+
+    m_bQuitRequest.store(false);
+    m_analysisEvent.Reset();
+    m_bAnalysisIdle.store(true);
+    m_bAnalysisAlive.store(true);
+    m_analysisThread = std::thread([this] { AnalysisThread(); });
+    m_bPaused.store(0);
+    m_nState.store(kStateRunning);
+    m_bStopRequest.store(false);
+    if (m_pActiveDevice)
+        m_pActiveDevice->Resume();
+    m_nTransition.store(kTransitionNone);
+}
+
+bool CSoundIn::SetFftSize(int size)
+{
+    if (!IsPowerOfTwo(size) || size < 2 || size > kMaxFftSize)
+        return false;
+    std::lock_guard control(m_controlLock);
+    if (m_bOpened.load() && size > m_nOpenedFftSize)
+        return false;
+    const auto apply = [&]
+    {
+        m_nFftSize = size;
+        const int blockLength = m_bMlsMode ? m_nMlsLength + (m_bChirpExcitation ? 1 : 0) : m_nFftSize;
+        m_nBlockLength.store(blockLength);
+        m_nDisplayLength = ((m_bMlsMode && m_nMlsDisplayKind == 2) || m_bScopeMode || m_bMode7)
+                               ? m_nFftSize
+                               : m_nFftSize / 2;
+        if (!m_windowTable.empty())
+        {
+            m_window.Generate(m_windowTable.data(), m_nFftSize, m_nWindowType);
+            m_strWindowName = m_window.m_name;
+        }
+        std::lock_guard lock(m_inputLock);
+        m_nCurrentCollected = 0;
+    };
+    if (!m_bOpened.load())
+    {
+        apply();
+        return true;
+    }
+    // While open the analysis thread stops for the change and the ring starts over.
+    m_bStopRequest.store(true);
+    while (m_nIntakeBusy.load() != 0)
+        SleepMs(1);
+    StopAnalysisThread();
+    apply();
+    m_ring.Init(m_ringStorage.data(), m_nRingLength, static_cast<int>(sizeof(float)), m_nAnalysisChannels,
+                kStagingFrames, m_nBlockLength.load());
+    m_bQuitRequest.store(false);
+    m_analysisEvent.Reset();
+    m_bAnalysisAlive.store(true);
+    m_analysisThread = std::thread([this] { AnalysisThread(); });
+    m_bStopRequest.store(false);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Analysis thread
+
+void CSoundIn::AnalysisThread()
+{
+    m_bAnalysisAlive.store(true);
+    while (!m_bQuitRequest.load())
+    {
+        m_bAnalysisIdle.store(true);
+        m_analysisEvent.Wait();
+        if (m_bQuitRequest.load())
+            break;
+        m_bAnalysisIdle.store(false);
+        if (m_bClearAverages.exchange(false))
+        {
+            Zero(m_averageBuffer);
+            std::lock_guard lock(m_displayLock);
+            Zero(m_fourthDisplay);
+        }
+        while (!m_bQuitRequest.load() && m_ring.GetAvailable() >= m_nBlockLength.load())
+        {
+            const int taken = (m_bMlsMode && !m_bScopeMode) ? AnalyzeMlsBlock() : AnalyzeFftBlock();
+            if (taken <= 0)
+                break;
+        }
+    }
+    m_bAnalysisIdle.store(true);
+    m_bAnalysisAlive.store(false);
+}
+
+int CSoundIn::AnalyzeFftBlock()
+{
+    const int blockLength = m_nBlockLength.load();
+    if (m_ring.ReadBlock(m_analysisBlock.data(), blockLength) != blockLength)
+        return 0;
+    SaturatingAdd(m_nAnalyzedFrames, blockLength);
+    if (m_nState.load() == kStateRunning)
+    {
+        // The newest block as the time signal, channel c at c x FFT size.
+        std::lock_guard lock(m_displayLock);
+        const int frames = std::min(blockLength, m_nFftSize);
+        for (int c = 0; c < m_nAnalysisChannels; ++c)
+        {
+            const std::size_t to = static_cast<std::size_t>(c) * static_cast<std::size_t>(m_nFftSize);
+            if (to + static_cast<std::size_t>(frames) > m_timeDisplay.size())
+                break;
+            std::copy_n(m_analysisBlock.begin() + static_cast<std::ptrdiff_t>(c) * blockLength, frames,
+                        m_timeDisplay.begin() + static_cast<std::ptrdiff_t>(to));
+        }
+        SaturatingAdd(m_nPublicationCounter, 1);
+        SaturatingAdd(m_nAnalysisCounter, 1);
+    }
+    return blockLength;
+}
+
+int CSoundIn::AnalyzeMlsBlock()
+{
+    return AnalyzeFftBlock();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Block intake
+
+bool CSoundIn::ClaimIntake()
+{
+    // One block at a time in the staging rows; a second source waits in short sleeps.
+    int expected = 0;
+    while (!m_nIntakeBusy.compare_exchange_weak(expected, 1))
+    {
+        expected = 0;
+        if (m_bStopRequest.load())
+            return false;
+        SleepMs(5);
+    }
+    if (m_bStopRequest.load())
+    {
+        m_nIntakeBusy.store(0);
+        return false;
+    }
+    return true;
+}
+
+int CSoundIn::FrameStride(bool pcm16) const
+{
+    // One analysis channel comes from a mono or a stereo device; more take whole frames, of the
+    // analysis channel count (16-bit devices) or of the device's channel count (float sources).
+    if (m_nAnalysisChannels >= 2)
+        return std::clamp(pcm16 ? m_nAnalysisChannels : m_nDeviceChannels, 1, kMaxChannels);
+    return m_nChannelMode == 0 ? 1 : 2;
+}
+
+void CSoundIn::ReleaseIntake()
+{
+    m_bIntakeActive.store(false);
+    m_nIntakeBusy.store(0);
+}
+
+int CSoundIn::NextDitherValue()
+{
+    // The runtime library's classic linear congruential rand(): 0 .. 32767.
+    m_nDitherSeed = m_nDitherSeed * 214013u + 2531011u;
+    return static_cast<int>((m_nDitherSeed >> 16) & 0x7FFF);
+}
+
+void CSoundIn::OnPluginInputBlock(const float* samples, int frames)
+{
+    CSoundIn* engine = GetEngine();
+    if (!engine || !samples || frames <= 0)
+        return;
+    const std::size_t count =
+        static_cast<std::size_t>(frames) *
+        static_cast<std::size_t>(std::clamp(engine->m_nDeviceChannels, 1, kMaxChannels));
+    engine->ProcessFloatBlock(std::span<const float>(samples, count), frames);
+}
+
+void CSoundIn::ProcessPcm16Block(std::span<const std::int16_t> samples)
+{
+    if (!ClaimIntake())
+        return;
+    m_bIntakeActive.store(true);
+    const int channels = std::clamp(m_nAnalysisChannels, 1, kMaxChannels);
+    const int stride = FrameStride(true);
+    const int firstSource = channels >= 2 ? (m_bSwapChannels ? 1 : 0) : (m_nChannelMode == 2 ? 1 : 0);
+    // The frame count is the device buffer's, but never more than the block holds.
+    const std::size_t available = samples.size() / static_cast<std::size_t>(stride);
+    int frames = static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(std::max(m_nDeviceBufferFrames.load(), 0)), available));
+    const std::int16_t* block = samples.data();
+    while (frames > 0 && !m_bStopRequest.load())
+    {
+        const int piece = std::min(frames, kStagingFrames);
+        int source = firstSource;
+        for (int c = 0; c < channels; ++c)
+        {
+            float* row = m_staging.get() + static_cast<std::size_t>(c) * kStagingFrames;
+            for (int i = 0; i < piece; ++i)
+            {
+                const double s = block[static_cast<std::size_t>(i) * static_cast<std::size_t>(stride) +
+                                       static_cast<std::size_t>(source)];
+                const double r = NextDitherValue();
+                row[i] = static_cast<float>(s / 32768.0 + (r / 32767.0 - 0.5) * 0.01);
+            }
+            source = m_bSwapChannels ? 0 : c + 1;
+            if (source >= stride)
+                source = 0;
+        }
+        ProcessStagedBlock(piece);
+        block += static_cast<std::size_t>(piece) * static_cast<std::size_t>(stride);
+        frames -= piece;
+    }
+    ReleaseIntake();
+}
+
+void CSoundIn::ProcessFloatBlock(std::span<const float> samples, int frames)
+{
+    if (!ClaimIntake())
+        return;
+    if (frames > 0)
+        m_nDeviceBufferFrames.store(std::min(frames, std::numeric_limits<int>::max()));
+    m_bIntakeActive.store(true);
+    const int channels = std::clamp(m_nAnalysisChannels, 1, kMaxChannels);
+    const int stride = FrameStride(false);
+    const int firstSource = channels >= 2 ? (m_bSwapChannels ? 1 : 0) : (m_nChannelMode == 2 ? 1 : 0);
+    const std::size_t available = samples.size() / static_cast<std::size_t>(stride);
+    int remaining = static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(std::max(m_nDeviceBufferFrames.load(), 0)), available));
+    const float* block = samples.data();
+    while (remaining > 0 && !m_bStopRequest.load())
+    {
+        const int piece = std::min(remaining, kStagingFrames);
+        int source = firstSource;
+        for (int c = 0; c < channels; ++c)
+        {
+            float* row = m_staging.get() + static_cast<std::size_t>(c) * kStagingFrames;
+            std::fill_n(row, piece, 0.0f);
+            const int mapped = m_nSourceChannel[static_cast<std::size_t>(c)];
+            if (mapped >= 0 && mapped < channels)
+            {
+                const int from = mapped != c ? mapped : source;
+                // A source outside the frame stays silent rather than reading into the next frame.
+                if (from < stride)
+                    for (int i = 0; i < piece; ++i)
+                        row[i] = block[static_cast<std::size_t>(i) * static_cast<std::size_t>(stride) +
+                                       static_cast<std::size_t>(from)];
+            }
+            source = m_bSwapChannels ? 0 : c + 1;
+        }
+        ProcessStagedBlock(piece);
+        block += static_cast<std::size_t>(piece) * static_cast<std::size_t>(stride);
+        remaining -= piece;
+    }
+    ReleaseIntake();
+}
+
+void CSoundIn::ProcessStagedBlock(int frames)
+{
+    if (m_bReplayFromFile || m_bDebugDumps)
+    {
+        // Raw floats over the start of the staging area, never past its end.
+        const std::size_t count =
+            std::min(static_cast<std::size_t>(std::clamp(m_nAnalysisChannels, 1, kMaxChannels)) *
+                         static_cast<std::size_t>(frames),
+                     m_nStagingCapacity);
+        if (m_bReplayFromFile && m_replayFile)
+            (void)std::fread(m_staging.get(), sizeof(float), count, m_replayFile.get());
+        if (m_bDebugDumps)
+            if (std::FILE* file = std::fopen(kSampleDumpFile, "ab"))
+            {
+                (void)std::fwrite(m_staging.get(), sizeof(float), count, file);
+                std::fclose(file);
+            }
+    }
+    CollectBlock(m_staging.get(), frames);
+}
+
+void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
+{
+    (void)rows;
+    (void)rowStride;
+    (void)frames;
+}
+
+void CSoundIn::CollectBlock(float* rows, int frames)
+{
+    const int blockLength = m_nBlockLength.load();
+    if (frames <= 0 || blockLength <= 0 || m_bStopRequest.load())
+        return;
+    std::lock_guard lock(m_inputLock);
+    m_nTriggerOffset = std::clamp(m_nTriggerOffset, -blockLength, blockLength);
+    const int channels = m_ring.GetChannels();
+    if (channels <= 0)
+        return;
+    ConditionChannels(rows, kStagingFrames, frames);
+
+    const auto append = [&](int from, int count)
+    {
+        if (count <= 0)
+            return;
+        const int written = m_ring.WriteBlock(rows + from, count);
+        if (written < count)
+            SaturatingAdd(m_nLostFrames, count - written);
+    };
+
+    int pos = 0;
+    int remaining = frames;
+    const bool armed = IsTriggerArmed();
+    do
+    {
+        int triggerIndex = 0;
+        if (armed)
+        {
+            if (m_nTriggerChannel < 0 || m_nTriggerChannel >= channels)
+                m_nTriggerChannel = 0;
+            const float* row = rows + static_cast<std::size_t>(m_nTriggerChannel) * kStagingFrames;
+            const double pol = m_bTriggerNegative ? -1.0 : 1.0;
+            const double a = m_dTriggerPowerFactor;
+            const auto fire = [&](int i)
+            {
+                ResetTriggerLocked();
+                m_nTriggerState = kTriggerFired;
+                triggerIndex = i;
+            };
+            for (int i = 0; pos + i < frames; ++i)
+            {
+                const double x = row[pos + i];
+                if (m_nTriggerMode == kTriggerRms && m_nTriggerState == kTriggerSearching)
+                {
+                    m_dTriggerPower = m_dTriggerPower - m_dTriggerPower * a + x * x * a;
+                    if (pol * m_dTriggerPower > pol * m_dTriggerLevel * m_dTriggerLevel)
+                    {
+                        fire(i);
+                        break;
+                    }
+                }
+                else if (m_nTriggerMode == kTriggerLevel && m_nTriggerState == kTriggerSearching)
+                {
+                    if (pol * x > pol * m_dTriggerLevel)
+                    {
+                        fire(i);
+                        break;
+                    }
+                }
+                else if (m_nTriggerMode == kTriggerSlope && m_nTriggerState != kTriggerFired)
+                {
+                    if (m_nTriggerState == kTriggerSearching)
+                    {
+                        const int below = x < m_dTriggerLevel ? 1 : 0;
+                        if (below != m_nTriggerSlope)
+                        {
+                            m_dTriggerLastLevel = x;
+                            m_nTriggerState = kTriggerArmed;
+                            m_nTriggerConfirm = 0;
+                        }
+                        else
+                            m_nCurrentCollected = 0;
+                    }
+                    else if (m_nTriggerState == kTriggerArmed)
+                    {
+                        const int above = x > m_dTriggerLevel ? 1 : 0;
+                        if (above != m_nTriggerSlope)
+                        {
+                            fire(i);
+                            break;
+                        }
+                        ++m_nTriggerConfirm;
+                    }
+                    if (m_nTriggerConfirm > 5)
+                    {
+                        m_nTriggerConfirm = 0;
+                        m_nTriggerState = kTriggerSearching;
+                    }
+                }
+            }
+        }
+
+        if (m_nTriggerState == kTriggerFired)
+        {
+            m_nCurrentCollected = -m_nTriggerOffset;
+            append(pos, triggerIndex);
+            remaining -= triggerIndex;
+            pos += triggerIndex;
+            m_nTriggerState = kTriggerCollecting;
+            ResetStatisticsLocked();
+            m_nLastTriggerPos = m_ring.GetWrittenFrames();
+            m_ring.SetReadBack(blockLength + m_nTriggerOffset);
+        }
+
+        const int n = std::min(remaining, blockLength - m_nCurrentCollected);
+        append(pos, n);
+        pos += n;
+        m_nCurrentCollected = std::min(m_nCurrentCollected + n, blockLength);
+        remaining -= n;
+
+        bool complete = true;
+        if (armed && m_nTriggerState != kTriggerCollecting)
+        {
+            complete = false;
+            m_nCurrentCollected = 0;
+        }
+        if (m_nCurrentCollected >= blockLength && complete)
+        {
+            m_analysisEvent.Set();
+            SaturatingAdd(m_nCollectedBlocks, 1);
+            SaturatingAdd(m_nCollectedFrames, blockLength);
+            if (++m_nTriggeredBlocks >= m_nAverageCount)
+            {
+                m_nTriggeredBlocks = 0;
+                m_nTriggerState = m_nTriggerRepeat != 0 ? kTriggerSearching : kTriggerHeld;
+            }
+            m_nCurrentCollected = 0;
+        }
+    } while (remaining > 0 &&
+             (m_bContinuousCollection || (0 < m_nCurrentCollected && m_nCurrentCollected <= blockLength)));
+}

@@ -1,0 +1,324 @@
+// The measurement engine: the one object that opens the input, takes in its sample blocks, collects
+// them into analysis blocks on its multi-channel ring and hands them to its analysis thread, and
+// holds the acquisition settings and the display buffers that the plots read.
+//
+// Threads:
+// - Control (user-interface thread or an application's worker): the constructor, InitDefaults,
+//   the lifecycle (OpenInput, StopInput, PauseInput, RestartInput; serialised among themselves and
+//   blocking until the threads they stop have stopped), SetFftSize, SetAnalyzerMode and the
+//   settings, which change only while the engine is stopped.
+// - Input (each back-end's thread, or the caller of OnPluginInputBlock): ProcessPcm16Block and
+//   ProcessFloatBlock. One block is inside the intake at a time; the collection runs under the
+//   input lock. Nothing on this path allocates or waits on the display.
+// - Analysis (the engine's analysis thread): AnalysisThread, AnalyzeFftBlock, AnalyzeMlsBlock.
+// - Readers of results: the display buffers under the display lock; counters and flags are atomics.
+// No code holds the input lock and the display lock together.
+#pragma once
+
+#include "dsp/FftWindow.h"
+#include "engine/ChannelRingBuffer.h"
+#include "engine/EngineNotifications.h"
+#include "engine/InputDevice.h"
+#include "platform/Sync.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CSoundIn : public CInputBlockSink
+{
+public:
+    // Engine states (m_nState).
+    static constexpr int kStatePausing = 0;
+    static constexpr int kStateOpen = 1;
+    static constexpr int kStateRunning = 2;
+    static constexpr int kStatePaused = 3;
+    static constexpr int kStateStopped = 4;
+    // Transitions in progress (m_nTransition).
+    static constexpr int kTransitionNone = 0;
+    static constexpr int kTransitionOpening = 1;
+    static constexpr int kTransitionRestarting = 2;
+    static constexpr int kTransitionPausing = 3;
+    static constexpr int kTransitionStopping = 4;
+    // Input modes ("Capture Mode").
+    static constexpr int kInputWave = 0;
+    static constexpr int kInputFile = 1;
+    static constexpr int kInputNone = 2;
+    static constexpr int kInputTestSignal = 3;
+    static constexpr int kInputLibrary = 4;
+    static constexpr int kInputAsio = 5;
+    static constexpr int kInputDirectSound = 6;
+    static constexpr int kInputSimulated = 7;
+    static constexpr int kInputModeCount = 8;
+    // Trigger modes and states.
+    static constexpr int kTriggerOff = 0;
+    static constexpr int kTriggerLevel = 1;
+    static constexpr int kTriggerSlope = 2;
+    static constexpr int kTriggerRms = 3;
+    static constexpr int kTriggerSearching = 0;
+    static constexpr int kTriggerArmed = 1;
+    static constexpr int kTriggerFired = 2;
+    static constexpr int kTriggerCollecting = 3;
+    static constexpr int kTriggerHeld = 4;
+
+    static constexpr int kMaxChannels = 64;
+    // Frames of one staging row: the most frames collected from one delivered piece.
+    static constexpr int kStagingFrames = 262144;
+    // Marks a display buffer set that is about to be freed, for readers that held on to it.
+    static constexpr std::uint32_t kFreedDisplayMark = 0x6DCDEFAC;
+
+    CSoundIn();
+    ~CSoundIn() override;
+    CSoundIn(const CSoundIn&) = delete;
+    CSoundIn& operator=(const CSoundIn&) = delete;
+
+    // The program-wide engine the plug-in callbacks reach (the last one constructed and alive).
+    static CSoundIn* GetEngine();
+
+    // --- control ---
+    void SetNotifications(CEngineNotifications* notifications);
+    // Installs the back-end of an input mode (the engine owns it); only while stopped.
+    void SetInputDevice(int inputMode, std::unique_ptr<CInputDevice> device);
+    CInputDevice* GetInputDevice(int inputMode) const;
+
+    // Every setting back to its default, display buffers allocated and zeroed. False (nothing
+    // changed) while the input is open, and when the display buffers cannot be allocated (after
+    // FatalError).
+    bool InitDefaults();
+    int GetAnalyzerMode() const;
+    void SetAnalyzerMode(int code);
+    bool IsFrequencyAxisMode() const;
+
+    // 0 on success (state open), -1 on failure (state stopped, the user told why).
+    int OpenInput();
+    void StopInput();
+    void PauseInput();
+    void RestartInput();
+    bool IsRunning() const { return m_nState.load() == kStateRunning; }
+    int GetState() const { return m_nState.load(); }
+    // False (nothing changed) for a size that is not a power of two from 2 to 2^20, or while open
+    // above the size the input was opened for.
+    bool SetFftSize(int size);
+
+    bool IsTriggerArmed() const;
+    std::string GetTriggerModeName() const;
+    void SetTriggerDefaults();
+    void ResetTrigger();
+    void ResetTriggerAndStatistics();
+    void ResetStatistics();
+
+    // --- input ---
+    // The data callback of the test signal and the plug-ins: forwards to the program-wide engine.
+    static void OnPluginInputBlock(const float* samples, int frames);
+    void ProcessPcm16Block(std::span<const std::int16_t> samples);
+    void ProcessFloatBlock(std::span<const float> samples, int frames);
+    void OnPcm16Block(std::span<const std::int16_t> samples) override { ProcessPcm16Block(samples); }
+    void OnFloatBlock(std::span<const float> samples, int frames) override
+    {
+        ProcessFloatBlock(samples, frames);
+    }
+
+    // --- analysis thread ---
+    // Take one analysis block from the ring; return the frames taken (0: none complete). A class
+    // that overrides them calls StopInput in its own destructor, before its part is gone.
+    virtual int AnalyzeFftBlock();
+    virtual int AnalyzeMlsBlock();
+
+    // ===== acquisition settings (control side; defaults of InitDefaults) =====
+    int m_nSampleRate = 44100;
+    int m_nBitsPerSample = 16;
+    int m_nCaptureDevice = 0;
+    std::string m_strCaptureDeviceName;
+    int m_nInputMode = kInputWave;
+    int m_nChannelMode = 1;  // 0 mono; 1 stereo left; 2 stereo right; 3 stereo both
+    int m_bSwapChannels = 0;
+    int m_nAnalysisChannels = 1;
+    int m_nDeviceChannels = 1;
+    int m_nFftSize = 512;
+    int m_nAverageCount = 1;
+    int m_bRecursiveAverage = 1;
+    int m_nWindowType = 2;
+    int m_nWeightingType = 0;
+    int m_bCalibration = 0;
+    float m_fCalibrationOffset = 0.0f;  // dB
+    double m_dCalibrationGain = 1.0;    // 10^(offset/20), derived at open
+    int m_nFftSubmode = 0;
+    int m_bFft64Bit = 0;
+    int m_bEqualizerFilters = 0;
+    int m_bDcBlock = 0;
+    int m_bSmoothing = 0;
+    int m_nSmoothingOctaves = 3;
+    int m_bSmoothSweepResults = 0;
+    int m_bPeakInterpolate = 1;
+    int m_nMlsLength = 1023;
+    int m_bChirpExcitation = 0;
+    double m_dChirpStart = 0.0;
+    double m_dChirpStop = 20000.0;
+    int m_nTimeAverageCount = 0;
+    int m_nMinDeviceBuffer = 1024;
+    int m_nDeviceBufferCount = 20;
+    int m_bResampler = 0;
+    double m_dResampleRatio = 1.0;
+    double m_dResampleStartPhase = 0.0;
+    int m_nResampleApplyPhase = 1;
+    int m_bRecorder = 0;
+    std::string m_strRecorderFile = "recorder.wav";
+    int m_bPlayFileWhileAnalysing = 1;
+    int m_bDebugDumps = 0;
+    int m_bReplayFromFile = 0;
+    int m_nAnalysisPriority = 1;
+    std::string m_strInputLibrary = "dll_input.dll";
+    int m_bHumSuppression = 0;
+    double m_dHumFundamental = 50.0;
+    double m_dHumUpperLimit = 800.0;
+    double m_dDecayUpper = -3.0;
+    double m_dDecayLower = -18.0;
+    double m_dDecayTarget = -60.0;
+    int m_nLevelMonitorMode = 0;
+    std::int64_t m_nLevelHistoryLength = 1000;
+    double m_dLevelShortTime = 5.0;
+    double m_dLevelLongTime = 1800.0;
+    // Source channel of each analysis channel (the channel matrix's routing; identity by default).
+    std::array<int, kMaxChannels> m_nSourceChannel{};
+
+    // ===== analyser-mode flags =====
+    int m_bScopeMode = 0;
+    int m_bMlsMode = 0;
+    int m_nMlsDisplayKind = 0;  // 0 frequency response, 1 phase, 2 impulse response
+    int m_bImpulseVariant = 0;
+    int m_bMode5 = 0;
+    int m_bMode6 = 0;
+    int m_bMode7 = 0;  // block as long as the FFT size, device buffer up to 16384 frames
+    int m_bMode256 = 0;
+    int m_bMode257 = 0;
+
+    // ===== trigger (settings on the control side; state under the input lock) =====
+    double m_dTriggerLevel = 0.01;
+    int m_nTriggerRepeat = 1;  // negative: off; 0: one collection then hold; positive: re-arm
+    int m_nTriggerMode = kTriggerLevel;
+    int m_nTriggerSlope = 1;
+    int m_bTriggerNegative = 0;
+    int m_nTriggerChannel = 0;
+    int m_bTriggerScopeOnly = 1;
+    int m_nTriggerOffset = 0;  // frames, clamped to +-block length at use
+    double m_dTriggerPower = 0.0;
+    double m_dTriggerPowerFactor = 0.125;
+    double m_dTriggerLastLevel = 0.0;
+    int m_nTriggerConfirm = 0;
+    int m_nTriggerState = kTriggerSearching;
+    int m_nTriggeredBlocks = 0;
+
+    // ===== derived geometry (set at open) =====
+    int m_nMlsOrder = 10;
+    int m_bContinuousCollection = 1;
+    std::atomic<int> m_nBlockLength{512};
+    int m_nDisplayLength = 256;
+    std::atomic<int> m_nDeviceBufferFrames{1024};
+    int m_nRingLength = 0;
+    int m_nOpenedFftSize = 0;  // FFT size the buffers were sized for; 0 while stopped
+    int m_bWindowEnable = 1;
+
+    // ===== run-time control words =====
+    std::atomic<int> m_nState{kStateStopped};
+    std::atomic<int> m_nTransition{kTransitionNone};
+    std::atomic<int> m_bOpened{0};
+    std::atomic<bool> m_bStopRequest{true};  // the intake drops blocks while set (closed until open)
+    std::atomic<bool> m_bQuitRequest{false};
+    std::atomic<bool> m_bAnalysisIdle{true};
+    std::atomic<bool> m_bAnalysisAlive{false};
+    std::atomic<int> m_nIntakeBusy{0};
+    std::atomic<bool> m_bIntakeActive{false};
+    std::atomic<int> m_bPaused{1};
+
+    // ===== counters (atomics; counts saturate instead of wrapping) =====
+    std::atomic<std::int64_t> m_nAnalysisCounter{0};
+    std::atomic<std::int64_t> m_nPublicationCounter{0};
+    std::atomic<std::int64_t> m_nAverageProgress{0};
+    std::atomic<std::int64_t> m_nCollectedBlocks{0};
+    std::atomic<std::int64_t> m_nCollectedFrames{0};
+    std::atomic<std::int64_t> m_nAnalyzedFrames{0};
+    std::atomic<std::int64_t> m_nLostFrames{0};  // frames the ring could not take
+    std::atomic<std::int64_t> m_nFileBlocks{0};
+    int m_nCurrentCollected = 0;          // frames of the current block (under the input lock)
+    std::int64_t m_nLastTriggerPos = -1;  // under the input lock
+
+    // Per-channel statistics record: long-term maximum, minimum and sum.
+    struct ChannelStatistics
+    {
+        double maximum = -1e99;
+        double minimum = 1e99;
+        double sum = 0.0;
+    };
+    std::array<ChannelStatistics, kMaxChannels> m_statistics{};
+
+    // ===== buffers =====
+    // Display buffers, channels x FFT size each, read under the display lock.
+    std::vector<float> m_spectrumDisplay;
+    std::vector<float> m_secondDisplay;
+    std::vector<float> m_timeDisplay;
+    std::vector<float> m_fourthDisplay;
+    std::size_t m_nDisplayCapacity = 0;
+    // Sized at open, freed at stop.
+    std::vector<float> m_ringStorage;
+    std::vector<float> m_analysisBlock;
+    std::vector<float> m_averageBuffer;
+    std::vector<float> m_mlsBuffer;
+    std::vector<double> m_mlsDoubles;
+    std::vector<float> m_windowTable;
+    std::vector<float> m_workBuffer1;
+    std::vector<float> m_workBuffer2;
+    CFftWindow m_window;
+    std::string m_strWindowName;
+    CChannelRingBuffer m_ring;
+
+    std::mutex m_inputLock;
+    std::mutex m_displayLock;
+
+protected:
+    // Conditions the analysis channels of a block in place (the per-channel filters); the base
+    // leaves the block as it is.
+    virtual void ConditionChannels(float* rows, int rowStride, int frames);
+
+private:
+    void ProcessStagedBlock(int frames);
+    void CollectBlock(float* rows, int frames);
+    void ResetTriggerLocked();
+    void ResetStatisticsLocked();
+    int FrameStride(bool pcm16) const;
+    bool ClaimIntake();
+    void ReleaseIntake();
+    void AnalysisThread();
+    void StopAnalysisThread();
+    void CloseSource();
+    void FreeOpenBuffers();
+    bool GrowDisplayBuffers(const char* where);
+    int NextDitherValue();
+    void Fail(const std::string& text);
+
+    CEngineNotifications m_noNotifications;
+    CEngineNotifications* m_pNotifications = &m_noNotifications;
+    std::array<std::unique_ptr<CInputDevice>, kInputModeCount> m_devices;
+    CInputDevice* m_pActiveDevice = nullptr;
+
+    std::mutex m_controlLock;  // one lifecycle operation at a time
+    platform::Event m_analysisEvent;
+    std::thread m_analysisThread;
+    std::atomic<bool> m_bClearAverages{false};  // the analysis thread clears its averages first
+
+    struct FileCloser
+    {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> m_replayFile;  // "datain" while replay is on
+
+    std::unique_ptr<float[]> m_staging;  // analysis channels x kStagingFrames, channel c at row c
+    std::size_t m_nStagingCapacity = 0;
+    std::uint32_t m_nDitherSeed = 1;
+};
