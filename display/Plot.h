@@ -2,17 +2,20 @@
 // exporter owns. A plain record of public state that its owner fills in directly, plus the
 // operations that size its buffers, answer questions about its curves, map values to pixels and
 // compute the statistics of each drawn curve. The plot owns no measurement data: it reads the
-// owner's float arrays in place. Painting lives elsewhere and uses these members.
+// owner's float arrays in place. It paints itself on a gfx::Canvas (PlotPaint.cpp, PlotAxisPaint.cpp,
+// PlotReadouts.cpp).
 //
 // Threads: every member runs on the user-interface thread. The channel data belong to the owner
 // (the engine's display buffers), which may write them from its analysis thread while holding the
 // display lock that m_pDisplayLock names; the plot takes that lock (when set) only while it reads
-// the channel data in ComputeCurveStats and AutoScaleY, and never while the caller holds it.
+// the channel data in ComputeCurveStats, AutoScaleY and the reduction step of DrawCurves (and the
+// markers-at-points mode), never while it draws, and never while the caller holds it.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -24,7 +27,9 @@
 #include "display/PlotAxis.h"
 #include "display/PlotRange.h"
 #include "display/SpectrumFigures.h"
+#include "display/TraceHistory.h"
 #include "dsp/DistortionFigures.h"
+#include "platform/gfx/Canvas.h"
 
 // A device pixel.
 struct PlotPoint
@@ -151,6 +156,29 @@ public:
     void ResetMathCurve();
     void ResetMathHistory();
 
+    // Painting (on the user-interface thread) ----------------------------------------------------
+    // One paint: the cached frame (rebuilt only when a dirty flag asks), copied with the curves and
+    // readouts drawn over it onto one off-screen image, which is copied once to the target.
+    void Draw(gfx::Canvas& target, int left, int top, int right, int bottom);
+    // The background (margins, plot area, grid, axes, frame, x title) into a canvas.
+    void DrawFrame(gfx::Canvas& canvas, int left, int top, int right, int bottom);
+    // The curves and the live additions into a canvas that already holds the frame.
+    void DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bottom);
+    // The column layout of the visible indices first..last (m_arrColumns, m_anColumnCounts).
+    void BuildColumns(int first, int last);
+    // Reduces data[first..last] into the columns of `points` (y pixels) and `reduced` (values).
+    void ReduceColumns(std::span<gfx::Point> points, std::span<const float> data, std::span<float> reduced,
+                       int columnCount, int first, int last, int mode) const;
+    // Ten marker symbols along the polyline; nothing for a marker code of 0 or below.
+    void DrawCurveMarkers(gfx::Canvas& canvas, std::span<const gfx::Point> points, int marker) const;
+    void DrawXAxis(gfx::Canvas& canvas);
+    void DrawYAxes(gfx::Canvas& canvas);
+    void DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarithmic, const std::string& title);
+    void DrawLevelBars(gfx::Canvas& canvas);
+    // The readouts after the curves: level bars, harmonic and intermodulation markers, trigger
+    // marker, crosshair with note name, frequency markers; sets the cursor readout values.
+    void DrawReadouts(gfx::Canvas& canvas);
+
     // Curve statistics --------------------------------------------------------------------------
     // Fills the statistics record of the curve (m_arrStats at its channel, or kMathSlot).
     void ComputeCurveStats(int curve);
@@ -270,6 +298,46 @@ public:
     double m_dCursorX = 0.0;
     double m_dCursorY = 0.0;
 
+    // Painting state ------------------------------------------------------------------------------
+    // The level, peak and hold value of one level bar, as the owner fills them.
+    struct LevelBar
+    {
+        double level = 0.0;
+        double peak = 0.0;
+        double hold = 0.0;
+    };
+    // 1: level bars beside the plot area; a count above 0 draws two bars.
+    int m_bLevelBars = 0;
+    int m_nLevelBarCount = 0;
+    std::array<LevelBar, 2> m_arrLevelBars{};
+    // 1: level bars and the trigger level are linear values shown in decibels.
+    int m_bDecibel = 0;
+    // 1: harmonic labels in per cent of the peak instead of levels.
+    int m_bPercent = 0;
+    int m_bTriggerMarker = 0;
+    double m_dTriggerLevel = 0.0;
+    // 2 trigger found, 3 triggered, 4 ready, anything else scanning.
+    int m_nTriggerState = 0;
+    int m_nTriggerHalfSize = 5;
+    // Number of older polylines drawn as fading traces (0: none).
+    int m_nTraceDepth = 0;
+    int m_bTraceColorMap = 0;
+    // Run after the frame and after the curves (owners add their own drawing).
+    std::function<void(gfx::Canvas&)> m_fnBackgroundHook;
+    std::function<void(gfx::Canvas&)> m_fnForegroundHook;
+
+    // Paint buffers per channel, the math curve at kMathSlot: one point per column, two per column
+    // for the min-and-max mode; empty until the first paint that needs them.
+    std::array<std::vector<gfx::Point>, kMaxChannels + 1> m_arrPointBuffers;
+    std::array<std::vector<gfx::Point>, kMaxChannels + 1> m_arrMinMaxBuffers;
+    std::array<int, kMaxChannels + 1> m_abPointsFilled{};
+    std::array<CTraceHistory, kMaxChannels + 1> m_arrTraces;
+    std::array<int, kMaxChannels + 1> m_anTraceDepths{};
+    int m_nLayoutCapacity = 0;
+    std::unique_ptr<gfx::Canvas> m_pFrameCache;
+    std::unique_ptr<gfx::Canvas> m_pSecondCache;
+    PlotRect m_rcRemembered;
+
     // Where the plot's error messages go; null writes them to the debug output.
     std::function<void(const std::string&)> m_fnShowMessage;
 
@@ -287,6 +355,11 @@ private:
     bool InternalXTableInUse() const;
     void ShowMessage(const std::string& text) const;
     std::unique_lock<std::mutex> LockDisplay() const;
+    int MathSourceChannel() const;
+    void UpdateMathHold();
+    void PaintCurve(gfx::Canvas& canvas, int slot, const gfx::Pen& pen, int marker, bool layoutDirty);
+    void DrawCurveReadouts(gfx::Canvas& canvas, int curve);
+    void DrawTriggerMarker(gfx::Canvas& canvas);
     void ComputeIntermodulation(CCurveStatistics& stats, const CurveSource& source, int searchLimit) const;
 
     SpectrumFigureFunctions m_spectrumFigures{InterpolatePeakAt, ComputeThd, SumHarmonicPowers, ComputeThdN};

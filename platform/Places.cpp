@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace platform
@@ -45,7 +46,9 @@ std::filesystem::path RuntimeFolder()
     const std::filesystem::path folder = "/tmp/tessarin-" + std::to_string(getuid());
     ::mkdir(folder.c_str(), 0700);
     // A folder of that name that someone else made is not ours to trust.
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
         (info.st_mode & 077) == 0)
         return folder;
@@ -54,6 +57,46 @@ std::filesystem::path RuntimeFolder()
     std::filesystem::create_directories(fallback, error);
     ::chmod(fallback.c_str(), 0700);
     return fallback;
+}
+
+std::filesystem::path ProgramFolder()
+{
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || executable.empty())
+        return std::filesystem::current_path(error);
+    return executable.parent_path();
+}
+
+std::filesystem::path DocumentsFolder()
+{
+    if (const char* documents = std::getenv("XDG_DOCUMENTS_DIR"); documents && *documents == '/')
+        return documents;
+    // user-dirs.dirs holds lines such as XDG_DOCUMENTS_DIR="$HOME/Dokumente"; only "$HOME/..." and
+    // absolute paths are meaningful there.
+    std::ifstream dirs(ConfigHome() / "user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_DOCUMENTS_DIR=\"";
+    while (std::getline(dirs, line))
+    {
+        if (line.rfind(key, 0) != 0)
+            continue;
+        const std::size_t end = line.find('"', key.size());
+        if (end == std::string::npos)
+            break;
+        std::string value = line.substr(key.size(), end - key.size());
+        if (value.rfind("$HOME", 0) == 0)
+        {
+            const std::string rest = value.substr(5);
+            if (rest.empty() || rest == "/")
+                break;  // the home folder itself means "no documents folder"
+            return HomeFolder() / std::filesystem::path(rest).relative_path();
+        }
+        if (!value.empty() && value.front() == '/')
+            return value;
+        break;
+    }
+    return HomeFolder() / "Documents";
 }
 
 }  // namespace platform

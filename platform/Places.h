@@ -16,4 +16,12 @@ std::filesystem::path ConfigFolder();
 // created with mode 0700 when missing.
 std::filesystem::path RuntimeFolder();
 
+// The folder of the running executable (read through /proc/self/exe); the current folder when
+// that cannot be read.
+std::filesystem::path ProgramFolder();
+
+// The user's documents folder: $XDG_DOCUMENTS_DIR, else the XDG_DOCUMENTS_DIR line of
+// ConfigHome()/user-dirs.dirs, else ~/Documents (not created here).
+std::filesystem::path DocumentsFolder();
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/Archive.h"
 
+#include "tests/support/ArchiveBytes.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempHome.h"
 
@@ -19,31 +20,12 @@
 
 using platform::ArchiveCause;
 using platform::ArchiveError;
+using testsupport::AsString;
+using testsupport::FromHex;
 using testsupport::Hex;
 
 namespace
 {
-
-std::vector<std::uint8_t> FromHex(std::string_view hex)
-{
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t i = 0; i < hex.size();)
-    {
-        if (hex[i] == ' ')
-        {
-            ++i;
-            continue;
-        }
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-        i += 2;
-    }
-    return bytes;
-}
-
-std::string AsString(const std::vector<std::uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
 
 std::string HexOf(const std::vector<std::uint8_t>& bytes)
 {

@@ -1,0 +1,586 @@
+#include "app/AnalyzerApp.h"
+
+#include "app/ChildFrame.h"
+#include "app/InputMixer.h"
+#include "app/MainFrame.h"
+#include "common/IniFile.h"
+#include "common/Log10.h"
+#include "common/RegistryValues.h"
+#include "engine/SoundIn.h"
+#include "filtercoeffs/Brevik.h"
+#include "platform/Registry.h"
+#include "platform/ui/MdiContainer.h"
+#include "platform/ui/MessageBoxService.h"
+#include "platform/ui/UiThread.h"
+#include "texts/LanguageChoice.h"
+#include "texts/TextTable.h"
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include <spawn.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+extern char** environ;
+
+int g_bDisplayRestart = 0;
+std::array<float, 1024> g_RandomTable{};
+
+CAnalyzerApp* CAnalyzerApp::s_pApp = nullptr;
+
+namespace
+{
+
+// The Brevik library's module handle, kept for the About box's splash bitmap.
+void* g_hBrevikModule = nullptr;
+
+constexpr int kMeasurementViewSections = 10;
+constexpr std::size_t kLoadFileMaxCharacters = 1024;
+constexpr std::size_t kRecentValueMaxBytes = 1000;
+
+constexpr const char* kAskDeleteTemp = "Temporäre Meßdaten löschen?";
+constexpr const char* kAskKeepWaves =
+    "Möchten Sie die gespeicherten Wave Dateien in\n %s\nbehalten?\nSie sollten "
+    "dann 'Ja' wählen und diese in ein anderes Verzeichnis kopieren.";
+constexpr const char* kAskReallyDelete =
+    "Sind Sie sicher, dass Sie die Wave Dateien unwiderruflich löschen möchten?";
+
+// The toolkit's application object: only forwards to the shell's own.
+class CAnalyzerWxApp : public wxApp
+{
+public:
+    explicit CAnalyzerWxApp(CAnalyzerApp& app) : m_app(app) {}
+    bool OnInit() override
+    {
+        // No wxApp::OnInit: the command line belongs to the shell (a workspace file to open).
+        m_app.Trace("framework started");
+        return m_app.InitInstance();
+    }
+    int OnExit() override
+    {
+        const int code = m_app.ExitInstance();
+        wxApp::OnExit();
+        return code;
+    }
+
+private:
+    CAnalyzerApp& m_app;
+};
+
+// Regular files directly in a folder (not recursive); nothing for a missing folder.
+std::vector<std::filesystem::path> ListFolderFiles(const std::string& folder)
+{
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (it->is_regular_file(error))
+            files.push_back(it->path());
+    return files;
+}
+
+}  // namespace
+
+CAnalyzerApp::CAnalyzerApp(CInputMixerBase* mixer)
+{
+    s_pApp = this;
+    for (auto& position : m_ViewPos)
+        position = {-1, -1};
+    Trace("data folders");
+    if (const char* answers = std::getenv("TESSARIN_TEST_ANSWERS"))
+    {
+        m_bTestAnswers = true;
+        std::string list = answers;
+        for (std::size_t start = 0; start <= list.size();)
+        {
+            const std::size_t comma = std::min(list.find(',', start), list.size());
+            if (comma > start)
+                m_testAnswers.push_back(list.substr(start, comma - start));
+            start = comma + 1;
+        }
+    }
+    for (const std::string& path : GetSettingsFiles())
+    {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error))
+            continue;
+        // A fresh mixer for each file, as the values read are applied at once.
+        CInputMixer temporary;
+        ReadSettingsFile(path, mixer ? *mixer : temporary);
+    }
+}
+
+CAnalyzerApp::~CAnalyzerApp()
+{
+    if (s_pApp == this)
+        s_pApp = nullptr;
+}
+
+std::vector<std::string> CAnalyzerApp::GetSettingsFiles() const
+{
+    return {m_DataFolders.GetPath(CDataFolders::kProgramSettingsFile),
+            m_DataFolders.GetPath(CDataFolders::kUserSettingsFile)};
+}
+
+void CAnalyzerApp::ReadSettingsFile(const std::string& path, CInputMixerBase& mixer)
+{
+    Trace("settings file " + path);
+    CIniFile ini;
+    if (!ini.SetFileName(path))
+        return;
+    const int deviceId = ini.ReadInt("Mixer", "Device ID", m_MixerSettings.m_nDeviceId);
+    const int volume = ini.ReadInt("Mixer", "Mic Volume", static_cast<int>(m_MixerSettings.m_dMicVolume));
+    const std::string deviceName = ini.ReadString("Mixer", "Device Name", m_MixerSettings.m_strDeviceName);
+    const int agc = ini.ReadInt("Mixer", "Mic AGC", m_MixerSettings.m_nMicAgc);
+    mixer.m_nDeviceId = deviceId;
+    mixer.m_strDeviceName = deviceName;
+    if (volume >= 0)
+        mixer.SetVolume(volume);
+    if (agc >= 0)
+    {
+        mixer.SetAgc(agc);
+        mixer.Unmute();
+        mixer.MuteMonitor();
+    }
+    m_MixerSettings.m_nDeviceId = deviceId;
+    m_MixerSettings.m_dMicVolume = volume;
+    m_MixerSettings.m_strDeviceName = deviceName;
+    m_MixerSettings.m_nMicAgc = agc;
+
+    m_nGuiMode = ini.ReadInt("GUI", "Mode", m_nGuiMode);
+    const auto readPosition = [&ini](const std::string& section, std::array<int, 2>& position)
+    {
+        position[0] = ini.ReadInt(section, "left", position[0]);
+        position[1] = ini.ReadInt(section, "top", position[1]);
+    };
+    readPosition("Presets Main", m_PresetsPanelPos);
+    readPosition("ParamView Position", m_ParamViewPos);
+    readPosition("TA Laerm", m_NoiseReportPos);
+    m_dLoggerInterval = ini.ReadDouble("TA Laerm", "Autolog Intervall", m_dLoggerInterval);
+    m_strLoggerFileName = ini.ReadString("TA Laerm", "Autolog File Name", "");
+    for (int view = 0; view < kMeasurementViewSections; ++view)
+        readPosition("Measurement View " + std::to_string(view + 1), m_ViewPos[view]);
+}
+
+int CAnalyzerApp::Run(int argc, char** argv, CSoundIn& engine)
+{
+    m_pEngine = &engine;
+    wxApp::SetInstance(new CAnalyzerWxApp(*this));
+    const int code = wxEntry(argc, argv);
+    // The toolkit has ended: no window exists any more, and none may be touched.
+    m_pMainWnd = nullptr;
+    m_pEngine = nullptr;
+    Trace("framework ended");
+    FlushTrace();
+    return code;
+}
+
+bool CAnalyzerApp::InitInstance()
+{
+    // 1.
+    g_bDisplayRestart = 1;
+    InitLog10Table();
+    wxInitAllImageHandlers();
+    Trace("log table");
+    // 2.
+    EnsureTextTable();
+    Trace("text tables");
+    // 3. The registry key and profile name are fixed in the key paths used below.
+    g_hBrevikModule = BREVIK_hModule;
+    Trace("profile settings");
+    // 4. The document template (workspace document, child frame, measurement window): only the
+    // child frame exists yet.
+    Trace("document template");
+    // 5.
+    auto* frame = new CMainFrame(*this);
+    if (!frame->OnCreate())
+    {
+        frame->Destroy();
+        Trace("main frame failed");
+        FlushTrace();
+        return false;
+    }
+    m_pMainWnd = frame;
+    wxTheApp->SetTopWindow(frame);
+    Trace("main frame");
+    Trace("gui mode " + std::to_string(m_nGuiMode));
+    // 6.
+    bool processed = true;
+    if (wxTheApp->argc > 1)
+        processed = OpenDocumentFile(wxTheApp->argv[1].utf8_string());
+    else
+        processed = OnFileNew();
+    Trace("command line");
+    if (!processed)
+    {
+        frame->Destroy();
+        m_pMainWnd = nullptr;
+        FlushTrace();
+        return false;
+    }
+    // 7.
+    frame->Show();
+    Trace("main window shown");
+    // 8.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    for (float& value : g_RandomTable)
+        value = static_cast<float>(std::rand()) / 32767.0f;
+    Trace("random table");
+    // 9. The presets (the menu's content) are not built yet; the menu object exists.
+    m_pPresetsMenu = std::make_unique<wxMenu>();
+    Trace("presets menu");
+    // 10.
+    m_EngineValues.m_bProcessingEnabled = 1;
+    Trace("processing enabled");
+    // 11.
+    ReadRegistrySettings();
+    Trace("registry settings");
+    // 12.
+    if (m_pEngine)
+        m_pEngine->InitDefaults();
+    Trace("engine defaults");
+    // 13. The engine's settings-file reader is not built yet; the DC-block copy is taken all the same.
+    for (const std::string& path : GetSettingsFiles())
+    {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error))
+            continue;
+        if (m_pEngine)
+            m_nDcBlockAtStartup = m_pEngine->m_bDcBlock;
+        Trace("engine settings " + path);
+    }
+    // 14.
+    m_EngineValues.m_bDecimalComma = LocaleUsesDecimalComma();
+    Trace("decimal comma");
+    // 15.
+    OpenStartupWorkspace();
+    Trace("start-up workspace");
+    // 16. The production test does not exist yet.
+    Trace("production test settings");
+    FlushTrace();
+
+    // The program's self-test hooks: the expert-mode switch, or a picture of the main window and
+    // then the window closed as a user would close it.
+    if (const char* expert = std::getenv("TESSARIN_TEST_EXPERT_MODE"); expert && *expert)
+    {
+        frame->CallAfter([this] { OnExpertMode(); });
+        return true;
+    }
+    if (const char* shot = std::getenv("TESSARIN_TEST_SCREENSHOT"); shot && *shot)
+    {
+        const std::string path = shot;
+        frame->CallAfter(
+            [this, path]
+            {
+                wxTheApp->Yield(true);
+                if (m_pMainWnd)
+                {
+                    m_pMainWnd->Update();
+                    Trace(m_pMainWnd->SaveScreenshot(path) ? "screenshot saved" : "screenshot failed");
+                    m_pMainWnd->Close();
+                }
+            });
+    }
+    return true;
+}
+
+void CAnalyzerApp::ReadRegistrySettings()
+{
+    const platform::RegistryKey key = platform::RegistryKey::Open(kConfigKey, true);
+    if (!key)
+        return;
+    ReadRegDword(key, "load last saved", &m_nLoadLastSaved, 0);
+    WriteRegDword(key, "load last saved", m_nLoadLastSaved);
+    std::array<char, kLoadFileMaxCharacters * 4 + 1> buffer{};
+    ReadRegString(key, "load file", buffer, "");
+    m_strLoadFile = buffer.data();
+    CEngineStartupValues& values = m_EngineValues;
+    ReadRegDword(key, "disable cursor", &values.m_bDisableCursor, 0);
+    ReadRegDword(key, "disable meter", &values.m_bDisableMeter, 0);
+    ReadRegDword(key, "default language code", &values.m_nDefaultLanguageCode, -1);
+    const std::array<std::pair<const char*, double*>, 5> doubles = {{
+        {"default frequency MIN", &values.m_dDefaultFrequencyMin},
+        {"default frequency MAX", &values.m_dDefaultFrequencyMax},
+        {"default level dB MAX", &values.m_dDefaultLevelMax},
+        {"default level dB MIN", &values.m_dDefaultLevelMin},
+        {"default sample rate", &values.m_dDefaultSampleRate},
+    }};
+    for (const auto& [name, value] : doubles)
+        ReadRegDouble(key, name, value, *value);
+    for (const auto& [name, value] : doubles)
+        WriteRegDouble(key, name, *value);
+}
+
+void CAnalyzerApp::OpenStartupWorkspace()
+{
+    switch (m_nLoadLastSaved)
+    {
+        case 3:
+            if (!m_strLoadFile.empty())
+                OpenDocumentFile(m_strLoadFile);
+            break;
+        case 1:
+            OpenDocumentFile("saved.wst");
+            break;
+        case 2:
+            OpenRecentStartupWorkspace();
+            break;
+        default:
+            break;
+    }
+}
+
+void CAnalyzerApp::OpenRecentStartupWorkspace()
+{
+    const platform::RegistryKey key = platform::RegistryKey::Open(kRecentFileListKey, false);
+    if (!key)
+        return;
+    for (const std::string& name : key.ValueNames())
+    {
+        if (name.size() <= 4 || name[4] != '1')
+            continue;
+        const auto value = key.ReadValue(name);
+        if (!value || value->type != platform::RegistryType::String ||
+            value->data.size() > kRecentValueMaxBytes)
+            continue;
+        if (OpenDocumentFile(value->data))
+            return;
+        // A recent file that cannot be opened costs neither the recent-file list nor the user's
+        // recordings: the engine goes back to its defaults under a fresh workspace, and the exit
+        // prompts (which offer to delete recordings) are not run in the middle of start-up.
+        Trace("recent file failed");
+        if (m_pEngine)
+        {
+            m_pEngine->PauseInput();
+            m_pEngine->InitDefaults();
+        }
+        OnFileNew();
+        return;
+    }
+}
+
+void CAnalyzerApp::CloseAllChildFrames()
+{
+    // One workspace at a time: a new one replaces the frames of the old.
+    for (MdiChildFrame* child : std::vector<MdiChildFrame*>(m_pMainWnd->GetContainer()->GetChildFrames()))
+        child->Destroy();
+}
+
+bool CAnalyzerApp::OnFileNew()
+{
+    if (!m_pMainWnd)
+        return false;
+    CloseAllChildFrames();
+    ++m_nDocumentCounter;
+    auto* frame = new CChildFrame(m_pMainWnd, wxString::Format("%s%i", kAppName, m_nDocumentCounter));
+    frame->Show();
+    Trace("file new");
+    return true;
+}
+
+bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        DoMessageBox("Cannot open the document \"" + path + "\".", wxOK | wxICON_EXCLAMATION);
+        return false;
+    }
+    if (!m_pMainWnd)
+        return false;
+    CloseAllChildFrames();
+    auto* frame =
+        new CChildFrame(m_pMainWnd, wxString::FromUTF8(std::filesystem::path(path).filename().string()));
+    frame->Show();
+    Trace("opened " + path);
+    return true;
+}
+
+int CAnalyzerApp::ExitInstance()
+{
+    // 1.
+    if (m_pEngine)
+        m_pEngine->StopInput();
+    Trace("engine stopped");
+    // 2. and 3.
+    OfferToDeleteRecordings();
+    // 4.
+    FreeTextTable();
+    Trace("text tables freed");
+    // The presets menu is a toolkit object: it goes while the toolkit still runs.
+    m_pPresetsMenu.reset();
+    FlushTrace();
+    // Workers that still want the user interface are turned away from here on.
+    platform::ui::SetUiClosing(true);
+    return 0;
+}
+
+void CAnalyzerApp::OfferToDeleteRecordings()
+{
+    const auto temp = ListFolderFiles(m_DataFolders.GetPath(CDataFolders::kTemp));
+    if (!temp.empty() && DoMessageBox(kAskDeleteTemp, wxYES_NO) == wxID_YES)
+    {
+        std::error_code error;
+        for (const auto& file : temp)
+            std::filesystem::remove(file, error);
+        Trace("temporary files deleted");
+    }
+    const std::string wavesFolder = m_DataFolders.GetPath(CDataFolders::kSplLongterm);
+    const auto waves = ListFolderFiles(wavesFolder);
+    if (waves.empty())
+        return;
+    const wxString question =
+        wxString::Format(wxString::FromUTF8(kAskKeepWaves), wxString::FromUTF8(wavesFolder));
+    if (DoMessageBox(question.utf8_string(), wxYES_NO) != wxID_NO)
+        return;
+    if (DoMessageBox(kAskReallyDelete, wxYES_NO | wxICON_QUESTION | wxNO_DEFAULT) != wxID_YES)
+        return;
+    std::error_code error;
+    for (const auto& file : waves)
+        std::filesystem::remove(file, error);
+    Trace("wave files deleted");
+}
+
+int CAnalyzerApp::DoMessageBox(const std::string& text, long style, unsigned promptId)
+{
+    (void)promptId;  // help contexts of message boxes have no help topics on this platform
+    const long icons = wxICON_EXCLAMATION | wxICON_HAND | wxICON_QUESTION | wxICON_INFORMATION | wxICON_NONE;
+    if (!(style & icons))
+        style |= wxICON_EXCLAMATION;
+    Trace("message box: " + text);
+    if (m_bTestAnswers)
+    {
+        const std::string answer = m_testAnswers.empty() ? std::string() : m_testAnswers.front();
+        if (!m_testAnswers.empty())
+            m_testAnswers.erase(m_testAnswers.begin());
+        Trace("answer: " + answer);
+        if (answer == "yes")
+            return wxID_YES;
+        if (answer == "no")
+            return wxID_NO;
+        if (answer == "cancel" || (answer.empty() && (style & wxCANCEL)))
+            return wxID_CANCEL;
+        if (answer.empty() && (style & wxYES_NO))
+            return wxID_NO;
+        return wxID_OK;
+    }
+    return platform::ui::ShowMessageBox(text, kAppName, style, m_pMainWnd);
+}
+
+void CAnalyzerApp::OnExpertMode()
+{
+    m_nGuiMode = m_nGuiMode == 0 ? 1 : 0;
+    CIniFile ini;
+    if (ini.SetFileName(m_DataFolders.GetPath(CDataFolders::kUserSettingsFile)))
+        ini.WriteInt("GUI", "Mode", m_nGuiMode);
+    if (m_pEngine)
+        m_pEngine->StopInput();
+    m_bRestartRequested = true;
+    Trace("expert mode switched to " + std::to_string(m_nGuiMode));
+    if (m_pMainWnd)
+    {
+        CMainFrame* frame = m_pMainWnd;
+        frame->CallAfter([frame] { frame->Close(); });
+    }
+}
+
+bool CAnalyzerApp::StartRestartedInstance()
+{
+    if (!m_bRestartRequested)
+        return false;
+    m_bRestartRequested = false;
+    // Started only now, after this instance wrote its workspace, settings and registry values: a
+    // new instance that started at once would read them half-written, or have its own overwritten.
+    std::error_code error;
+    std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    if (error || program.empty())
+        return false;
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry; ++entry)
+    {
+        const std::string variable = *entry;
+        if (variable.rfind("TESSARIN_TEST_EXPERT_MODE=", 0) == 0)
+            continue;  // the new instance must not switch again
+        if (variable.rfind("TESSARIN_STARTUP_TRACE=", 0) == 0)
+        {
+            env.push_back(variable + ".restarted");
+            continue;
+        }
+        env.push_back(variable);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : env)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    char* argv[] = {program.data(), nullptr};
+    pid_t pid = 0;
+    const bool started = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) == 0;
+    return started;
+}
+
+std::string CAnalyzerApp::GetHelpFileName(const std::string& isoLanguage)
+{
+    return std::string("Tessarin") + (isoLanguage == "de" ? "_de" : "") + ".chm";
+}
+
+int CAnalyzerApp::GetHelpTopic(unsigned long context)
+{
+    struct Topic
+    {
+        unsigned context;
+        int topic;
+    };
+    static constexpr Topic kTopics[] = {{57600, 1}, {57601, 2}, {57603, 3}, {57635, 4},
+                                        {57634, 5}, {57637, 6}, {57607, 7}, {57664, 8},
+                                        {57609, 9}, {100, 100}, {14, 101},  {103, 103}};
+    const unsigned low = static_cast<unsigned>(context & 0xFFFF);
+    for (const Topic& entry : kTopics)
+        if (entry.context == low)
+            return entry.topic;
+    return 0;
+}
+
+void CAnalyzerApp::WinHelp(unsigned long data, unsigned command)
+{
+    if (command != kHelpContext)
+        return;
+    // The user's language as ISO 639: the part of the locale name before "_".
+    std::string language;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        if (const char* value = std::getenv(name); value && *value)
+        {
+            language = value;
+            break;
+        }
+    language = language.substr(0, language.find_first_of("_.@"));
+    const std::string file = GetHelpFileName(language);
+    const int topic = GetHelpTopic(data);
+    m_strLastHelp = file + "#" + std::to_string(topic);
+    Trace("help " + m_strLastHelp);
+    // The help viewer is the desktop's: started with an argument vector, never through a shell.
+    std::error_code error;
+    if (!std::filesystem::exists(file, error))
+        return;
+    wxExecute(std::vector<const char*>{"xdg-open", file.c_str(), nullptr}.data(), wxEXEC_ASYNC);
+}
+
+void CAnalyzerApp::Trace(const std::string& step)
+{
+    m_trace.push_back(step);
+}
+
+void CAnalyzerApp::FlushTrace() const
+{
+    const char* path = std::getenv("TESSARIN_STARTUP_TRACE");
+    if (!path || !*path)
+        return;
+    std::ofstream out(path, std::ios::trunc);
+    for (const std::string& step : m_trace)
+        out << step << '\n';
+}

@@ -1,0 +1,165 @@
+// The application object of Tessarin: its settings members (data folders, mixer settings, window
+// positions), the start-up sequence that brings the text tables, engine settings and windows up in
+// a fixed order, and the shut-down that stops the engine and offers to delete recordings.
+//
+// main() builds it before the engine and runs the window toolkit through Run; the toolkit's own
+// application object only forwards to InitInstance and ExitInstance. Nothing here touches a window
+// after Run has returned.
+//
+// Threads: user-interface thread only (the constructor runs on the main thread before any other).
+#pragma once
+
+#include "app/DataFolders.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSoundIn;
+class CInputMixerBase;
+class CMainFrame;
+class CChildFrame;
+class wxMenu;
+
+struct CMixerSettings
+{
+    int m_nDeviceId = 0;
+    double m_dMicVolume = -1.0;  // -1: not set
+    std::string m_strDeviceName = "USB Au";
+    int m_nMicAgc = 0;
+    int m_nReserved1 = 0;
+    int m_nReserved2 = 0;
+};
+
+// Engine values that start-up reads from the registry and that the engine object does not carry
+// yet; the application keeps them until it does.
+struct CEngineStartupValues
+{
+    int m_bDisableCursor = 0;
+    int m_bDisableMeter = 0;
+    int m_nDefaultLanguageCode = -1;
+    double m_dDefaultFrequencyMin = 20.0;
+    double m_dDefaultFrequencyMax = 20000.0;
+    double m_dDefaultLevelMax = 10.0;
+    double m_dDefaultLevelMin = -100.0;
+    double m_dDefaultSampleRate = 44100.0;
+    int m_bProcessingEnabled = 0;
+    int m_bDecimalComma = 0;
+};
+
+// The nine option texts of the main frame's octave-fraction combo box.
+inline constexpr std::array<const char*, 9> kOctaveFractionTexts = {"off",  "1/1",  "1/3",  "1/6",  "1/10",
+                                                                    "1/12", "1/24", "1/32", "other"};
+
+// While 0 the measurement windows skip their display restart; start-up sets it first.
+extern int g_bDisplayRestart;
+// 1024 values in 0..1, filled once at start-up.
+extern std::array<float, 1024> g_RandomTable;
+
+class CAnalyzerApp
+{
+public:
+    static constexpr int kMeasurementViewPositions = 256;
+    static constexpr int kRecentFileCount = 4;
+    // The caption of every message box.
+    static constexpr const char* kAppName = "Halvek";
+    static constexpr const char* kRegistryKey = "Halvek";
+    static constexpr const char* kProfileName = "Tessarin";
+    static constexpr const char* kConfigKey = "SOFTWARE\\Halvek\\Tessarin\\config";
+    static constexpr const char* kRecentFileListKey = "SOFTWARE\\Halvek\\Tessarin\\Recent File List";
+
+    // Builds the data folders (on disk too) and reads the two "default.cal" files. The mixer is the
+    // one the stored mixer values are applied to (a fresh CInputMixer when none is given).
+    explicit CAnalyzerApp(CInputMixerBase* mixer = nullptr);
+    ~CAnalyzerApp();
+    CAnalyzerApp(const CAnalyzerApp&) = delete;
+    CAnalyzerApp& operator=(const CAnalyzerApp&) = delete;
+
+    // The one application object (null outside its lifetime).
+    static CAnalyzerApp* Get() { return s_pApp; }
+
+    // Runs the window toolkit with InitInstance and ExitInstance; returns the process's exit code.
+    int Run(int argc, char** argv, CSoundIn& engine);
+
+    bool InitInstance();
+    int ExitInstance();
+
+    // Every message box of the program: the caption is the application's name, and boxes without
+    // an icon whose buttons are OK, OK/Cancel, Yes/No or Yes/No/Cancel get the exclamation icon.
+    // style takes wx flags; returns wxID_OK, wxID_CANCEL, wxID_YES or wxID_NO.
+    int DoMessageBox(const std::string& text, long style, unsigned promptId = 0);
+
+    // Help: only HELP_CONTEXT (1) does anything; a listed context opens its topic, any other the
+    // help file's start page.
+    static constexpr unsigned kHelpContext = 1;
+    void WinHelp(unsigned long data, unsigned command);
+    // "Tessarin_de.chm" for the ISO 639 name "de", else "Tessarin.chm".
+    static std::string GetHelpFileName(const std::string& isoLanguage);
+    // The topic of a help context (its low 16 bits), or 0 when the context is not listed.
+    static int GetHelpTopic(unsigned long context);
+    // What the last help request opened (file and topic), for the log and tests.
+    std::string m_strLastHelp;
+
+    // Switches between expert and simple mode: stores the other mode in the user's "default.cal",
+    // stops the engine and closes the main window; the new instance is started by
+    // StartRestartedInstance once this one has finished writing its files.
+    void OnExpertMode();
+    // Starts the program again when OnExpertMode asked for it; main() calls it after the window
+    // toolkit and the engine are gone. True when a new instance was started.
+    bool StartRestartedInstance();
+    bool m_bRestartRequested = false;
+
+    // The workspace open and File New of the framework. The workspace document does not exist yet:
+    // opening checks that the file can be read and shows it as one empty measurement window.
+    bool OpenDocumentFile(const std::string& path);
+    bool OnFileNew();
+
+    // Records one step of start-up or shut-down (the order is part of the program's contract; a
+    // test reads it through TESSARIN_STARTUP_TRACE).
+    void Trace(const std::string& step);
+    const std::vector<std::string>& GetTrace() const { return m_trace; }
+
+    std::vector<std::string> GetSettingsFiles() const;
+
+    CDataFolders m_DataFolders;
+    CMixerSettings m_MixerSettings;
+    int m_nGuiMode = 0;
+    std::array<int, 2> m_PresetsPanelPos{-1, -1};
+    std::array<int, 2> m_NoiseReportPos{-1, -1};
+    std::array<int, 2> m_ParamViewPos{-1, -1};
+    std::array<std::array<int, 2>, kMeasurementViewPositions> m_ViewPos;
+    double m_dLoggerInterval = -1.0;
+    std::string m_strLoggerFileName;
+    int m_nDcBlockAtStartup = 0;
+    std::unique_ptr<wxMenu> m_pPresetsMenu;
+    int m_bQuickStartShown = 0;
+    int m_bFirstWindowShown = 0;
+    int m_nPanelCountdown = 0;
+    int m_nPresetType = 0;
+    int m_bPresetStarted = 0;
+
+    int m_nLoadLastSaved = 0;
+    std::string m_strLoadFile;
+    CEngineStartupValues m_EngineValues;
+
+    CSoundIn* m_pEngine = nullptr;
+    CMainFrame* m_pMainWnd = nullptr;
+
+private:
+    void ReadSettingsFile(const std::string& path, CInputMixerBase& mixer);
+    void ReadRegistrySettings();
+    void OpenStartupWorkspace();
+    void CloseAllChildFrames();
+    void OpenRecentStartupWorkspace();
+    void OfferToDeleteRecordings();
+    void FlushTrace() const;
+
+    std::vector<std::string> m_trace;
+    // TESSARIN_TEST_ANSWERS: the answers of the next message boxes, in order; once they are used
+    // up every box takes its unattended answer.
+    bool m_bTestAnswers = false;
+    std::vector<std::string> m_testAnswers;
+    int m_nDocumentCounter = 0;
+    static CAnalyzerApp* s_pApp;
+};

@@ -1,0 +1,138 @@
+// The main window: menu bar, the toolbars, the status bar with its weighting and FFT-size combo
+// boxes, the container of the measurement windows' frames, and the two one-shot timers of the
+// measurement presets.
+//
+// Threads: user-interface thread only.
+#pragma once
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class MdiContainer;
+class CAnalyzerApp;
+class wxChoice;
+class wxToolBar;
+class wxPanel;
+
+// Command ids of the framework's commands that the shell uses.
+namespace command_id
+{
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileClose = 57602;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFileSaveAs = 57604;
+inline constexpr int kFilePrintSetup = 57606;
+inline constexpr int kFilePrint = 57607;
+inline constexpr int kFilePrintPreview = 57609;
+inline constexpr int kFileMru1 = 57616;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kEditPaste = 57637;
+inline constexpr int kWindowNew = 57648;
+inline constexpr int kWindowArrange = 57649;
+inline constexpr int kWindowCascade = 57650;
+inline constexpr int kWindowTileHorz = 57651;
+inline constexpr int kWindowTileVert = 57652;
+inline constexpr int kAppAbout = 57664;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kHelpFinder = 57667;
+inline constexpr int kViewToolbar = 59392;
+inline constexpr int kViewStatusBar = 59393;
+inline constexpr int kOctaveFraction = 33006;
+inline constexpr int kExpertMode = 33105;
+inline constexpr int kPresetsSecondPhase = 33089;
+inline constexpr int kResetAllMeasurements = 33090;
+inline constexpr int kStatusWeighting = 40004;
+inline constexpr int kStatusFftSize = 40005;
+
+// Menu item ids of the toolkit stop below 0x7FFF; the framework's own command ids (57600 and up)
+// are folded below it, one to one, wherever they meet a menu or a toolbar.
+inline constexpr int WxCommandId(int commandId)
+{
+    return commandId > 0x7FFF ? commandId - 0x8000 : commandId;
+}
+}  // namespace command_id
+
+class CMainFrame : public wxFrame
+{
+public:
+    static constexpr int kToolbarCount = 6;
+    static constexpr int kTimerPresetsSecondPhase = 712;
+    static constexpr int kTimerResetMeasurements = 714;
+
+    explicit CMainFrame(CAnalyzerApp& app);
+    ~CMainFrame() override;
+
+    // The frame's creation (menus, status bar, toolbars); false when any part fails.
+    bool OnCreate();
+
+    MdiContainer* GetContainer() const { return m_pContainer; }
+
+    // The toolbar table: the main, "Impulse", "Overlay", "Channel", "STIPA" and "Options1" bars.
+    const std::array<wxToolBar*, kToolbarCount>& GetToolbarTable() const { return m_ToolbarTable; }
+    static const std::array<const char*, kToolbarCount>& GetToolbarNames();
+    wxToolBar* GetLoggerToolbar() const { return m_pLoggerBar; }
+    wxChoice* GetWeightingCombo() const { return m_pWeightingCombo; }
+    wxChoice* GetFftSizeCombo() const { return m_pFftSizeCombo; }
+    wxChoice* GetOctaveFractionCombo() const { return m_pOctaveCombo; }
+
+    // The status-bar prompt of a command: the prompt string's part before its first "\n"; the
+    // tool tip: its second part (false when the prompt string is empty).
+    static std::string MessageFromPrompt(const std::string& prompt);
+    static bool ToolTipFromPrompt(const std::string& prompt, std::string& tip);
+
+    // Starts one of the presets' one-shot timers.
+    void StartPresetTimer(int id, int milliseconds);
+
+    // Saves a picture of the frame as PNG (used by the program's self-test hook).
+    bool SaveScreenshot(const std::string& path);
+
+    // The longest wave file the impulse viewer takes, in seconds.
+    static constexpr double kMaxDropSeconds = 61.0;
+    // Checks dropped files in order; the message of the first refused file, or empty when all are
+    // accepted.
+    static std::string CheckDroppedFiles(const std::vector<std::string>& paths);
+    // Wave files dropped at a point (screen coordinates): each goes to one measurement window.
+    bool OnDropFiles(const std::vector<std::string>& paths, const wxPoint& screenPoint);
+
+    bool IsToolbarShown(wxToolBar* bar) const;
+
+    void OnSelchangeWeighting();
+    void OnSelchangeFftSize();
+
+private:
+    void CreateMenuBar();
+    bool CreateStatusBarWithPanes();
+    void CreateStatusBarCombos();
+    bool CreateToolbars();
+    void ApplyGuiMode();
+    void FitCombosToPanes();
+    void UpdateTitle();
+
+    void OnClose(wxCloseEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnWindowNew(wxCommandEvent& event);
+    void OnMenuHighlight(wxMenuEvent& event);
+
+    CAnalyzerApp& m_app;
+    wxPanel* m_pDockTop = nullptr;
+    MdiContainer* m_pContainer = nullptr;
+    wxToolBar* m_pMainBar = nullptr;
+    wxToolBar* m_pImpulseBar = nullptr;
+    wxToolBar* m_pOverlayBar = nullptr;
+    wxToolBar* m_pChannelBar = nullptr;
+    wxToolBar* m_pStipaBar = nullptr;
+    wxToolBar* m_pOptionsBar = nullptr;
+    wxToolBar* m_pLoggerBar = nullptr;
+    std::array<wxToolBar*, kToolbarCount> m_ToolbarTable{};
+    wxChoice* m_pOctaveCombo = nullptr;
+    wxChoice* m_pWeightingCombo = nullptr;
+    wxChoice* m_pFftSizeCombo = nullptr;
+    wxTimer m_presetsTimer;
+    wxTimer m_resetTimer;
+};

@@ -1,0 +1,18 @@
+// The engine's notifications carried to the user-interface thread: a worker's message box or wait
+// cursor is shown there while the worker waits.
+//
+// Threads: any thread may call; the work runs on the user-interface thread.
+#pragma once
+
+#include "engine/EngineNotifications.h"
+
+class CUiEngineNotifications : public CEngineNotifications
+{
+public:
+    void ShowMessage(const std::string& text) override;
+    // Shows the text and ends the process with exit code -1.
+    void FatalError(const std::string& text) override;
+    void SetWaitCursor(bool on) override;
+    // There is no 3D window yet; nothing to pause.
+    void Pause3DViewer(bool pause) override;
+};

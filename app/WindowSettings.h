@@ -1,0 +1,109 @@
+// A saved window placement: where a window is and whether it is shown, so that a workspace file can
+// put it back. The stored form is a fixed 84-byte block (the placement, the rectangle, four reserved
+// words, the style and the hidden flag); the style keeps the old framework's bits so that files from
+// either program read alike, and it maps to and from the state of our own child frames.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class CArchive;
+
+// Style bits of the stored style word.
+inline constexpr std::uint32_t kStyleMinimize = 0x20000000;
+inline constexpr std::uint32_t kStyleVisible = 0x10000000;
+inline constexpr std::uint32_t kStyleMaximize = 0x01000000;
+
+// Show commands of the stored placement.
+inline constexpr std::int32_t kShowHide = 0;
+inline constexpr std::int32_t kShowNormal = 1;
+inline constexpr std::int32_t kShowMinimized = 2;
+inline constexpr std::int32_t kShowMaximized = 3;
+
+struct WindowPoint
+{
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const WindowPoint&, const WindowPoint&) = default;
+};
+
+struct WindowRect
+{
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    friend bool operator==(const WindowRect&, const WindowRect&) = default;
+};
+
+// The 44-byte placement block, field for field as it is stored.
+struct WindowPlacement
+{
+    std::int32_t length = 0;  // 44 once captured
+    std::int32_t flags = 0;
+    std::int32_t showCmd = 0;  // SW_...
+    WindowPoint minPosition;
+    WindowPoint maxPosition;
+    WindowRect normalPosition;  // the frame's rectangle when neither minimised nor maximised
+    friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
+};
+
+// What a child frame of our own multiple-document container reports and accepts: its show state and
+// where it is (in the container's client coordinates).
+struct ChildFrameState
+{
+    bool visible = false;
+    bool minimised = false;
+    bool maximised = false;
+    WindowRect normal;   // rectangle in the normal (restored) state
+    WindowRect current;  // rectangle as it stands now
+    friend bool operator==(const ChildFrameState&, const ChildFrameState&) = default;
+};
+
+// A window whose placement can be captured and restored. The container's child frames implement it;
+// a placement record holds it weakly, so a window that is gone reads as "no window".
+class CPlacedWindow
+{
+public:
+    virtual ~CPlacedWindow() = default;
+    virtual ChildFrameState GetFrameState() const = 0;
+    virtual void SetFrameState(const ChildFrameState& state) = 0;
+};
+
+class CWindow_settings
+{
+public:
+    static constexpr std::size_t kStoredBytes = 84;
+    static constexpr std::int32_t kPlacementBytes = 44;
+
+    CWindow_settings();
+    virtual ~CWindow_settings() = default;
+
+    // Empty rectangle, hidden 1, reserved words and style 0, not loaded, no window, not valid; the
+    // placement keeps its bytes.
+    void Reset();
+    // Remembers the window; when it still exists takes its placement, rectangle and style.
+    void Capture(const std::weak_ptr<CPlacedWindow>& window);
+    // Remembers the window; only a record loaded from a file is applied. Returns 1 when the window
+    // was visible before, else 0 (also when nothing was applied).
+    int Restore(const std::weak_ptr<CPlacedWindow>& window);
+    // Storing captures the remembered window again first; loading marks the record as loaded.
+    void Serialize(CArchive& ar);
+
+    // The stored style word and placement for a frame state, and the frame state that restoring a
+    // style and placement gives.
+    static std::uint32_t StyleFromState(const ChildFrameState& state);
+    static WindowPlacement PlacementFromState(const ChildFrameState& state);
+    static ChildFrameState StateFromStored(const WindowPlacement& placement, const WindowRect& rect,
+                                           std::uint32_t style);
+
+    WindowPlacement m_placement;
+    WindowRect m_rect;
+    std::array<std::int32_t, 4> m_reserved{};
+    std::int32_t m_nStyle = 0;
+    std::int32_t m_bHidden = 1;
+    int m_bLoaded = 0;
+    int m_bValid = 0;
+    std::weak_ptr<CPlacedWindow> m_window;
+};

@@ -1,0 +1,123 @@
+// The real-time analyser of one input channel: fractional-octave bands (octave, third-octave or
+// narrower on the third-octave grid) from IIR band-passes behind a cascade of halvings of the rate,
+// a level meter per band, up to seven frequency-weighted wideband meters, the weighted short-term
+// energy trace, and, while a logging run is active, one block of level records per logger interval
+// handed to the channel's sound level logger.
+//
+// Threads: Configure, ResetLevels, CopySettingsToLogger and the logging-run operations run on the
+// user-interface thread; ProcessBlock runs on the analysis thread. They are kept apart by one flag
+// word instead of a lock: Configure and ResetLevels wait (yielding) for a block in progress to end and
+// hold the flag while they rebuild; a block that arrives meanwhile is not analysed and is counted in
+// m_skippedBlocks (ProcessBlock never waits). Level readers on the user-interface thread read the
+// meters' doubles and the band centres without a lock.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dsp/Decimator.h"
+#include "dsp/DesignedFilter.h"
+#include "dsp/LevelLoggerSink.h"
+#include "dsp/LevelMeter.h"
+#include "dsp/WeightedEnergyTrace.h"
+#include "dsp/WeightingFilters.h"
+
+// 2^(0.5 / bandsPerOctave): from a band's centre to its upper edge.
+double HalfBandFactor(int bandsPerOctave);
+// The nominal centre of the highest band whose upper edge does not exceed f (octave centres for one
+// band per octave, the third-octave series otherwise); the upper edge goes to *upperEdge when it is
+// not null; -1 when no band fits.
+double NominalBandCenter(double f, int bandsPerOctave, double* upperEdge);
+
+class CBandAnalyzer
+{
+public:
+    static constexpr int kMaxBands = 256;
+    static constexpr int kWidebandMeters = 7;
+    static constexpr int kMaxChunk = 256;
+    static constexpr int kMinWorkCapacity = 512;
+
+    CBandAnalyzer();
+    virtual ~CBandAnalyzer();
+    CBandAnalyzer(const CBandAnalyzer&) = delete;
+    CBandAnalyzer& operator=(const CBandAnalyzer&) = delete;
+
+    // Builds the band set and the wideband slots for the current members. User-interface thread.
+    void Configure();
+    // Analyses one block; the samples are read, never written. Analysis thread.
+    void ProcessBlock(const float* samples, int count);
+    // Resets every band meter, the current wideband meters and the energy trace.
+    void ResetLevels();
+    void SelectWidebandSlots();
+    int FindWidebandSlot(int code) const;
+    CFilterStage* GetWeightingFilter(int code);
+    int GetLoggedBandCount() const;
+    void CopySettingsToLogger();
+    void FeedMeter(CLevelMeter* meter, float* samples, int count);
+    // The logger this analyser feeds (not owned; null: no logging). Set while the analyser is not fed.
+    void SetLogger(CLevelLoggerSink* logger) { m_logger = logger; }
+    int GetWidebandCount() const { return m_widebandCount; }
+
+    std::int32_t m_enabled = 1;
+    std::atomic<std::int32_t> m_loggingActive{0};
+    std::int32_t m_bandsEnabled = 1;
+    double m_sampleRate = -1.0;
+    double m_minFrequency = 20.0;
+    double m_maxFrequency = 20000.0;
+    std::int32_t m_bandsPerOctave = 3;
+    std::int32_t m_displayWeighting = 0;
+    std::int32_t m_widebandSet = 0;
+    CWeightedEnergyTrace m_energyTrace;
+    CLevelLoggerSink* m_logger = nullptr;
+    std::array<CLevelMeter*, kMaxBands> m_widebandMeters{};
+    std::array<CFilterStage*, kMaxBands> m_widebandFilters{};
+    std::array<int, kMaxBands> m_widebandWeightings{};
+    int m_widebandCount = 0;
+    std::int32_t m_evaluatedFirst = -10;
+    std::int32_t m_evaluatedLast = -10;
+    std::array<CLevelMeter, kWidebandMeters> m_meters;
+    CLevelMeter* m_currentMeter = &m_meters[0];
+    std::array<std::unique_ptr<CLevelMeter>, kMaxBands> m_bandMeters;
+    std::array<std::unique_ptr<CDesignedFilter>, kMaxBands> m_bandDecimationFilters;
+    std::array<std::unique_ptr<CDesignedFilter>, kMaxBands> m_bandFilters;
+    CWeightingFilterSet m_weightingFilters;
+    std::int32_t m_bandCount = 0;
+    std::array<double, kMaxBands> m_bandCenters{};
+    std::array<std::int32_t, kMaxBands> m_bandDecimation{};
+    std::array<CDecimator, kMaxBands> m_bandDecimators;
+    std::int32_t m_workCapacity = 0;
+    std::vector<float> m_workBuffer;
+    std::vector<float> m_inputCopy;
+    // Blocks that arrived while Configure or ResetLevels held the analyser.
+    std::atomic<std::int64_t> m_skippedBlocks{0};
+
+private:
+    enum : int
+    {
+        kIdle = 0,
+        kProcessing = 1,
+        kConfiguring = 2
+    };
+    // Holds the analyser against ProcessBlock for the lifetime of the object (user-interface side).
+    class ExclusiveUse
+    {
+    public:
+        explicit ExclusiveUse(CBandAnalyzer& owner);
+        ~ExclusiveUse();
+        ExclusiveUse(const ExclusiveUse&) = delete;
+        ExclusiveUse& operator=(const ExclusiveUse&) = delete;
+
+    private:
+        CBandAnalyzer& m_owner;
+    };
+
+    void ConfigureLocked();
+    void ResetLevelsLocked();
+    void ProcessChunk(const float* samples, int n);
+    void CompleteLoggerInterval();
+
+    std::atomic<int> m_useState{kIdle};
+};

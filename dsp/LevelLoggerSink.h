@@ -1,0 +1,60 @@
+// What the band analyser needs of the sound level logger of its channel: the interval clock, the run
+// state, the hand-over of one block of level records per interval, the recorder input and the
+// configuration of the wideband records. The logger of the measurement applications implements it;
+// the signal-processing library sees only this interface.
+//
+// Threads: the interval operations, StoreBlock and RecordSamples are called on the analysis thread
+// from CBandAnalyzer::ProcessBlock; SetWidebandWeightings and SetBandConfiguration on the
+// user-interface thread from CBandAnalyzer::Configure and CopySettingsToLogger. RequestStopCommand
+// must not touch a window itself: it asks the user-interface thread (the logger "Stop" command).
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+class CLevelMeter;
+
+class CLevelLoggerSink
+{
+public:
+    virtual ~CLevelLoggerSink() = default;
+
+    virtual bool IsRunning() const = 0;
+    // Samples left until the current interval ends; 0 or less: the interval is complete.
+    virtual std::int64_t GetSamplesToIntervalEnd() const = 0;
+    // Counts n samples into the interval, the current block and the run.
+    virtual void ConsumeSamples(int n) = 0;
+    // Samples counted in the current block.
+    virtual std::int64_t GetBlockSampleCount() const = 0;
+    // Schedules the next interval end (the remainder of the finished one carries over).
+    virtual void BeginInterval() = 0;
+
+    // Blocks counted in the run and the planned block count ("Data blocks").
+    virtual std::int64_t GetBlocksCounted() const = 0;
+    virtual std::int64_t GetPlannedBlocks() const = 0;
+    // True while DIN 15905 monitoring runs: the run then never stops by itself.
+    virtual bool IsDinModeActive() const = 0;
+    // Ends the run (state stopped; the stored block count becomes the blocks counted).
+    virtual void Stop() = 0;
+    // Asks the user-interface thread to carry out the logger "Stop" command.
+    virtual void RequestStopCommand() = 0;
+    // Stores one block of records at the ring write index when that index is below the planned
+    // count: wideband meter k into wideband record k, band meter i into band record i (each taken
+    // with the record hand-over, which ends the meter's interval), with GetBlockSampleCount as its
+    // sample count; then advances the counters and the write index.
+    virtual void StoreBlock(std::span<CLevelMeter* const> widebandMeters,
+                            std::span<CLevelMeter* const> bandMeters) = 0;
+
+    // The wave recorder of the run: whether it records, the calibration offset in dB, and one block of
+    // raw input samples (one channel) to record.
+    virtual bool IsWaveRecorderOn() const = 0;
+    virtual double GetCalibrationOffset() const = 0;
+    virtual void RecordSamples(const float* samples, int count, double scale) = 0;
+
+    // Wideband records and band configuration of the data sets the logger writes.
+    virtual void SetWidebandWeightings(std::span<const int> weightings) = 0;
+    virtual void SetBandConfiguration(double sampleRate, double minFrequency, double maxFrequency,
+                                      int bandsPerOctave, std::span<const double> bandCenters) = 0;
+    // Number of bands of the logger's band configuration.
+    virtual int GetLoggedBandCount() const = 0;
+};

@@ -1,0 +1,215 @@
+#include "dsp/WeightingFilters.h"
+
+#include <cmath>
+
+#include "dsp/ArrayStatistics.h"
+#include "dsp/FrequencyWeighting.h"
+
+namespace
+{
+// Pole frequencies of the A and C curves and their normalisations at 1 kHz (A1000 = -2.000 dB,
+// C1000 = -0.062 dB).
+constexpr double kPole1 = 20.598997;
+constexpr double kPole2 = 107.65265;
+constexpr double kPole3 = 737.86223;
+constexpr double kPole4 = 12194.217;
+const double kAGain = std::pow(10.0, 2.000 / 20.0);
+const double kCGain = std::pow(10.0, 0.062 / 20.0);
+// The U low-pass as the AU and U stages build it, and the US1 high-pass.
+constexpr double kULowPass = 12594.217;
+constexpr int kUOrder = 6;
+constexpr double kUS1HighPass = 12100.0;
+constexpr double kUS1UpperCorner = 1000000.0;
+constexpr int kUS1Order = 7;
+// A high-pass channel carries this as its upper corner.
+constexpr double kOpenCorner = 1e99;
+}  // namespace
+
+CBankWeightingFilter::CBankWeightingFilter()
+{
+    m_bank.m_bEnabled = 1;
+}
+
+void CBankWeightingFilter::SetHighPass(int channel, double corner, int order)
+{
+    m_bank.m_dLowCorner[channel] = corner;
+    m_bank.m_dHighCorner[channel] = kOpenCorner;
+    m_bank.m_nOrder[channel] = order;
+    m_bank.m_nDesignKind[channel] = kDesignButterworth;
+}
+
+void CBankWeightingFilter::SetLowPass(int channel, double corner, int order)
+{
+    m_bank.m_dLowCorner[channel] = 0.0;
+    m_bank.m_dHighCorner[channel] = corner;
+    m_bank.m_nOrder[channel] = order;
+    m_bank.m_nDesignKind[channel] = kDesignButterworth;
+}
+
+void CBankWeightingFilter::Process(float* samples, int count)
+{
+    if (m_nSampleRate != m_nBuiltRate)
+    {
+        m_nBuiltRate = m_nSampleRate;
+        m_dOutputFactor = WriteChannels(m_nSampleRate);
+        m_bank.m_dSampleRate = m_nSampleRate;
+        m_bank.m_bEnabled = 1;
+        m_bank.Configure();
+    }
+    m_bank.Process(samples, count);
+    ScaleArray(samples, count, m_dOutputFactor);
+}
+
+double CAWeightingFilter::WriteChannels(int)
+{
+    m_bank.m_nCount = 6;
+    SetHighPass(0, kPole1, 1);
+    SetHighPass(1, kPole1, 1);
+    SetHighPass(2, kPole2, 1);
+    SetHighPass(3, kPole3, 1);
+    SetLowPass(4, kPole4, 1);
+    SetLowPass(5, kPole4, 1);
+    return kAGain;
+}
+
+double CCWeightingFilter::WriteChannels(int)
+{
+    m_bank.m_nCount = 4;
+    SetHighPass(0, kPole1, 1);
+    SetHighPass(1, kPole1, 1);
+    SetLowPass(2, kPole4, 1);
+    SetLowPass(3, kPole4, 1);
+    return kCGain;
+}
+
+double CAUWeightingFilter::WriteChannels(int)
+{
+    m_bank.m_nCount = 5;
+    SetHighPass(0, kPole1, 1);
+    SetHighPass(1, kPole1, 1);
+    SetHighPass(2, kPole2, 1);
+    SetHighPass(3, kPole3, 1);
+    SetLowPass(4, kULowPass, kUOrder);
+    return kAGain;
+}
+
+double CUWeightingFilter::WriteChannels(int)
+{
+    m_bank.m_nCount = 1;
+    SetLowPass(0, kULowPass, kUOrder);
+    return 1.0;
+}
+
+double CUS1WeightingFilter::WriteChannels(int)
+{
+    m_bank.m_nCount = 1;
+    SetHighPass(0, kUS1HighPass, kUS1Order);
+    m_bank.m_dHighCorner[0] = kUS1UpperCorner;
+    return 1.0;
+}
+
+CItu468WeightingFilter::CItu468WeightingFilter()
+{
+    m_bank.m_bEnabled = 1;
+}
+
+void CItu468WeightingFilter::SelectParameters(int fs)
+{
+    struct RateClass
+    {
+        double upTo, highPass, lowPass, peakFrequency, peakGain, peakQ, outputGain;
+    };
+    static constexpr RateClass kClasses[] = {
+        {46050.0, 16000.0, 10300.0, 7000.0, -1.2, 1.0, 29.8},
+        {72000.0, 16000.0, 10300.0, 8000.0, -1.8, 1.0, 28.56},
+        {144000.0, 16000.0, 8000.0, 10000.0, -9.3, 1.0, 24.97},
+        {1e99, 9800.0, 6350.0, 9300.0, -9.1, 1.2, 20.2},
+    };
+    for (const RateClass& c : kClasses)
+    {
+        if (fs <= c.upTo)
+        {
+            m_dHighPassCorner = c.highPass;
+            m_dLowPassCorner = c.lowPass;
+            m_dPeakFrequency = c.peakFrequency;
+            m_dPeakGain = c.peakGain;
+            m_dPeakQ = c.peakQ;
+            m_dOutputGain = c.outputGain;
+            return;
+        }
+    }
+}
+
+void CItu468WeightingFilter::Configure(int fs)
+{
+    const bool highRate = fs > 144000;
+    m_bank.m_nCount = highRate ? 5 : 6;
+    m_bank.m_dLowCorner[0] = m_dHighPassCorner;
+    m_bank.m_dHighCorner[0] = kOpenCorner;
+    m_bank.m_nOrder[0] = 1;
+    m_bank.m_nDesignKind[0] = kDesignButterworth;
+    for (int ch = 1; ch < m_bank.m_nCount; ++ch)
+    {
+        m_bank.m_dLowCorner[ch] = 0.0;
+        m_bank.m_dHighCorner[ch] = m_dLowPassCorner;
+        m_bank.m_nOrder[ch] = 1;
+        m_bank.m_nDesignKind[ch] = kDesignButterworth;
+    }
+    if (highRate)
+    {
+        m_bank.m_nOrder[1] = 2;
+        m_bank.m_nDesignKind[1] = kDesignChebyshev;
+        m_bank.m_dRippleDb[1] = 0.2;
+    }
+    m_bank.m_dSampleRate = fs;
+    m_bank.m_bEnabled = 1;
+    m_bank.Configure();
+    m_peak.m_nType = kBiquadPeaking;
+    m_peak.m_dFrequency = m_dPeakFrequency;
+    m_peak.m_dGainDb = -m_dPeakGain;
+    m_peak.m_dQ = m_dPeakQ;
+    m_peak.m_bTwice = 0;
+    m_peak.m_bEnabled = 1;
+}
+
+void CItu468WeightingFilter::Process(float* samples, int count)
+{
+    // The parameters are rewritten for every block; the bank's filters redesign only when what they
+    // see changes.
+    m_nBuiltRate = m_nSampleRate;
+    SelectParameters(m_nSampleRate);
+    Configure(m_nSampleRate);
+    m_bank.Process(samples, count);
+    m_peak.m_dSampleRate = m_nSampleRate;
+    m_peak.Process(samples, count);
+    ScaleArray(samples, count, std::pow(10.0, m_dOutputGain * 0.05));
+}
+
+CFilterStage* CWeightingFilterSet::Get(int code)
+{
+    switch (code)
+    {
+        case kWeightingA:
+            return &m_weightingA;
+        case kWeightingC:
+            return &m_weightingC;
+        case kWeightingItu468:
+            return &m_weightingItu468;
+        case kWeightingU:
+            return &m_weightingU;
+        case kWeightingAU:
+            return &m_weightingAU;
+        case kWeightingUS1:
+            return &m_weightingUS1;
+        default:
+            return nullptr;
+    }
+}
+
+void CWeightingFilterSet::SetSampleRate(int sampleRate)
+{
+    CFilterStage* stages[] = {&m_weightingC, &m_weightingA,   &m_weightingAU,
+                              &m_weightingU, &m_weightingUS1, &m_weightingItu468};
+    for (CFilterStage* stage : stages)
+        stage->m_nSampleRate = sampleRate;
+}

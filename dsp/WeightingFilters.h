@@ -1,0 +1,111 @@
+// The time-domain frequency weightings: filter stages that weight a block in place with cascades of
+// first-order (and a few higher-order) sections designed for the current sample rate, plus the
+// ITU-R 468 stage with its peaking section.
+//
+// The A and C stages are the analogue curves pole by pole (double real poles as two first-order
+// sections each), designed by the pre-warped bilinear transform: the low-frequency poles then sit
+// where they belong, and the 12.2 kHz pole pair is exact at its corner, which keeps both curves
+// within the class 1 limits of the sound-level-meter standard at 44.1, 48 and 96 kHz up to 0.45 of
+// the rate.
+//
+// Threads: one object per channel of one owner, used by the thread that runs its blocks. The first
+// block at a new rate designs the sections (no allocation once the bank's channels exist: construct
+// and run one block at the rate before the audio path starts, or accept one allocation per stage).
+#pragma once
+
+#include "dsp/BiquadFilter.h"
+#include "dsp/DesignedFilterBank.h"
+#include "dsp/FilterStage.h"
+#include "dsp/IirFilter.h"
+
+// Base of the bank-built weightings: rebuilds the bank on a rate change, runs it and scales.
+class CBankWeightingFilter : public CFilterStage
+{
+public:
+    CBankWeightingFilter();
+    void Process(float* samples, int count) override;
+
+    CDesignedFilterBank m_bank;
+
+protected:
+    // Writes the bank's channels for rate fs; returns the output factor.
+    virtual double WriteChannels(int fs) = 0;
+    void SetHighPass(int channel, double corner, int order);
+    void SetLowPass(int channel, double corner, int order);
+
+private:
+    double m_dOutputFactor = 1.0;
+};
+
+class CAWeightingFilter : public CBankWeightingFilter
+{
+public:
+    CIirFilter m_switch;  // filters nothing: m_switch.m_bEnabled is the on switch a generator tests
+
+protected:
+    double WriteChannels(int fs) override;
+};
+
+class CCWeightingFilter : public CBankWeightingFilter
+{
+public:
+    CIirFilter m_switch;  // filters nothing: m_switch.m_bEnabled is the on switch a generator tests
+
+protected:
+    double WriteChannels(int fs) override;
+};
+
+class CAUWeightingFilter : public CBankWeightingFilter
+{
+protected:
+    double WriteChannels(int fs) override;
+};
+
+class CUWeightingFilter : public CBankWeightingFilter
+{
+protected:
+    double WriteChannels(int fs) override;
+};
+
+class CUS1WeightingFilter : public CBankWeightingFilter
+{
+protected:
+    double WriteChannels(int fs) override;
+};
+
+class CItu468WeightingFilter : public CFilterStage
+{
+public:
+    CItu468WeightingFilter();
+    void Process(float* samples, int count) override;
+    // The corner, peak and gain set of the rate class of fs (each boundary belongs to the lower class).
+    void SelectParameters(int fs);
+    // Writes the bank's channels and the peaking section for the selected parameters.
+    void Configure(int fs);
+
+    CDesignedFilterBank m_bank;
+    CBiquadFilter m_peak;
+    double m_dHighPassCorner = 16000.0;
+    double m_dLowPassCorner = 10300.0;
+    double m_dPeakGain = -1.2;  // dB, applied with inverted sign
+    double m_dPeakFrequency = 7000.0;
+    double m_dOutputGain = 29.8;  // dB
+    double m_dPeakQ = 1.0;
+};
+
+// One filter of every time-domain weighting, looked up by weighting code, for owners that switch
+// between weightings.
+class CWeightingFilterSet
+{
+public:
+    // The filter of a weighting code; null for Z and every unknown code (no weighting).
+    CFilterStage* Get(int code);
+    void SetSampleRate(int sampleRate);
+
+    CCWeightingFilter m_weightingC;
+    CAWeightingFilter m_weightingA;
+    CAUWeightingFilter m_weightingAU;
+    CUWeightingFilter m_weightingU;
+    CUS1WeightingFilter m_weightingUS1;
+    CItu468WeightingFilter m_weightingItu468;
+};

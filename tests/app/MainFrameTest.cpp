@@ -1,0 +1,234 @@
+#include "app/AnalyzerApp.h"
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "platform/ui/MdiContainer.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/WxEnvironment.h"
+#include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <thread>
+
+namespace
+{
+
+class MainFrameTest : public testsupport::TempHomeTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!testsupport::WxStarted())
+            GTEST_SKIP() << "no display";
+        // Every message box takes its unattended answer.
+        ::setenv("TESSARIN_TEST_ANSWERS", "", 1);
+        m_app = std::make_unique<CAnalyzerApp>();
+    }
+    void TearDown() override
+    {
+        if (m_frame)
+            m_frame->Destroy();
+        if (wxTheApp)
+            wxTheApp->ProcessIdle();
+        m_app.reset();
+        ::unsetenv("TESSARIN_TEST_ANSWERS");
+    }
+    CMainFrame* Create(int guiMode = 0)
+    {
+        m_app->m_nGuiMode = guiMode;
+        m_frame = new CMainFrame(*m_app);
+        EXPECT_TRUE(m_frame->OnCreate());
+        m_app->m_pMainWnd = m_frame;
+        m_frame->Show();
+        return m_frame;
+    }
+    // A mono 16-bit PCM wave file of a number of frames at 8000 Hz.
+    std::string WriteWave(const std::string& name, std::uint32_t frames)
+    {
+        const std::uint32_t rate = 8000, dataBytes = frames * 2;
+        std::string bytes;
+        const auto text = [&](const char* s) { bytes.insert(bytes.end(), s, s + 4); };
+        const auto u32 = [&](std::uint32_t v)
+        {
+            for (int i = 0; i < 4; ++i)
+                bytes.push_back(static_cast<char>(v >> (8 * i)));
+        };
+        const auto u16 = [&](std::uint16_t v)
+        {
+            bytes.push_back(static_cast<char>(v));
+            bytes.push_back(static_cast<char>(v >> 8));
+        };
+        text("RIFF");
+        u32(36 + dataBytes);
+        text("WAVE");
+        text("fmt ");
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(rate);
+        u32(rate * 2);
+        u16(2);
+        u16(16);
+        text("data");
+        u32(dataBytes);
+        bytes.resize(bytes.size() + dataBytes, '\0');
+        const std::string path = m_home.File(name).string();
+        testsupport::WriteBytes(path, bytes);
+        return path;
+    }
+
+    std::unique_ptr<CAnalyzerApp> m_app;
+    CMainFrame* m_frame = nullptr;
+};
+
+TEST_F(MainFrameTest, ToolbarsFollowTheGuiMode)
+{
+    CMainFrame* frame = Create(0);
+    const auto& table = frame->GetToolbarTable();
+    for (wxToolBar* bar : table)
+        EXPECT_TRUE(frame->IsToolbarShown(bar));
+    EXPECT_FALSE(frame->IsToolbarShown(frame->GetLoggerToolbar()));
+    frame->Destroy();
+    m_frame = nullptr;
+
+    frame = Create(1);
+    // Simple mode: only the main toolbar and the logger toolbar, both with large buttons.
+    EXPECT_TRUE(frame->IsToolbarShown(frame->GetToolbarTable()[0]));
+    EXPECT_TRUE(frame->IsToolbarShown(frame->GetLoggerToolbar()));
+    for (int i = 1; i < CMainFrame::kToolbarCount; ++i)
+        EXPECT_FALSE(frame->IsToolbarShown(frame->GetToolbarTable()[i])) << CMainFrame::GetToolbarNames()[i];
+    EXPECT_EQ(frame->GetToolbarTable()[0]->GetToolBitmapSize().y, 32);
+    EXPECT_EQ(frame->GetToolbarTable()[0]->GetToolsCount(), 3u);
+}
+
+TEST_F(MainFrameTest, ComboBoxesAndStatusPanes)
+{
+    CMainFrame* frame = Create();
+    EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 6);
+    wxChoice* weighting = frame->GetWeightingCombo();
+    ASSERT_EQ(weighting->GetCount(), 8u);
+    const char* names[] = {"Z", "A", "C", "ITU-468", "ITU-ARM", "U", "AU", "US1"};
+    for (unsigned i = 0; i < 8; ++i)
+        EXPECT_EQ(weighting->GetString(i), names[i]);
+    wxChoice* fft = frame->GetFftSizeCombo();
+    ASSERT_EQ(fft->GetCount(), 18u);
+    EXPECT_EQ(fft->GetString(0), "128");
+    EXPECT_EQ(fft->GetString(17), "16777216");
+    wxChoice* octave = frame->GetOctaveFractionCombo();
+    ASSERT_EQ(octave->GetCount(), 9u);
+    EXPECT_EQ(octave->GetSelection(), 1);
+    EXPECT_EQ(octave->GetString(0).utf8_string(), GetText(1000028));
+    EXPECT_EQ(octave->GetString(8).utf8_string(), GetText(1000181));
+    EXPECT_EQ(octave->GetString(3), "1/6");
+}
+
+TEST_F(MainFrameTest, PromptStringsSplitIntoStatusTextAndToolTip)
+{
+    struct Case
+    {
+        const char* prompt;
+        const char* message;
+        bool hasTip;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {"Open an existing document\nOpen", "Open an existing document", true, "Open"},
+        {"Whole prompt without a tip", "Whole prompt without a tip", false, ""},
+        {"a\nb\nc", "a", true, "b"},
+        {"", "", false, ""},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(CMainFrame::MessageFromPrompt(c.prompt), c.message);
+        std::string tip;
+        EXPECT_EQ(CMainFrame::ToolTipFromPrompt(c.prompt, tip), c.hasTip) << c.prompt;
+        if (c.hasTip)
+        {
+            EXPECT_EQ(tip, c.tip);
+        }
+    }
+}
+
+TEST_F(MainFrameTest, PresetTimersFireOnceAndPostTheirCommand)
+{
+    CMainFrame* frame = Create();
+    int secondPhase = 0, reset = 0;
+    frame->Bind(
+        wxEVT_MENU, [&](wxCommandEvent&) { ++secondPhase; },
+        command_id::WxCommandId(command_id::kPresetsSecondPhase));
+    frame->Bind(
+        wxEVT_MENU, [&](wxCommandEvent&) { ++reset; },
+        command_id::WxCommandId(command_id::kResetAllMeasurements));
+    frame->StartPresetTimer(CMainFrame::kTimerPresetsSecondPhase, 5);
+    frame->StartPresetTimer(CMainFrame::kTimerResetMeasurements, 5);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        wxTheApp->Yield(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(secondPhase, 1);
+    EXPECT_EQ(reset, 1);
+}
+
+TEST_F(MainFrameTest, ChildFrameIgnoresCloseWhileThereIsNoMenuBar)
+{
+    CMainFrame* frame = Create();
+    auto* child = new CChildFrame(frame, "View");
+    child->Show();
+    wxMenuBar* bar = frame->GetMenuBar();
+    frame->SetMenuBar(nullptr);
+    EXPECT_FALSE(child->Close());
+    child->Maximise();
+    EXPECT_FALSE(child->IsMaximised());
+    frame->SetMenuBar(bar);
+    child->Maximise();
+    EXPECT_TRUE(child->IsMaximised());
+    EXPECT_TRUE(child->Close());
+}
+
+TEST_F(MainFrameTest, DroppedWaveFilesAreCheckedAgainstTheLengthLimit)
+{
+    const std::string exact = WriteWave("exact.wav", 61 * 8000);
+    const std::string longer = WriteWave("longer.wav", 61 * 8000 + 800);  // 61.1 s
+    const std::string junk = m_home.File("junk.wav").string();
+    std::ofstream(junk) << "not a wave file";
+    EXPECT_EQ(CMainFrame::CheckDroppedFiles({exact}), "");
+    const std::string tooLong = CMainFrame::CheckDroppedFiles({exact, longer});
+    EXPECT_NE(tooLong.find("limited to 61s"), std::string::npos) << tooLong;
+    // The first refused file decides the message.
+    EXPECT_EQ(CMainFrame::CheckDroppedFiles({junk, longer}), "invalid .wav file");
+}
+
+TEST_F(MainFrameTest, DroppedFilesGoToOneWindowEach)
+{
+    CMainFrame* frame = Create();
+    m_app->OnFileNew();
+    const std::string a = WriteWave("a.wav", 800), b = WriteWave("b.wav", 800), c = WriteWave("c.wav", 800);
+    EXPECT_TRUE(frame->OnDropFiles({a, b, c}, wxPoint(-1000, -1000)));
+    const auto& frames = frame->GetContainer()->GetChildFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0]->GetTitle(), "a");
+    EXPECT_EQ(frames[1]->GetTitle(), "b");
+    EXPECT_EQ(frames[2]->GetTitle(), "c");
+    // One file dropped onto the second window goes there (the windows are tiled now).
+    const wxPoint centre = frames[1]->GetScreenRect().GetPosition() + wxPoint(40, 60);
+    EXPECT_TRUE(frame->OnDropFiles({a}, centre));
+    EXPECT_EQ(frames[1]->GetTitle(), "a");
+    EXPECT_EQ(frames[0]->GetTitle(), "a");
+    EXPECT_EQ(frames[2]->GetTitle(), "c");
+    // A refused drop loads nothing.
+    const std::string longer = WriteWave("long.wav", 62 * 8000);
+    EXPECT_FALSE(frame->OnDropFiles({c, longer}, centre));
+    EXPECT_EQ(frames[0]->GetTitle(), "a");
+}
+
+}  // namespace

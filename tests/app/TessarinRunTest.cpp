@@ -1,0 +1,264 @@
+// Starts the real Tessarin program with a temporary home and lets its self-test hook take a picture
+// of the main window and close it.
+#include "common/RegistryValues.h"
+#include "platform/Registry.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace
+{
+
+struct RunResult
+{
+    int exitCode = -1000;
+    std::vector<std::string> trace;
+};
+
+class TessarinRunTest : public testsupport::TempHomeTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display (run under xvfb-run)";
+    }
+
+    std::filesystem::path Data() const { return m_home.Root() / "home" / "Documents" / "Messungen"; }
+
+    // Runs the program with the extra variables; a program that does not end within a minute is
+    // killed and counts as a failure.
+    RunResult Run(const std::vector<std::string>& variables, const std::vector<std::string>& args = {})
+    {
+        const std::string trace = (m_home.Root() / "trace.txt").string();
+        std::vector<std::string> env;
+        for (char** entry = environ; *entry; ++entry)
+            env.push_back(*entry);
+        env.push_back("TESSARIN_STARTUP_TRACE=" + trace);
+        env.insert(env.end(), variables.begin(), variables.end());
+        std::vector<char*> envp;
+        for (std::string& entry : env)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = TESSARIN_BINARY;
+        std::vector<std::string> argStrings{program};
+        argStrings.insert(argStrings.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : argStrings)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+
+        RunResult result;
+        pid_t pid = 0;
+        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+            return result;
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0)
+        {
+            if (std::chrono::steady_clock::now() > limit)
+            {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                ADD_FAILURE() << "Tessarin did not end";
+                return result;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (WIFEXITED(status))
+            result.exitCode = WEXITSTATUS(status);
+        std::ifstream in(trace);
+        for (std::string line; std::getline(in, line);)
+            result.trace.push_back(line);
+        return result;
+    }
+
+    static long Position(const std::vector<std::string>& trace, const std::string& step)
+    {
+        const auto found = std::find(trace.begin(), trace.end(), step);
+        return found == trace.end() ? -1 : static_cast<long>(found - trace.begin());
+    }
+    static int CountStartingWith(const std::vector<std::string>& trace, const std::string& prefix)
+    {
+        return static_cast<int>(std::count_if(trace.begin(), trace.end(),
+                                              [&](const std::string& s) { return s.rfind(prefix, 0) == 0; }));
+    }
+};
+
+TEST_F(TessarinRunTest, StartsShowsItsFrameAndClosesWithExitCodeZero)
+{
+    const std::string shot = std::string(TESSARIN_TEST_OUTPUT_DIR) + "/tessarin-main-frame.png";
+    std::filesystem::remove(shot);
+    const RunResult run = Run({"TESSARIN_TEST_SCREENSHOT=" + shot, "TESSARIN_TEST_ANSWERS="});
+    EXPECT_EQ(run.exitCode, 0);
+    // Start-up and shut-down in their fixed order.
+    const std::vector<std::string> expected = {
+        "data folders",       "engine",
+        "framework started",  "log table",
+        "text tables",        "profile settings",
+        "document template",  "main frame",
+        "gui mode 0",         "file new",
+        "command line",       "main window shown",
+        "random table",       "presets menu",
+        "processing enabled", "registry settings",
+        "engine defaults",    "decimal comma",
+        "start-up workspace", "production test settings",
+        "screenshot saved",   "main window closed",
+        "engine stopped",     "text tables freed",
+        "framework ended",
+    };
+    EXPECT_EQ(run.trace, expected);
+    // The folders exist, the picture was taken, "load last saved" has been written back.
+    for (const char* folder : {"Config", "Nachhallzeit", "Pegel", "Screenshots", "DIN15905_autolog", "Temp",
+                               "SPL_longterm", "Waves", "Trittschall", "Remote_CMD"})
+        EXPECT_TRUE(std::filesystem::is_directory(Data() / folder)) << folder;
+    EXPECT_GT(std::filesystem::exists(shot) ? std::filesystem::file_size(shot) : 0u, 1000u);
+    const auto key = platform::RegistryKey::Open("SOFTWARE\\Halvek\\Tessarin\\config", false);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key.ReadValue("load last saved").has_value());
+    EXPECT_TRUE(key.ReadValue("default sample rate").has_value());
+}
+
+TEST_F(TessarinRunTest, DamagedSettingsFileAndMissingFolderDoNotStopIt)
+{
+    std::filesystem::create_directories(Data() / "Config");
+    std::string damaged = "\xef\xbb\xbf[Mixer\nMic Volume=\n[GUI]\nMode=77777777777777777\n";
+    damaged += std::string(100000, '\x01');
+    std::ofstream(Data() / "Config" / "default.cal", std::ios::binary) << damaged;
+    // A data folder that a user deleted, and a file where a folder should be.
+    std::filesystem::remove_all(Data() / "Temp");
+    std::ofstream(Data() / "Waves") << "not a folder";
+    const RunResult run =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "shot.png").string(), "TESSARIN_TEST_ANSWERS="});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(Position(run.trace, "main window shown"), -1);
+    EXPECT_NE(Position(run.trace, "framework ended"), -1);
+    EXPECT_TRUE(std::filesystem::is_directory(Data() / "Temp"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(Data() / "Waves"));
+}
+
+TEST_F(TessarinRunTest, ExitOffersToDeleteRecordings)
+{
+    struct Case
+    {
+        const char* answers;
+        bool tempKept;
+        bool wavesKept;
+        int questions;
+    };
+    const Case cases[] = {
+        // Delete temporary data: yes; keep the waves: no; sure: yes.
+        {"yes,no,yes", false, false, 3},
+        // Keep the waves: yes ends the questions.
+        {"no,yes", true, true, 2},
+        // Not sure after all: the waves stay.
+        {"yes,no,no", false, true, 3},
+    };
+    for (const Case& c : cases)
+    {
+        std::filesystem::create_directories(Data() / "Temp");
+        std::filesystem::create_directories(Data() / "SPL_longterm");
+        std::ofstream(Data() / "Temp" / "block.dat") << "x";
+        std::ofstream(Data() / "SPL_longterm" / "long.wav") << "x";
+        const RunResult run = Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "shot.png").string(),
+                                   std::string("TESSARIN_TEST_ANSWERS=") + c.answers});
+        EXPECT_EQ(run.exitCode, 0) << c.answers;
+        EXPECT_EQ(std::filesystem::exists(Data() / "Temp" / "block.dat"), c.tempKept) << c.answers;
+        EXPECT_EQ(std::filesystem::exists(Data() / "SPL_longterm" / "long.wav"), c.wavesKept) << c.answers;
+        EXPECT_EQ(CountStartingWith(run.trace, "message box: "), c.questions) << c.answers;
+        EXPECT_NE(Position(run.trace, "message box: Temporäre Meßdaten löschen?"), -1) << c.answers;
+    }
+}
+
+TEST_F(TessarinRunTest, FailingRecentFileKeepsTheListAndAsksNothingAboutRecordings)
+{
+    {
+        const auto config = platform::RegistryKey::Open("SOFTWARE\\Halvek\\Tessarin\\config", true);
+        ASSERT_EQ(WriteRegDword(config, "load last saved", 2), 0);
+        const auto recent = platform::RegistryKey::Open("SOFTWARE\\Halvek\\Tessarin\\Recent File List", true);
+        ASSERT_EQ(WriteRegString(recent, "File1", (m_home.Root() / "gone.wst").string()), 0);
+        ASSERT_EQ(WriteRegString(recent, "File2", "/elsewhere/other.wst"), 0);
+    }
+    std::filesystem::create_directories(Data() / "Temp");
+    std::ofstream(Data() / "Temp" / "block.dat") << "x";
+    const RunResult run =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "shot.png").string(), "TESSARIN_TEST_ANSWERS="});
+    EXPECT_EQ(run.exitCode, 0);
+    const long failed = Position(run.trace, "recent file failed");
+    ASSERT_NE(failed, -1);
+    EXPECT_EQ(run.trace[failed + 1], "file new");
+    // The question about the temporary data comes once, at the real exit, after the window closed.
+    EXPECT_EQ(CountStartingWith(run.trace, "message box: Temporäre"), 1);
+    EXPECT_GT(Position(run.trace, "message box: Temporäre Meßdaten löschen?"),
+              Position(run.trace, "main window closed"));
+    EXPECT_TRUE(std::filesystem::exists(Data() / "Temp" / "block.dat"));  // unattended answer: No
+    const auto recent = platform::RegistryKey::Open("SOFTWARE\\Halvek\\Tessarin\\Recent File List", false);
+    ASSERT_TRUE(recent);
+    EXPECT_EQ(recent.ValueNames().size(), 2u);
+}
+
+TEST_F(TessarinRunTest, ExpertModeRestartsOnlyAfterThisInstanceHasEnded)
+{
+    const std::string restartedTrace = (m_home.Root() / "trace.txt.restarted").string();
+    const RunResult run = Run({"TESSARIN_TEST_EXPERT_MODE=1", "TESSARIN_TEST_ANSWERS=",
+                               "TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "restarted.png").string()});
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_FALSE(run.trace.empty());
+    EXPECT_NE(Position(run.trace, "expert mode switched to 1"), -1);
+    EXPECT_EQ(run.trace.back(), "framework ended");
+    // The mode was written before the new instance started, so it starts in simple mode.
+    std::ifstream settings(Data() / "Config" / "default.cal");
+    std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Mode=1"), std::string::npos) << text;
+    // The new instance closes itself through the picture hook; wait for its trace to end.
+    std::vector<std::string> restarted;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < limit)
+    {
+        restarted.clear();
+        std::ifstream in(restartedTrace);
+        for (std::string line; std::getline(in, line);)
+            restarted.push_back(line);
+        if (!restarted.empty() && restarted.back() == "framework ended")
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_FALSE(restarted.empty());
+    EXPECT_EQ(restarted.back(), "framework ended");
+    EXPECT_NE(Position(restarted, "gui mode 1"), -1);
+    EXPECT_EQ(Position(restarted, "expert mode switched to 0"), -1);  // it does not switch again
+}
+
+TEST_F(TessarinRunTest, WorkspaceOnTheCommandLineIsOpened)
+{
+    const auto file = m_home.File("bench.wst");
+    std::ofstream(file) << "workspace";
+    const RunResult missing =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "s.png").string(), "TESSARIN_TEST_ANSWERS="},
+            {(m_home.Root() / "missing.wst").string()});
+    // A file that cannot be opened ends start-up at once, without the main window shown.
+    EXPECT_EQ(Position(missing.trace, "main window shown"), -1);
+    EXPECT_NE(missing.exitCode, 0);
+    const RunResult opened =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "s.png").string(), "TESSARIN_TEST_ANSWERS="},
+            {file.string()});
+    EXPECT_EQ(opened.exitCode, 0);
+    EXPECT_NE(Position(opened.trace, "opened " + file.string()), -1);
+}
+
+}  // namespace
