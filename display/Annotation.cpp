@@ -1,8 +1,11 @@
 #include "display/Annotation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <span>
+#include <string_view>
+#include <vector>
 
 #include "platform/Archive.h"
 #include "platform/Text.h"
@@ -82,6 +85,29 @@ int Truncate(double value)
     return static_cast<int>(value);
 }
 
+gfx::Pen ToPen(const PenDescription& pen)
+{
+    return gfx::Pen{pen.color, pen.width, static_cast<gfx::PenStyle>(std::clamp(pen.style, 0, 5))};
+}
+
+// The lines of a label: a line feed starts a new one, and a carriage return before it belongs to
+// the break.
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    for (;;)
+    {
+        const std::size_t feed = text.find('\n');
+        std::string_view line = text.substr(0, feed);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (feed == std::string_view::npos)
+            return lines;
+        text.remove_prefix(feed + 1);
+    }
+}
+
 }  // namespace
 
 void WriteAnnotationString(CArchive& ar, const std::string& text)
@@ -110,6 +136,15 @@ std::string ReadAnnotationString(CArchive& ar)
 // CAnnotation
 
 CAnnotation::CAnnotation() = default;
+
+void CAnnotation::Draw(gfx::Canvas&) {}
+
+void CAnnotation::DrawHandle(gfx::Canvas& canvas, const PlotRect& rect)
+{
+    canvas.SetPen(gfx::Pen{RgbColor(0, 255, 255), 2, gfx::PenStyle::Solid});
+    canvas.SetBrush(gfx::Brush{0, true});
+    canvas.Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+}
 
 int CAnnotation::HitTest(int, int) const
 {
@@ -273,6 +308,26 @@ void CArrowAnnotation::SyncEnd()
     m_End.m_RefRect = m_RefRect;
 }
 
+void CArrowAnnotation::Draw(gfx::Canvas& canvas)
+{
+    canvas.SetPen(ToPen(m_Pen));
+    canvas.MoveTo(m_nX, m_nY);
+    canvas.LineTo(m_End.m_nX, m_End.m_nY);
+    if (m_nGrabbedPart == kAnnotationPartNone && m_nHoverPart == kAnnotationPartNone)
+        return;
+    const auto marks = [&](int part) { return m_nGrabbedPart == part || m_nHoverPart == part; };
+    const bool whole = marks(kAnnotationPartLine);
+    const int r = m_nHandleRadius;
+    const auto handle = [&](int x, int y) { DrawHandle(canvas, PlotRect{x - r, y - r, x + r, y + r}); };
+    if (whole || marks(kAnnotationPartStart))
+        handle(m_nX, m_nY);
+    if (whole || marks(kAnnotationPartEnd))
+        handle(m_End.m_nX, m_End.m_nY);
+    if (whole)
+        handle(Truncate((static_cast<double>(m_nX) + m_End.m_nX) * 0.5),
+               Truncate((static_cast<double>(m_nY) + m_End.m_nY) * 0.5));
+}
+
 int CArrowAnnotation::HitTest(int x, int y) const
 {
     const long long r = m_nHandleRadius;
@@ -365,6 +420,13 @@ CRectAnnotation::CRectAnnotation()
     m_nType = kAnnotationTypeRect;
 }
 
+void CRectAnnotation::Draw(gfx::Canvas& canvas)
+{
+    canvas.SetPen(ToPen(m_Pen));
+    canvas.SetBrush(gfx::Brush{0, true});
+    canvas.Rectangle(m_nX, m_nY, m_End.m_nX, m_End.m_nY);
+}
+
 int CRectAnnotation::HitTest(int x, int y) const
 {
     return (x >= m_nX && x <= m_End.m_nX && y >= m_nY && y <= m_End.m_nY) ? kAnnotationPartStart
@@ -382,6 +444,32 @@ CTextAnnotation::CTextAnnotation()
     m_nY = 120;
     m_Font.m_dSize = 14.0;
     m_nDataSize = GetDataSize();
+}
+
+void CTextAnnotation::Draw(gfx::Canvas& canvas)
+{
+    if (!m_bVisible)
+        return;
+    const int height = std::clamp(Truncate(m_Font.m_dSize), kMinFontHeight, kMaxFontHeight);
+    canvas.SetFont(gfx::Font{"Arial", height, false});
+    const std::vector<std::string_view> lines = SplitLines(m_strText);
+    int width = 0;
+    for (std::string_view line : lines)
+        width = std::max(width, canvas.TextWidth(line));
+    const int textHeight = height * static_cast<int>(lines.size());
+    // Wide arithmetic: a position near the int range must not wrap the bounds around.
+    const auto clampInt = [](long long value)
+    { return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX)); };
+    m_Bounds = PlotRect{m_nX, clampInt(static_cast<long long>(m_nY) - textHeight),
+                        clampInt(static_cast<long long>(m_nX) + width), m_nY};
+    int top = m_Bounds.top;
+    for (std::string_view line : lines)
+    {
+        canvas.DrawText(line, gfx::Rect{m_Bounds.left, top, m_Bounds.right, top + height}, gfx::Align::Left);
+        top += height;
+    }
+    if (m_nGrabbedPart != kAnnotationPartNone || m_nHoverPart != kAnnotationPartNone)
+        DrawHandle(canvas, m_Bounds);
 }
 
 int CTextAnnotation::HitTest(int x, int y) const

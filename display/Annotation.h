@@ -2,7 +2,7 @@
 // lines and rectangles, and string carriers that are never drawn and only keep a text in the same
 // list. This file holds their data, their stored form (a 352-byte base block, then each kind's own
 // data; strings as an int32 byte count and the bytes) and their geometry: positions relative to the
-// plot, hit tests and dragging. Painting comes with the drawing canvas.
+// plot, hit tests, dragging and painting on a canvas in the window's client coordinates.
 #pragma once
 
 #include <array>
@@ -49,6 +49,9 @@ public:
     CAnnotation();
     virtual ~CAnnotation() = default;
 
+    // Paints in the window's client coordinates; the plain point draws nothing. The pen, brush and
+    // font are left as the annotation set them: whoever draws next sets its own.
+    virtual void Draw(gfx::Canvas& canvas);
     virtual int HitTest(int x, int y) const;
     virtual int GetDataSize() const;
     // Storing writes the base block (data size refreshed first) and the kind's data; loading reads
@@ -62,6 +65,8 @@ public:
 
     bool IsInteractive() const { return (m_nFlags & kAnnotationLocked) == 0; }
     PlotPoint RelativeToPixel(double relativeX, double relativeY) const;
+    // The selection frame: an unfilled rectangle with a cyan pen of width 2.
+    static void DrawHandle(gfx::Canvas& canvas, const PlotRect& rect);
 
     // The 352 stored bytes of the base block, and taking them back (type id included).
     std::array<std::uint8_t, kBaseBlockBytes> GetBaseBlock() const;
@@ -108,6 +113,8 @@ public:
 
     CArrowAnnotation();
 
+    // The line from start to end, then the handles of the part the mouse is on or holds.
+    void Draw(gfx::Canvas& canvas) override;
     int HitTest(int x, int y) const override;
     int GetDataSize() const override;
     void Serialize(CArchive& ar) override;
@@ -131,6 +138,8 @@ class CRectAnnotation : public CArrowAnnotation
 {
 public:
     CRectAnnotation();
+    // The outline from corner to corner with the line's pen; never handles.
+    void Draw(gfx::Canvas& canvas) override;
     int HitTest(int x, int y) const override;
 };
 
@@ -148,8 +157,17 @@ struct CFontDesc
 class CTextAnnotation : public CAnnotation
 {
 public:
+    // Font heights a label is drawn with; a size outside them (from a damaged file) is held at
+    // their ends.
+    static constexpr int kMinFontHeight = 1;
+    static constexpr int kMaxFontHeight = 200;
+
     CTextAnnotation();
 
+    // Measures the text with the label's font (always Arial), places it with its lower left corner
+    // at the position, keeps that rectangle as the bounds the hit test uses, draws it and, when the
+    // mouse is on or holds it, frames it.
+    void Draw(gfx::Canvas& canvas) override;
     int HitTest(int x, int y) const override;
     int GetDataSize() const override;
     void Serialize(CArchive& ar) override;

@@ -83,6 +83,34 @@ int CAnnotationList::HitTest(int x, int y) const
     return kAnnotationPartNone;
 }
 
+void CAnnotationList::Draw(gfx::Canvas& canvas)
+{
+    if (m_bBusy)
+        return;
+    for (auto& member : m_members)
+    {
+        member->m_PlotRect = m_PlotRect;
+        member->m_RefRect = m_RefRect;
+        if (!member->m_bDragging)
+            member->UpdatePosition();
+        if (member->m_bVisible)
+            member->Draw(canvas);
+    }
+}
+
+void CAnnotationList::Draw(gfx::Canvas& canvas, const PlotRect& plot, const PlotRect& reference)
+{
+    m_PlotRect = plot;
+    m_RefRect = reference;
+    Draw(canvas);
+}
+
+void CAnnotationList::DrawOnPlot(gfx::Canvas& canvas, const CPlot& plot)
+{
+    Draw(canvas, plot.m_rcWindow,
+         PlotRect{plot.m_nPlotLeft, plot.m_nPlotTop, plot.m_nPlotRight, plot.m_nPlotBottom});
+}
+
 void CAnnotationList::PreparePaint(const PlotRect& plot, const PlotRect& reference)
 {
     m_PlotRect = plot;

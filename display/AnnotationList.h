@@ -28,6 +28,15 @@ public:
 
     CAnnotationList() = default;
 
+    // Unless busy: every member takes the list's plot and reference rectangles, moves to its
+    // relative position unless it is being dragged, and is drawn when visible, in list order.
+    void Draw(gfx::Canvas& canvas) override;
+    // The same after taking the rectangles.
+    void Draw(gfx::Canvas& canvas, const PlotRect& plot, const PlotRect& reference);
+    // What a plot's foreground hook calls: the plot's window rectangle as the plot rectangle, its
+    // data area as the reference rectangle.
+    void DrawOnPlot(gfx::Canvas& canvas, const CPlot& plot);
+
     // The first member hit, and its part.
     int HitTest(int x, int y) const override;
     // The drag state machine over the interactive members; true when the mouse is on one.

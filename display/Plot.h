@@ -8,13 +8,16 @@
 // Threads: every member runs on the user-interface thread. The channel data belong to the owner
 // (the engine's display buffers), which may write them from its analysis thread while holding the
 // display lock that m_pDisplayLock names; the plot takes that lock (when set) only while it reads
-// the channel data in ComputeCurveStats, AutoScaleY and the reduction step of DrawCurves (and the
-// markers-at-points mode), never while it draws, and never while the caller holds it.
+// the channel data in ComputeCurveStats, AutoScaleY and the reduction step of DrawCurves (which
+// also gathers the curve statistics, with a helper thread for long curves that ends before the
+// lock is released) and the markers-at-points mode, never while it draws, and never while the
+// caller holds it.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -360,6 +363,13 @@ private:
     void PaintCurve(gfx::Canvas& canvas, int slot, const gfx::Pen& pen, int marker, bool layoutDirty);
     void DrawCurveReadouts(gfx::Canvas& canvas, int curve);
     void DrawTriggerMarker(gfx::Canvas& canvas);
+    // ComputeCurveStats for a caller that already holds the display lock (or needs none); thdN,
+    // when given, delivers the curve's THD+N ratio computed elsewhere.
+    void ComputeCurveStatsLocked(int curve, std::future<double>* thdN = nullptr);
+    // Runs `reduce` (the paint's reduction of the curve's data) and the curve's statistics, the
+    // THD+N figure of a long curve beside the rest; the caller holds the display lock.
+    void ReduceAndComputeStats(int curve, const std::function<void()>& reduce);
+    CurveSource StatsSource(int curve) const;
     void ComputeIntermodulation(CCurveStatistics& stats, const CurveSource& source, int searchLimit) const;
 
     SpectrumFigureFunctions m_spectrumFigures{InterpolatePeakAt, ComputeThd, SumHarmonicPowers, ComputeThdN};

@@ -2,6 +2,9 @@
 // intermodulation lists).
 #include <algorithm>
 #include <cmath>
+#include <future>
+#include <limits>
+#include <system_error>
 
 #include "display/Plot.h"
 
@@ -43,6 +46,95 @@ int IndexOfMaximum(const float* data, int from, int to)
     return best;
 }
 
+// Curves from this many points compute their THD+N figure on a thread of its own.
+constexpr int kThreadedThdNPoints = 262144;
+
+// Independent accumulators of the statistics pass: without them every addition waits for the one
+// before, and the extremes cannot be kept in vector registers.
+constexpr int kLanes = 8;
+
+// The extremes and sums of one run of values.
+struct RunFigures
+{
+    float maximum = -std::numeric_limits<float>::infinity();
+    float minimum = std::numeric_limits<float>::infinity();
+    double sum = 0.0;
+    double sumOfSquares = 0.0;
+};
+
+// Extremes (by value; NaN never wins a comparison) and double-precision sums of data[from..to - 1].
+RunFigures ScanRun(const float* data, int from, int to, bool sums)
+{
+    std::array<float, kLanes> hi;
+    std::array<float, kLanes> lo;
+    std::array<double, kLanes> s{};
+    std::array<double, kLanes> q{};
+    hi.fill(-std::numeric_limits<float>::infinity());
+    lo.fill(std::numeric_limits<float>::infinity());
+    int i = from;
+    if (sums)
+    {
+        for (; i + kLanes <= to; i += kLanes)
+        {
+            for (int k = 0; k < kLanes; ++k)
+            {
+                const float v = data[i + k];
+                hi[k] = v > hi[k] ? v : hi[k];
+                lo[k] = v < lo[k] ? v : lo[k];
+                const double d = v;
+                s[k] += d;
+                q[k] += d * d;
+            }
+        }
+    }
+    else
+    {
+        for (; i + kLanes <= to; i += kLanes)
+            for (int k = 0; k < kLanes; ++k)
+                hi[k] = data[i + k] > hi[k] ? data[i + k] : hi[k];
+    }
+    for (; i < to; ++i)
+    {
+        const float v = data[i];
+        hi[0] = v > hi[0] ? v : hi[0];
+        lo[0] = v < lo[0] ? v : lo[0];
+        s[0] += v;
+        q[0] += static_cast<double>(v) * v;
+    }
+    RunFigures figures;
+    for (int k = 0; k < kLanes; ++k)
+    {
+        figures.maximum = hi[k] > figures.maximum ? hi[k] : figures.maximum;
+        figures.minimum = lo[k] < figures.minimum ? lo[k] : figures.minimum;
+        figures.sum += s[k];
+        figures.sumOfSquares += q[k];
+    }
+    return figures;
+}
+
+// The first index of data[from..to - 1] that compares equal to value; from when there is none.
+int FirstIndexOf(const float* data, int from, int to, float value)
+{
+    for (int i = from; i < to; ++i)
+        if (data[i] == value)
+            return i;
+    return from;
+}
+
+// Raises maximum to the largest value of data[from..to - 1] when that is larger, with the first
+// index that holds it: the same outcome as comparing point by point.
+void RaiseMaximum(const float* data, int from, int to, double& maximum, int& index)
+{
+    if (from >= to)
+        return;
+    const float top = ScanRun(data, from, to, false).maximum;
+    if (top > maximum)
+    {
+        index = FirstIndexOf(data, from, to, top);
+        maximum = data[index];
+    }
+}
+
 }  // namespace
 
 int CPlot::StatsSlot(int curve) const
@@ -63,20 +155,74 @@ const CCurveStatistics* CPlot::GetCurveStats(int curve) const
 
 void CPlot::ComputeCurveStats(int curve)
 {
+    const auto lock = LockDisplay();
+    ComputeCurveStatsLocked(curve);
+}
+
+CPlot::CurveSource CPlot::StatsSource(int curve) const
+{
+    const int channel = GetCurveChannel(curve);
+    // While the plot draws its own copies, the statistics still read the owner's full data.
+    return (channel >= 0 && InternalXTableInUse()) ? GetChannelSource(channel) : GetCurveSource(curve);
+}
+
+void CPlot::ReduceAndComputeStats(int curve, const std::function<void()>& reduce)
+{
+    const CurveSource source = StatsSource(curve);
+    const auto figure = m_spectrumFigures.ComputeThdN;
+    const double sampleRate = 2.0 * source.length * m_dBinWidth;
+    // The THD+N figure reads every point of the curve in one pass of its own: on a long curve it
+    // takes about as long as the reduction and the rest of the statistics together, so this
+    // thread computes it while a second one reduces and gathers the other figures (all of them
+    // only read the data). A short curve is done sooner than a thread starts.
+    if (StatsSlot(curve) >= 0 && figure != nullptr && source.data != nullptr &&
+        source.length >= kThreadedThdNPoints && sampleRate > 0.0)
+    {
+        std::promise<double> ratio;
+        std::future<double> pending = ratio.get_future();
+        std::future<void> rest;
+        try
+        {
+            rest = std::async(std::launch::async,
+                              [&]
+                              {
+                                  reduce();
+                                  ComputeCurveStatsLocked(curve, &pending);
+                              });
+        }
+        catch (const std::system_error&)
+        {
+        }
+        if (rest.valid())
+        {
+            try
+            {
+                ratio.set_value(figure(source.data, source.length, sampleRate, 0.0));
+            }
+            catch (...)
+            {
+                ratio.set_exception(std::current_exception());
+            }
+            rest.get();
+            return;
+        }
+    }
+    reduce();
+    ComputeCurveStatsLocked(curve);
+}
+
+void CPlot::ComputeCurveStatsLocked(int curve, std::future<double>* thdN)
+{
     const int slot = StatsSlot(curve);
     if (slot < 0)
         return;
-    const int channel = GetCurveChannel(curve);
-    // While the plot draws its own copies, the statistics still read the owner's full data.
-    const CurveSource source =
-        (channel >= 0 && InternalXTableInUse()) ? GetChannelSource(channel) : GetCurveSource(curve);
+    const CurveSource source = StatsSource(curve);
     if (source.data == nullptr || source.length <= 0)
         return;
     const float* data = source.data;
     const int n = source.length;
 
     CCurveStatistics& stats = m_arrStats[static_cast<std::size_t>(slot)];
-    const auto lock = LockDisplay();
 
     int first = 0;
     int last = 0;
@@ -87,28 +233,25 @@ void CPlot::ComputeCurveStats(int curve)
     stats.m_nLast = last;
     stats.m_nCount = last - first;
 
+    // Extremes by value first, then the first index that holds each: the index the point-by-point
+    // comparison keeps on ties, and the value stored at it.
     double maximum = kMaximumStart;
     double minimum = kMinimumStart;
     int maximumIndex = first;
     int minimumIndex = first;
-    double sum = 0.0;
-    double sumOfSquares = 0.0;
-    for (int i = first; i < last; ++i)
+    const RunFigures run = ScanRun(data, first, last, true);
+    if (run.maximum > maximum)
     {
-        const double v = data[i];
-        if (v > maximum)
-        {
-            maximum = v;
-            maximumIndex = i;
-        }
-        if (v < minimum)
-        {
-            minimum = v;
-            minimumIndex = i;
-        }
-        sum += v;
-        sumOfSquares += v * v;
+        maximumIndex = FirstIndexOf(data, first, last, run.maximum);
+        maximum = data[maximumIndex];
     }
+    if (run.minimum < minimum)
+    {
+        minimumIndex = FirstIndexOf(data, first, last, run.minimum);
+        minimum = data[minimumIndex];
+    }
+    const double sum = run.sum;
+    const double sumOfSquares = run.sumOfSquares;
     stats.m_dSum = sum;
     stats.m_dSumOfSquares = sumOfSquares;
     stats.m_dSumDisplay = ToDisplayValue(static_cast<float>(sum));
@@ -125,22 +268,8 @@ void CPlot::ComputeCurveStats(int curve)
     // the harmonic percentages, come from the whole searched spectrum.
     if (m_bHarmonics || m_bIntermodulation)
     {
-        for (int i = 1; i < first; ++i)
-        {
-            if (data[i] > maximum)
-            {
-                maximum = data[i];
-                maximumIndex = i;
-            }
-        }
-        for (int i = last; i <= searchLimit; ++i)
-        {
-            if (data[i] > maximum)
-            {
-                maximum = data[i];
-                maximumIndex = i;
-            }
-        }
+        RaiseMaximum(data, 1, first, maximum, maximumIndex);
+        RaiseMaximum(data, last, searchLimit + 1, maximum, maximumIndex);
     }
 
     double peak = maximum;
@@ -163,7 +292,9 @@ void CPlot::ComputeCurveStats(int curve)
     stats.m_dThdN = 0.0;
     if (m_spectrumFigures.ComputeThdN != nullptr && sampleRate > 0.0)
     {
-        const double ratio = m_spectrumFigures.ComputeThdN(data, n, sampleRate, 0.0);
+        const double ratio = (thdN != nullptr && thdN->valid())
+                                 ? thdN->get()
+                                 : m_spectrumFigures.ComputeThdN(data, n, sampleRate, 0.0);
         stats.m_dThdN = ratio > 0.0 ? std::sqrt(ratio) : 0.0;
     }
 

@@ -1,6 +1,7 @@
 // The plot's paint: the cached frame, the column layout and reduction of the channel data, and the
 // curves drawn over the frame on one off-screen image per paint.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -64,6 +65,39 @@ void PushTrace(CTraceHistory& history, std::span<const gfx::Point> points)
     history.Push(std::span<const TracePoint>(copy));
 }
 
+// The smallest (upper false) or largest value of a run as std::min_element / std::max_element
+// would find it, in independent lanes that the compiler can keep in vector registers: a NaN
+// counts only where it opens the run, and a zero result is the first zero of the run with its sign.
+float Extreme(const float* run, int count, bool upper)
+{
+    if (std::isnan(run[0]))
+        return run[0];
+    constexpr int kLanes = 8;
+    std::array<float, kLanes> lanes;
+    lanes.fill(run[0]);
+    int i = 1;
+    if (upper)
+    {
+        for (; i + kLanes <= count; i += kLanes)
+            for (int k = 0; k < kLanes; ++k)
+                lanes[k] = run[i + k] > lanes[k] ? run[i + k] : lanes[k];
+    }
+    else
+    {
+        for (; i + kLanes <= count; i += kLanes)
+            for (int k = 0; k < kLanes; ++k)
+                lanes[k] = run[i + k] < lanes[k] ? run[i + k] : lanes[k];
+    }
+    float best = lanes[0];
+    for (int k = 1; k < kLanes; ++k)
+        best = (upper ? lanes[k] > best : lanes[k] < best) ? lanes[k] : best;
+    for (; i < count; ++i)
+        best = (upper ? run[i] > best : run[i] < best) ? run[i] : best;
+    if (best == 0.0f)
+        return *std::find(run, run + count, 0.0f);
+    return best;
+}
+
 // The reduction of one column's run of values.
 struct Reducer
 {
@@ -101,9 +135,9 @@ struct Reducer
                 return value;
             }
             case 4:
-                return *std::min_element(run, run + count);
+                return Extreme(run, count, false);
             case 5:
-                return *std::max_element(run, run + count);
+                return Extreme(run, count, true);
             case 6:
             {
                 double sum = 0.0;
@@ -533,7 +567,11 @@ void CPlot::DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bo
                 const float* data = GetChannelData(c);
                 if (m_abDisplayed[static_cast<std::size_t>(c)] != 1 || data == nullptr)
                     continue;
-                prepare(c, std::span<const float>(data, static_cast<std::size_t>(points)));
+                // The statistics read the same data: here, so that the lock is taken once per
+                // paint and never held while anything is drawn.
+                ReduceAndComputeStats(
+                    GetCurveOfChannel(c),
+                    [&] { prepare(c, std::span<const float>(data, static_cast<std::size_t>(points))); });
             }
         }
         if (m_nMathMode != kMathOff)
@@ -542,6 +580,8 @@ void CPlot::DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bo
             const float* data = GetCurveData(mathCurve);
             if (data != nullptr)
                 prepare(kMathSlot, std::span<const float>(data, static_cast<std::size_t>(points)));
+            if (m_abPointsFilled[kMathSlot])
+                ComputeCurveStatsLocked(mathCurve);
         }
     }
 
@@ -578,14 +618,12 @@ void CPlot::DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bo
             {
                 PaintCurve(canvas, c, pen, style.m_nMarker, layoutDirty);
             }
-            ComputeCurveStats(GetCurveOfChannel(c));
         }
     }
 
     if (m_nMathMode != kMathOff && m_abPointsFilled[kMathSlot])
     {
         PaintCurve(canvas, kMathSlot, PenOf(m_mathStyle), m_mathStyle.m_nMarker, layoutDirty);
-        ComputeCurveStats(GetCurveOfChannel(kMathChannel));
     }
 
     m_bLayoutDirty = 0;

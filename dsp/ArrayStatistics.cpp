@@ -5,6 +5,58 @@
 namespace
 {
 
+// Long arrays (whole spectra, long captures) are summed in independent lanes: one running sum
+// would wait for every addition before the next. The lanes differ from a serial sum only by rounding.
+constexpr int kLanes = 8;
+
+template <class Term>
+double SumInLanes(const float* x, int n, Term term)
+{
+    double lanes[kLanes] = {};
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes)
+        for (int k = 0; k < kLanes; ++k)
+            lanes[k] += term(static_cast<double>(x[i + k]));
+    double sum = 0.0;
+    for (; i < n; ++i)
+        sum += term(static_cast<double>(x[i]));
+    for (const double lane : lanes)
+        sum += lane;
+    return sum;
+}
+
+// The first index of the extreme value, as a serial search that replaces its candidate only when
+// `better` holds: the extreme is found by value in lanes, then its first index. A NaN never wins;
+// a NaN at index 0 is the result, since nothing compares better than it.
+template <class Better>
+float FindExtreme(const float* x, int n, int* index, Better better)
+{
+    if (n <= 0 || x[0] != x[0])
+    {
+        if (index)
+            *index = 0;
+        return n > 0 ? x[0] : 0.0f;
+    }
+    float lanes[kLanes];
+    for (float& lane : lanes)
+        lane = x[0];
+    int i = 1;
+    for (; i + kLanes <= n; i += kLanes)
+        for (int k = 0; k < kLanes; ++k)
+            lanes[k] = better(x[i + k], lanes[k]) ? x[i + k] : lanes[k];
+    float extreme = lanes[0];
+    for (const float lane : lanes)
+        extreme = better(lane, extreme) ? lane : extreme;
+    for (; i < n; ++i)
+        extreme = better(x[i], extreme) ? x[i] : extreme;
+    int best = 0;
+    while (best < n - 1 && !(x[best] == extreme))
+        ++best;
+    if (index)
+        *index = best;
+    return x[best];
+}
+
 inline constexpr double kNormalizePeak = 0.9999;
 
 struct Extremes
@@ -33,18 +85,12 @@ Extremes GetExtremes(const float* x, int n)
 
 double GetSumOfSquares(const float* x, int n)
 {
-    double sum = 0.0;
-    for (int i = 0; i < n; ++i)
-        sum += static_cast<double>(x[i]) * x[i];
-    return sum;
+    return SumInLanes(x, n, [](double v) { return v * v; });
 }
 
 double GetSum(const float* x, int n)
 {
-    double sum = 0.0;
-    for (int i = 0; i < n; ++i)
-        sum += x[i];
-    return sum;
+    return SumInLanes(x, n, [](double v) { return v; });
 }
 
 double GetRms(const float* x, int n)
@@ -83,24 +129,12 @@ void GetMeanMinMax(const float* x, int n, float* mean, float* min, float* max)
 
 float FindMax(const float* x, int n, int* index)
 {
-    int best = 0;
-    for (int i = 1; i < n; ++i)
-        if (x[i] > x[best])
-            best = i;
-    if (index)
-        *index = best;
-    return n > 0 ? x[best] : 0.0f;
+    return FindExtreme(x, n, index, [](float a, float b) { return a > b; });
 }
 
 float FindMin(const float* x, int n, int* index)
 {
-    int best = 0;
-    for (int i = 1; i < n; ++i)
-        if (x[i] < x[best])
-            best = i;
-    if (index)
-        *index = best;
-    return n > 0 ? x[best] : 0.0f;
+    return FindExtreme(x, n, index, [](float a, float b) { return a < b; });
 }
 
 float FindPeakMagnitude(const float* x, int n, int* index)

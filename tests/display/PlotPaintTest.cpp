@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -210,6 +213,64 @@ TEST_F(PlotPaintTest, ReductionRulesGiveTheValueOfEachColumn)
         // y pixels: 0 at the middle of the area 10..110, 10 pixels per unit, clamped at its edges.
         const auto pixel = [](float v) { return std::clamp(static_cast<int>(60.0 - 10.0 * v), 10, 110); };
         EXPECT_EQ(points[1].y, pixel(c.column1)) << "mode " << c.mode;
+    }
+}
+
+// Long columns (the minimum and maximum are taken in several lanes at once) give exactly what a
+// point-by-point search gives: the first of tied values with its sign, a NaN only where it opens
+// the column.
+TEST_F(PlotPaintTest, MinimumAndMaximumOfLongColumnsMatchAPointByPointSearch)
+{
+    constexpr int kRun = 37;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<std::vector<float>> runs;
+    std::vector<float> ramp(kRun);
+    for (int i = 0; i < kRun; ++i)
+        ramp[static_cast<std::size_t>(i)] = static_cast<float>((i * 7) % 23) - 11.0f;
+    runs.push_back(ramp);
+    std::vector<float> zeros(kRun, -1.0f);
+    // The first zero is negative, later ones positive; the lanes meet the later one first.
+    zeros[8] = -0.0f;
+    zeros[9] = 0.0f;
+    zeros[30] = 0.0f;
+    runs.push_back(zeros);
+    std::vector<float> negativeZeros(kRun, 1.0f);
+    negativeZeros[8] = 0.0f;
+    negativeZeros[9] = -0.0f;
+    runs.push_back(negativeZeros);
+    std::vector<float> nanInside = ramp;
+    nanInside[9] = nan;
+    nanInside[kRun - 1] = nan;
+    runs.push_back(nanInside);
+    std::vector<float> nanFirst = ramp;
+    nanFirst[0] = nan;
+    runs.push_back(nanFirst);
+
+    SetUpLinear(m_plot, m_data, kRun);
+    m_plot.m_viewRange.m_dYMin = -20.0;
+    m_plot.m_viewRange.m_dYMax = 20.0;
+    m_plot.SetPlotArea(0, 0, 190, 170);
+    m_plot.m_anColumnCounts.assign(16, 0);
+    m_plot.m_anColumnCounts[1] = kRun;
+    m_plot.m_nColumnCount = 3;
+    for (std::size_t r = 0; r < runs.size(); ++r)
+    {
+        const std::vector<float>& run = runs[r];
+        for (const int mode : {4, 5})
+        {
+            const float expected = mode == 4 ? *std::min_element(run.begin(), run.end())
+                                             : *std::max_element(run.begin(), run.end());
+            std::vector<gfx::Point> points(3);
+            std::vector<float> reduced(CPlot::kReducedValueCount, 99.0f);
+            m_plot.ReduceColumns(points, run, reduced, 3, 0, kRun - 1, mode);
+            if (std::isnan(expected))
+            {
+                EXPECT_TRUE(std::isnan(reduced[1])) << "run " << r << " mode " << mode;
+                continue;
+            }
+            EXPECT_EQ(reduced[1], expected) << "run " << r << " mode " << mode;
+            EXPECT_EQ(std::signbit(reduced[1]), std::signbit(expected)) << "run " << r << " mode " << mode;
+        }
     }
 }
 
@@ -479,3 +540,126 @@ TEST_F(PlotPaintTest, TracesFadeBehindTheLiveCurve)
 }
 
 }  // namespace
+
+namespace
+{
+
+std::mutex* g_statsLock = nullptr;
+std::atomic<int> g_thdNCalls{0};
+std::atomic<bool> g_thdNLockHeld{false};
+
+// THD+N reference: records whether the display lock was held while it read the data (it runs on
+// a thread of its own for a long curve, so probing the lock from here is sound).
+double ProbingThdN(const float* p, int bins, double, double)
+{
+    ++g_thdNCalls;
+    const bool free = g_statsLock->try_lock();
+    if (free)
+        g_statsLock->unlock();
+    g_thdNLockHeld = !free;
+    return bins > 0 ? static_cast<double>(p[0]) : 0.0;
+}
+
+}  // namespace
+
+// The statistics of a long curve are read in the same hold of the display lock as the reduction:
+// they see what the engine wrote under it, the lock is free while anything is drawn, and the
+// extremes keep the first index of a tie.
+TEST_F(PlotPaintTest, StatisticsOfALongCurveReadTheDataUnderTheReductionsLock)
+{
+    constexpr int kPoints = 300000;
+    std::mutex lock;
+    SetUpLinear(m_plot, m_data, kPoints);
+    m_plot.m_pDisplayLock = &lock;
+    g_statsLock = &lock;
+    g_thdNCalls = 0;
+    m_plot.SetSpectrumFigures(SpectrumFigureFunctions{nullptr, nullptr, nullptr, ProbingThdN});
+    LockProbeCanvas canvas(kWidth, kHeight, lock);
+
+    std::unique_lock<std::mutex> engine(lock);
+    std::thread painter([&] { m_plot.DrawCurves(canvas, 0, 0, kWidth, kHeight); });
+    // Written while the painter waits: 0.25 everywhere, ties of the maximum 4 at 1000 and 250000,
+    // of the minimum -2 at 7 and 299998.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::fill(m_data.begin(), m_data.end(), 0.25f);
+    m_data[1000] = m_data[250000] = 4.0f;
+    m_data[7] = m_data[kPoints - 2] = -2.0f;
+    engine.unlock();
+    painter.join();
+    g_statsLock = nullptr;
+
+    EXPECT_EQ(g_thdNCalls, 1);
+    EXPECT_TRUE(g_thdNLockHeld);
+    EXPECT_EQ(canvas.m_nHeld, 0);
+    EXPECT_GT(canvas.m_nProbes, 0);
+    const CCurveStatistics* s = m_plot.GetCurveStats(0);
+    ASSERT_NE(s, nullptr);
+    // x min 0 rounds up past index 0 (the visible range rule).
+    EXPECT_EQ(s->m_nFirst, 1);
+    EXPECT_EQ(s->m_nLast, kPoints - 1);
+    EXPECT_EQ(s->m_nMaximumIndex, 1000);
+    EXPECT_DOUBLE_EQ(s->m_dMaximum, 4.0);
+    EXPECT_EQ(s->m_nMinimumIndex, 7);
+    EXPECT_DOUBLE_EQ(s->m_dMinimum, -2.0);
+    // Indices 1..kPoints - 2: all 0.25 but two 4s and two -2s.
+    const double count = kPoints - 2;
+    EXPECT_NEAR(s->m_dSum, (count - 4) * 0.25 + 2 * 4.0 + 2 * -2.0, 1e-9);
+    EXPECT_NEAR(s->m_dSumOfSquares, (count - 4) * 0.0625 + 2 * 16.0 + 2 * 4.0, 1e-9);
+    EXPECT_DOUBLE_EQ(s->m_dThdN, 0.5);  // root of the reference's ratio, the first value
+}
+
+namespace
+{
+
+// Plays the engine while the curve is drawn: the lock is free then, so new data may arrive.
+class EngineWritesWhileDrawing : public gfx::RecordingCanvas
+{
+public:
+    EngineWritesWhileDrawing(int w, int h, std::mutex& lock, std::vector<float>& data)
+        : RecordingCanvas(w, h), m_lock(lock), m_data(data)
+    {
+    }
+    void Polyline(std::span<const gfx::Point> points) override
+    {
+        {
+            const std::lock_guard<std::mutex> engine(m_lock);
+            std::fill(m_data.begin(), m_data.end(), 9.0f);
+        }
+        RecordingCanvas::Polyline(points);
+    }
+
+private:
+    std::mutex& m_lock;
+    std::vector<float>& m_data;
+};
+
+}  // namespace
+
+// The statistics describe the data that were drawn, not what the engine wrote after the
+// reduction released the lock (they used to take the lock again after drawing).
+TEST_F(PlotPaintTest, StatisticsDescribeTheDrawnData)
+{
+    for (const int points : {1000, 300000})
+    {
+        std::mutex lock;
+        CPlot plot;
+        std::vector<float> data;
+        SetUpLinear(plot, data, points);
+        for (int i = 0; i < points; ++i)
+            data[static_cast<std::size_t>(i)] = static_cast<float>(i % 10);
+        plot.m_pDisplayLock = &lock;
+        EngineWritesWhileDrawing canvas(kWidth, kHeight, lock, data);
+        plot.DrawCurves(canvas, 0, 0, kWidth, kHeight);
+        EXPECT_FLOAT_EQ(data[5], 9.0f) << points;  // the engine did write
+        const CCurveStatistics* s = plot.GetCurveStats(0);
+        ASSERT_NE(s, nullptr);
+        // Indices 1..points - 2 of 0, 1, ..., 9 repeated: the first 9 at 9, the first 0 at 10.
+        EXPECT_EQ(s->m_nMaximumIndex, 9) << points;
+        EXPECT_EQ(s->m_nMinimumIndex, 10) << points;
+        EXPECT_DOUBLE_EQ(s->m_dMinimum, 0.0) << points;
+        double sum = 0.0;
+        for (int i = 1; i < points - 1; ++i)
+            sum += i % 10;
+        EXPECT_NEAR(s->m_dSum, sum, 1e-9) << points;
+    }
+}

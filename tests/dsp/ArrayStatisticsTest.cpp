@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <random>
 #include <string>
@@ -137,6 +139,39 @@ TEST(ArrayStatisticsTest, ExtremesKeepTheFirstOfEqualValues)
         EXPECT_FLOAT_EQ(FindMax(c.x.data(), n, nullptr), c.max);
         EXPECT_FLOAT_EQ(FindMin(c.x.data(), n, nullptr), c.min);
         EXPECT_FLOAT_EQ(FindPeakMagnitude(c.x.data(), n, nullptr), c.peak);
+    }
+}
+
+// Long arrays are searched in lanes: the result must still be the first index of the extreme that a
+// point-by-point search finds, with ties, signed zeros and NaN anywhere (a NaN at index 0 wins).
+TEST(ArrayStatisticsTest, LongExtremesMatchAPointByPointSearch)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pick(0, 9);
+    const float values[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 2.0f, -2.0f, std::nanf(""), 0.25f};
+    for (const int n : {1, 2, 7, 8, 9, 15, 16, 17, 33, 100, 1000})
+    {
+        for (int round = 0; round < 20; ++round)
+        {
+            std::vector<float> x(static_cast<std::size_t>(n));
+            for (float& v : x)
+                v = values[pick(random)];
+            int serialMax = 0, serialMin = 0;
+            for (int i = 1; i < n; ++i)
+            {
+                if (x[i] > x[serialMax])
+                    serialMax = i;
+                if (x[i] < x[serialMin])
+                    serialMin = i;
+            }
+            int index = -1;
+            const float max = FindMax(x.data(), n, &index);
+            EXPECT_EQ(index, serialMax) << "n " << n;
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(max), std::bit_cast<std::uint32_t>(x[serialMax]));
+            const float min = FindMin(x.data(), n, &index);
+            EXPECT_EQ(index, serialMin) << "n " << n;
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(min), std::bit_cast<std::uint32_t>(x[serialMin]));
+        }
     }
 }
 
