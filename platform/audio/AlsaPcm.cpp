@@ -299,15 +299,14 @@ long AlsaPcm::Available()
     return static_cast<long>(available);
 }
 
-long AlsaPcm::Read(void* data, long frames, int timeoutMs)
+int AlsaPcm::WaitReady(long frames, int timeoutMs)
 {
-    if (!m_pcm || frames <= 0)
-        return -1;
     const long available = Available();
     if (available < 0)
         return -1;
     if (available < std::min<long>(frames, m_nPeriodFrames))
     {
+        // A device that ever makes us wait keeps its own clock and is not paced.
         m_bClocked = true;
         const int ready = snd_pcm_wait(m_pcm, timeoutMs);
         if (ready == 0)
@@ -315,6 +314,15 @@ long AlsaPcm::Read(void* data, long frames, int timeoutMs)
         if (ready < 0 && !Recover(ready))
             return -1;
     }
+    return 1;
+}
+
+long AlsaPcm::Read(void* data, long frames, int timeoutMs)
+{
+    if (!m_pcm || frames <= 0)
+        return -1;
+    if (const int ready = WaitReady(frames, timeoutMs); ready <= 0)
+        return ready;
     // Devices without hardware (the "null" device, a `file` device past the end of its input)
     // return frames without writing them: they must read as silence, not as the last block.
     std::memset(data, 0, static_cast<std::size_t>(frames) * static_cast<std::size_t>(m_nFrameBytes));
@@ -331,18 +339,8 @@ long AlsaPcm::Write(const void* data, long frames, int timeoutMs)
 {
     if (!m_pcm || frames <= 0)
         return -1;
-    const long available = Available();
-    if (available < 0)
-        return -1;
-    if (available < std::min<long>(frames, m_nPeriodFrames))
-    {
-        m_bClocked = true;
-        const int ready = snd_pcm_wait(m_pcm, timeoutMs);
-        if (ready == 0)
-            return 0;
-        if (ready < 0 && !Recover(ready))
-            return -1;
-    }
+    if (const int ready = WaitReady(frames, timeoutMs); ready <= 0)
+        return ready;
     snd_pcm_sframes_t put = snd_pcm_writei(m_pcm, data, static_cast<snd_pcm_uframes_t>(frames));
     if (put == -EAGAIN)
         return 0;

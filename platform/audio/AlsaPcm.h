@@ -92,6 +92,9 @@ public:
     bool IsClocked() const { return m_bClocked; }
 
 private:
+    // Waits until a period's worth of frames (or the request, if smaller) can move: 1 ready,
+    // 0 timed out, -1 failed.
+    int WaitReady(long frames, int timeoutMs);
     bool Recover(int error);
     void Pace(long frames);
     void SetError(const std::string& what, int error);
