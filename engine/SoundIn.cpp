@@ -1,5 +1,8 @@
 #include "engine/SoundIn.h"
 
+#include "dsp/DistortionFigures.h"
+#include "dsp/Fft.h"
+#include "engine/BandLevels.h"
 #include "engine/TestSignalSource.h"
 #include "texts/TextTable.h"
 
@@ -174,6 +177,23 @@ bool CSoundIn::InitDefaults()
     m_nLevelHistoryLength = 1000;
     m_dLevelShortTime = 5.0;
     m_dLevelLongTime = 1800.0;
+    m_bInputDither = 0;
+    m_dChannelGainDb.fill(0.0);
+    m_dChannelSensitivity.fill(1.0);
+    m_bChannelEnabled.fill(1);
+    m_nTimeOperation = 0;
+    m_bTimeGainStage = 0;
+    m_dTimeGain0 = 1.0;
+    m_dTimeGain1 = 1.0;
+    m_nSpectrumOperation = 0;
+    m_nIntegrationMode = 0;
+    m_dMode5Factor = 22.0;
+    m_bDisplayAveraging = 0;
+    m_bThirdOctaveDisplay = 0;
+    m_bAutoAlign = 1;
+    m_nImpulseOffset = 0;
+    m_dImpulseLead = -0.005;
+    m_dImpulseLength = 0.0;
     for (int c = 0; c < kMaxChannels; ++c)
         m_nSourceChannel[static_cast<std::size_t>(c)] = c;
     SetAnalyzerMode(0);
@@ -405,6 +425,9 @@ void CSoundIn::ResetStatisticsLocked()
 {
     for (auto& s : m_statistics)
         s = ChannelStatistics{};
+    for (auto& s : m_blockStatistics)
+        s = BlockStatisticsRecord{};
+    m_nDisplayAverageCount = 0;
     m_nCollectedBlocks.store(0);
     m_nCollectedFrames.store(0);
     m_nAverageProgress.store(0);
@@ -562,6 +585,27 @@ int CSoundIn::OpenInput()
         return -1;
     }
 
+    if (m_bMlsMode && !m_mls.Init(m_nMlsOrder))
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for MLS buffers.");
+        return -1;
+    }
+    m_nImpulsePosition = -1;
+    m_weighting.m_nType = m_nWeightingType;
+    m_weighting.m_nCount = m_nFftSize / 2;
+    m_weighting.m_dSampleRate = m_nSampleRate;
+    m_weighting.Update();
+    if (m_nLevelMonitorMode != 0 && !EnsureHistoryBuffers())
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for auxillary buffers.");
+        return -1;
+    }
+    m_dDcX1.fill(0.0);
+    m_dDcY1.fill(0.0);
+    m_nConditionedFrames.store(0);
+
     m_nPublicationCounter.store(0);
     m_nAverageProgress.store(0);
     m_nAnalysisCounter.store(0);
@@ -576,6 +620,7 @@ int CSoundIn::OpenInput()
 
     m_ring.Init(m_ringStorage.data(), m_nRingLength, static_cast<int>(sizeof(float)), channels,
                 kStagingFrames, blockLength);
+    m_nPendingBlocks.store(0);
 
     m_dCalibrationGain = std::pow(10.0, static_cast<double>(m_fCalibrationOffset) * 0.05);
     m_window.Generate(m_windowTable.data(), m_nFftSize, m_nWindowType);
@@ -722,6 +767,7 @@ void CSoundIn::RestartInput()
         m_nCurrentCollected = 0;
     }
     m_nFileBlocks.store(0);
+    m_nPendingBlocks.store(0);
     m_bClearAverages.store(false);
 
     m_bQuitRequest.store(false);
@@ -773,6 +819,7 @@ bool CSoundIn::SetFftSize(int size)
     apply();
     m_ring.Init(m_ringStorage.data(), m_nRingLength, static_cast<int>(sizeof(float)), m_nAnalysisChannels,
                 kStagingFrames, m_nBlockLength.load());
+    m_nPendingBlocks.store(0);
     m_bQuitRequest.store(false);
     m_analysisEvent.Reset();
     m_bAnalysisAlive.store(true);
@@ -800,11 +847,15 @@ void CSoundIn::AnalysisThread()
             std::lock_guard lock(m_displayLock);
             Zero(m_fourthDisplay);
         }
-        while (!m_bQuitRequest.load() && m_ring.GetAvailable() >= m_nBlockLength.load())
+        // Only completed blocks: with a trigger the ring also holds the frames written while it
+        // searched or held, which belong to no block.
+        while (!m_bQuitRequest.load() && m_nPendingBlocks.load() > 0 &&
+               m_ring.GetAvailable() >= m_nBlockLength.load())
         {
             const int taken = (m_bMlsMode && !m_bScopeMode) ? AnalyzeMlsBlock() : AnalyzeFftBlock();
             if (taken <= 0)
                 break;
+            m_nPendingBlocks.fetch_sub(1);
         }
     }
     m_bAnalysisIdle.store(true);
@@ -813,32 +864,527 @@ void CSoundIn::AnalysisThread()
 
 int CSoundIn::AnalyzeFftBlock()
 {
+    // The analysis thread is the only caller; the guard keeps a re-entry (an override calling back)
+    // from reading a second block into the one being analysed.
+    if (m_nAnalysisGuard > 0)
+        return 0;
+    ++m_nAnalysisGuard;
+    const int taken = AnalyzeFftBlockGuarded();
+    --m_nAnalysisGuard;
+    return taken;
+}
+
+int CSoundIn::AnalyzeFftBlockGuarded()
+{
     const int blockLength = m_nBlockLength.load();
+    const int n = m_nFftSize;
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    if (m_ringStorage.empty() || channels <= 0 || blockLength <= 0)
+        return 0;
     if (m_ring.ReadBlock(m_analysisBlock.data(), blockLength) != blockLength)
         return 0;
     SaturatingAdd(m_nAnalyzedFrames, blockLength);
-    if (m_nState.load() == kStateRunning)
+    float* block = m_analysisBlock.data();
+    const auto row = [&](int c)
+    { return block + static_cast<std::size_t>(c) * static_cast<std::size_t>(blockLength); };
+
+    if (m_bDebugDumps)
+        AppendDump("in", row(0), static_cast<std::size_t>(blockLength));
+    // A block shorter than the FFT (scope view of an MLS block) is shown and measured as it is.
+    const int frames = std::min(blockLength, n);
     {
         // The newest block as the time signal, channel c at c x FFT size.
         std::lock_guard lock(m_displayLock);
-        const int frames = std::min(blockLength, m_nFftSize);
-        for (int c = 0; c < m_nAnalysisChannels; ++c)
+        for (int c = 0; c < channels; ++c)
         {
-            const std::size_t to = static_cast<std::size_t>(c) * static_cast<std::size_t>(m_nFftSize);
+            const std::size_t to = static_cast<std::size_t>(c) * static_cast<std::size_t>(n);
             if (to + static_cast<std::size_t>(frames) > m_timeDisplay.size())
                 break;
-            std::copy_n(m_analysisBlock.begin() + static_cast<std::ptrdiff_t>(c) * blockLength, frames,
-                        m_timeDisplay.begin() + static_cast<std::ptrdiff_t>(to));
+            std::copy_n(row(c), frames, m_timeDisplay.begin() + static_cast<std::ptrdiff_t>(to));
         }
-        SaturatingAdd(m_nPublicationCounter, 1);
-        SaturatingAdd(m_nAnalysisCounter, 1);
     }
+    BlockStatistics(block, blockLength, frames);
+
+    if (m_bWindowEnable && frames == n && m_windowTable.size() >= static_cast<std::size_t>(n))
+        for (int c = 0; c < channels; ++c)
+        {
+            float* x = row(c);
+            for (int i = 0; i < n; ++i)
+                x[i] *= m_windowTable[static_cast<std::size_t>(i)];
+        }
+
+    {
+        // Frequency of channel 0 from the power of its first difference.
+        const float* x = row(0);
+        double e = 0.0, d = 0.0;
+        for (int i = 0; i < frames; ++i)
+        {
+            e += static_cast<double>(x[i]) * x[i];
+            if (i > 0)
+                d += (static_cast<double>(x[i]) - x[i - 1]) * (static_cast<double>(x[i]) - x[i - 1]);
+        }
+        if (e > 0.0 && frames > 1)
+        {
+            const double s = std::sqrt(static_cast<double>(frames) * d / ((frames - 1) * e));
+            const double den = std::sqrt(2.0 - 2.0 * std::cos(s));
+            if (den > 0.0)
+                m_dFrequencyEstimate = (s * m_nSampleRate / (2.0 * M_PI)) * s / den;
+        }
+    }
+
+    if (!m_bMode7 && !m_bScopeMode && !m_bMlsMode && frames == n)
+    {
+        for (int c = 0; c < channels; ++c)
+        {
+            float* x = row(c);
+            if (m_nFftSubmode == 1)
+            {
+                ComputePhaseSpectrum(x, n);
+                continue;
+            }
+            if (m_bFft64Bit && m_mlsDoubles.size() >= static_cast<std::size_t>(n))
+            {
+                std::copy_n(x, n, m_mlsDoubles.begin());
+                ComputePowerSpectrumDouble(m_mlsDoubles.data(), n);
+                for (int i = 0; i < n / 2; ++i)
+                    x[i] = static_cast<float>(m_mlsDoubles[static_cast<std::size_t>(i)]);
+            }
+            else
+                ComputePowerSpectrum(x, n);
+            // The peak of the power half (the other half holds phases).
+            PeakRecord peak;
+            peak.value = -1.0;
+            for (int i = 0; i < n / 2; ++i)
+                if (x[i] > peak.value)
+                {
+                    peak.value = x[i];
+                    peak.index = i;
+                }
+            peak.phase = peak.index + n / 2 < n ? x[peak.index + n / 2] : 0.0;
+            m_peaks[static_cast<std::size_t>(c)] = peak;
+        }
+        int k = static_cast<int>(m_dPhaseDifferenceFrequency / m_nSampleRate * n);
+        if (k < 0 || k >= n / 2)
+            k = 0;
+        m_dPhaseDifference = channels >= 2 ? static_cast<double>(row(0)[n / 2 + k]) - row(1)[n / 2 + k] : 0.0;
+    }
+    UpdateLevelHistory();
+
+    if (m_bMode7 && !m_bScopeMode && !m_bMlsMode && frames == n)
+        Correlate(block, blockLength, channels);
+
+    Publish(block, m_analysisBlock.size(), blockLength, 1.0);
     return blockLength;
+}
+
+void CSoundIn::Correlate(float* block, int stride, int channels)
+{
+    const int n = m_nFftSize;
+    if (m_workBuffer1.size() < static_cast<std::size_t>(n) ||
+        m_workBuffer2.size() < static_cast<std::size_t>(n))
+        return;
+    float* x0 = block;
+    float* x1 = channels >= 2 ? block + stride : block;
+    RealFft(x0, n);
+    ConvertToSplitLayout(x0, n);
+    if (x1 != x0)
+    {
+        RealFft(x1, n);
+        ConvertToSplitLayout(x1, n);
+    }
+    const int m = n / 2;
+    const double s = std::pow(10.0, -0.1) * 2.0 / n;
+    float* re = m_workBuffer1.data();
+    float* im = m_workBuffer2.data();
+    re[0] = static_cast<float>(s * s * x0[0] * x1[0]);
+    im[0] = 0.0f;
+    for (int k = 1; k < m; ++k)
+    {
+        const double a = s * x0[k], b = s * x0[m + k];
+        const double c = s * x1[k], e = s * x1[m + k];
+        re[k] = static_cast<float>(a * c + b * e);
+        im[k] = static_cast<float>(b * c - a * e);
+    }
+    for (int i = m; i < n; ++i)
+    {
+        re[i] = re[n - 1 - i];
+        im[i] = im[n - 1 - i];
+    }
+    InverseComplexFft(re, im, n);
+    for (int i = 0; i < m; ++i)
+    {
+        x0[m + i] = std::abs(re[i]);
+        x0[i] = std::abs(re[m + i]);
+    }
+}
+
+void CSoundIn::Publish(const float* source, std::size_t sourceSize, int sourceStride, double factor)
+{
+    const int length = m_nDisplayLength;
+    const int average = std::max(m_nAverageCount, 1);
+    // The current block joins the average before anything is shown: the first published average
+    // is right from its first block (a linear group holds all of its blocks, a recursive average
+    // starts as the plain mean of the blocks so far).
+    const std::int64_t progress = m_nAverageProgress.load() + 1;
+    m_nAverageProgress.store(progress);
+    if (average > 1)
+    {
+        const double weight = m_bRecursiveAverage
+                                  ? 1.0 / static_cast<double>(std::min<std::int64_t>(progress, average))
+                                  : 1.0 / average;
+        AddToAverage(source, sourceStride, length, factor, weight);
+    }
+    if (!(m_bRecursiveAverage || progress >= average) || m_nState.load() != kStateRunning)
+        return;
+    SaturatingAdd(m_nPublicationCounter, 1);
+    {
+        std::lock_guard lock(m_displayLock);
+        if (average == 1)
+            PublishRows(source, sourceSize, sourceStride, length, factor);
+        else
+        {
+            PublishRows(m_averageBuffer.data(), m_averageBuffer.size(), length, length, 1.0);
+            if (!m_bRecursiveAverage)
+            {
+                Zero(m_averageBuffer);
+                m_nAverageProgress.store(0);
+            }
+        }
+        PostProcessDisplay();
+    }
+    if (m_bDebugDumps)
+        AppendDump("DisplayOut", m_spectrumDisplay.data(),
+                   std::min(static_cast<std::size_t>(std::max(length, 0)), m_spectrumDisplay.size()));
+    SaturatingAdd(m_nAnalysisCounter, 1);
+}
+
+void CSoundIn::AddToAverage(const float* source, int sourceStride, int length, double factor, double weight)
+{
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    const std::size_t len = static_cast<std::size_t>(std::max(std::min(length, sourceStride), 0));
+    for (int c = 0; c < channels; ++c)
+    {
+        const std::size_t to = static_cast<std::size_t>(c) * static_cast<std::size_t>(length);
+        if (to + len > m_averageBuffer.size())
+            break;
+        float* avg = m_averageBuffer.data() + to;
+        const float* x = source + static_cast<std::size_t>(c) * static_cast<std::size_t>(sourceStride);
+        if (m_bRecursiveAverage)
+            for (std::size_t i = 0; i < len; ++i)
+                avg[i] = static_cast<float>(avg[i] + (x[i] * factor - avg[i]) * weight);
+        else
+            for (std::size_t i = 0; i < len; ++i)
+                avg[i] = static_cast<float>(avg[i] + x[i] * factor * weight);
+    }
+}
+
+void CSoundIn::PublishRows(const float* source, std::size_t sourceSize, int sourceStride, int length,
+                           double factor)
+{
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    if (length <= 0 || sourceStride <= 0)
+        return;
+    // Row c goes to c x length; a row that would run past the display buffer or past its source is
+    // cut to what both hold.
+    for (int c = 0; c < channels; ++c)
+    {
+        const std::size_t to = static_cast<std::size_t>(c) * static_cast<std::size_t>(length);
+        const std::size_t from = static_cast<std::size_t>(c) * static_cast<std::size_t>(sourceStride);
+        if (to >= m_spectrumDisplay.size() || from >= sourceSize)
+            break;
+        const std::size_t count = std::min({static_cast<std::size_t>(length), m_spectrumDisplay.size() - to,
+                                            sourceSize - from, static_cast<std::size_t>(sourceStride)});
+        float* d = m_spectrumDisplay.data() + to;
+        for (std::size_t i = 0; i < count; ++i)
+            d[i] = static_cast<float>(source[from + i] * factor);
+    }
+}
+
+void CSoundIn::AppendDump(const char* name, const float* values, std::size_t count)
+{
+    if (std::FILE* file = std::fopen(name, "ab"))
+    {
+        (void)std::fwrite(values, sizeof(float), count, file);
+        std::fclose(file);
+    }
 }
 
 int CSoundIn::AnalyzeMlsBlock()
 {
-    return AnalyzeFftBlock();
+    const int blockLength = m_nBlockLength.load();
+    const int n = m_nFftSize;
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    const int length = m_mls.GetLength();
+    if (m_ringStorage.empty() || channels <= 0)
+        return 0;
+    if (m_bChirpExcitation || length <= 0 || blockLength < length)
+        return AnalyzeFftBlock();  // no correlator for this block: the plain analysis takes it
+    if (m_ring.ReadBlock(m_analysisBlock.data(), blockLength) != blockLength)
+        return 0;
+    SaturatingAdd(m_nAnalyzedFrames, blockLength);
+    float* block = m_analysisBlock.data();
+    if (m_bDebugDumps)
+        AppendDump("inMLS", block, static_cast<std::size_t>(channels) * static_cast<std::size_t>(length));
+    // Rows of N samples when the FFT is longer than the block (last channel first: they overlap).
+    int stride = blockLength;
+    if (n > blockLength &&
+        static_cast<std::size_t>(channels) * static_cast<std::size_t>(n) <= m_analysisBlock.size())
+    {
+        for (int c = channels - 1; c > 0; --c)
+            std::copy_backward(block + static_cast<std::size_t>(c) * blockLength,
+                               block + static_cast<std::size_t>(c) * blockLength + blockLength,
+                               block + static_cast<std::size_t>(c) * n + blockLength);
+        stride = n;
+    }
+    const auto row = [&](int c)
+    { return block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride); };
+    BlockStatistics(block, stride, length);
+
+    const int kind = m_nMlsDisplayKind;
+    for (int c = 0; c < channels; ++c)
+    {
+        float* response =
+            m_mlsBuffer.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(length + 1);
+        if (m_mlsBuffer.size() < static_cast<std::size_t>(c + 1) * static_cast<std::size_t>(length + 1))
+            break;
+        m_mls.Correlate(row(c), response, 0);
+        if (m_bDebugDumps)
+            AppendDump("mlsout", response, static_cast<std::size_t>(length));
+        if (c == 0 && (m_bAutoAlign || m_nImpulsePosition < 0))
+        {
+            int at = 0;
+            float best = -1.0f;
+            for (int i = 0; i < length; ++i)
+                if (std::abs(response[i]) > best)
+                {
+                    best = std::abs(response[i]);
+                    at = i;
+                }
+            m_nImpulsePosition = at;
+        }
+        int count = std::min(length, stride);
+        if (m_dImpulseLength > 0.0)
+            count = std::min(count, static_cast<int>(m_nSampleRate * m_dImpulseLength));
+        const int rowLength = std::min(n, stride);
+        float* x = row(c);
+        std::fill_n(x, rowLength, 0.0f);
+        int start = m_nImpulsePosition - m_nImpulseOffset +
+                    static_cast<int>(std::lround(m_nSampleRate * m_dImpulseLead));
+        if (kind == 1)
+            start = m_nImpulsePosition - rowLength / 2;
+        // Rotate the whole period to start there, then keep its first `count` samples.
+        if (m_workBuffer1.size() >= static_cast<std::size_t>(length))
+        {
+            RotateCopy(start, response, m_workBuffer1.data(), length);
+            std::copy_n(m_workBuffer1.data(), std::clamp(count, 0, rowLength), x);
+        }
+        if (m_bDebugDumps)
+            AppendDump("fftin", x, static_cast<std::size_t>(rowLength));
+        if (kind != 2 && !m_bScopeMode && rowLength == n)
+        {
+            for (int i = n / 2; i < n && static_cast<std::size_t>(i) < m_windowTable.size(); ++i)
+                x[i] *= m_windowTable[static_cast<std::size_t>(i)];
+            if (kind == 0)
+                ComputePowerSpectrum(x, n);
+            else
+                ComputePhaseSpectrum(x, n);
+            if (m_bDebugDumps)
+                AppendDump("fftout", x, static_cast<std::size_t>(n));
+        }
+    }
+    const double factor = kind == 0 ? static_cast<double>(n) * n / 2.0 : 1.0;
+    Publish(block, m_analysisBlock.size(), stride, factor);
+    return blockLength;
+}
+
+void CSoundIn::BlockStatistics(float* block, int stride, int frames)
+{
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    if (!block || frames <= 0 || stride < frames)
+        return;
+    for (int c = 0; c < channels; ++c)
+    {
+        const float* x = block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride);
+        double q = 0.0, hi = -1e99, lo = 1e99;
+        for (int i = 0; i < frames; ++i)
+        {
+            const double v = x[i];
+            q += v * v;
+            hi = std::max(hi, v);
+            lo = std::min(lo, v);
+        }
+        auto& s = m_blockStatistics[static_cast<std::size_t>(c)];
+        s.meanSquare = q / frames;
+        s.sumOfSquares += q;
+        s.blockMax = hi;
+        s.blockMin = lo;
+        s.blockPeak = std::max(std::abs(lo), std::abs(hi));
+        s.longMax = std::max(s.longMax, hi);
+        s.longMin = std::min(s.longMin, lo);
+        s.longPeak = std::max(s.longPeak, s.blockPeak);
+    }
+    if (channels < 2)
+        return;
+    float* x0 = block;
+    float* x1 = block + stride;
+    if (m_bTimeGainStage)
+        for (int i = 0; i < frames; ++i)
+        {
+            x0[i] = static_cast<float>(x0[i] * m_dTimeGain0);
+            x1[i] = static_cast<float>(x1[i] * m_dTimeGain1);
+        }
+    switch (m_nTimeOperation)
+    {
+        case 1:
+            for (int i = 0; i < frames; ++i)
+                x0[i] += x1[i];
+            break;
+        case 2:
+            for (int i = 0; i < frames; ++i)
+                x0[i] -= x1[i];
+            break;
+        case 3:
+            for (int i = 0; i < frames; ++i)
+                x0[i] *= x1[i];
+            break;
+        case 4:
+            for (int i = 0; i < frames; ++i)
+                x0[i] /= x1[i];
+            break;
+        default:
+            break;
+    }
+}
+
+void CSoundIn::PostProcessDisplay()
+{
+    const int length = m_nDisplayLength;
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    if (length <= 0 || channels <= 0)
+        return;
+    // Only the rows that lie inside the buffer.
+    const int rows = static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(channels), m_spectrumDisplay.size() / static_cast<std::size_t>(length)));
+    const auto row = [&](int c)
+    { return m_spectrumDisplay.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(length); };
+    const bool frequencyAxis = IsFrequencyAxisMode();
+    if (frequencyAxis)
+        SpectrumChannelMath(m_spectrumDisplay.data(), length, length);
+    for (int c = 0; c < rows; ++c)
+    {
+        float* x = row(c);
+        if (m_nIntegrationMode == 1)
+        {
+            double sum = 0.0;
+            for (int i = 0; i < length; ++i)
+                x[i] = static_cast<float>(sum += x[i]);
+        }
+        else if (m_nIntegrationMode == 2)
+            for (int i = length - 1; i > 0; --i)
+                x[i] -= x[i - 1];
+    }
+    if (m_bMode5 && rows > 0)
+        for (int i = 0; i < length; ++i)
+            row(0)[i] = static_cast<float>(row(0)[i] * m_dMode5Factor);
+    if (frequencyAxis && m_nWeightingType != 0 &&
+        m_weighting.m_pTable.size() >= static_cast<std::size_t>(length))
+        for (int c = 0; c < rows; ++c)
+            for (int i = 0; i < length; ++i)
+                row(c)[i] *= m_weighting.m_pTable[static_cast<std::size_t>(i)];
+    if (frequencyAxis && m_bThirdOctaveDisplay)
+        for (int c = 0; c < rows; ++c)
+            m_dBandOverall[static_cast<std::size_t>(c)] =
+                ThirdOctaveLevels(std::span<const float>(row(c), static_cast<std::size_t>(length)),
+                                  m_nSampleRate, m_bandLevels[static_cast<std::size_t>(c)]);
+    if (m_bDisplayAveraging)
+    {
+        const std::int64_t count = ++m_nDisplayAverageCount;
+        for (int c = 0; c < rows; ++c)
+        {
+            const std::size_t at = static_cast<std::size_t>(c) * static_cast<std::size_t>(length);
+            if (at + static_cast<std::size_t>(length) > m_fourthDisplay.size() ||
+                at + static_cast<std::size_t>(length) > m_secondDisplay.size())
+                break;
+            for (int i = 0; i < length; ++i)
+            {
+                float& a = m_fourthDisplay[at + static_cast<std::size_t>(i)];
+                a = static_cast<float>(((count - 1) * static_cast<double>(a) + row(c)[i]) / count);
+                m_secondDisplay[at + static_cast<std::size_t>(i)] = a;
+            }
+        }
+    }
+}
+
+void CSoundIn::SpectrumChannelMath(float* rows, int stride, int length)
+{
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    if (!rows || length <= 0 || stride < length)
+        return;
+    if (channels >= 2 &&
+        static_cast<std::size_t>(stride) + static_cast<std::size_t>(length) <= m_spectrumDisplay.size())
+    {
+        float* a = rows;
+        float* b = rows + stride;
+        const auto mean = [&](const float* x)
+        {
+            double s = 0.0;
+            for (int i = 0; i < length; ++i)
+                s += x[i];
+            return s / length;
+        };
+        const double ma = m_nSpectrumOperation == 6 ? mean(a) : 1.0;
+        const double mb = m_nSpectrumOperation == 6 ? mean(b) : 1.0;
+        for (int i = 0; i < length; ++i)
+        {
+            const double x = a[i], y = b[i];
+            double r = x;
+            switch (m_nSpectrumOperation)
+            {
+                case 1:
+                    r = x + y;
+                    break;
+                case 2:
+                    r = x - y;
+                    break;
+                case 3:
+                    r = x * y;
+                    break;
+                case 4:
+                    r = x / y;
+                    break;
+                case 5:
+                    r = y / x;
+                    break;
+                case 6:
+                    r = (x / ma) / (y / mb);
+                    if (r > 1.0)
+                        r = 1.0 / r;
+                    break;
+                case 7:
+                    r = std::sqrt(x * y);
+                    break;
+                default:
+                    break;
+            }
+            a[i] = static_cast<float>(r);
+        }
+        if (m_bMode5)
+            for (int i = 0; i < length; ++i)
+                a[i] = std::sqrt(a[i]);
+    }
+    if (m_bHumSuppression)
+        for (int c = 0; c < channels; ++c)
+            if (static_cast<std::size_t>(c) * stride + static_cast<std::size_t>(length) <=
+                m_spectrumDisplay.size())
+                SuppressSpectralLines(rows + static_cast<std::size_t>(c) * stride, length, m_nSampleRate,
+                                      m_dHumFundamental, m_dHumUpperLimit);
+    const bool unwrap =
+        (m_bMlsMode && m_nMlsDisplayKind == 1) || (!m_bMlsMode && m_nFftSubmode == 1 && !m_bScopeMode);
+    if (unwrap)
+        for (int c = 0; c < channels; ++c)
+            if (static_cast<std::size_t>(c) * stride + static_cast<std::size_t>(length) <=
+                m_spectrumDisplay.size())
+                UnwrapPhase(rows + static_cast<std::size_t>(c) * stride, length);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -920,8 +1466,10 @@ void CSoundIn::ProcessPcm16Block(std::span<const std::int16_t> samples)
             {
                 const double s = block[static_cast<std::size_t>(i) * static_cast<std::size_t>(stride) +
                                        static_cast<std::size_t>(source)];
-                const double r = NextDitherValue();
-                row[i] = static_cast<float>(s / 32768.0 + (r / 32767.0 - 0.5) * 0.01);
+                double x = s / 32768.0;
+                if (m_bInputDither)
+                    x += (NextDitherValue() / 32767.0 - 0.5) * 0.01;
+                row[i] = static_cast<float>(x);
             }
             source = m_bSwapChannels ? 0 : c + 1;
             if (source >= stride)
@@ -998,9 +1546,43 @@ void CSoundIn::ProcessStagedBlock(int frames)
 
 void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
 {
-    (void)rows;
-    (void)rowStride;
-    (void)frames;
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    if (!rows || frames < 0 || rowStride < frames)
+        return;
+    for (int c = 0; c < channels; ++c)
+    {
+        const std::size_t ch = static_cast<std::size_t>(c);
+        if (!m_bChannelEnabled[ch])
+            continue;
+        float* x = rows + ch * static_cast<std::size_t>(rowStride);
+        if (m_bDcBlock)
+        {
+            // One-pole DC blocker; the sample written back is the previous output (one sample late).
+            double x1 = m_dDcX1[ch], y1 = m_dDcY1[ch];
+            for (int i = 0; i < frames; ++i)
+            {
+                const double in = x[i];
+                const double y = 0.99857625543224 * y1 + 0.99928812771612 * (in - x1);
+                x[i] = static_cast<float>(y1);
+                x1 = in;
+                y1 = y;
+            }
+            m_dDcX1[ch] = x1;
+            m_dDcY1[ch] = y1;
+        }
+        double d = m_dChannelGainDb[ch];
+        if (m_bCalibration && !m_bMode5)
+            d += m_fCalibrationOffset;
+        if (m_dChannelSensitivity[ch] > 0.0)
+            d -= 20.0 * std::log10(m_dChannelSensitivity[ch]);
+        if (std::abs(d) > 1e-9)
+        {
+            const double g = std::pow(10.0, d * 0.05);
+            for (int i = 0; i < frames; ++i)
+                x[i] = static_cast<float>(x[i] * g);
+        }
+    }
+    SaturatingAdd(m_nConditionedFrames, frames);
 }
 
 void CSoundIn::CollectBlock(float* rows, int frames)
@@ -1105,7 +1687,6 @@ void CSoundIn::CollectBlock(float* rows, int frames)
             m_nTriggerState = kTriggerCollecting;
             ResetStatisticsLocked();
             m_nLastTriggerPos = m_ring.GetWrittenFrames();
-            m_ring.SetReadBack(blockLength + m_nTriggerOffset);
         }
 
         const int n = std::min(remaining, blockLength - m_nCurrentCollected);
@@ -1122,6 +1703,15 @@ void CSoundIn::CollectBlock(float* rows, int frames)
         }
         if (m_nCurrentCollected >= blockLength && complete)
         {
+            // A triggered block is the last block length written: the reader starts there, never at
+            // frames from before the trigger (offset included).
+            if (armed)
+                m_ring.SetReadBack(blockLength);
+            // A read-back replaces what was unread: one triggered block waits at a time.
+            if (armed)
+                m_nPendingBlocks.store(1);
+            else
+                m_nPendingBlocks.fetch_add(1);
             m_analysisEvent.Set();
             SaturatingAdd(m_nCollectedBlocks, 1);
             SaturatingAdd(m_nCollectedFrames, blockLength);
@@ -1134,4 +1724,42 @@ void CSoundIn::CollectBlock(float* rows, int frames)
         }
     } while (remaining > 0 &&
              (m_bContinuousCollection || (0 < m_nCurrentCollected && m_nCurrentCollected <= blockLength)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Level monitor
+
+void CSoundIn::UpdateLevelHistory()
+{
+    if (m_nLevelMonitorMode == 0 || m_nLevelHistoryLength <= 0 || !m_levelOutputs[0])
+        return;
+    m_levelMonitor.m_dShortTime = m_dLevelShortTime;
+    m_levelMonitor.m_dLongTime = m_dLevelLongTime;
+    const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
+    const int waiting = m_levelOutputs[0]->GetCount();
+    std::array<float, kMaxChannels> values{};
+    for (int step = 0; step < waiting && m_nLevelMonitorMode == 1; ++step)
+    {
+        for (int c = 0; c < channels; ++c)
+        {
+            CFloatRingBuffer* output = m_levelOutputs[static_cast<std::size_t>(c)];
+            if (output && output->GetCount() > 0)
+                output->Read(&values[static_cast<std::size_t>(c)], 1);
+        }
+        m_levelMonitor.AddValues(
+            std::span<const float>(values.data(), static_cast<std::size_t>(channels)),
+            std::span<const int>(m_bChannelEnabled.data(), static_cast<std::size_t>(channels)),
+            m_dLevelInterval);
+    }
+}
+
+bool CSoundIn::EnsureHistoryBuffers()
+{
+    return m_levelMonitor.EnsureHistoryBuffers(std::clamp(m_nAnalysisChannels, 1, kMaxChannels),
+                                               m_nLevelHistoryLength);
+}
+
+void CSoundIn::ResetChannelStatistics()
+{
+    m_levelMonitor.Reset();
 }

@@ -16,9 +16,13 @@
 #pragma once
 
 #include "dsp/FftWindow.h"
+#include "dsp/FrequencyWeighting.h"
+#include "dsp/MlsTransform.h"
 #include "engine/ChannelRingBuffer.h"
 #include "engine/EngineNotifications.h"
+#include "engine/FloatRingBuffer.h"
 #include "engine/InputDevice.h"
+#include "engine/LevelMonitor.h"
 #include "platform/Sync.h"
 
 #include <array>
@@ -130,6 +134,17 @@ public:
     // that overrides them calls StopInput in its own destructor, before its part is gone.
     virtual int AnalyzeFftBlock();
     virtual int AnalyzeMlsBlock();
+    // Statistics and time-domain arithmetic of one analysis block (rows of `stride` floats).
+    void BlockStatistics(float* block, int stride, int frames);
+    // Turns the published rows of the spectrum display buffer into what the plots show. Only inside
+    // a publication, with the display lock held.
+    void PostProcessDisplay();
+    void SpectrumChannelMath(float* rows, int stride, int length);
+    // Level monitor: one step per value waiting in channel 0's level output (analysis thread).
+    void UpdateLevelHistory();
+    // Control side, while stopped: histories of the monitor's length for the analysis channels.
+    bool EnsureHistoryBuffers();
+    void ResetChannelStatistics();
 
     // ===== acquisition settings (control side; defaults of InitDefaults) =====
     int m_nSampleRate = 44100;
@@ -185,6 +200,31 @@ public:
     std::int64_t m_nLevelHistoryLength = 1000;
     double m_dLevelShortTime = 5.0;
     double m_dLevelLongTime = 1800.0;
+    // The +-0.005 dither of 16-bit input. Off unless the user turns it on: it lies near -51 dBFS,
+    // far above the noise floor of a 16-bit input.
+    int m_bInputDither = 0;
+    // Channel conditioning: per-channel gain (dB), sensitivity (linear) and enable flag.
+    std::array<double, kMaxChannels> m_dChannelGainDb{};
+    std::array<double, kMaxChannels> m_dChannelSensitivity{};
+    std::array<int, kMaxChannels> m_bChannelEnabled{};
+    // Two-channel time-domain arithmetic: 0 none, 1 sum, 2 difference, 3 product, 4 ratio.
+    int m_nTimeOperation = 0;
+    int m_bTimeGainStage = 0;
+    double m_dTimeGain0 = 1.0;
+    double m_dTimeGain1 = 1.0;
+    // Display post-processing.
+    int m_nSpectrumOperation = 0;  // 1 sum .. 7 geometric mean of channels 0 and 1
+    int m_nIntegrationMode = 0;    // 0 off, 1 running sum, 2 first difference
+    double m_dMode5Factor = 22.0;
+    int m_bDisplayAveraging = 0;
+    std::int64_t m_nDisplayAverageCount = 0;
+    int m_bThirdOctaveDisplay = 0;
+    // Impulse alignment of the MLS analysis.
+    int m_bAutoAlign = 1;
+    int m_nImpulseOffset = 0;
+    double m_dImpulseLead = -0.005;  // seconds before the peak
+    double m_dImpulseLength = 0.0;   // seconds, 0 = no limit
+    int m_nImpulsePosition = -1;
     // Source channel of each analysis channel (the channel matrix's routing; identity by default).
     std::array<int, kMaxChannels> m_nSourceChannel{};
 
@@ -258,6 +298,46 @@ public:
     };
     std::array<ChannelStatistics, kMaxChannels> m_statistics{};
 
+    // Block statistics of the analysis thread (read by the windows without a lock).
+    struct BlockStatisticsRecord
+    {
+        double meanSquare = 0.0;
+        double sumOfSquares = 0.0;
+        double blockMax = 0.0;
+        double blockMin = 0.0;
+        double blockPeak = 0.0;
+        double longMax = -1e99;
+        double longMin = 1e99;
+        double longPeak = 0.0;
+    };
+    std::array<BlockStatisticsRecord, kMaxChannels> m_blockStatistics{};
+    // DC blocker state per channel (intake side, cleared at open).
+    std::array<double, kMaxChannels> m_dDcX1{};
+    std::array<double, kMaxChannels> m_dDcY1{};
+    std::atomic<std::int64_t> m_nConditionedFrames{0};
+
+    // Per-channel peak of the last power spectrum: bin, value and the phase of that bin.
+    struct PeakRecord
+    {
+        int index = 0;
+        double value = 0.0;
+        double phase = 0.0;
+    };
+    std::array<PeakRecord, kMaxChannels> m_peaks{};
+    double m_dFrequencyEstimate = 0.0;
+    double m_dPhaseDifferenceFrequency = 1000.0;
+    double m_dPhaseDifference = 0.0;
+    // Third-octave levels (dB) of each channel's display row and the overall level.
+    std::array<std::array<float, 30>, kMaxChannels> m_bandLevels{};
+    std::array<double, kMaxChannels> m_dBandOverall{};
+    CWeightingTable m_weighting;
+    CMlsTransform m_mls;
+    // The level monitor and, per analysis channel, the level output of that channel's band analyser
+    // (not owned; null: no levels) with the interval of its values.
+    CLevelMonitor m_levelMonitor;
+    std::array<CFloatRingBuffer*, kMaxChannels> m_levelOutputs{};
+    double m_dLevelInterval = 0.125;
+
     // ===== buffers =====
     // Display buffers, channels x FFT size each, read under the display lock.
     std::vector<float> m_spectrumDisplay;
@@ -285,8 +365,18 @@ protected:
     // Conditions the analysis channels of a block in place (the per-channel filters); the base
     // leaves the block as it is.
     virtual void ConditionChannels(float* rows, int rowStride, int frames);
+    // Copies the published result into the spectrum display buffer (display lock held): `length`
+    // values of `channels` rows from `source` (row c at c x sourceStride), each times `factor`.
+    // Counts that do not fit the buffer or the source are cut to what fits.
+    void PublishRows(const float* source, std::size_t sourceSize, int sourceStride, int length,
+                     double factor);
+    void AddToAverage(const float* source, int sourceStride, int length, double factor, double weight);
+    void Correlate(float* block, int stride, int channels);
+    void Publish(const float* source, std::size_t sourceSize, int sourceStride, double factor);
 
 private:
+    int AnalyzeFftBlockGuarded();
+    void AppendDump(const char* name, const float* values, std::size_t count);
     void ProcessStagedBlock(int frames);
     void CollectBlock(float* rows, int frames);
     void ResetTriggerLocked();
@@ -310,7 +400,9 @@ private:
     std::mutex m_controlLock;  // one lifecycle operation at a time
     platform::Event m_analysisEvent;
     std::thread m_analysisThread;
-    std::atomic<bool> m_bClearAverages{false};  // the analysis thread clears its averages first
+    std::atomic<bool> m_bClearAverages{false};
+    std::atomic<int> m_nPendingBlocks{0};  // completed blocks not yet analysed (intake adds)  // the analysis
+                                           // thread clears its averages first
 
     struct FileCloser
     {
@@ -321,4 +413,5 @@ private:
     std::unique_ptr<float[]> m_staging;  // analysis channels x kStagingFrames, channel c at row c
     std::size_t m_nStagingCapacity = 0;
     std::uint32_t m_nDitherSeed = 1;
+    int m_nAnalysisGuard = 0;  // analysis thread only
 };

@@ -1,0 +1,565 @@
+// The engine's block analysis, publication, conditioning and display post-processing, fed through
+// its float and 16-bit intake and checked against values computed here from the signals themselves.
+#include "engine/SoundIn.h"
+
+#include "dsp/FftWindow.h"
+#include "dsp/MlsTransform.h"
+#include "engine/BandLevels.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+bool Eventually(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 4000; ++i)
+    {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(1ms);
+    }
+    return done();
+}
+
+double Db(double power)
+{
+    return 10.0 * std::log10(power);
+}
+
+// An engine without a source, at 48 kHz, fed by the test.
+class Engine : public CSoundIn
+{
+public:
+    using CSoundIn::ConditionChannels;
+
+    void Open(int fftSize, int channels = 1)
+    {
+        ASSERT_TRUE(channels == 1 || channels == 2);
+        m_nInputMode = kInputNone;
+        m_nSampleRate = 48000;
+        m_nChannelMode = channels == 2 ? 3 : 0;  // stereo both, or mono
+        SetFftSize(fftSize);
+        ASSERT_EQ(OpenInput(), 0);
+        RestartInput();
+    }
+    // Feeds one block of interleaved frames and waits until it is analysed.
+    void Feed(const std::vector<float>& frames, int channels = 1)
+    {
+        const std::int64_t before = m_nAnalyzedFrames.load();
+        const int count = static_cast<int>(frames.size()) / channels;
+        ProcessFloatBlock(frames, count);
+        // Idle again after taking the block: its publication is complete.
+        ASSERT_TRUE(
+            Eventually([&] { return m_nAnalyzedFrames.load() >= before + count && m_bAnalysisIdle.load(); }));
+    }
+    std::vector<float> Row(int channel, int length)
+    {
+        std::lock_guard lock(m_displayLock);
+        const auto at = m_spectrumDisplay.begin() + static_cast<std::ptrdiff_t>(channel) * length;
+        return {at, at + length};
+    }
+    ~Engine() override { StopInput(); }
+};
+
+std::vector<float> Sine(int frames, double frequency, double amplitude, int start = 0)
+{
+    std::vector<float> x(static_cast<std::size_t>(frames));
+    for (int i = 0; i < frames; ++i)
+        x[static_cast<std::size_t>(i)] =
+            static_cast<float>(amplitude * std::sin(2.0 * M_PI * frequency * (start + i) / 48000.0));
+    return x;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Spectrum level of a sine
+
+struct SineCase
+{
+    const char* name;
+    int window;
+    bool sumAroundPeak;  // the window's correction: the power around the peak over its noise width
+};
+
+class AnalysisSine : public ::testing::TestWithParam<SineCase>
+{
+};
+
+// A 1 kHz sine of RMS 0.1 (-20 dB re full-scale RMS) reads -20.00 dB at 1 kHz.
+TEST_P(AnalysisSine, ReadsItsLevelAtItsFrequency)
+{
+    const auto& p = GetParam();
+    constexpr int kN = 16384;
+    Engine engine;
+    engine.m_nWindowType = p.window;
+    engine.Open(kN);
+    engine.Feed(Sine(kN, 1000.0, 0.1 * std::sqrt(2.0), 777));
+    ASSERT_EQ(engine.m_nAnalysisCounter.load(), 1);
+    const auto row = engine.Row(0, kN / 2);
+    int peak = 0;
+    for (int i = 0; i < kN / 2; ++i)
+        if (row[static_cast<std::size_t>(i)] > row[static_cast<std::size_t>(peak)])
+            peak = i;
+    EXPECT_NEAR(peak, 1000.0 / (48000.0 / kN), 1.0);
+    double level = Db(row[static_cast<std::size_t>(peak)]);
+    if (p.sumAroundPeak)
+    {
+        // Noise-equivalent width in bins, from a window table generated here.
+        std::vector<float> w(kN);
+        CFftWindow window;
+        window.Generate(w.data(), kN, p.window);
+        double s1 = 0.0, s2 = 0.0;
+        for (float v : w)
+        {
+            s1 += v;
+            s2 += static_cast<double>(v) * v;
+        }
+        const double gain = s1 / kN;  // the window's amplitude gain, so the sum is gain^2 x ENBW
+        const double enbw = kN * s2 / (s1 * s1);
+        double sum = 0.0;
+        for (int i = peak - 6; i <= peak + 6; ++i)
+            sum += row[static_cast<std::size_t>(i)];
+        level = Db(sum / (enbw * gain * gain));
+    }
+    EXPECT_NEAR(level, -20.0, 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, AnalysisSine,
+                         ::testing::Values(SineCase{"FlatTop", kFftWindowFlatTop, false},
+                                           SineCase{"Hanning", kFftWindowHanning, true},
+                                           SineCase{"BlackmanHarris", kFftWindowBlackmanHarris, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
+// Averaging
+
+struct AverageCase
+{
+    const char* name;
+    int recursive;
+    int count;
+};
+
+class AnalysisAverage : public ::testing::TestWithParam<AverageCase>
+{
+};
+
+// Noise of RMS 0.1 (power 0.01): every published average matches the blocks that went in, from the
+// first block on, and the average converges to the noise's power. The counter moves once per result.
+TEST_P(AnalysisAverage, ConvergesToTheNoisePowerFromTheFirstResult)
+{
+    const auto& p = GetParam();
+    constexpr int kN = 4096;
+    constexpr int kBlocks = 48;
+    Engine engine;
+    engine.m_nWindowType = kFftWindowRectangular;
+    engine.m_nAverageCount = p.count;
+    engine.m_bRecursiveAverage = p.recursive;
+    engine.Open(kN);
+    std::mt19937 random(42);
+    std::normal_distribution<double> gauss(0.0, 0.1);
+    std::vector<double> meanSquares;
+    double lastLevel = 0.0;
+    for (int b = 0; b < kBlocks; ++b)
+    {
+        std::vector<float> x(kN);
+        double q = 0.0, m = 0.0;
+        for (float& v : x)
+        {
+            v = static_cast<float>(gauss(random));
+            q += static_cast<double>(v) * v;
+            m += v;
+        }
+        m /= kN;
+        meanSquares.push_back(q / kN - m * m);  // the power without the block's mean
+        engine.Feed(x);
+        const std::int64_t expectedCount = p.recursive ? b + 1 : (b + 1) / p.count;
+        ASSERT_EQ(engine.m_nAnalysisCounter.load(), expectedCount) << b;
+        // The bins above 0 add up to the block's power about its mean (Parseval).
+        double total = 0.0;
+        const auto row = engine.Row(0, kN / 2);
+        for (std::size_t i = 1; i < row.size(); ++i)
+            total += row[i];
+        if (b == 0 && p.recursive)
+        {
+            EXPECT_NEAR(Db(total), Db(meanSquares[0]), 0.02);  // the first block as it is
+        }
+        if (!p.recursive && (b + 1) % p.count == 0)
+        {
+            double group = 0.0;
+            for (int i = b + 1 - p.count; i <= b; ++i)
+                group += meanSquares[static_cast<std::size_t>(i)];
+            EXPECT_NEAR(Db(total), Db(group / p.count), 0.02) << b;
+        }
+        lastLevel = Db(total);
+    }
+    if (!p.recursive)
+    {
+        // The mean of the last groups' published totals.
+        EXPECT_NEAR(lastLevel, -20.0, 0.2 + 10.0 / std::sqrt(p.count * kN / 2.0));
+    }
+    else
+        EXPECT_NEAR(lastLevel, -20.0, 0.2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, AnalysisAverage,
+                         ::testing::Values(AverageCase{"None", 0, 1}, AverageCase{"Linear4", 0, 4},
+                                           AverageCase{"Linear16", 0, 16}, AverageCase{"Recursive4", 1, 4},
+                                           AverageCase{"Recursive16", 1, 16}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Open but not running: blocks are analysed, nothing is published, the counter stays.
+TEST(AnalysisPublication, NothingIsPublishedWhileNotRunning)
+{
+    Engine engine;
+    engine.m_nInputMode = CSoundIn::kInputNone;
+    engine.m_nChannelMode = 0;
+    ASSERT_EQ(engine.OpenInput(), 0);
+    const std::vector<float> x = Sine(512, 1000.0, 0.5);
+    engine.ProcessFloatBlock(x, 512);
+    ASSERT_TRUE(Eventually([&] { return engine.m_nAnalyzedFrames.load() >= 512; }));
+    EXPECT_EQ(engine.m_nAnalysisCounter.load(), 0);
+    for (float v : engine.Row(0, 256))
+        ASSERT_EQ(v, 0.0f);
+}
+
+// A display length that the display buffer cannot hold is cut to the buffer: the publication
+// stays inside it and still counts.
+TEST(AnalysisPublication, CopyIntoTheDisplayIsBoundedByTheBuffer)
+{
+    Engine engine;
+    engine.Open(512, 2);
+    const std::size_t size = engine.m_spectrumDisplay.size();
+    engine.m_nDisplayLength = static_cast<int>(size) * 4;
+    engine.m_nAverageCount = 2;
+    engine.m_bRecursiveAverage = 0;
+    std::vector<float> frames(1024);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        frames[i] = static_cast<float>(std::sin(0.3 * static_cast<double>(i)));
+    engine.Feed(frames, 2);
+    engine.Feed(frames, 2);
+    EXPECT_EQ(engine.m_nAnalysisCounter.load(), 1);
+    EXPECT_EQ(engine.m_spectrumDisplay.size(), size);
+}
+
+// ---------------------------------------------------------------------------------------------
+// MLS analysis
+
+// One steady period of the sequence through a known FIR, correlated, shows that FIR: the response
+// is placed 5 ms (240 samples) after the start of the row.
+TEST(AnalysisMls, PeriodThroughAnFirYieldsItsImpulseResponse)
+{
+    constexpr int kLength = 1023;
+    const std::vector<double> h = {0.8, -0.3, 0.25, 0.1, -0.05, 0.02};
+    Engine engine;
+    engine.SetAnalyzerMode(4);  // impulse response
+    engine.m_nMlsLength = kLength;
+    engine.Open(1024);
+    ASSERT_EQ(engine.m_nDisplayLength, 1024);
+
+    CMlsSequence sequence(kLength, 0, 0);
+    ASSERT_TRUE(sequence.IsValid());
+    std::vector<float> period(kLength);
+    for (int n = 0; n < kLength; ++n)
+    {
+        double y = 0.0;
+        for (std::size_t j = 0; j < h.size(); ++j)
+            y += h[j] *
+                 sequence.m_data[static_cast<std::size_t>((n - static_cast<int>(j) + kLength) % kLength)];
+        period[static_cast<std::size_t>(n)] = static_cast<float>(y);
+    }
+    engine.Feed(period);
+    ASSERT_EQ(engine.m_nAnalysisCounter.load(), 1);
+    // Circular correlation of a +-1 sequence of length L: h[k] (L + 1) / L - sum(h) / L.
+    double sum = 0.0;
+    for (double v : h)
+        sum += v;
+    const auto row = engine.Row(0, 1024);
+    constexpr int kLead = 240;
+    for (int k = -kLead; k < kLength - kLead; ++k)
+    {
+        const double hk = k >= 0 && k < static_cast<int>(h.size()) ? h[static_cast<std::size_t>(k)] : 0.0;
+        const double expected = hk * (kLength + 1.0) / kLength - sum / kLength;
+        ASSERT_NEAR(row[static_cast<std::size_t>(kLead + k)], expected, 1e-5) << k;
+    }
+    EXPECT_EQ(row[1023], 0.0f);  // past the period: cleared
+}
+
+// ---------------------------------------------------------------------------------------------
+// Channel conditioning
+
+TEST(AnalysisConditioning, DcBlockerStartsOneSampleLateAndDecays)
+{
+    Engine engine;
+    engine.m_bDcBlock = 1;
+    engine.Open(512);
+    std::vector<float> row(64, 1.0f);
+    engine.ConditionChannels(row.data(), 64, 64);
+    EXPECT_EQ(row[0], 0.0f);
+    for (int k = 1; k < 64; ++k)
+        ASSERT_NEAR(row[static_cast<std::size_t>(k)], 0.99928812771612 * std::pow(0.99857625543224, k - 1),
+                    1e-6);
+    // The state carries over into the next block.
+    std::vector<float> next(1, 1.0f);
+    engine.ConditionChannels(next.data(), 1, 1);
+    EXPECT_NEAR(next[0], 0.99928812771612 * std::pow(0.99857625543224, 63), 1e-6);
+}
+
+struct GainCase
+{
+    double gainDb, sensitivity;
+    int calibration;
+    float offset;
+    double factor;
+};
+
+TEST(AnalysisConditioning, GainSensitivityAndCalibration)
+{
+    const GainCase cases[] = {
+        {0.0, 1.0, 0, 0.0f, 1.0},  {20.0, 1.0, 0, 0.0f, 10.0}, {0.0, 0.5, 0, 0.0f, 2.0},
+        {-6.0, 1.0, 1, 6.0f, 1.0}, {0.0, 1.0, 1, -20.0f, 0.1},
+    };
+    for (const auto& c : cases)
+    {
+        Engine engine;
+        engine.m_bCalibration = c.calibration;
+        engine.m_fCalibrationOffset = c.offset;
+        engine.Open(512);
+        engine.m_dChannelGainDb[0] = c.gainDb;
+        engine.m_dChannelSensitivity[0] = c.sensitivity;
+        std::vector<float> row = {0.25f, -0.125f, 0.3f};
+        const std::vector<float> in = row;
+        engine.ConditionChannels(row.data(), 3, 3);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            ASSERT_NEAR(row[i], in[i] * c.factor, 1e-6 * std::abs(in[i] * c.factor)) << c.gainDb;
+    }
+}
+
+// The 16-bit dither is off unless turned on; on, it adds noise of about -51 dB re full scale.
+TEST(AnalysisIntake, DitherIsAnOptionNearMinus51Db)
+{
+    for (int dither : {0, 1})
+    {
+        Engine engine;
+        engine.m_bInputDither = dither;
+        engine.Open(512);
+        std::vector<std::int16_t> block(512);
+        for (std::size_t i = 0; i < block.size(); ++i)
+            block[i] = static_cast<std::int16_t>((i * 37) % 2000 - 1000);
+        engine.ProcessPcm16Block(block);
+        ASSERT_TRUE(Eventually([&] { return engine.m_nAnalysisCounter.load() >= 1; }));
+        double q = 0.0;
+        {
+            std::lock_guard lock(engine.m_displayLock);
+            for (std::size_t i = 0; i < 512; ++i)
+            {
+                const double e = engine.m_timeDisplay[i] - block[i] / 32768.0;
+                q += e * e;
+            }
+        }
+        if (!dither)
+            EXPECT_LT(q, 1e-12);
+        else
+            EXPECT_NEAR(Db(q / 512), Db(0.01 * 0.01 / 12.0), 0.5);  // uniform of width 0.01
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Block statistics
+
+TEST(AnalysisStatistics, BlockFiguresAndTwoChannelArithmetic)
+{
+    struct Case
+    {
+        int operation;
+        float expected;  // of channel 0 = 0.5 and channel 1 = -0.25
+    };
+    const Case cases[] = {{0, 0.5f}, {1, 0.25f}, {2, 0.75f}, {3, -0.125f}, {4, -2.0f}};
+    for (const auto& c : cases)
+    {
+        Engine engine;
+        engine.m_nTimeOperation = c.operation;
+        engine.Open(512, 2);
+        std::vector<float> block(2 * 16);
+        std::fill_n(block.begin(), 16, 0.5f);
+        std::fill_n(block.begin() + 16, 16, -0.25f);
+        block[3] = -0.75f;
+        engine.BlockStatistics(block.data(), 16, 16);
+        const auto& s = engine.m_blockStatistics[0];
+        EXPECT_DOUBLE_EQ(s.meanSquare, (15 * 0.25 + 0.5625) / 16);
+        EXPECT_DOUBLE_EQ(s.blockMax, 0.5);
+        EXPECT_DOUBLE_EQ(s.blockMin, -0.75);
+        EXPECT_DOUBLE_EQ(s.blockPeak, 0.75);
+        EXPECT_FLOAT_EQ(block[0], c.expected) << c.operation;
+        EXPECT_EQ(block[16], -0.25f);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display post-processing
+
+struct MathCase
+{
+    int operation;
+    float a, b, expected;
+};
+
+TEST(AnalysisDisplay, SpectrumArithmeticOfTwoChannels)
+{
+    const MathCase cases[] = {{1, 2, 8, 10}, {2, 2, 8, -6}, {3, 2, 8, 16}, {4, 2, 8, 0.25f},
+                              {5, 2, 8, 4},  {6, 3, 3, 1},  {7, 2, 8, 4},  {0, 2, 8, 2}};
+    for (const auto& c : cases)
+    {
+        Engine engine;
+        engine.Open(16, 2);
+        engine.m_nSpectrumOperation = c.operation;
+        std::lock_guard lock(engine.m_displayLock);
+        std::fill_n(engine.m_spectrumDisplay.begin(), 8, c.a);
+        std::fill_n(engine.m_spectrumDisplay.begin() + 8, 8, c.b);
+        engine.PostProcessDisplay();
+        for (int i = 0; i < 8; ++i)
+            ASSERT_FLOAT_EQ(engine.m_spectrumDisplay[static_cast<std::size_t>(i)], c.expected) << c.operation;
+    }
+}
+
+TEST(AnalysisDisplay, IntegrationAndDisplayAveraging)
+{
+    Engine engine;
+    engine.Open(8);
+    std::lock_guard lock(engine.m_displayLock);
+    engine.m_nIntegrationMode = 1;
+    std::fill_n(engine.m_spectrumDisplay.begin(), 4, 1.0f);
+    engine.PostProcessDisplay();
+    EXPECT_EQ(engine.m_spectrumDisplay[0], 1.0f);
+    EXPECT_EQ(engine.m_spectrumDisplay[3], 4.0f);
+
+    engine.m_nIntegrationMode = 2;
+    const float squares[] = {1, 4, 9, 16};
+    std::copy_n(squares, 4, engine.m_spectrumDisplay.begin());
+    engine.PostProcessDisplay();
+    EXPECT_EQ(engine.m_spectrumDisplay[0], 1.0f);
+    EXPECT_EQ(engine.m_spectrumDisplay[1], 3.0f);
+    EXPECT_EQ(engine.m_spectrumDisplay[3], 7.0f);
+
+    engine.m_nIntegrationMode = 0;
+    engine.m_bDisplayAveraging = 1;
+    for (float v : {1.0f, 3.0f, 8.0f})
+    {
+        std::fill_n(engine.m_spectrumDisplay.begin(), 4, v);
+        engine.PostProcessDisplay();
+    }
+    EXPECT_FLOAT_EQ(engine.m_fourthDisplay[2], 4.0f);
+    EXPECT_FLOAT_EQ(engine.m_secondDisplay[2], 4.0f);
+}
+
+// A spectrum with all its power in the 1 kHz bin shows 0 dB in the 1 kHz band and overall.
+TEST(AnalysisDisplay, ThirdOctaveLevelsOfOneLine)
+{
+    constexpr int kLength = 8192;  // 48 kHz / 2 over 8192 bins: 2.93 Hz per bin
+    std::vector<float> spectrum(kLength, 0.0f);
+    spectrum[static_cast<std::size_t>(1000.0 / 24000.0 * kLength)] = 1.0f;
+    std::vector<float> store(30);
+    const double overall = ThirdOctaveLevels(spectrum, 48000.0, store);
+    EXPECT_NEAR(overall, 0.0, 1e-9);
+    EXPECT_NEAR(store[16], 0.0, 1e-6);  // the 1000 Hz band
+    EXPECT_EQ(store[15], -300.0f);
+    // Each band sums its bins: a flat spectrum of 1 per bin gives 10 log10 of the bin count.
+    std::fill(spectrum.begin(), spectrum.end(), 1.0f);
+    ThirdOctaveLevels(spectrum, 48000.0, store);
+    const double lo = std::floor(2.0 * 1000.0 / std::pow(2.0, 1.0 / 6.0) / 48000.0 * kLength);
+    const double hi = std::floor(2.0 * 1000.0 * std::pow(2.0, 1.0 / 6.0) / 48000.0 * kLength);
+    EXPECT_NEAR(store[16], 10.0 * std::log10(hi - lo), 1e-4);
+}
+
+TEST(AnalysisDisplay, RotateCopyWrapsEitherWay)
+{
+    const float source[] = {0, 1, 2, 3, 4};
+    struct Case
+    {
+        int shift;
+        float first;
+    };
+    for (const auto& c : {Case{2, 2}, Case{-1, 4}, Case{7, 2}, Case{0, 0}})
+    {
+        float out[5];
+        RotateCopy(c.shift, source, out, 5);
+        EXPECT_EQ(out[0], c.first) << c.shift;
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(out[i], source[((i + c.shift) % 5 + 5) % 5]);
+    }
+}
+
+}  // namespace
+
+namespace
+{
+
+// A triggered block is the one the trigger belongs to, its offset included: with 10 frames of
+// pre-trigger it starts 10 frames before the trigger sample, and no earlier block is analysed.
+TEST(AnalysisTrigger, AnalysesTheBlockTheTriggerBelongsTo)
+{
+    struct Case
+    {
+        int offset;
+    };
+    for (const auto& c : {Case{0}, Case{-10}, Case{-300}, Case{25}})
+    {
+        Engine engine;
+        engine.m_nInputMode = CSoundIn::kInputNone;
+        engine.m_nChannelMode = 0;
+        engine.SetAnalyzerMode(1);  // scope: the trigger applies
+        ASSERT_EQ(engine.OpenInput(), 0);
+        engine.m_dTriggerLevel = 0.5;
+        engine.m_nTriggerOffset = c.offset;
+        engine.m_nTriggerRepeat = 0;  // one collection, then hold
+        engine.ResetTrigger();
+        engine.RestartInput();
+        std::vector<float> ramp(2048);
+        for (std::size_t i = 0; i < ramp.size(); ++i)
+            ramp[i] = i < 400 ? static_cast<float>(i) * 1e-4f : 1.0f + static_cast<float>(i) * 1e-4f;
+        engine.ProcessFloatBlock(ramp, 2048);  // fires at frame 400
+        ASSERT_TRUE(Eventually(
+            [&] { return engine.m_nAnalysisCounter.load() >= 1 && engine.m_bAnalysisIdle.load(); }));
+        std::this_thread::sleep_for(5ms);
+        EXPECT_EQ(engine.m_nAnalysisCounter.load(), 1) << c.offset;
+        std::lock_guard lock(engine.m_displayLock);
+        EXPECT_EQ(engine.m_timeDisplay[0], ramp[static_cast<std::size_t>(400 + c.offset)]) << c.offset;
+        EXPECT_EQ(engine.m_timeDisplay[511], ramp[static_cast<std::size_t>(400 + c.offset + 511)])
+            << c.offset;
+    }
+}
+
+}  // namespace
+
+namespace
+{
+
+// Hum suppression flattens the lines at 50 Hz and its multiples up to the limit, and leaves a line
+// above the limit.
+TEST(AnalysisDisplay, HumSuppressionFlattensTheMainsLines)
+{
+    constexpr int kN = 8192;  // 48 kHz: 5.86 Hz per bin
+    Engine engine;
+    engine.Open(kN);
+    engine.m_bHumSuppression = 1;
+    const double binWidth = 48000.0 / kN;
+    std::lock_guard lock(engine.m_displayLock);
+    std::fill_n(engine.m_spectrumDisplay.begin(), kN / 2, 1.0f);
+    for (double f : {50.0, 100.0, 150.0, 1000.0})
+        engine.m_spectrumDisplay[static_cast<std::size_t>(std::lround(f / binWidth))] = 100.0f;
+    engine.PostProcessDisplay();
+    for (double f : {50.0, 100.0, 150.0})
+        EXPECT_EQ(engine.m_spectrumDisplay[static_cast<std::size_t>(std::lround(f / binWidth))], 1.0f) << f;
+    EXPECT_EQ(engine.m_spectrumDisplay[static_cast<std::size_t>(std::lround(1000.0 / binWidth))], 100.0f);
+}
+
+}  // namespace
