@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-const std::array<double, kThirdOctaveBandCount> kThirdOctaveCentres = {
+const std::array<double, kThirdOctaveBandCount> kThirdOctaveDisplayCentres = {
     25,    31.5,  40,    50,    63,    80,    100,   125,   160,   200,   250,   315,  400,
     500,   630,   800,   1000,  1250,  1600,  2000,  2500,  3150,  4000,  5000,  6300, 8000,
     10000, 12500, 16000, 20000, 25000, 31500, 40000, 50000, 63000, 80000, 100000};
@@ -27,7 +27,7 @@ double ThirdOctaveLevels(std::span<const float> spectrum, double sampleRate, std
     const double edge = std::pow(2.0, 1.0 / 6.0);
     for (int b = 0; b < kThirdOctaveSummedBands; ++b)
     {
-        const double f = kThirdOctaveCentres[static_cast<std::size_t>(b)];
+        const double f = kThirdOctaveDisplayCentres[static_cast<std::size_t>(b)];
         double power = 0.0;
         if (sampleRate > 0.0)
         {

@@ -9,7 +9,7 @@ inline constexpr int kThirdOctaveBandCount = 37;
 inline constexpr int kThirdOctaveSummedBands = 30;
 
 // Nominal centre frequencies, 25 Hz to 100 kHz.
-extern const std::array<double, kThirdOctaveBandCount> kThirdOctaveCentres;
+extern const std::array<double, kThirdOctaveBandCount> kThirdOctaveDisplayCentres;
 
 // Keeps `levels` (dB) in `store`, as many as both hold, and returns the overall level: 10 log10 of
 // the summed powers (-300 when they sum to nothing).

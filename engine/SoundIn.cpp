@@ -413,6 +413,8 @@ void CSoundIn::ResetStatistics()
         ResetStatisticsLocked();
     }
     // Without an analysis thread nobody else touches the averages: clear them here.
+    // Not from the triggered collections: every triggered block belongs to the time-average group.
+    m_bRestartTimeAverage.store(true);
     if (!m_bAnalysisAlive.load() && m_bClearAverages.exchange(false))
     {
         Zero(m_averageBuffer);
@@ -428,6 +430,7 @@ void CSoundIn::ResetStatisticsLocked()
     for (auto& s : m_blockStatistics)
         s = BlockStatisticsRecord{};
     m_nDisplayAverageCount = 0;
+    m_conditioning.ResetPeaks();
     m_nCollectedBlocks.store(0);
     m_nCollectedFrames.store(0);
     m_nAverageProgress.store(0);
@@ -585,6 +588,18 @@ int CSoundIn::OpenInput()
         return -1;
     }
 
+    try
+    {
+        // Every conditioning filter is built here, so the intake never allocates.
+        m_conditioning.m_bEqualizer = m_bEqualizerFilters;
+        m_conditioning.Prepare(channels, m_nSampleRate);
+    }
+    catch (const std::bad_alloc&)
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for auxillary buffers.");
+        return -1;
+    }
     if (m_bMlsMode && !m_mls.Init(m_nMlsOrder))
     {
         FreeOpenBuffers();
@@ -629,6 +644,7 @@ int CSoundIn::OpenInput()
     ResetTrigger();
 
     // The analysis thread, then the source.
+    m_nTimeAverageCountdown = -1;
     m_bQuitRequest.store(false);
     m_analysisEvent.Reset();
     m_bAnalysisIdle.store(true);
@@ -693,6 +709,7 @@ void CSoundIn::FreeOpenBuffers()
     std::vector<float>().swap(m_mlsBuffer);
     std::vector<double>().swap(m_mlsDoubles);
     std::vector<float>().swap(m_windowTable);
+    m_conditioning.Free();
     m_replayFile.reset();
     m_nRingLength = 0;
     m_nOpenedFftSize = 0;
@@ -769,6 +786,7 @@ void CSoundIn::RestartInput()
     m_nFileBlocks.store(0);
     m_nPendingBlocks.store(0);
     m_bClearAverages.store(false);
+    m_nTimeAverageCountdown = -1;
 
     m_bQuitRequest.store(false);
     m_analysisEvent.Reset();
@@ -881,12 +899,42 @@ int CSoundIn::AnalyzeFftBlockGuarded()
     const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
     if (m_ringStorage.empty() || channels <= 0 || blockLength <= 0)
         return 0;
-    if (m_ring.ReadBlock(m_analysisBlock.data(), blockLength) != blockLength)
-        return 0;
-    SaturatingAdd(m_nAnalyzedFrames, blockLength);
     float* block = m_analysisBlock.data();
     const auto row = [&](int c)
     { return block + static_cast<std::size_t>(c) * static_cast<std::size_t>(blockLength); };
+    const int timeAverage = m_nTimeAverageCount;
+    if (m_bRestartTimeAverage.exchange(false))
+        m_nTimeAverageCountdown = -1;
+    if (timeAverage >= 1)
+    {
+        // Synchronous time averaging: the first block of a group is taken, the others are added
+        // from where the trigger placed the read position (it does not move on).
+        const bool first = m_nTimeAverageCountdown < 0 || m_nTimeAverageCountdown > timeAverage - 1;
+        if (first)
+        {
+            if (m_ring.ReadBlock(block, blockLength) != blockLength)
+                return 0;
+            m_nTimeAverageCountdown = timeAverage - 1;
+        }
+        else if (m_ring.AddBlock(block, blockLength) != blockLength)
+            return 0;
+        SaturatingAdd(m_nAnalyzedFrames, blockLength);
+        if (--m_nTimeAverageCountdown >= 0)
+            return blockLength;
+        const float scale = 1.0f / static_cast<float>(timeAverage);
+        for (int c = 0; c < channels; ++c)
+        {
+            float* x = row(c);
+            for (int i = 0; i < blockLength; ++i)
+                x[i] *= scale;
+        }
+    }
+    else
+    {
+        if (m_ring.ReadBlock(block, blockLength) != blockLength)
+            return 0;
+        SaturatingAdd(m_nAnalyzedFrames, blockLength);
+    }
 
     if (m_bDebugDumps)
         AppendDump("in", row(0), static_cast<std::size_t>(blockLength));
@@ -1269,7 +1317,12 @@ void CSoundIn::PostProcessDisplay()
     { return m_spectrumDisplay.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(length); };
     const bool frequencyAxis = IsFrequencyAxisMode();
     if (frequencyAxis)
+    {
         SpectrumChannelMath(m_spectrumDisplay.data(), length, length);
+        ApplyReferenceCurve(row(0), length);
+        for (int c = 0; c < rows; ++c)
+            ApplyCalibrationCurves(c, row(c), length);
+    }
     for (int c = 0; c < rows; ++c)
     {
         float* x = row(c);
@@ -1312,6 +1365,104 @@ void CSoundIn::PostProcessDisplay()
                 m_secondDisplay[at + static_cast<std::size_t>(i)] = a;
             }
         }
+    }
+}
+
+void CSoundIn::SetReferenceCurve(std::span<const float> values, int span)
+{
+    std::lock_guard lock(m_displayLock);
+    m_referenceCurve.assign(values.begin(), values.end());
+    m_nReferenceSpan = span;
+    m_nReferenceGridLength = -1;  // rebuilt on the next publication
+}
+
+void CSoundIn::ApplyReferenceCurve(float* row, int length)
+{
+    const int points = static_cast<int>(m_referenceCurve.size());
+    if (!m_bRelativeDisplay || points <= 0 || length <= 0)
+        return;
+    // Both steps in whole units, as the stored curves were made.
+    const int sourceStep = m_nReferenceSpan / points;
+    const int destinationStep = m_nSampleRate / length;
+    if (sourceStep <= 0)
+        return;  // a reference squeezed below one unit per point has no grid
+    if (m_nReferenceGridLength != length || m_nReferenceGridRate != m_nSampleRate ||
+        m_referenceOnGrid.size() < static_cast<std::size_t>(length))
+    {
+        if (m_referenceOnGrid.size() < static_cast<std::size_t>(length))
+            m_referenceOnGrid.resize(static_cast<std::size_t>(length));
+        ResampleCurveLinear(m_referenceCurve.data(), sourceStep, points, m_referenceOnGrid.data(),
+                            destinationStep, length);
+        m_nReferenceGridLength = length;
+        m_nReferenceGridRate = m_nSampleRate;
+    }
+    for (int i = 0; i < length; ++i)
+        row[i] /= m_referenceOnGrid[static_cast<std::size_t>(i)];
+}
+
+void CSoundIn::ApplyCalibrationCurves(int channel, float* row, int length)
+{
+    for (CCalibrationCurve& curve : m_calibrationCurves)
+    {
+        if (!curve.m_bEnabled || curve.m_nPoints <= 0 ||
+            (!curve.m_bAllChannels && curve.m_nChannel != channel))
+            continue;
+        // The point count must be backed by the lists it indexes.
+        const auto points = static_cast<std::size_t>(curve.m_nPoints);
+        if (curve.m_pValue.size() < points || (curve.m_bPairs && curve.m_pFrequency.size() < points))
+            continue;
+        const double rate = m_nSampleRate;
+        const bool built = curve.m_dBinRate == rate && curve.m_nBinCount == length &&
+                           curve.m_pBinTable.size() == static_cast<std::size_t>(length);
+        if (!built)
+        {
+            curve.m_pBinTable.assign(static_cast<std::size_t>(length), 0.0f);
+            float* table = curve.m_pBinTable.data();
+            if (curve.m_bPairs)
+            {
+                // Listed points: linear between the neighbours of each bin frequency, the end values
+                // beyond the ends.
+                const float* f = curve.m_pFrequency.data();
+                const float* v = curve.m_pValue.data();
+                std::size_t i = 1;
+                for (int j = 0; j < length; ++j)
+                {
+                    const double at = j * rate / (2.0 * length);
+                    double value = v[points - 1];
+                    if (at <= f[0])
+                        value = v[0];
+                    else if (at < f[points - 1])
+                    {
+                        while (i < points && f[i] < at)
+                            ++i;
+                        const double span = static_cast<double>(f[i]) - f[i - 1];
+                        const double t = span > 0.0 ? (at - f[i - 1]) / span : 0.0;
+                        value = v[i - 1] + t * (static_cast<double>(v[i]) - v[i - 1]);
+                    }
+                    table[j] = static_cast<float>(value);
+                }
+            }
+            else
+            {
+                // A table without frequencies is spread evenly over its span.
+                const double sourceStep = curve.m_dSampleRate / static_cast<double>(points);
+                if (!(sourceStep > 0.0))
+                {
+                    curve.m_pBinTable.clear();
+                    continue;
+                }
+                ResampleCurveLinear(curve.m_pValue.data(), sourceStep, static_cast<int>(points), table,
+                                    rate / length, length);
+            }
+            if (curve.m_bDecibel)
+                for (float& value : curve.m_pBinTable)
+                    value = static_cast<float>(std::pow(10.0, 0.1 * value));
+            curve.m_nBinCount = length;
+            curve.m_dBinRate = rate;
+        }
+        const float* table = curve.m_pBinTable.data();
+        for (int j = 0; j < length; ++j)
+            row[j] = curve.m_bReplace ? table[j] : row[j] * table[j];
     }
 }
 
@@ -1549,6 +1700,8 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
     const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
     if (!rows || frames < 0 || rowStride < frames)
         return;
+    if (channels > 0)
+        m_conditioning.Demodulate(rows, frames);
     for (int c = 0; c < channels; ++c)
     {
         const std::size_t ch = static_cast<std::size_t>(c);
@@ -1570,6 +1723,7 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
             m_dDcX1[ch] = x1;
             m_dDcY1[ch] = y1;
         }
+        m_conditioning.FilterChannel(c, x, frames);
         double d = m_dChannelGainDb[ch];
         if (m_bCalibration && !m_bMode5)
             d += m_fCalibrationOffset;
@@ -1581,6 +1735,8 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
             for (int i = 0; i < frames; ++i)
                 x[i] = static_cast<float>(x[i] * g);
         }
+        m_conditioning.MeasureCPeak(c, x, frames);
+        m_conditioning.BandLimitChannel(c, x, frames);
     }
     SaturatingAdd(m_nConditionedFrames, frames);
 }

@@ -15,20 +15,26 @@
 // No code holds the input lock and the display lock together.
 #pragma once
 
+#include "dsp/DesignedFilter.h"
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
 #include "dsp/MlsTransform.h"
+#include "common/CalibrationCurve.h"  // Display curves
+#include "engine/ChannelConditioning.h"  // Conditioning chain
 #include "engine/ChannelRingBuffer.h"
 #include "engine/EngineNotifications.h"
 #include "engine/FloatRingBuffer.h"
+#include "engine/GeneratorMatrix.h"
 #include "engine/InputDevice.h"
 #include "engine/LevelMonitor.h"
+#include "engine/SigGenSettings.h"
 #include "platform/Sync.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -315,6 +321,26 @@ public:
     std::array<double, kMaxChannels> m_dDcX1{};
     std::array<double, kMaxChannels> m_dDcY1{};
     std::atomic<std::int64_t> m_nConditionedFrames{0};
+    // Conditioning chain: the per-channel filters, built at open for the analysis channels.
+    CChannelConditioning m_conditioning;
+    // Synchronous time averaging: blocks still to add to the present group; -1 starts a new group
+    // with the next block (analysis thread; cleared at open, restart and statistics reset).
+    int m_nTimeAverageCountdown = -1;
+    std::atomic<bool> m_bRestartTimeAverage{false};  // ResetStatistics asks the analysis thread
+    // Display curves: the reference of the relative display, its copy on the display grid with the
+    // length and rate it was built for, and the 64 calibration-curve slots (changed while stopped).
+    // SetReferenceCurve takes the display lock; `span` is the rate the points are spread over.
+    void SetReferenceCurve(std::span<const float> values, int span);
+    int m_bRelativeDisplay = 0;
+    std::vector<float> m_referenceCurve;
+    int m_nReferenceSpan = 0;
+    std::vector<float> m_referenceOnGrid;
+    int m_nReferenceGridLength = -1;
+    int m_nReferenceGridRate = -1;
+    std::array<CCalibrationCurve, kMaxChannels> m_calibrationCurves;
+    // Divides a row by the reference and applies a channel's calibration curves (display lock held).
+    void ApplyReferenceCurve(float* row, int length);
+    void ApplyCalibrationCurves(int channel, float* row, int length);
 
     // Per-channel peak of the last power spectrum: bin, value and the phase of that bin.
     struct PeakRecord
@@ -360,6 +386,58 @@ public:
 
     std::mutex m_inputLock;
     std::mutex m_displayLock;
+
+    // ===== Settings persistence (SoundInSettings.cpp) =====
+    // The engine block of a workspace. Words that only other windows interpret are carried here
+    // unchanged, so a workspace keeps them across a save.
+    static constexpr std::int32_t kEngineBlockVersion = 121929;
+    static constexpr int kStoredFilterCount = 10;
+    static constexpr int kValueListSize = 256;
+    static constexpr int kStoredGenerators = 10;
+    struct StoredEngineWords
+    {
+        std::int32_t viewUpdate1 = 0;
+        std::int32_t viewUpdate2 = 0;
+        std::int32_t displayOption = 0;
+        float inputScale = 1.0f;
+        std::int32_t acquisition = 1;
+        std::int32_t referenceCurveOption = 0;
+        std::string referenceCurveFile;
+        std::int32_t analyzerOption = 0;
+        std::array<std::int32_t, 2> analyzerModeFlags{};
+        std::int32_t pluginDevice = 0;
+        std::array<std::int32_t, 2> dualPlot{};
+        std::int32_t reservedEngine = 0;
+        double impedanceReference = 0.0;
+        std::int32_t displayWord = 1;
+        std::int32_t conditioning = 0;
+        std::array<std::int32_t, 2> equalizer{};
+        std::vector<CDesignedFilterSettings> filters =
+            std::vector<CDesignedFilterSettings>(kStoredFilterCount * kMaxChannels);
+        std::array<std::int32_t, 2> sweepInts{3, 10};
+        std::array<double, 6> sweepDoubles{100.0, 10000.0, -90.0, 0.0, 700.0, 1000.0};
+        std::int32_t analyzerModeWord = 0;
+        std::int32_t valueListInUse = 0;
+        std::int32_t valueListCount = 0;
+        std::array<double, kValueListSize> valueList{};
+        std::array<double, 2> dataLogger{10.0, 0.5};
+        std::array<std::int32_t, 6> conditioningOptions{0, 20, 0, 0, 5, 0};
+        std::array<std::int32_t, 4> reportWords{1677721794, 0, 0, 0};
+        std::int32_t analyzerModeFlag = 0;
+        std::int32_t waveResolution = 16;
+        std::array<CSigGen_settings, kStoredGenerators> generators;
+        std::int32_t generatorProgramRunning = 0;
+    };
+    StoredEngineWords m_stored;
+    CGeneratorMatrix m_generatorMatrix;
+    // The records that the block holds but that live above the engine (axis presets, colour scheme,
+    // curve styles, channel records, histograms; then the calibration curves). The document sets
+    // them; unset, their place stays empty.
+    std::function<void(CArchive&)> m_serializeOwnedObjects;
+    std::function<void(CArchive&)> m_serializeCalibrationCurves;
+    // Stores or loads the engine block. Loading reads the whole block first and changes nothing
+    // when it fails (ArchiveError; BadIndex for a block that is not ours).
+    void Serialize(CArchive& ar);
 
 protected:
     // Conditions the analysis channels of a block in place (the per-channel filters); the base

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "common/settings/CalibrationCurve.h"
+#include "common/CalibrationCurve.h"
 #include "common/settings/CurveData.h"
 #include "common/settings/ViewSettings.h"
 #include "display/AnnotationList.h"

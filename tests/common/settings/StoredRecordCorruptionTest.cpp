@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "common/settings/CalibrationCurve.h"
+#include "common/CalibrationCurve.h"
 #include "common/settings/CurveData.h"
 #include "common/settings/ViewSettings.h"
 #include "platform/Archive.h"

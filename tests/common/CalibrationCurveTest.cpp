@@ -1,4 +1,4 @@
-#include "common/settings/CalibrationCurve.h"
+#include "common/CalibrationCurve.h"
 
 #include <gtest/gtest.h>
 

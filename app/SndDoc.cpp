@@ -1,0 +1,143 @@
+#include "app/SndDoc.h"
+
+#include "engine/SoundIn.h"
+#include "platform/Archive.h"
+#include "platform/FileReplace.h"
+
+#include <algorithm>
+#include <span>
+#include <utility>
+#include <vector>
+
+CSndDoc::CSndDoc(CSoundIn& engine) : m_engine(engine) {}
+
+int CSndDoc::CountViewSettings() const
+{
+    int count = 0;
+    for (const auto& settings : m_viewSettings)
+        count += settings != nullptr ? 1 : 0;
+    return count;
+}
+
+void CSndDoc::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+        Store(ar);
+    else
+        Load(ar);
+}
+
+void CSndDoc::Store(CArchive& ar)
+{
+    ar << kSignature;
+    ar << m_mainWindowRect.left << m_mainWindowRect.top << m_mainWindowRect.right << m_mainWindowRect.bottom;
+    ar << static_cast<std::int32_t>(kGeneratorWindows);
+    for (CWindow_settings& window : m_generatorWindows)
+        window.Serialize(ar);
+    m_engine.Serialize(ar);
+    // The count is the number of records that follow, so a reader never runs out of step.
+    ar << static_cast<std::int32_t>(CountViewSettings());
+    for (auto& settings : m_viewSettings)
+        if (settings != nullptr)
+            settings->Serialize(ar);
+}
+
+void CSndDoc::Load(CArchive& ar)
+{
+    std::int32_t signature = 0;
+    ar >> signature;
+    if (signature != kSignature)
+        throw platform::ArchiveError(platform::ArchiveCause::BadIndex, kUnsupportedMessage);
+
+    WindowRect rect;
+    ar >> rect.left >> rect.top >> rect.right >> rect.bottom;
+    std::int32_t generatorCount = 0;
+    ar >> generatorCount;
+    if (generatorCount < 0)
+        throw platform::ArchiveError(platform::ArchiveCause::Malformed, "negative generator window count");
+    // Records beyond the ten generator windows are not read: the writer never stores more.
+    const int generatorRecords = std::min<int>(generatorCount, kGeneratorWindows);
+    std::array<CWindow_settings, kGeneratorWindows> generators = m_generatorWindows;
+    for (int i = 0; i < generatorRecords; ++i)
+        generators[static_cast<std::size_t>(i)].Serialize(ar);
+
+    // The engine takes a block only when it was read whole; if a later part of the file fails,
+    // it goes back to the settings it had.
+    CArchive engineBefore;
+    m_engine.Serialize(engineBefore);
+    m_engine.Serialize(ar);
+    try
+    {
+        std::int32_t viewCount = 0;
+        ar >> viewCount;
+        if (viewCount < 0 || viewCount > kMaxViews)
+            throw platform::ArchiveError(platform::ArchiveCause::Malformed, "window count out of range");
+        std::vector<std::unique_ptr<CViewSettings>> views;
+        views.reserve(static_cast<std::size_t>(viewCount));
+        for (int i = 0; i < viewCount; ++i)
+        {
+            auto settings = std::make_unique<CViewSettings>();
+            settings->Serialize(ar);
+            views.push_back(std::move(settings));
+        }
+
+        m_mainWindowRect = rect;
+        m_generatorWindows = generators;
+        for (std::size_t i = 0; i < views.size(); ++i)
+            m_viewSettings[i] = std::move(views[i]);
+        m_nLoadedWindowCount = viewCount;
+    }
+    catch (...)
+    {
+        CArchive restore{std::span<const std::uint8_t>(engineBefore.Buffer())};
+        m_engine.Serialize(restore);
+        throw;
+    }
+}
+
+bool CSndDoc::SaveWorkspace(const std::filesystem::path& path)
+{
+    try
+    {
+        CArchive ar;
+        Serialize(ar);
+        const auto& bytes = ar.Buffer();
+        if (!platform::ReplaceFileAtomically(
+                path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        {
+            m_strLastError = "The workspace could not be written to " + path.string();
+            return false;
+        }
+    }
+    catch (const platform::ArchiveError& error)
+    {
+        m_strLastError = error.what();
+        return false;
+    }
+    return true;
+}
+
+bool CSndDoc::LoadWorkspace(const std::filesystem::path& path)
+{
+    std::string bytes;
+    if (!platform::ReadFileBytes(path, bytes))
+    {
+        m_strLastError = "The workspace " + path.string() + " could not be read";
+        return false;
+    }
+    m_engine.StopInput();
+    try
+    {
+        CArchive ar{
+            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())};
+        Serialize(ar);
+    }
+    catch (const platform::ArchiveError& error)
+    {
+        m_strLastError = error.Cause() == platform::ArchiveCause::BadIndex
+                             ? kUnsupportedMessage
+                             : "The workspace " + path.string() + " is damaged: " + error.what();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,60 @@
+// The workspace document: the measurement windows' display settings, the placement of the main
+// window and of the generator windows, and the engine block, stored together as one "*.wst" file.
+// Plain C++: the shell moves its windows to the loaded placements after a load.
+#pragma once
+
+#include "app/WindowSettings.h"
+#include "common/settings/ViewSettings.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class CArchive;
+class CSoundIn;
+
+class CSndDoc
+{
+public:
+    static constexpr std::int32_t kSignature = 121929;
+    static constexpr int kGeneratorWindows = 10;
+    static constexpr int kMaxViews = 256;
+    static constexpr const char* kUnsupportedMessage =
+        "This setting file (*.wst) is not supported. Please delete all old *.wst files";
+    // Where the shell saves the workspace on close (relative: the working folder).
+    static constexpr const char* kSavedWorkspace = "saved.wst";
+
+    explicit CSndDoc(CSoundIn& engine);
+    CSndDoc(const CSndDoc&) = delete;
+    CSndDoc& operator=(const CSndDoc&) = delete;
+
+    // Stores or loads the whole workspace. Loading reads everything into new records first and
+    // takes them over only when the whole file was read; on failure (platform::ArchiveError; BadIndex
+    // for a file that is not a workspace) the document and the engine keep what they held.
+    void Serialize(CArchive& ar);
+
+    // Writes the workspace to a new file and renames it over `path` once complete, so a failed
+    // save leaves the previous file whole. False (m_strLastError says why) on failure.
+    bool SaveWorkspace(const std::filesystem::path& path);
+    // Reads the whole file and loads it; false (m_strLastError says why) leaves everything as it was.
+    bool LoadWorkspace(const std::filesystem::path& path);
+
+    // The number of settings slots in use (the measurement windows of the workspace).
+    int CountViewSettings() const;
+
+    WindowRect m_mainWindowRect{};
+    std::array<CWindow_settings, kGeneratorWindows> m_generatorWindows;
+    // Slot i: the display settings of the measurement window with index i.
+    std::array<std::unique_ptr<CViewSettings>, kMaxViews> m_viewSettings;
+    // The window count read from the last loaded file: the windows the shell opens for it.
+    int m_nLoadedWindowCount = 0;
+    std::string m_strLastError;
+
+private:
+    void Store(CArchive& ar);
+    void Load(CArchive& ar);
+
+    CSoundIn& m_engine;
+};

@@ -1,0 +1,183 @@
+#include "engine/ChannelConditioning.h"
+
+#include <algorithm>
+#include <cmath>
+
+CChannelConditioning::CChannelConditioning()
+{
+    // A channel filters nothing until the user turns one of its filters on.
+    for (ChannelSettings& channel : m_settings)
+        for (CDesignedFilterSettings& designed : channel.designed)
+            designed.m_bEnabled = 0;
+}
+
+CChannelConditioning::~CChannelConditioning() = default;
+
+void CChannelConditioning::Prepare(int channels, int sampleRate)
+{
+    Free();
+    channels = std::clamp(channels, 1, kMaxChannels);
+    std::vector<std::unique_ptr<ChannelFilters>> built;
+    built.reserve(static_cast<std::size_t>(channels));
+    for (int c = 0; c < channels; ++c)
+    {
+        const ChannelSettings& settings = m_settings[static_cast<std::size_t>(c)];
+        auto filters = std::make_unique<ChannelFilters>();
+        CBiquadFilter& biquad = filters->biquad;
+        biquad.m_bEnabled = settings.biquad.enabled;
+        biquad.m_nType = settings.biquad.type;
+        biquad.m_dFrequency = settings.biquad.frequency;
+        biquad.m_dGainDb = settings.biquad.gainDb;
+        biquad.m_dQ = settings.biquad.q;
+        biquad.m_bTwice = settings.biquad.twice;
+        biquad.m_dSampleRate = sampleRate;
+        biquad.Process(nullptr, 0);
+        filters->equalizer.m_bEnabled = m_bEqualizer;
+        filters->equalizer.m_nSampleRate = sampleRate;
+        filters->equalizer.Process(nullptr, 0);
+        for (int k = 0; k < kDesignedFilters; ++k)
+        {
+            CDesignedFilter& filter = filters->designed[static_cast<std::size_t>(k)];
+            filter.SetSettings(settings.designed[static_cast<std::size_t>(k)]);
+            filter.m_dSampleRate = sampleRate;
+            // A pass over no samples designs the filter here rather than on the first block.
+            filter.UpdateDecimation();
+            filter.Process(nullptr, 0);
+        }
+        filters->cWeighting.m_nSampleRate = sampleRate;
+        filters->cWeighting.Process(nullptr, 0);
+        filters->riaa.m_filter.m_bEnabled = settings.riaaEnabled;
+        filters->riaa.m_filter.m_nOption = settings.riaaInverse;
+        filters->riaa.m_dSampleRate = sampleRate;
+        if (settings.riaaEnabled)
+            filters->riaa.Process(nullptr, 0);
+        if (settings.delaySamples > 0)
+        {
+            filters->delay.SetDelay(settings.delaySamples);
+            filters->delay.m_bEnabled = 1;
+        }
+        built.push_back(std::move(filters));
+    }
+    const auto prime = [&](auto& pair)
+    {
+        for (auto& filter : pair)
+        {
+            filter.m_nSampleRate = sampleRate;
+            filter.Process(nullptr, 0);
+        }
+    };
+    prime(m_bandPass);
+    prime(m_notch);
+    for (auto& filter : m_thirdOctave)
+    {
+        filter.m_nBand = m_nThirdOctaveBand;
+        filter.m_nTableSet = m_nThirdOctaveSet;
+    }
+    prime(m_thirdOctave);
+    for (auto& filter : m_octave)
+    {
+        filter.m_nBand = m_nOctaveBand;
+        filter.m_nTableSet = m_nOctaveSet;
+    }
+    prime(m_octave);
+    for (CDemodulator& demodulator : m_demodulators)
+    {
+        demodulator.m_dSampleRate = sampleRate;
+        demodulator.Setup();
+    }
+    m_channels = std::move(built);
+    m_nSampleRate = sampleRate;
+    ResetPeaks();
+}
+
+void CChannelConditioning::Free()
+{
+    m_channels.clear();
+    m_channels.shrink_to_fit();
+}
+
+CChannelConditioning::ChannelFilters* CChannelConditioning::Channel(int channel)
+{
+    if (channel < 0 || channel >= static_cast<int>(m_channels.size()))
+        return nullptr;
+    return m_channels[static_cast<std::size_t>(channel)].get();
+}
+
+CDesignedFilter* CChannelConditioning::GetDesignedFilter(int channel, int index)
+{
+    ChannelFilters* filters = Channel(channel);
+    if (!filters || index < 0 || index >= kDesignedFilters)
+        return nullptr;
+    return &filters->designed[static_cast<std::size_t>(index)];
+}
+
+void CChannelConditioning::Demodulate(float* firstRow, int frames)
+{
+    if (!firstRow || frames <= 0 || m_channels.empty())
+        return;
+    for (std::size_t k = 0; k < m_demodulators.size(); ++k)
+        if (m_bDemodulator[k])
+            m_demodulators[k].Demodulate(firstRow, frames);
+}
+
+void CChannelConditioning::FilterChannel(int channel, float* samples, int frames)
+{
+    ChannelFilters* filters = Channel(channel);
+    if (!filters || !samples || frames <= 0)
+        return;
+    filters->biquad.m_dSampleRate = m_nSampleRate;
+    filters->biquad.Process(samples, frames);
+    filters->equalizer.m_bEnabled = m_bEqualizer;
+    filters->equalizer.m_nSampleRate = m_nSampleRate;
+    filters->equalizer.Process(samples, frames);
+    for (CDesignedFilter& filter : filters->designed)
+        if (filter.m_full.m_bEnabled)
+        {
+            filter.m_dSampleRate = m_nSampleRate;
+            filter.UpdateDecimation();
+            filter.Process(samples, frames);
+        }
+}
+
+void CChannelConditioning::MeasureCPeak(int channel, const float* samples, int frames)
+{
+    ChannelFilters* filters = Channel(channel);
+    if (!filters || !samples || frames <= 0)
+        return;
+    std::array<float, kMeterChunk> copy;
+    double& peak = m_dCPeak[static_cast<std::size_t>(channel)];
+    for (int done = 0; done < frames;)
+    {
+        const int piece = std::min(frames - done, kMeterChunk);
+        std::copy_n(samples + done, piece, copy.begin());
+        filters->cWeighting.m_nSampleRate = m_nSampleRate;
+        filters->cWeighting.Process(copy.data(), piece);
+        const auto [low, high] = std::minmax_element(copy.begin(), copy.begin() + piece);
+        peak = std::max(peak, std::max(std::abs(static_cast<double>(*low)), static_cast<double>(*high)));
+        done += piece;
+    }
+}
+
+void CChannelConditioning::BandLimitChannel(int channel, float* samples, int frames)
+{
+    ChannelFilters* filters = Channel(channel);
+    if (!filters || !samples || frames <= 0)
+        return;
+    if (filters->riaa.m_filter.m_bEnabled)
+    {
+        filters->riaa.m_dSampleRate = m_nSampleRate;
+        filters->riaa.Process(samples, frames);
+    }
+    const std::size_t shared = channel == 0 ? 0 : 1;
+    if (m_bBandPass)
+        m_bandPass[shared].Process(samples, frames);
+    if (m_bNotch)
+        m_notch[shared].Process(samples, frames);
+    if (m_bThirdOctave)
+        m_thirdOctave[shared].Process(samples, frames);
+    // Only the first two channels have an octave filter.
+    if (m_bOctave && channel < 2)
+        m_octave[static_cast<std::size_t>(channel)].Process(samples, frames);
+    if (filters->delay.m_bEnabled)
+        filters->delay.Process(samples, frames);
+}

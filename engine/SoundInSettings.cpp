@@ -1,0 +1,394 @@
+// The engine block of a workspace: its header, the settings fields in their stored order and the
+// generator tail. Loading reads everything into a snapshot first and applies it only when the whole
+// block was read, so a damaged or foreign block leaves the running settings as they were.
+#include "engine/SoundIn.h"
+
+#include "platform/Archive.h"
+#include "platform/Registry.h"
+
+#include <cstring>
+
+namespace
+{
+
+constexpr const char* kVersionMessage =
+    "This Tessarin setting file (*.wst) is not supported. Please delete all old *.wst files";
+constexpr std::string_view kVersionKey = "SOFTWARE\\Halvek\\Tessarin\\Fileversion";
+constexpr std::string_view kPluginKey = "Software\\Halvek\\Ninvaro";
+constexpr std::string_view kPluginValue = "device";
+constexpr std::int32_t kHeaderWord = 64;
+// Two doubles and four int32 words.
+constexpr std::size_t kGeneratorMatrixBytes = 32;
+
+// The engine members that the block carries, as one copyable value.
+struct Snapshot
+{
+    float calibrationOffset = 0.0f;
+    std::int32_t calibration = 0;
+    std::int32_t weighting = 0;
+    std::int32_t sampleRate = 0;
+    std::int32_t blockLength = 0;
+    std::int32_t deviceBufferCount = 0;
+    std::int32_t averageCount = 0;
+    std::int32_t fftSize = 0;
+    std::int32_t mlsLength = 0;
+    std::int32_t mlsMode = 0;
+    std::int32_t chirp = 0;
+    std::int32_t scopeMode = 0;
+    std::int32_t fftSubmode = 0;
+    std::int32_t windowType = 0;
+    std::int32_t captureDevice = 0;
+    std::int32_t priority = 0;
+    std::int32_t resampler = 0;
+    double resampleRatio = 1.0;
+    std::int32_t channelMode = 0;
+    std::int32_t minDeviceBuffer = 0;
+    std::int32_t timeOperation = 0;
+    std::int32_t spectrumOperation = 0;
+    std::int32_t integration = 0;
+    std::int32_t swap = 0;
+    double gainRight = 1.0;
+    double gainLeft = 1.0;
+    std::int32_t gainStage = 0;
+    double triggerLevel = 0.0;
+    std::int32_t triggerRepeat = 0;
+    std::int32_t triggerSlope = 0;
+    std::int32_t triggerScopeOnly = 0;
+    std::int32_t triggerChannel = 0;
+    std::int32_t triggerMode = 0;
+    std::int32_t dcBlock = 0;
+    double impulseLead = 0.0;
+    std::int32_t fft64 = 0;
+    std::int32_t inputMode = 0;
+    std::int32_t smoothing = 0;
+    std::int32_t smoothingOctaves = 0;
+    std::int32_t peakInterpolate = 0;
+    std::int32_t recorder = 0;
+    std::string recorderFile;
+    CSoundIn::StoredEngineWords stored;
+};
+
+Snapshot Capture(const CSoundIn& e)
+{
+    Snapshot s;
+    s.calibrationOffset = e.m_fCalibrationOffset;
+    s.calibration = e.m_bCalibration;
+    s.weighting = e.m_nWeightingType;
+    s.sampleRate = e.m_nSampleRate;
+    s.blockLength = e.m_nBlockLength.load();
+    s.deviceBufferCount = e.m_nDeviceBufferCount;
+    s.averageCount = e.m_nAverageCount;
+    s.fftSize = e.m_nFftSize;
+    s.mlsLength = e.m_nMlsLength;
+    s.mlsMode = e.m_bMlsMode;
+    s.chirp = e.m_bChirpExcitation;
+    s.scopeMode = e.m_bScopeMode;
+    s.fftSubmode = e.m_nFftSubmode;
+    s.windowType = e.m_nWindowType;
+    s.captureDevice = e.m_nCaptureDevice;
+    s.priority = e.m_nAnalysisPriority;
+    s.resampler = e.m_bResampler;
+    s.resampleRatio = e.m_dResampleRatio;
+    s.channelMode = e.m_nChannelMode;
+    s.minDeviceBuffer = e.m_nMinDeviceBuffer;
+    s.timeOperation = e.m_nTimeOperation;
+    s.spectrumOperation = e.m_nSpectrumOperation;
+    s.integration = e.m_nIntegrationMode;
+    s.swap = e.m_bSwapChannels;
+    s.gainRight = e.m_dTimeGain1;
+    s.gainLeft = e.m_dTimeGain0;
+    s.gainStage = e.m_bTimeGainStage;
+    s.triggerLevel = e.m_dTriggerLevel;
+    s.triggerRepeat = e.m_nTriggerRepeat;
+    s.triggerSlope = e.m_nTriggerSlope;
+    s.triggerScopeOnly = e.m_bTriggerScopeOnly;
+    s.triggerChannel = e.m_nTriggerChannel;
+    s.triggerMode = e.m_nTriggerMode;
+    s.dcBlock = e.m_bDcBlock;
+    s.impulseLead = e.m_dImpulseLead;
+    s.fft64 = e.m_bFft64Bit;
+    s.inputMode = e.m_nInputMode;
+    s.smoothing = e.m_bSmoothing;
+    s.smoothingOctaves = e.m_nSmoothingOctaves;
+    s.peakInterpolate = e.m_bPeakInterpolate;
+    s.recorder = e.m_bRecorder;
+    s.recorderFile = e.m_strRecorderFile;
+    s.stored = e.m_stored;
+    return s;
+}
+
+void Apply(CSoundIn& e, Snapshot&& s)
+{
+    e.m_fCalibrationOffset = s.calibrationOffset;
+    e.m_bCalibration = s.calibration;
+    e.m_nWeightingType = s.weighting;
+    e.m_nSampleRate = s.sampleRate;
+    e.m_nBlockLength.store(s.blockLength);
+    e.m_nDeviceBufferCount = s.deviceBufferCount;
+    e.m_nAverageCount = s.averageCount;
+    e.m_nFftSize = s.fftSize;
+    e.m_nMlsLength = s.mlsLength;
+    e.m_bMlsMode = s.mlsMode;
+    e.m_bChirpExcitation = s.chirp;
+    e.m_bScopeMode = s.scopeMode;
+    e.m_nFftSubmode = s.fftSubmode;
+    e.m_nWindowType = s.windowType;
+    e.m_nCaptureDevice = s.captureDevice;
+    e.m_nAnalysisPriority = s.priority;
+    e.m_bResampler = s.resampler;
+    e.m_dResampleRatio = s.resampleRatio;
+    e.m_nChannelMode = s.channelMode;
+    e.m_nMinDeviceBuffer = s.minDeviceBuffer;
+    e.m_nTimeOperation = s.timeOperation;
+    e.m_nSpectrumOperation = s.spectrumOperation;
+    e.m_nIntegrationMode = s.integration;
+    e.m_bSwapChannels = s.swap;
+    e.m_dTimeGain1 = s.gainRight;
+    e.m_dTimeGain0 = s.gainLeft;
+    e.m_bTimeGainStage = s.gainStage;
+    e.m_dTriggerLevel = s.triggerLevel;
+    e.m_nTriggerRepeat = s.triggerRepeat;
+    e.m_nTriggerSlope = s.triggerSlope;
+    e.m_bTriggerScopeOnly = s.triggerScopeOnly;
+    e.m_nTriggerChannel = s.triggerChannel;
+    e.m_nTriggerMode = s.triggerMode;
+    e.m_bDcBlock = s.dcBlock;
+    e.m_dImpulseLead = s.impulseLead;
+    e.m_bFft64Bit = s.fft64;
+    e.m_nInputMode = s.inputMode;
+    e.m_bSmoothing = s.smoothing;
+    e.m_nSmoothingOctaves = s.smoothingOctaves;
+    e.m_bPeakInterpolate = s.peakInterpolate;
+    e.m_bRecorder = s.recorder;
+    e.m_strRecorderFile = std::move(s.recorderFile);
+    e.m_stored = std::move(s.stored);
+}
+
+// One field in either direction.
+template <class T>
+void Field(CArchive& ar, T& value)
+{
+    if (ar.IsStoring())
+        ar << value;
+    else
+        ar >> value;
+}
+
+void Refuse(const char* what)
+{
+    throw platform::ArchiveError(platform::ArchiveCause::Malformed, what);
+}
+
+void SerializeFilters(CArchive& ar, std::vector<CDesignedFilterSettings>& filters)
+{
+    std::int32_t count = CSoundIn::kStoredFilterCount;
+    Field(ar, count);  // read and ignored: the layout is fixed
+    filters.resize(CSoundIn::kStoredFilterCount * CSoundIn::kMaxChannels);
+    for (CDesignedFilterSettings& filter : filters)
+    {
+        if (ar.IsStoring())
+        {
+            const auto bytes = filter.ToBytes();
+            ar.Write(bytes);
+        }
+        else
+        {
+            std::array<std::uint8_t, CDesignedFilterSettings::kBytes> bytes{};
+            ar.Read(bytes);
+            filter = CDesignedFilterSettings::FromBytes(bytes);
+        }
+    }
+}
+
+// Settings fields 1 ... 88 in their stored order.
+void SerializeFields(CArchive& ar, Snapshot& s)
+{
+    CSoundIn::StoredEngineWords& w = s.stored;
+    Field(ar, w.viewUpdate1);
+    Field(ar, w.viewUpdate2);
+    Field(ar, w.displayOption);
+    Field(ar, w.inputScale);
+    Field(ar, s.calibrationOffset);
+    Field(ar, s.calibration);
+    Field(ar, w.acquisition);
+    Field(ar, s.weighting);
+    Field(ar, s.sampleRate);
+    Field(ar, s.blockLength);
+    Field(ar, s.deviceBufferCount);
+    Field(ar, s.averageCount);
+    Field(ar, s.fftSize);
+    Field(ar, s.mlsLength);
+    Field(ar, w.referenceCurveOption);
+    Field(ar, w.referenceCurveFile);
+    std::int32_t flags = (s.mlsMode != 0 ? 1 : 0) | (s.chirp != 0 ? 2 : 0);
+    Field(ar, flags);
+    s.mlsMode = flags & 1;
+    s.chirp = (flags & 2) != 0 ? 1 : 0;
+    Field(ar, s.scopeMode);
+    Field(ar, w.analyzerOption);
+    Field(ar, s.fftSubmode);
+    Field(ar, w.analyzerModeFlags[0]);
+    Field(ar, w.analyzerModeFlags[1]);
+    Field(ar, s.windowType);
+    std::int32_t device = (s.captureDevice & 0xFF) | ((w.pluginDevice & 0xFF) << 8);
+    Field(ar, device);
+    s.captureDevice = device & 0xFF;
+    w.pluginDevice = (device >> 8) & 0xFF;
+    Field(ar, s.priority);
+    Field(ar, s.resampler);
+    Field(ar, s.resampleRatio);
+    Field(ar, s.channelMode);
+    Field(ar, s.minDeviceBuffer);
+    Field(ar, w.dualPlot[0]);
+    Field(ar, w.dualPlot[1]);
+    Field(ar, s.timeOperation);
+    Field(ar, s.spectrumOperation);
+    Field(ar, s.integration);
+    Field(ar, s.swap);
+    Field(ar, w.reservedEngine);
+    Field(ar, s.gainRight);
+    Field(ar, s.gainLeft);
+    Field(ar, s.gainStage);
+    Field(ar, s.triggerLevel);
+    Field(ar, s.triggerRepeat);
+    Field(ar, s.triggerSlope);
+    Field(ar, s.triggerScopeOnly);
+    Field(ar, s.triggerChannel);
+    Field(ar, s.triggerMode);
+    Field(ar, w.impedanceReference);
+    Field(ar, w.displayWord);
+    std::int32_t reserved = 0;
+    Field(ar, reserved);
+    Field(ar, s.dcBlock);
+    Field(ar, w.conditioning);
+    Field(ar, w.equalizer[0]);
+    Field(ar, w.equalizer[1]);
+    SerializeFilters(ar, w.filters);
+    Field(ar, w.sweepInts[0]);
+    Field(ar, w.sweepInts[1]);
+    for (double& value : w.sweepDoubles)
+        Field(ar, value);
+    Field(ar, s.impulseLead);
+    Field(ar, w.analyzerModeWord);
+    Field(ar, s.fft64);
+    Field(ar, w.valueListInUse);
+    Field(ar, w.valueListCount);
+    if (w.valueListCount < 0 || w.valueListCount > CSoundIn::kValueListSize)
+        Refuse("value-list count out of range");
+    for (double& value : w.valueList)
+        Field(ar, value);
+    Field(ar, s.inputMode);
+    // A workspace saved while reading a wave file reopens on the live input: the file is not part
+    // of the workspace.
+    if (s.inputMode == CSoundIn::kInputFile)
+        s.inputMode = CSoundIn::kInputWave;
+    Field(ar, w.dataLogger[0]);
+    Field(ar, w.dataLogger[1]);
+    Field(ar, s.smoothing);
+    Field(ar, s.smoothingOctaves);
+    Field(ar, s.peakInterpolate);
+    for (std::int32_t& value : w.conditioningOptions)
+        Field(ar, value);
+    Field(ar, s.recorder);
+    Field(ar, s.recorderFile);
+    for (std::int32_t& value : w.reportWords)
+        Field(ar, value);
+    Field(ar, w.analyzerModeFlag);
+    Field(ar, w.waveResolution);
+
+    // Values that index the engine's tables are checked here, before anything is applied.
+    if (s.inputMode < 0 || s.inputMode >= CSoundIn::kInputModeCount)
+        Refuse("input mode out of range");
+    if (s.triggerChannel < 0 || s.triggerChannel >= CSoundIn::kMaxChannels)
+        Refuse("trigger channel out of range");
+}
+
+void SerializeGenerators(CArchive& ar, CSoundIn::StoredEngineWords& w)
+{
+    std::int32_t count = CSoundIn::kStoredGenerators;
+    Field(ar, count);
+    if (count < 0 || count > CSoundIn::kStoredGenerators)
+        Refuse("generator count out of range");
+    for (int i = 0; i < count; ++i)
+    {
+        CSigGen_settings& generator = w.generators[static_cast<std::size_t>(i)];
+        if (ar.IsStoring())
+        {
+            generator.Serialize(ar);
+            continue;
+        }
+        // A record with a foreign tag or version stops after its first words, and the rest of the
+        // block would be read out of step: such a block is refused.
+        CSigGen_settings loaded = generator;
+        loaded.Serialize(ar);
+        if (loaded.m_version != kSigGenVersion)
+            Refuse("generator settings record of another version");
+        generator = loaded;
+    }
+}
+
+}  // namespace
+
+void CSoundIn::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+    {
+        platform::RegistryKey::Open(kVersionKey, true)
+            .WriteValue({}, platform::RegistryType::Dword, std::string("\x49\xDC\x01\x00", 4));
+        Snapshot s = Capture(*this);
+        s.stored.pluginDevice = 0;
+        if (const platform::RegistryKey key = platform::RegistryKey::Open(kPluginKey, false))
+        {
+            const auto value = key.ReadValue(kPluginValue);
+            if (value && value->type == platform::RegistryType::Dword && value->data.size() == 4)
+                s.stored.pluginDevice = static_cast<std::uint8_t>(value->data[0]);
+        }
+        ar << kEngineBlockVersion << kHeaderWord;
+        if (m_serializeOwnedObjects)
+            m_serializeOwnedObjects(ar);
+        SerializeFields(ar, s);
+        SerializeGenerators(ar, s.stored);
+        ar << s.stored.generatorProgramRunning;
+        ar << kHeaderWord;
+        if (m_serializeCalibrationCurves)
+            m_serializeCalibrationCurves(ar);
+        m_generatorMatrix.Serialize(ar);
+        return;
+    }
+
+    std::int32_t version = 0;
+    ar >> version;
+    if (version != kEngineBlockVersion)
+    {
+        m_pNotifications->ShowMessage(kVersionMessage);
+        throw platform::ArchiveError(platform::ArchiveCause::BadIndex, kVersionMessage);
+    }
+    std::int32_t ignored = 0;
+    ar >> ignored;
+    if (m_serializeOwnedObjects)
+        m_serializeOwnedObjects(ar);
+    Snapshot s = Capture(*this);
+    SerializeFields(ar, s);
+    SerializeGenerators(ar, s.stored);
+    ar >> s.stored.generatorProgramRunning;
+    std::int32_t channels = 0;
+    ar >> channels;
+    if (channels != kMaxChannels)
+        Refuse("calibration channel count is not 64");
+    if (m_serializeCalibrationCurves)
+        m_serializeCalibrationCurves(ar);
+    // The matrix is the block's last record: its bytes are taken whole before anything is applied.
+    std::array<std::uint8_t, kGeneratorMatrixBytes> matrix{};
+    ar.Read(matrix);
+
+    const int pluginDevice = s.stored.pluginDevice;
+    Apply(*this, std::move(s));
+    CArchive matrixArchive{std::span<const std::uint8_t>(matrix)};
+    m_generatorMatrix.Serialize(matrixArchive);
+    if (const platform::RegistryKey key = platform::RegistryKey::Open(kPluginKey, false))
+    {
+        const auto bits = static_cast<std::uint32_t>(pluginDevice);
+        const char data[4] = {static_cast<char>(bits & 0xFF), 0, 0, 0};
+        key.WriteValue(kPluginValue, platform::RegistryType::Dword, std::string(data, 4));
+    }
+}

@@ -1,0 +1,395 @@
+#include "engine/SoundIn.h"
+
+#include "platform/Archive.h"
+#include "platform/Registry.h"
+#include "tests/support/ArchiveBytes.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// The stored form written by hand, independent of the archive: little-endian words, IEEE values and
+// the one-byte string length.
+struct Bytes
+{
+    std::vector<std::uint8_t> b;
+    Bytes& I(std::int32_t v)
+    {
+        const auto u = static_cast<std::uint32_t>(v);
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
+        return *this;
+    }
+    Bytes& F(float v) { return I(std::bit_cast<std::int32_t>(v)); }
+    Bytes& D(double v)
+    {
+        const auto u = std::bit_cast<std::uint64_t>(v);
+        for (int i = 0; i < 8; ++i)
+            b.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
+        return *this;
+    }
+    Bytes& S(const std::string& s)
+    {
+        b.push_back(static_cast<std::uint8_t>(s.size()));
+        b.insert(b.end(), s.begin(), s.end());
+        return *this;
+    }
+    Bytes& Raw(const std::vector<std::uint8_t>& r)
+    {
+        b.insert(b.end(), r.begin(), r.end());
+        return *this;
+    }
+};
+
+// A designed filter's default settings record: enabled, 2000 Hz, low-pass, order 2, Butterworth,
+// 0.5 dB ripple, once; padding as zeros.
+std::vector<std::uint8_t> DefaultFilterRecord()
+{
+    Bytes r;
+    r.I(1).I(0).D(2000.0).D(0.0).I(2).I(0).I(1).I(0).D(0.5).I(0).I(0);
+    return r.b;
+}
+
+// Where the fault tests patch the default block.
+struct Offsets
+{
+    std::size_t flagWord = 0;
+    std::size_t valueListCount = 0;
+    std::size_t inputMode = 0;
+    std::size_t generatorCount = 0;
+    std::size_t calibrationCount = 0;
+};
+
+std::vector<std::uint8_t> DefaultEngineBlock(Offsets* offsets = nullptr)
+{
+    Offsets o;
+    Bytes e;
+    e.I(121929).I(64);
+    e.I(0).I(0).I(0).F(1.0f).F(0.0f).I(0).I(1).I(0).I(44100).I(512).I(20).I(1).I(512).I(1023);
+    e.I(0).S("");
+    o.flagWord = e.b.size();
+    e.I(0).I(0).I(0).I(0).I(0).I(0).I(2);
+    e.I(0).I(1).I(0).D(1.0).I(1).I(1024).I(0).I(0).I(0).I(0).I(0).I(0).I(0);
+    e.D(1.0).D(1.0).I(0).D(0.01).I(1).I(1).I(1).I(0).I(1).D(0.0).I(1).I(0).I(0).I(0).I(0).I(0);
+    e.I(10);
+    const auto filter = DefaultFilterRecord();
+    for (int i = 0; i < 640; ++i)
+        e.Raw(filter);
+    e.I(3).I(10).D(100.0).D(10000.0).D(-90.0).D(0.0).D(700.0).D(1000.0).D(-0.005);
+    e.I(0).I(0).I(0);
+    o.valueListCount = e.b.size();
+    e.I(0);
+    for (int i = 0; i < 256; ++i)
+        e.D(0.0);
+    o.inputMode = e.b.size();
+    e.I(0).D(10.0).D(0.5).I(0).I(3).I(1);
+    e.I(0).I(20).I(0).I(0).I(5).I(0);
+    e.I(0).S("recorder.wav").I(1677721794).I(0).I(0).I(0).I(0).I(16);
+    o.generatorCount = e.b.size();
+    e.I(10);
+    CSigGen_settings generator;
+    const auto generatorBytes = testsupport::StoreBytes(generator);
+    for (int i = 0; i < 10; ++i)
+        e.Raw(generatorBytes);
+    e.I(0);
+    o.calibrationCount = e.b.size();
+    e.I(64);
+    e.D(0.0).D(0.0).I(0).I(0).I(0).I(0);
+    if (offsets != nullptr)
+        *offsets = o;
+    return e.b;
+}
+
+std::vector<std::uint8_t> Save(CSoundIn& engine)
+{
+    CArchive ar;
+    engine.Serialize(ar);
+    return ar.Buffer();
+}
+
+void Load(CSoundIn& engine, std::span<const std::uint8_t> bytes)
+{
+    CArchive ar(bytes);
+    engine.Serialize(ar);
+}
+
+// Every carried setting away from its default.
+void ChangeEverything(CSoundIn& e)
+{
+    e.m_fCalibrationOffset = -3.5f;
+    e.m_bCalibration = 1;
+    e.m_nWeightingType = 2;
+    e.m_nSampleRate = 96000;
+    e.m_nBlockLength = 2048;
+    e.m_nDeviceBufferCount = 7;
+    e.m_nAverageCount = 9;
+    e.m_nFftSize = 4096;
+    e.m_nMlsLength = 4095;
+    e.m_bMlsMode = 1;
+    e.m_bChirpExcitation = 1;
+    e.m_bScopeMode = 1;
+    e.m_nFftSubmode = 3;
+    e.m_nWindowType = 5;
+    e.m_nCaptureDevice = 4;
+    e.m_nAnalysisPriority = 2;
+    e.m_bResampler = 1;
+    e.m_dResampleRatio = 1.25;
+    e.m_nChannelMode = 3;
+    e.m_nMinDeviceBuffer = 4096;
+    e.m_nTimeOperation = 4;
+    e.m_nSpectrumOperation = 7;
+    e.m_nIntegrationMode = 2;
+    e.m_bSwapChannels = 1;
+    e.m_dTimeGain0 = 0.5;
+    e.m_dTimeGain1 = 2.0;
+    e.m_bTimeGainStage = 1;
+    e.m_dTriggerLevel = 0.25;
+    e.m_nTriggerRepeat = -1;
+    e.m_nTriggerSlope = 0;
+    e.m_bTriggerScopeOnly = 0;
+    e.m_nTriggerChannel = 1;
+    e.m_nTriggerMode = CSoundIn::kTriggerRms;
+    e.m_bDcBlock = 1;
+    e.m_dImpulseLead = -0.01;
+    e.m_bFft64Bit = 1;
+    e.m_nInputMode = CSoundIn::kInputDirectSound;
+    e.m_bSmoothing = 1;
+    e.m_nSmoothingOctaves = 6;
+    e.m_bPeakInterpolate = 0;
+    e.m_bRecorder = 1;
+    e.m_strRecorderFile = "take\xC3\xA9.wav";
+    auto& w = e.m_stored;
+    w.viewUpdate1 = 11;
+    w.viewUpdate2 = 12;
+    w.displayOption = 13;
+    w.inputScale = 0.75f;
+    w.acquisition = 2;
+    w.referenceCurveOption = 1;
+    w.referenceCurveFile = "ref.cal";
+    w.analyzerOption = 14;
+    w.analyzerModeFlags = {1, 1};
+    w.dualPlot = {1, 3};
+    w.reservedEngine = 15;
+    w.impedanceReference = 8.0;
+    w.displayWord = 0;
+    w.conditioning = 16;
+    w.equalizer = {1, 2};
+    w.filters[639].m_dHighCorner = 123.0;
+    w.filters[0].m_nOrder = 6;
+    w.sweepInts = {5, 20};
+    w.sweepDoubles = {20.0, 20000.0, -60.0, -6.0, 300.0, 2000.0};
+    w.analyzerModeWord = 17;
+    w.valueListInUse = 1;
+    w.valueListCount = 256;
+    for (std::size_t i = 0; i < w.valueList.size(); ++i)
+        w.valueList[i] = 0.5 * static_cast<double>(i);
+    w.dataLogger = {2.0, 0.25};
+    w.conditioningOptions = {1, 30, 1, 1, 7, 1};
+    w.reportWords = {1, 2, 3, 4};
+    w.analyzerModeFlag = 1;
+    w.waveResolution = 24;
+    for (std::size_t g = 0; g < w.generators.size(); ++g)
+        w.generators[g].SetLevel(0.1 * static_cast<double>(g + 1));
+    w.generatorProgramRunning = 1;
+    e.m_generatorMatrix.m_master_level = 0.5;
+    e.m_generatorMatrix.m_master_frequency = 440.0;
+    e.m_generatorMatrix.m_generator_count = 3;
+}
+
+class MessageLog : public CEngineNotifications
+{
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+class SoundInSettingsTest : public testsupport::TempHomeTest
+{
+protected:
+    Offsets m_at;
+    const std::vector<std::uint8_t> m_default = DefaultEngineBlock(&m_at);
+};
+
+TEST_F(SoundInSettingsTest, DefaultBlockMatchesHandWrittenBytes)
+{
+    CSoundIn engine;
+    EXPECT_TRUE(Save(engine) == m_default);
+    // Saving records the file version for the other programs of the suite.
+    const auto version =
+        platform::RegistryKey::Open("SOFTWARE\\Halvek\\Tessarin\\Fileversion", false).ReadValue("");
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(version->data, std::string("\x49\xDC\x01\x00", 4));
+}
+
+TEST_F(SoundInSettingsTest, EveryChangedSettingSurvivesSaveAndLoad)
+{
+    CSoundIn first;
+    ChangeEverything(first);
+    const auto saved = Save(first);
+    CSoundIn second;
+    Load(second, saved);
+    EXPECT_TRUE(Save(second) == saved);
+    EXPECT_EQ(second.m_nSampleRate, 96000);
+    EXPECT_EQ(second.m_nInputMode, CSoundIn::kInputDirectSound);
+    EXPECT_EQ(second.m_strRecorderFile, "take\xC3\xA9.wav");
+    EXPECT_EQ(second.m_stored.valueList[255], 127.5);
+    EXPECT_EQ(second.m_stored.filters[639].m_dHighCorner, 123.0);
+    EXPECT_EQ(second.m_generatorMatrix.m_master_frequency, 440.0);
+    EXPECT_DOUBLE_EQ(second.m_stored.generators[9].m_level, 1.0);
+    EXPECT_EQ(second.m_nCaptureDevice, 4);
+    EXPECT_TRUE(Save(second) == Save(first));
+}
+
+// The flag word carries the MLS flag in bit 0 and the chirp flag in bit 1.
+TEST_F(SoundInSettingsTest, FlagWordAndWaveFileInputAreReadAsStored)
+{
+    struct Case
+    {
+        std::int32_t flags;
+        int mls;
+        int chirp;
+    };
+    for (const Case c : {Case{0, 0, 0}, Case{1, 1, 0}, Case{2, 0, 1}, Case{3, 1, 1}})
+    {
+        auto bytes = DefaultEngineBlock();
+        std::memcpy(&bytes[m_at.flagWord], &c.flags, 4);
+        const std::int32_t fileInput = CSoundIn::kInputFile;
+        std::memcpy(&bytes[m_at.inputMode], &fileInput, 4);
+        CSoundIn engine;
+        Load(engine, bytes);
+        EXPECT_EQ(engine.m_bMlsMode, c.mls) << c.flags;
+        EXPECT_EQ(engine.m_bChirpExcitation, c.chirp) << c.flags;
+        EXPECT_EQ(engine.m_nInputMode, CSoundIn::kInputWave);
+    }
+}
+
+TEST_F(SoundInSettingsTest, DeviceWordSplitsIntoCaptureAndPluginDevice)
+{
+    const auto plugin = platform::RegistryKey::Open("Software\\Halvek\\Ninvaro", true);
+    ASSERT_TRUE(plugin.WriteValue("device", platform::RegistryType::Dword, std::string("\x05\0\0\0", 4)));
+    CSoundIn engine;
+    engine.m_nCaptureDevice = 3;
+    const auto saved = Save(engine);
+    ASSERT_TRUE(plugin.WriteValue("device", platform::RegistryType::Dword, std::string("\0\0\0\0", 4)));
+    CSoundIn loaded;
+    Load(loaded, saved);
+    EXPECT_EQ(loaded.m_nCaptureDevice, 3);
+    EXPECT_EQ(plugin.ReadValue("device")->data, std::string("\x05\0\0\0", 4));
+}
+
+// A refused block leaves every setting of the engine as it was.
+TEST_F(SoundInSettingsTest, RefusedBlocksChangeNothing)
+{
+    struct Case
+    {
+        const char* name;
+        std::size_t offset;
+        std::int32_t value;
+        platform::ArchiveCause cause;
+    };
+    const auto& good = m_default;
+    const Case cases[] = {
+        {"old version", 0, 121928, platform::ArchiveCause::BadIndex},
+        {"value-list count above 256", m_at.valueListCount, 257, platform::ArchiveCause::Malformed},
+        {"negative value-list count", m_at.valueListCount, -1, platform::ArchiveCause::Malformed},
+        {"input mode out of range", m_at.inputMode, 8, platform::ArchiveCause::Malformed},
+        {"calibration count", m_at.calibrationCount, 65, platform::ArchiveCause::Malformed},
+        {"generator record of another version", m_at.generatorCount + 8, 3,
+         platform::ArchiveCause::Malformed},
+        {"generator record with a foreign tag", m_at.generatorCount + 4, 1,
+         platform::ArchiveCause::Malformed},
+    };
+    MessageLog log;
+    CSoundIn engine;
+    engine.SetNotifications(&log);
+    ChangeEverything(engine);
+    const auto before = Save(engine);
+    for (const Case& c : cases)
+    {
+        auto bytes = good;
+        std::memcpy(&bytes[c.offset], &c.value, 4);
+        try
+        {
+            Load(engine, bytes);
+            ADD_FAILURE() << c.name << " was accepted";
+        }
+        catch (const platform::ArchiveError& error)
+        {
+            EXPECT_EQ(error.Cause(), c.cause) << c.name;
+        }
+        EXPECT_TRUE(Save(engine) == before) << c.name;
+    }
+    // Only the foreign version is explained to the user; the engine tells it once.
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_EQ(log.messages[0],
+              "This Tessarin setting file (*.wst) is not supported. Please delete all old *.wst files");
+}
+
+TEST_F(SoundInSettingsTest, GeneratorCountAboveTenIsRefused)
+{
+    auto bytes = m_default;
+    const std::size_t countOffset = m_at.generatorCount;
+    const std::int32_t eleven = 11;
+    std::memcpy(&bytes[countOffset], &eleven, 4);
+    CSoundIn engine;
+    EXPECT_THROW(Load(engine, bytes), platform::ArchiveError);
+}
+
+// Every cut of a saved block is refused, and the engine keeps its settings.
+TEST_F(SoundInSettingsTest, TruncatedBlocksAreRefusedWhole)
+{
+    CSoundIn source;
+    ChangeEverything(source);
+    const auto saved = Save(source);
+    CSoundIn engine;
+    const auto before = Save(engine);
+    for (std::size_t length = 0; length < saved.size();
+         length += (length < 400 || length + 3000 > saved.size()) ? 1 : 97)
+    {
+        EXPECT_THROW(Load(engine, std::span(saved).first(length)), platform::ArchiveError) << length;
+    }
+    EXPECT_TRUE(Save(engine) == before);
+}
+
+// The records the document keeps with the block come right after the header, the calibration
+// curves right after their channel count.
+TEST_F(SoundInSettingsTest, DocumentRecordsHaveTheirPlaces)
+{
+    CSoundIn engine;
+    engine.m_serializeOwnedObjects = [](CArchive& ar)
+    {
+        std::int32_t marker = 0x11111111;
+        if (ar.IsStoring())
+            ar << marker;
+        else
+        {
+            ar >> marker;
+            EXPECT_EQ(marker, 0x11111111);
+        }
+    };
+    engine.m_serializeCalibrationCurves = [](CArchive& ar)
+    {
+        std::int32_t marker = 0x22222222;
+        if (ar.IsStoring())
+            ar << marker;
+        else
+            ar >> marker;
+    };
+    const auto saved = Save(engine);
+    auto expected = DefaultEngineBlock();
+    const std::uint8_t first[4] = {0x11, 0x11, 0x11, 0x11};
+    const std::uint8_t second[4] = {0x22, 0x22, 0x22, 0x22};
+    expected.insert(expected.end() - 32, std::begin(second), std::end(second));
+    expected.insert(expected.begin() + 8, std::begin(first), std::end(first));
+    EXPECT_TRUE(saved == expected);
+    EXPECT_NO_THROW(Load(engine, saved));
+}
+
+}  // namespace
