@@ -15,11 +15,11 @@
 // No code holds the input lock and the display lock together.
 #pragma once
 
+#include "common/CalibrationCurve.h"  // Display curves
 #include "dsp/DesignedFilter.h"
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
 #include "dsp/MlsTransform.h"
-#include "common/CalibrationCurve.h"  // Display curves
 #include "engine/ChannelConditioning.h"  // Conditioning chain
 #include "engine/ChannelRingBuffer.h"
 #include "engine/EngineNotifications.h"
