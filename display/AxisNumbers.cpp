@@ -17,6 +17,18 @@ constexpr double kLargestWhole = 9.0e18;
 
 }  // namespace
 
+int StepPrecision(double step, int maxPrecision)
+{
+    static constexpr double kDecimalSteps[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001, 0.000001};
+    const int last = std::clamp(maxPrecision, 0, 6);
+    for (int precision = 0; precision <= last; ++precision)
+    {
+        if (step >= kDecimalSteps[precision])
+            return precision;
+    }
+    return last + 1;
+}
+
 int DecimalsForStep(double step, int precision, int maxPrecision)
 {
     step = std::fabs(step);
@@ -72,16 +84,8 @@ std::string FormatAxisNumber(double value, double step)
         }
         return platform::FormatC("%.1f", value);
     }
-    int precision = 0;
-    if (step >= 0.1)
-        precision = 1;
-    else if (step >= 0.01)
-        precision = 2;
-    else if (step >= 0.001)
-        precision = 3;
-    else if (step >= 0.0001)
-        precision = 4;
-    else
+    const int precision = StepPrecision(step, 4);
+    if (precision > 4)
         return platform::FormatC("%0.4G", value);
     return platform::FormatC("%.*f", DecimalsForStep(step, precision, 4), value);
 }

@@ -17,3 +17,7 @@ std::string FormatAxisNumber(double value, double step);
 // `maxPrecision`) until the step is a whole number of units of the last decimal. A step of 0.25
 // needs two decimals where its size alone would give one.
 int DecimalsForStep(double step, int precision, int maxPrecision);
+
+// The decimals that the size of a step alone asks for: 0 for steps of 1 and more, 1 from 0.1, 2
+// from 0.01 and so on up to `maxPrecision` (at most 6); maxPrecision + 1 for a smaller step.
+int StepPrecision(double step, int maxPrecision);

@@ -312,19 +312,7 @@ std::string CPlotAxis::FormatTick(double value, double step) const
                 return platform::FormatC("%lldk", integer / 1000);
             return platform::FormatC("%lld", integer);
         }
-        int precision = 6;
-        if (step >= 1.0)
-            precision = 0;
-        else if (step >= 0.1)
-            precision = 1;
-        else if (step >= 0.01)
-            precision = 2;
-        else if (step >= 0.001)
-            precision = 3;
-        else if (step >= 0.0001)
-            precision = 4;
-        else if (step >= 0.00001)
-            precision = 5;
+        const int precision = StepPrecision(step, 5);
         return platform::FormatC("%*.*f", 0, DecimalsForStep(step, precision, 6), value);
     }
     const double magnitude = std::max(std::fabs(m_dMinimum), std::fabs(m_dMaximum));

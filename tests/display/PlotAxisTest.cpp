@@ -441,3 +441,23 @@ TEST(PlotAxisTest, TimeOfDayOfTheTimeBase)
 }
 
 }  // namespace
+
+namespace
+{
+
+TEST(StepPrecisionTest, DecimalsFollowTheStepSizeUpToTheLimit)
+{
+    const struct
+    {
+        double step;
+        int maxPrecision;
+        int precision;
+    } cases[] = {
+        {25.0, 4, 0},   {1.0, 4, 0},     {0.99, 4, 1},    {0.1, 4, 1},      {0.05, 4, 2}, {0.001, 4, 3},
+        {0.0001, 4, 4}, {0.00009, 4, 5}, {0.00001, 5, 5}, {0.000009, 5, 6}, {0.0, 4, 5},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StepPrecision(c.step, c.maxPrecision), c.precision) << c.step << " " << c.maxPrecision;
+}
+
+}  // namespace
