@@ -3,6 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/InputMixer.h"
 #include "app/MainFrame.h"
+#include "app/SndDoc.h"
 #include "common/IniFile.h"
 #include "common/Log10.h"
 #include "common/RegistryValues.h"
@@ -19,6 +20,7 @@
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <spawn.h>
@@ -30,7 +32,6 @@
 
 extern char** environ;
 
-int g_bDisplayRestart = 0;
 std::array<float, 1024> g_RandomTable{};
 
 CAnalyzerApp* CAnalyzerApp::s_pApp = nullptr;
@@ -175,6 +176,8 @@ int CAnalyzerApp::Run(int argc, char** argv, CSoundIn& engine)
     const int code = wxEntry(argc, argv);
     // The toolkit has ended: no window exists any more, and none may be touched.
     m_pMainWnd = nullptr;
+    // The measurement windows are gone with the frames; their document goes after them.
+    m_pDocument.reset();
     m_pEngine = nullptr;
     Trace("framework ended");
     FlushTrace();
@@ -208,6 +211,11 @@ bool CAnalyzerApp::InitInstance()
     }
     m_pMainWnd = frame;
     wxTheApp->SetTopWindow(frame);
+    if (m_pEngine)
+    {
+        m_pDocument = std::make_unique<CSndDoc>(*m_pEngine);
+        m_pDocument->m_pFrame = frame;
+    }
     Trace("main frame");
     Trace("gui mode " + std::to_string(m_nGuiMode));
     // 6.
@@ -236,14 +244,21 @@ bool CAnalyzerApp::InitInstance()
     m_pPresetsMenu = std::make_unique<wxMenu>();
     Trace("presets menu");
     // 10.
-    m_EngineValues.m_bProcessingEnabled = 1;
+    if (m_pEngine)
+        m_pEngine->m_bProcessingEnabled.store(1);
     Trace("processing enabled");
     // 11.
     ReadRegistrySettings();
     Trace("registry settings");
     // 12.
     if (m_pEngine)
+    {
         m_pEngine->InitDefaults();
+        m_pEngine->m_dMinFrequency = m_EngineValues.m_dDefaultFrequencyMin;
+        m_pEngine->m_dMaxFrequency = m_EngineValues.m_dDefaultFrequencyMax;
+        m_pEngine->m_dMinLevelDb = m_EngineValues.m_dDefaultLevelMin;
+        m_pEngine->m_dMaxLevelDb = m_EngineValues.m_dDefaultLevelMax;
+    }
     Trace("engine defaults");
     // 13. The engine's settings-file reader is not built yet; the DC-block copy is taken all the same.
     for (const std::string& path : GetSettingsFiles())
@@ -270,6 +285,12 @@ bool CAnalyzerApp::InitInstance()
     if (const char* expert = std::getenv("TESSARIN_TEST_EXPERT_MODE"); expert && *expert)
     {
         frame->CallAfter([this] { OnExpertMode(); });
+        return true;
+    }
+    if (const char* folder = std::getenv("TESSARIN_TEST_VIEW"); folder && *folder)
+    {
+        const std::string path = folder;
+        frame->CallAfter([this, path] { RunViewSelfTest(path); });
         return true;
     }
     if (const char* shot = std::getenv("TESSARIN_TEST_SCREENSHOT"); shot && *shot)
@@ -367,9 +388,17 @@ void CAnalyzerApp::OpenRecentStartupWorkspace()
 
 void CAnalyzerApp::CloseAllChildFrames()
 {
-    // One workspace at a time: a new one replaces the frames of the old.
+    // One workspace at a time: a new one replaces the frames of the old, and its windows start from
+    // fresh settings.
     for (MdiChildFrame* child : std::vector<MdiChildFrame*>(m_pMainWnd->GetContainer()->GetChildFrames()))
         child->Destroy();
+    if (m_pDocument)
+    {
+        for (auto& slot : m_pDocument->m_viewSettings)
+            if (slot && !slot->m_pOwnerView)
+                slot.reset();
+        m_pDocument->m_nInitialisedViews = 0;
+    }
 }
 
 bool CAnalyzerApp::OnFileNew()
@@ -413,8 +442,10 @@ int CAnalyzerApp::ExitInstance()
     // 4.
     FreeTextTable();
     Trace("text tables freed");
-    // The presets menu is a toolkit object: it goes while the toolkit still runs.
+    // The presets menu and the self-test's timer are toolkit objects: they go while the toolkit
+    // still runs.
     m_pPresetsMenu.reset();
+    m_pSelfTest.reset();
     FlushTrace();
     // Workers that still want the user interface are turned away from here on.
     platform::ui::SetUiClosing(true);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "app/DataFolders.h"
+#include "view/ViewDocument.h"
 
 #include <array>
 #include <memory>
@@ -17,10 +18,12 @@
 #include <vector>
 
 class CSoundIn;
+class CSndDoc;
 class CInputMixerBase;
 class CMainFrame;
 class CChildFrame;
 class wxMenu;
+class wxTimer;
 
 struct CMixerSettings
 {
@@ -32,8 +35,8 @@ struct CMixerSettings
     int m_nReserved2 = 0;
 };
 
-// Engine values that start-up reads from the registry and that the engine object does not carry
-// yet; the application keeps them until it does.
+// Engine values that start-up reads from the registry; the display ranges among them go to the
+// engine once its defaults are set.
 struct CEngineStartupValues
 {
     int m_bDisableCursor = 0;
@@ -44,7 +47,6 @@ struct CEngineStartupValues
     double m_dDefaultLevelMax = 10.0;
     double m_dDefaultLevelMin = -100.0;
     double m_dDefaultSampleRate = 44100.0;
-    int m_bProcessingEnabled = 0;
     int m_bDecimalComma = 0;
 };
 
@@ -52,8 +54,6 @@ struct CEngineStartupValues
 inline constexpr std::array<const char*, 9> kOctaveFractionTexts = {"off",  "1/1",  "1/3",  "1/6",  "1/10",
                                                                     "1/12", "1/24", "1/32", "other"};
 
-// While 0 the measurement windows skip their display restart; start-up sets it first.
-extern int g_bDisplayRestart;
 // 1024 values in 0..1, filled once at start-up.
 extern std::array<float, 1024> g_RandomTable;
 
@@ -122,6 +122,12 @@ public:
 
     std::vector<std::string> GetSettingsFiles() const;
 
+    // TESSARIN_TEST_VIEW: the measurement window's self-test. Runs the active window on the
+    // simulated input through the spectrum, oscilloscope and impulse displays, writes what each
+    // shows to the trace and a picture of each into the folder, then closes the main window.
+    void RunViewSelfTest(const std::string& folder);
+    std::unique_ptr<wxTimer> m_pSelfTest;
+
     CDataFolders m_DataFolders;
     CMixerSettings m_MixerSettings;
     int m_nGuiMode = 0;
@@ -145,6 +151,8 @@ public:
 
     CSoundIn* m_pEngine = nullptr;
     CMainFrame* m_pMainWnd = nullptr;
+    // The workspace document of the measurement windows (made with the main frame).
+    std::unique_ptr<CSndDoc> m_pDocument;
 
 private:
     void ReadSettingsFile(const std::string& path, CInputMixerBase& mixer);

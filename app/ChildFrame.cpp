@@ -1,6 +1,11 @@
 #include "app/ChildFrame.h"
 
+#include "app/AnalyzerApp.h"
 #include "app/MainFrame.h"
+#include "app/SndDoc.h"
+#include "view/ui/SndViewWindow.h"
+
+#include <wx/sizer.h>
 
 namespace
 {
@@ -41,6 +46,16 @@ CChildFrame::CChildFrame(CMainFrame* mainFrame, const wxString& title, const wxR
       m_pMainFrame(mainFrame),
       m_placed(std::make_shared<PlacedChildFrame>(this))
 {
+    CAnalyzerApp& app = mainFrame->GetApp();
+    if (!app.m_pDocument || !app.m_pEngine)
+        return;
+    wxWindow* client = GetClientArea();
+    m_pViewWindow = new CSndViewWindow(client, *app.m_pDocument, *app.m_pEngine);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_pViewWindow, 1, wxEXPAND);
+    client->SetSizer(sizer);
+    client->Layout();
+    m_pViewWindow->GetView().OnInitialUpdate();
 }
 
 ChildFrameState CChildFrame::ToChildFrameState(const MdiFrameState& state)

@@ -1,5 +1,5 @@
-// The frame of one measurement window inside the main frame's container. The measurement window
-// itself does not exist yet: the frame holds an empty client area.
+// The frame of one measurement window inside the main frame's container: its client area holds the
+// measurement window of the workspace document (none while the application has no document).
 //
 // Threads: user-interface thread only.
 #pragma once
@@ -10,6 +10,7 @@
 #include <memory>
 
 class CMainFrame;
+class CSndViewWindow;
 
 class CChildFrame : public MdiChildFrame
 {
@@ -18,6 +19,8 @@ public:
 
     // The frame's placement as the saved window placement record sees it.
     std::shared_ptr<CPlacedWindow> GetPlacedWindow() const { return m_placed; }
+    // The measurement window in the client area, or null.
+    CSndViewWindow* GetViewWindow() const { return m_pViewWindow; }
 
     static ChildFrameState ToChildFrameState(const MdiFrameState& state);
     static MdiFrameState ToMdiFrameState(const ChildFrameState& state);
@@ -30,4 +33,5 @@ protected:
 private:
     CMainFrame* m_pMainFrame;
     std::shared_ptr<CPlacedWindow> m_placed;
+    CSndViewWindow* m_pViewWindow = nullptr;
 };

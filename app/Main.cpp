@@ -3,7 +3,12 @@
 // values) comes before the engine, the engine before the window toolkit; they go in reverse.
 #include "app/AnalyzerApp.h"
 #include "app/UiEngineNotifications.h"
+#include "engine/AudioInDx.h"
+#include "engine/AudioInSim.h"
+#include "engine/AudioInWave.h"
 #include "engine/SoundIn.h"
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -11,6 +16,9 @@ int main(int argc, char** argv)
     int code = 0;
     {
         CSoundIn engine;
+        engine.SetInputDevice(CSoundIn::kInputWave, std::make_unique<CAudioIn_Wave>());
+        engine.SetInputDevice(CSoundIn::kInputDirectSound, std::make_unique<CAudioIn_DX>());
+        engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
         app.Trace("engine");
         CUiEngineNotifications notifications;
         engine.SetNotifications(&notifications);

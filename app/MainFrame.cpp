@@ -6,9 +6,12 @@
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
 #include "platform/ui/MdiContainer.h"
+#include "platform/ui/ScreenCapture.h"
 #include "texts/LanguageChoice.h"
 #include "texts/TextTable.h"
 #include "texts/ui/MenuTranslation.h"
+#include "view/SndView.h"
+#include "view/ui/SndViewWindow.h"
 
 #include <wx/artprov.h>
 #include <wx/choice.h>
@@ -45,6 +48,27 @@ constexpr int kFftSizeFirst = 128;
 constexpr int kFftSizeLast = 16777216;
 constexpr int kSmallButton = 22;
 constexpr int kLargeButton = 32;
+
+// The commands that go to the active measurement window.
+constexpr std::array<int, 19> kViewCommands = {view_command::kStart,
+                                               view_command::kStop,
+                                               view_command::kReset,
+                                               view_command::kResetZoom,
+                                               view_command::kFftAnalyzer,
+                                               view_command::kMls,
+                                               view_command::kOscilloscope,
+                                               view_command::kBarGraph,
+                                               view_command::kImpedance,
+                                               view_command::kSpectrogram,
+                                               view_command::kDistortion,
+                                               view_command::kPeak,
+                                               view_command::kAverage,
+                                               view_command::kIntermodulation,
+                                               view_command::kDualChannel,
+                                               view_command::kYAutoScale,
+                                               view_command::kResetMeasurements,
+                                               view_command::kLinLogX,
+                                               view_command::kResetAllViews};
 
 constexpr int kTextInvalidFile = 1000274;
 constexpr int kTextFileTooLong = 1000275;
@@ -111,8 +135,11 @@ wxToolBar* MakeToolbar(wxWindow* parent, const std::vector<ButtonDef>& buttons, 
         const wxBitmap bitmap = face.rfind("wxART_", 0) == 0
                                     ? wxArtProvider::GetBitmap(face, wxART_TOOLBAR, wxSize(size, size))
                                     : MakeButtonFace(wxString::FromUTF8(face), tint, size);
+        // The measurement window's analyser buttons show their state.
+        const bool check = button.id >= view_command::kStart && button.id <= view_command::kLinLogX &&
+                           button.id != view_command::kYAutoScale && button.id != view_command::kResetZoom;
         bar->AddTool(command_id::WxCommandId(button.id), wxString::FromUTF8(button.tip), bitmap,
-                     wxString::FromUTF8(button.tip));
+                     wxString::FromUTF8(button.tip), check ? wxITEM_CHECK : wxITEM_NORMAL);
     }
     return bar;
 }
@@ -165,6 +192,15 @@ bool CMainFrame::OnCreate()
     Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this);
     Bind(wxEVT_MENU, &CMainFrame::OnWindowNew, this, command_id::WxCommandId(command_id::kWindowNew));
     Bind(wxEVT_MENU_HIGHLIGHT, &CMainFrame::OnMenuHighlight, this);
+    for (int id : kViewCommands)
+    {
+        Bind(
+            wxEVT_MENU, [this, id](wxCommandEvent& event) { OnViewCommand(id, event); },
+            command_id::WxCommandId(id));
+        Bind(
+            wxEVT_UPDATE_UI, [this, id](wxUpdateUIEvent& event) { OnUpdateViewCommand(id, event); },
+            command_id::WxCommandId(id));
+    }
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { m_pContainer->Cascade(); },
         command_id::WxCommandId(command_id::kWindowCascade));
@@ -229,7 +265,8 @@ bool CMainFrame::OnDropFiles(const std::vector<std::string>& paths, const wxPoin
     // At least one window per file (the workspace document adds the missing ones).
     while (m_pContainer->GetChildFrames().size() < paths.size())
         (new CChildFrame(this, m_pContainer->GetActiveChild()->GetTitle()))->Show();
-    m_app.m_EngineValues.m_bProcessingEnabled = 0;
+    if (m_app.m_pEngine)
+        m_app.m_pEngine->m_bProcessingEnabled.store(0);
     std::vector<MdiChildFrame*> targets(m_pContainer->GetChildFrames().begin(),
                                         m_pContainer->GetChildFrames().begin() + paths.size());
     if (paths.size() == 1)
@@ -244,7 +281,8 @@ bool CMainFrame::OnDropFiles(const std::vector<std::string>& paths, const wxPoin
         targets[i]->SetTitle(wxString::FromUTF8(std::filesystem::path(paths[i]).stem().string()));
         m_app.Trace("dropped " + paths[i]);
     }
-    m_app.m_EngineValues.m_bProcessingEnabled = 1;
+    if (m_app.m_pEngine)
+        m_app.m_pEngine->m_bProcessingEnabled.store(1);
     m_pContainer->Tile();
     return true;
 }
@@ -376,13 +414,24 @@ bool CMainFrame::CreateToolbars()
                                   {WxCommandId(kFilePrint), "wxART_PRINT", "Print"},
                                   {WxCommandId(kAppAbout), "wxART_HELP", "About"},
                                   {0, "", ""},
-                                  {33029, "\u25B6", "Start"},
-                                  {33030, "\u25A0", "Stop"},
+                                  {view_command::kStart, "\u25B6", "Start"},
+                                  {view_command::kStop, "\u25A0", "Stop"},
                                   {0, "", ""},
-                                  {33031, "FFT", "FFT analyser"},
-                                  {33032, "MLS", "MLS frequency response"},
-                                  {33033, "Osc", "Oscilloscope"},
-                                  {33034, "RTA", "Real-time analyser"}},
+                                  {view_command::kFftAnalyzer, "FFT", "FFT analyzer"},
+                                  {view_command::kMls, "MLS", "MLS measurement"},
+                                  {view_command::kOscilloscope, "Osc", "Oscilloscope"},
+                                  {view_command::kBarGraph, "RTA", "Bar graph analyzer"},
+                                  {view_command::kImpedance, "Z", "Impedance"},
+                                  {view_command::kSpectrogram, "Spg", "Spectrogram analyzer"},
+                                  {0, "", ""},
+                                  {view_command::kDistortion, "THD", "Distortion"},
+                                  {view_command::kIntermodulation, "IMD", "Intermodulation"},
+                                  {view_command::kPeak, "Pk", "Peak"},
+                                  {view_command::kAverage, "Avg", "Average"},
+                                  {view_command::kDualChannel, "2Ch", "Dual channel"},
+                                  {view_command::kLinLogX, "Log", "lin/log x-axis"},
+                                  {view_command::kYAutoScale, "YA", "y auto scale"},
+                                  {view_command::kResetZoom, "Z0", "Reset zoom"}},
                                  blue, kSmallButton);
     m_pImpulseBar = MakeToolbar(
         m_pDockTop,
@@ -553,7 +602,8 @@ void CMainFrame::OnSelchangeWeighting()
     if (wasOpen && engine->OpenInput() == 0)
     {
         engine->RestartInput();
-        m_app.m_EngineValues.m_bProcessingEnabled = 1;
+        engine->m_bDisplayRestartRequest.store(1);
+        engine->m_bProcessingEnabled.store(1);
     }
 }
 
@@ -573,7 +623,8 @@ void CMainFrame::OnSelchangeFftSize()
     if (wasOpen && engine->OpenInput() == 0)
     {
         engine->RestartInput();
-        m_app.m_EngineValues.m_bProcessingEnabled = 1;
+        engine->m_bDisplayRestartRequest.store(1);
+        engine->m_bProcessingEnabled.store(1);
     }
 }
 
@@ -587,11 +638,63 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 
 bool CMainFrame::SaveScreenshot(const std::string& path)
 {
-    const wxRect rect = GetScreenRect();
-    wxBitmap bitmap(rect.width, rect.height, 24);
-    wxMemoryDC memory(bitmap);
-    wxScreenDC screen;
-    memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
-    memory.SelectObject(wxNullBitmap);
-    return bitmap.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+    const wxImage picture = platform::ui::CaptureScreen(GetScreenRect());
+    return picture.IsOk() && picture.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+}
+
+CSndView* CMainFrame::GetActiveView() const
+{
+    MdiChildFrame* active = m_pContainer ? m_pContainer->GetActiveChild() : nullptr;
+    auto* child = dynamic_cast<CChildFrame*>(active);
+    CSndViewWindow* window = child ? child->GetViewWindow() : nullptr;
+    return window ? &window->GetView() : nullptr;
+}
+
+void CMainFrame::OnViewCommand(int commandId, wxCommandEvent& event)
+{
+    CSndView* view = GetActiveView();
+    if (!view || !view->OnCommand(commandId))
+        event.Skip();
+}
+
+void CMainFrame::OnUpdateViewCommand(int commandId, wxUpdateUIEvent& event)
+{
+    CSndView* view = GetActiveView();
+    event.Enable(true);
+    if (view && event.IsCheckable())
+        event.Check(view->IsCommandChecked(commandId));
+}
+
+bool CMainFrame::HasStatusBar() const
+{
+    return GetStatusBar() != nullptr;
+}
+
+void CMainFrame::SetStatusPaneText(int pane, const std::string& text)
+{
+    if (wxStatusBar* bar = GetStatusBar(); bar && pane >= 0 && pane < bar->GetFieldsCount())
+        bar->SetStatusText(wxString::FromUTF8(text), pane);
+}
+
+void CMainFrame::SelectFftSizeEntry(int index)
+{
+    if (m_pFftSizeCombo && index >= 0 && index < static_cast<int>(m_pFftSizeCombo->GetCount()))
+        m_pFftSizeCombo->SetSelection(index);
+}
+
+void CMainFrame::SelectWeightingEntry(int index)
+{
+    if (m_pWeightingCombo && index >= 0 && index < static_cast<int>(m_pWeightingCombo->GetCount()))
+        m_pWeightingCombo->SetSelection(index);
+}
+
+void CMainFrame::RemoveMenu()
+{
+    if (GetMenuBar())
+        SetMenuBar(nullptr);
+}
+
+void CMainFrame::ShowMessage(const std::string& text)
+{
+    m_app.DoMessageBox(text, wxOK | wxICON_EXCLAMATION);
 }

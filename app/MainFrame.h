@@ -8,6 +8,8 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "view/ViewFrame.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -57,7 +59,9 @@ inline constexpr int WxCommandId(int commandId)
 }
 }  // namespace command_id
 
-class CMainFrame : public wxFrame
+class CSndView;
+
+class CMainFrame : public wxFrame, public CViewFrame
 {
 public:
     static constexpr int kToolbarCount = 6;
@@ -101,6 +105,18 @@ public:
 
     bool IsToolbarShown(wxToolBar* bar) const;
 
+    // The measurement window of the active child frame, or null.
+    CSndView* GetActiveView() const;
+    CAnalyzerApp& GetApp() const { return m_app; }
+
+    // What the measurement windows use of the frame.
+    bool HasStatusBar() const override;
+    void SetStatusPaneText(int pane, const std::string& text) override;
+    void SelectFftSizeEntry(int index) override;
+    void SelectWeightingEntry(int index) override;
+    void RemoveMenu() override;
+    void ShowMessage(const std::string& text) override;
+
     void OnSelchangeWeighting();
     void OnSelchangeFftSize();
 
@@ -117,6 +133,8 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnTimer(wxTimerEvent& event);
     void OnWindowNew(wxCommandEvent& event);
+    void OnViewCommand(int commandId, wxCommandEvent& event);
+    void OnUpdateViewCommand(int commandId, wxUpdateUIEvent& event);
     void OnMenuHighlight(wxMenuEvent& event);
 
     CAnalyzerApp& m_app;

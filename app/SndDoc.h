@@ -1,10 +1,12 @@
 // The workspace document: the measurement windows' display settings, the placement of the main
 // window and of the generator windows, and the engine block, stored together as one "*.wst" file.
-// Plain C++: the shell moves its windows to the loaded placements after a load.
+// Plain C++: the shell moves its windows to the loaded placements after a load. The measurement
+// windows' settings slots are those of the view document it derives from.
 #pragma once
 
 #include "app/WindowSettings.h"
 #include "common/settings/ViewSettings.h"
+#include "view/ViewDocument.h"
 
 #include <array>
 #include <cstdint>
@@ -15,12 +17,11 @@
 class CArchive;
 class CSoundIn;
 
-class CSndDoc
+class CSndDoc : public CViewDocument
 {
 public:
     static constexpr std::int32_t kSignature = 121929;
     static constexpr int kGeneratorWindows = 10;
-    static constexpr int kMaxViews = 256;
     static constexpr const char* kUnsupportedMessage =
         "This setting file (*.wst) is not supported. Please delete all old *.wst files";
     // Where the shell saves the workspace on close (relative: the working folder).
@@ -46,8 +47,6 @@ public:
 
     WindowRect m_mainWindowRect{};
     std::array<CWindow_settings, kGeneratorWindows> m_generatorWindows;
-    // Slot i: the display settings of the measurement window with index i.
-    std::array<std::unique_ptr<CViewSettings>, kMaxViews> m_viewSettings;
     // The window count read from the last loaded file: the windows the shell opens for it.
     int m_nLoadedWindowCount = 0;
     std::string m_strLastError;

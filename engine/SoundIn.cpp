@@ -190,6 +190,17 @@ bool CSoundIn::InitDefaults()
     m_dMode5Factor = 22.0;
     m_bDisplayAveraging = 0;
     m_bThirdOctaveDisplay = 0;
+    m_bAutomation = 0;
+    m_bHideMenu = 0;
+    m_dMinLevelDb = -100.0;
+    m_dMaxLevelDb = 10.0;
+    m_dMinFrequency = 20.0;
+    m_dMaxFrequency = 20000.0;
+    m_anAveragingSettings.fill(0);
+    m_bAveragingType = 0;
+    m_nBandAnalyzerMode = 0;
+    m_abChannelActive.fill(0);
+    m_abChannelActive[0] = 1;
     m_bAutoAlign = 1;
     m_nImpulseOffset = 0;
     m_dImpulseLead = -0.005;

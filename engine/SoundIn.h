@@ -234,6 +234,31 @@ public:
     // Source channel of each analysis channel (the channel matrix's routing; identity by default).
     std::array<int, kMaxChannels> m_nSourceChannel{};
 
+    // ===== what the measurement windows read and set (user-interface thread) =====
+    // The windows draw only while the processing flag is 1; they clear it around every rebuild of
+    // their axes or curves. The display-restart request makes the next refresh tick of a window
+    // restart its display; the repaint request makes a display restart repaint the window.
+    std::atomic<int> m_bProcessingEnabled{0};
+    std::atomic<int> m_bDisplayRestartRequest{0};
+    std::atomic<int> m_bRepaintRequest{0};
+    // Set by the wizards while they run.
+    int m_bAutomation = 0;
+    // While 1 the refresh tick removes the main window's menu.
+    int m_bHideMenu = 0;
+    // Default display ranges of a new window's axes.
+    double m_dMinLevelDb = -100.0;
+    double m_dMaxLevelDb = 10.0;
+    double m_dMinFrequency = 20.0;
+    double m_dMaxFrequency = 20000.0;
+    // The two averaging settings of the windows' average command and the averaging-type flag that
+    // the axis set-up derives from the second.
+    std::array<int, 2> m_anAveragingSettings{};
+    int m_bAveragingType = 0;
+    // Band mode of the band analysers (0 off, 1 octave, 3 third octave, N 1/N octave).
+    int m_nBandAnalyzerMode = 0;
+    // Per channel: 1 when some measurement window shows the channel.
+    std::array<int, kMaxChannels> m_abChannelActive{};
+
     // ===== analyser-mode flags =====
     int m_bScopeMode = 0;
     int m_bMlsMode = 0;

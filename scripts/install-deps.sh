@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-    libwxgtk3.2-dev libasound2-dev libmp3lame-dev
+    libwxgtk3.2-dev libx11-dev libasound2-dev libmp3lame-dev
     sox lame alsa-utils
     xvfb xauth fonts-liberation2 fontconfig locales
 )

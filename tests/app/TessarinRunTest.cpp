@@ -262,3 +262,59 @@ TEST_F(TessarinRunTest, WorkspaceOnTheCommandLineIsOpened)
 }
 
 }  // namespace
+
+// The program's measurement window on the simulated input, driven through its own commands:
+// the live spectrum of the 1 kHz sine, then the oscilloscope and the MLS impulse response.
+TEST_F(TessarinRunTest, MeasurementWindowShowsTheLiveSpectrumAndSwitchesModes)
+{
+    const std::filesystem::path folder = std::filesystem::path(TESSARIN_TEST_OUTPUT_DIR);
+    for (const char* name : {"spectrum", "oscilloscope", "impulse"})
+        std::filesystem::remove(folder / (std::string("tessarin-view-") + name + ".png"));
+    const RunResult run = Run({"TESSARIN_TEST_VIEW=" + folder.string(), "TESSARIN_TEST_ANSWERS="});
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_NE(Position(run.trace, "view self-test done"), -1);
+    const auto value = [&](const std::string& prefix)
+    {
+        for (const std::string& line : run.trace)
+            if (line.rfind(prefix, 0) == 0)
+                return line.substr(prefix.size());
+        return std::string("<missing>");
+    };
+
+    // 48 kHz, FFT 4096: one bin is 11.72 Hz.
+    const double binWidth = 48000.0 / 4096.0;
+    EXPECT_EQ(Position(run.trace, "view spectrum live") != -1, true);
+    EXPECT_EQ(value("view spectrum mode "), "0");
+    EXPECT_EQ(value("view spectrum x title "), "Frequency [Hz]");
+    EXPECT_EQ(value("view spectrum y title "), "[dB]");
+    EXPECT_NEAR(std::stod(value("view spectrum peak x ")), 1000.0, binWidth);
+    EXPECT_EQ(value("view spectrum pane 1 "), "[48000]");
+    EXPECT_EQ(value("view spectrum pane 2 "), "[     4096]");
+    EXPECT_EQ(value("view spectrum pane 3 "), "[85ms]");
+    EXPECT_EQ(value("view spectrum pane 4 "), "[Z]");
+    EXPECT_EQ(value("view spectrum pane 5 "), "[Blackman]");
+
+    // The oscilloscope: one block of 4096 samples over 85.3 ms, the window switched off.
+    EXPECT_NE(Position(run.trace, "view oscilloscope live"), -1);
+    EXPECT_EQ(value("view oscilloscope mode "), "1");
+    EXPECT_EQ(value("view oscilloscope x title "), "Time [ms]");
+    EXPECT_EQ(value("view oscilloscope y title "), "amplitude");
+    EXPECT_EQ(value("view oscilloscope points "), "4096 x 0.000..85.333");
+    EXPECT_EQ(value("view oscilloscope pane 5 "), "[Wind. OFF]");
+
+    EXPECT_NE(Position(run.trace, "view impulse live"), -1);
+    EXPECT_EQ(value("view impulse mode "), "4");
+    EXPECT_EQ(value("view impulse x title "), "Time [ms]");
+
+    // Three different pictures of the main window.
+    std::vector<std::uintmax_t> sizes;
+    for (const char* name : {"spectrum", "oscilloscope", "impulse"})
+    {
+        const std::filesystem::path picture = folder / (std::string("tessarin-view-") + name + ".png");
+        EXPECT_NE(Position(run.trace, std::string("view ") + name + " picture saved"), -1) << name;
+        ASSERT_TRUE(std::filesystem::exists(picture)) << name;
+        sizes.push_back(std::filesystem::file_size(picture));
+    }
+    EXPECT_NE(sizes[0], sizes[1]);
+    EXPECT_NE(sizes[1], sizes[2]);
+}

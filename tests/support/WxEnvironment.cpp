@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/image.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 namespace testsupport
 {
@@ -22,6 +24,11 @@ public:
         char name[] = "tessarin_tests";
         char* argv[] = {name, nullptr};
         m_started = wxEntryStart(argc, argv);
+        if (!m_started)
+            return;
+        // The toolkit's messages go to the test's output: a modal log window would wait forever.
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+        wxInitAllImageHandlers();
     }
     void TearDown() override
     {

@@ -1,0 +1,181 @@
+// Stand-ins for the main frame and the view window, and a fixture that builds measurement windows
+// on one workspace document and one engine, for the headless tests of the window logic.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/settings/ViewSettings.h"
+#include "engine/EngineNotifications.h"
+#include "engine/SoundIn.h"
+#include "platform/gfx/RecordingCanvas.h"
+#include "view/SndView.h"
+#include "view/ViewDocument.h"
+#include "view/ViewFrame.h"
+
+namespace viewtest
+{
+
+// The view window: keeps the running timers and every SetTimer/KillTimer call, counts draws and,
+// when asked, paints the view into a recording canvas on each DrawNow.
+class FakeViewWindow : public CViewWindow
+{
+public:
+    bool SetTimer(int id, int milliseconds) override
+    {
+        m_setCalls.push_back(id);
+        if (m_bFailSetTimer || m_nTimersLeft == 0)
+            return false;
+        if (m_nTimersLeft > 0)
+            --m_nTimersLeft;
+        m_timers[id] = milliseconds;
+        return true;
+    }
+    void KillTimer(int id) override
+    {
+        m_killCalls.push_back(id);
+        m_timers.erase(id);
+    }
+    PlotRect GetClientRect() const override { return PlotRect{0, 0, 640, 400}; }
+    void SetFrameTitle(const std::string& title) override { m_strTitle = title; }
+    void DrawNow() override
+    {
+        ++m_nDraws;
+        if (m_bPaint && m_pView)
+        {
+            gfx::RecordingCanvas canvas(640, 400);
+            m_pView->OnDraw(canvas, GetClientRect());
+            m_nPaintedOps += canvas.Ops().size();
+        }
+    }
+    void Invalidate() override { ++m_nInvalidates; }
+
+    int SetCount(int id) const
+    {
+        int count = 0;
+        for (int call : m_setCalls)
+            count += call == id ? 1 : 0;
+        return count;
+    }
+    bool HasTimer(int id) const { return m_timers.count(id) != 0; }
+
+    CSndView* m_pView = nullptr;
+    // Every SetTimer fails while set.
+    bool m_bFailSetTimer = false;
+    // When 0 or more: that many SetTimer calls still succeed, every later one fails.
+    int m_nTimersLeft = -1;
+    bool m_bPaint = false;
+
+    std::map<int, int> m_timers;
+    std::vector<int> m_setCalls;
+    std::vector<int> m_killCalls;
+    int m_nDraws = 0;
+    int m_nInvalidates = 0;
+    std::size_t m_nPaintedOps = 0;
+    std::string m_strTitle;
+};
+
+// The main frame: remembers the pane texts, the list selections and the messages it showed.
+class FakeViewFrame : public CViewFrame
+{
+public:
+    bool HasStatusBar() const override { return true; }
+    void SetStatusPaneText(int pane, const std::string& text) override
+    {
+        if (pane >= 0 && pane < static_cast<int>(m_panes.size()))
+            m_panes[static_cast<std::size_t>(pane)] = text;
+    }
+    void SelectFftSizeEntry(int index) override { m_nFftEntry = index; }
+    void SelectWeightingEntry(int index) override { m_nWeightingEntry = index; }
+    void RemoveMenu() override { ++m_nMenuRemovals; }
+    void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+
+    int CountMessages(const std::string& text) const
+    {
+        int count = 0;
+        for (const std::string& message : m_messages)
+            count += message == text ? 1 : 0;
+        return count;
+    }
+
+    std::array<std::string, 6> m_panes;
+    int m_nFftEntry = -1;
+    int m_nWeightingEntry = -1;
+    int m_nMenuRemovals = 0;
+    std::vector<std::string> m_messages;
+};
+
+class QuietNotifications : public CEngineNotifications
+{
+public:
+    void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+    std::vector<std::string> m_messages;
+};
+
+// One document, one frame, one engine and the windows made on them. The windows go first when the
+// fixture ends, then the engine, then the document.
+class ViewFixture : public ::testing::Test
+{
+protected:
+    ViewFixture()
+    {
+        g_bDisplayRestart = 1;
+        m_document.m_pFrame = &m_frame;
+        m_engine.SetNotifications(&m_notes);
+    }
+    ~ViewFixture() override
+    {
+        m_views.clear();
+        m_engine.StopInput();
+    }
+
+    struct Entry
+    {
+        std::unique_ptr<FakeViewWindow> window;
+        std::unique_ptr<CSndView> view;
+    };
+
+    // A new window with its stand-in view window, initialised as the framework does.
+    CSndView& MakeView()
+    {
+        Entry entry;
+        entry.window = std::make_unique<FakeViewWindow>();
+        entry.view = std::make_unique<CSndView>(m_document, m_engine);
+        entry.view->m_nStopWaitMs = 0;
+        entry.view->m_nPauseWaitMs = 0;
+        entry.window->m_pView = entry.view.get();
+        entry.view->SetWindow(entry.window.get());
+        entry.view->OnInitialUpdate();
+        m_views.push_back(std::move(entry));
+        return *m_views.back().view;
+    }
+    void MakeViews(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            MakeView();
+    }
+    CSndView& View(int i) { return *m_views.at(static_cast<std::size_t>(i)).view; }
+    FakeViewWindow& Window(int i) { return *m_views.at(static_cast<std::size_t>(i)).window; }
+    CViewSettings& Settings(int i) { return *View(i).GetSettings(); }
+    // Closes the window at position i of the fixture's list.
+    void DestroyView(int i)
+    {
+        // The view goes before its window: its destructor stops the window's timers.
+        m_views.at(static_cast<std::size_t>(i)).view.reset();
+        m_views.erase(m_views.begin() + i);
+    }
+
+    CViewDocument m_document;
+    FakeViewFrame m_frame;
+    QuietNotifications m_notes;
+    CSoundIn m_engine;
+    std::vector<Entry> m_views;
+};
+
+}  // namespace viewtest

@@ -1,0 +1,329 @@
+#include "view/SndView.h"
+
+#include "common/settings/ViewSettings.h"
+#include "engine/SoundIn.h"
+#include "view/DefaultAxisRecords.h"
+#include "view/ViewDocument.h"
+#include "view/ViewFrame.h"
+
+#include <chrono>
+#include <thread>
+
+namespace
+{
+
+void Sleep(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace
+
+CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
+    : m_document(document), m_engine(engine), m_pPlot(std::make_unique<CPlot>())
+{
+    m_pPlot->m_pOwner = this;
+    m_pPlot->m_pDisplayLock = &m_engine.m_displayLock;
+    for (auto& plot : m_auxiliaryPlots)
+    {
+        plot = std::make_unique<CPlot>();
+        plot->m_pDisplayLock = m_pPlot->m_pDisplayLock;
+    }
+    ClearImpulsePlotFlags();
+    m_document.AddView(this);
+}
+
+CSndView::~CSndView()
+{
+    if (m_pWindow)
+        for (int id : {kTimerRefresh, kTimerStartup, kTimerProgress, kTimerRestart, kTimerQuickStart,
+                       kTimerMp3, kTimerDin})
+            m_pWindow->KillTimer(id);
+    // Closing a window discards its settings.
+    if (m_nViewIndex >= 0 && m_nViewIndex < CViewDocument::kMaxViews)
+    {
+        auto& slot = m_document.m_viewSettings[static_cast<std::size_t>(m_nViewIndex)];
+        if (slot.get() == m_pSettings)
+            slot.reset();
+        --m_document.m_nInitialisedViews;
+    }
+    m_document.RemoveView(this);
+}
+
+CViewFrame* CSndView::Frame() const
+{
+    return m_document.m_pFrame;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Initial update
+
+void CSndView::TakeSettingsSlot()
+{
+    for (int index = 0; index < CViewDocument::kMaxViews; ++index)
+    {
+        auto& slot = m_document.m_viewSettings[static_cast<std::size_t>(index)];
+        if (!slot)
+            slot = std::make_unique<CViewSettings>();
+        else if (slot->m_pOwnerView != nullptr)
+            continue;
+        slot->m_pOwnerView = this;
+        m_pSettings = slot.get();
+        m_nViewIndex = index;
+        // Only a window with a slot counts; its destructor counts it out again.
+        ++m_document.m_nInitialisedViews;
+        return;
+    }
+    // Every slot is owned: the window works on settings of its own that no workspace stores.
+    m_nViewIndex = -1;
+}
+
+void CSndView::OnInitialUpdate()
+{
+    if (!m_bInitialised)
+    {
+        TakeSettingsSlot();
+        if (!m_pSettings)
+        {
+            if (Frame())
+                Frame()->ShowMessage("No more measurement windows can be opened.");
+            return;
+        }
+        CopyChannelSettings();
+        m_pPlot->m_bLevelBars = 0;
+        RestartDisplay();
+        m_bInitialised = 1;
+        if (m_document.m_nViewsToCreate > 0 && m_document.m_nViewsToCreate == m_nViewIndex + 1)
+            InvalidateAllViews();
+    }
+    SetTimers();
+}
+
+void CSndView::CopyChannelSettings()
+{
+    CViewSettings& settings = *m_pSettings;
+    // A slot never set up takes the program's default axis records.
+    if (settings.m_ModeAxes[0].m_dYMin == 0.0 && settings.m_ModeAxes[0].m_dYMax == 0.0)
+        GetDefaultAxisRecords().FillModeRecords(settings);
+    const int mode = GetViewMode();
+    settings.m_Axes.CopyFrom(settings.m_ModeAxes[static_cast<std::size_t>(mode)]);
+    settings.m_UndoAxes.CopyFrom(settings.m_Axes);
+    settings.m_RedoAxes.CopyFrom(settings.m_Axes);
+    m_nRememberedMode = mode;
+}
+
+void CSndView::OnUpdate(CSndView*, long)
+{
+    RestartDisplay();
+}
+
+void CSndView::OnActivateView(bool activate)
+{
+    if (activate)
+        UpdateStatusBar();
+}
+
+void CSndView::OnSize()
+{
+    m_pPlot->ForceRedraw();
+}
+
+void CSndView::OnDraw(gfx::Canvas& canvas, const PlotRect& rect)
+{
+    if (m_engine.m_bProcessingEnabled.load() != 1 || !m_pSettings)
+        return;
+    m_pPlot->Draw(canvas, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start, Stop, Reset
+
+void CSndView::OnStop()
+{
+    m_engine.PauseInput();
+    Sleep(m_nStopWaitMs);
+}
+
+void CSndView::OnReset()
+{
+    m_engine.StopInput();
+    if (m_engine.OpenInput() == 0)
+        m_engine.RestartInput();
+    m_engine.m_bDisplayRestartRequest.store(1);
+    m_engine.m_bProcessingEnabled.store(1);
+    m_nProgressCounter = 0;
+    m_nLastAnalysisCount = 0;
+    m_document.UpdateAllViews(nullptr, 0);
+}
+
+void CSndView::OnStart()
+{
+    if (m_pSettings && m_pSettings->m_bBarGraph == 1)
+        m_engine.m_nBandAnalyzerMode = m_pSettings->m_nBandsPerOctave;
+    OnReset();
+    m_engine.m_bProcessingEnabled.store(1);
+}
+
+void CSndView::OnResetMeasurements()
+{
+    m_pPlot->ResetMathHistory();
+    m_engine.ResetTriggerAndStatistics();
+}
+
+void CSndView::OnResetAllViews()
+{
+    for (CSndView* view : m_document.GetViews())
+        if (view->m_nViewTag == kViewTag)
+            view->OnResetMeasurements();
+}
+
+long CSndView::OnRestartAfterWizard()
+{
+    OnStop();
+    m_engine.StopInput();
+    ResetViewFlags();
+    RestartDisplay();
+    ResetViewFlags();
+    OnStop();
+    m_engine.StopInput();
+    m_engine.SetFftSize(1024);
+    m_engine.m_bAutomation = 0;
+    OnStart();
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The processing flag
+
+void CSndView::PauseProcessing()
+{
+    if (m_engine.m_bProcessingEnabled.exchange(0) != 0)
+        Sleep(m_nPauseWaitMs);
+}
+
+void CSndView::ResumeProcessing()
+{
+    m_engine.m_bProcessingEnabled.store(1);
+}
+
+bool CSndView::IsProcessingPaused() const
+{
+    return m_engine.m_bProcessingEnabled.load() == 0;
+}
+
+void CSndView::InvalidateAllViews()
+{
+    for (CSndView* view : m_document.GetViews())
+        if (view->m_nViewTag == kViewTag && view->m_pWindow)
+            view->m_pWindow->Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+bool CSndView::OnCommand(int id)
+{
+    using namespace view_command;
+    switch (id)
+    {
+        case kStart:
+            OnStart();
+            return true;
+        case kStop:
+            OnStop();
+            return true;
+        case kReset:
+            OnReset();
+            return true;
+        case kResetMeasurements:
+            OnResetMeasurements();
+            return true;
+        case kResetAllViews:
+            OnResetAllViews();
+            return true;
+        case kFftAnalyzer:
+            OnFftAnalyzer();
+            return true;
+        case kMls:
+            OnMlsMeasurement();
+            return true;
+        case kOscilloscope:
+            OnOscilloscope();
+            return true;
+        case kBarGraph:
+            OnBarGraph();
+            return true;
+        case kImpedance:
+            OnImpedance();
+            return true;
+        case kSpectrogram:
+            OnSpectrogram();
+            return true;
+        case kDistortion:
+            OnDistortion();
+            return true;
+        case kIntermodulation:
+            OnIntermodulation();
+            return true;
+        case kPeak:
+            OnPeak();
+            return true;
+        case kAverage:
+            OnAverage();
+            return true;
+        case kDualChannel:
+            OnDualChannel();
+            return true;
+        case kLinLogX:
+            OnLinLogX();
+            return true;
+        case kYAutoScale:
+            OnYAutoScale();
+            return true;
+        case kResetZoom:
+            OnResetZoom();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CSndView::IsCommandChecked(int id) const
+{
+    using namespace view_command;
+    if (!m_pSettings)
+        return false;
+    const CViewSettings& settings = *m_pSettings;
+    const int mode = GetViewMode();
+    switch (id)
+    {
+        case kStart:
+            return m_engine.GetState() == CSoundIn::kStateRunning;
+        case kStop:
+            return m_engine.GetState() != CSoundIn::kStateRunning;
+        case kMls:
+            return m_engine.m_bMlsMode != 0;
+        case kOscilloscope:
+            return mode == 1 || mode == 320;
+        case kFftAnalyzer:
+            return IsFrequencyAxis();
+        case kBarGraph:
+            return settings.m_bBarGraph != 0;
+        case kImpedance:
+            return mode == 5;
+        case kSpectrogram:
+            return settings.m_bSpectrogram != 0;
+        case kLinLogX:
+            return settings.m_Axes.m_bLogX != 0;
+        case kDistortion:
+            return settings.m_bHarmonicMarkers != 0;
+        case kIntermodulation:
+            return settings.m_bIntermodulation != 0;
+        case kPeak:
+            return settings.m_nMathMode != 0 && settings.m_nMathFunction == 0;
+        case kAverage:
+            return settings.m_nMathMode != 0 && settings.m_nMathFunction == 2;
+        default:
+            return false;
+    }
+}

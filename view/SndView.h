@@ -1,0 +1,218 @@
+// CSndView: the measurement window. Every window shows the live analysis of the one engine through
+// its own plot and keeps its display state in one settings slot of the workspace document. This
+// class holds the window's logic; the window toolkit's view window (view/ui) hands it timers,
+// commands and paint requests and draws what it asks for.
+//
+// SndView.cpp: construction, slot, initial update, Start/Stop/Reset, the processing flag and the
+// operations on all windows. SndViewModes.cpp: view modes and the analyser-mode commands.
+// SndViewDisplay.cpp: timers, refresh and curve set-up. SndViewAxes.cpp: axes, titles, units and
+// the status bar.
+//
+// Threads: user-interface thread only. The engine's analysis thread writes the display buffers
+// that the plot reads under the engine's display lock; the two event counters are atomics that
+// worker threads poll.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/settings/AxisProp.h"
+#include "display/Plot.h"
+
+class CSoundIn;
+class CViewDocument;
+class CViewFrame;
+class CViewSettings;
+class CViewWindow;
+
+namespace gfx
+{
+class Canvas;
+}
+
+// Command identifiers of the measurement window.
+namespace view_command
+{
+inline constexpr int kMeasurementsCurve1 = 32811;
+inline constexpr int kMeasurementsCurve2 = 32830;
+inline constexpr int kResetZoom = 33032;
+inline constexpr int kStart = 33029;
+inline constexpr int kStop = 33030;
+inline constexpr int kReset = 33031;
+inline constexpr int kFftAnalyzer = 33033;
+inline constexpr int kMls = 33034;
+inline constexpr int kOscilloscope = 33035;
+inline constexpr int kBarGraph = 33036;
+inline constexpr int kImpedance = 33037;
+inline constexpr int kSpectrogram = 33038;
+inline constexpr int kDistortion = 33039;
+inline constexpr int kPeak = 33040;
+inline constexpr int kAverage = 33041;
+inline constexpr int kIntermodulation = 33042;
+inline constexpr int kDualChannel = 33043;
+inline constexpr int kYAutoScale = 33044;
+inline constexpr int kResetMeasurements = 33045;
+inline constexpr int kLinLogX = 33046;
+inline constexpr int kRoomAcoustics = 33049;
+inline constexpr int kResetAllViews = 33090;
+}  // namespace view_command
+
+// Number of decimals for a readout value: 4 up to 1, 3 up to 10, 2 up to 100, 1 up to 1000, else 0.
+int DecimalsForValue(double value);
+
+class CSndView
+{
+public:
+    static constexpr std::uint32_t kViewTag = 7967715;
+    static constexpr int kAuxiliaryPlots = 4;
+    static constexpr int kOverlayPlots = 10;
+    static constexpr int kImpulsePlotFlags = 8;
+    static constexpr int kDefaultRefreshMs = 100;
+    // Timers.
+    static constexpr int kTimerRefresh = 1;
+    static constexpr int kTimerStartup = 2;
+    static constexpr int kTimerProgress = 3;
+    static constexpr int kTimerRestart = 10;
+    static constexpr int kTimerQuickStart = 253;
+    static constexpr int kTimerMp3 = 256;
+    static constexpr int kTimerDin = 257;
+    static constexpr const char* kTimerWarning = "Not enough timers available for this window.";
+    static constexpr const char* kMonoFileMessage = "This is a mono file";
+    // Event counters that worker threads wait on.
+    static constexpr int kEventAutoScale = 16;
+    static constexpr int kEventRefresh = 200000;
+
+    CSndView(CViewDocument& document, CSoundIn& engine);
+    ~CSndView();
+    CSndView(const CSndView&) = delete;
+    CSndView& operator=(const CSndView&) = delete;
+
+    // The window the view draws in (null while it has none).
+    void SetWindow(CViewWindow* window) { m_pWindow = window; }
+    CViewWindow* GetWindow() const { return m_pWindow; }
+
+    // --- core ---------------------------------------------------------------------------------
+    // The first call takes a settings slot; every call sets the timers.
+    void OnInitialUpdate();
+    void OnUpdate(CSndView* sender, long hint);
+    void OnActivateView(bool activate);
+    void OnSize();
+    // Paints the plot (nothing while the engine's processing flag is clear).
+    void OnDraw(gfx::Canvas& canvas, const PlotRect& rect);
+
+    void OnStart();
+    void OnStop();
+    void OnReset();
+    void OnResetMeasurements();
+    void OnResetAllViews();
+    long OnRestartAfterWizard();
+
+    void PauseProcessing();
+    void ResumeProcessing();
+    bool IsProcessingPaused() const;
+    void InvalidateAllViews();
+
+    // Runs a command of the window; false for a command it does not know.
+    bool OnCommand(int id);
+    // The check mark of a command's button.
+    bool IsCommandChecked(int id) const;
+
+    // --- view modes ----------------------------------------------------------------------------
+    int GetViewMode() const;
+    void SetViewMode(int code);
+    int ResetViewFlags();
+    bool IsFrequencyAxis() const;
+    bool IsTimeAxis() const;
+    bool IsSweepResultMode() const;
+    void ClearImpulsePlotFlags();
+    void OnFftAnalyzer();
+    void OnMlsMeasurement();
+    void OnOscilloscope();
+    void OnBarGraph();
+    void OnImpedance();
+    void OnSpectrogram();
+    void OnDistortion();
+    void OnIntermodulation();
+    void OnPeak();
+    void OnAverage();
+    void OnDualChannel();
+    void OnLinLogX();
+
+    // --- display update ------------------------------------------------------------------------
+    bool SetTimers();
+    void OnTimer(int id);
+    int RestartDisplay();
+    void SetupCurves();
+    void PassLevelData();
+    void RebuildCurveList();
+    void CopyPlotSettings(CPlot& target) const;
+    // The curves of the window (the plot's; overlays come after them once the window has any).
+    int GetCurveCount() const;
+    std::string GetCurveName(int curve) const;
+
+    // --- axes ----------------------------------------------------------------------------------
+    int SetupAxes();
+    std::string GetYTitle(int mode) const;
+    std::string GetXTitle(int mode) const;
+    std::string GetXUnit(int mode) const;
+    // False (outputs unchanged) when a curve has no data.
+    bool ComputeYAutoRange(double* yMin, double* yMax) const;
+    void OnYAutoScale();
+    void OnResetZoom();
+    void CopyZoomFromPlot();
+    void UpdateStatusBar();
+
+    // --- state ---------------------------------------------------------------------------------
+    CPlot& GetPlot() { return *m_pPlot; }
+    const CPlot& GetPlot() const { return *m_pPlot; }
+    CViewSettings* GetSettings() const { return m_pSettings; }
+    int GetViewIndex() const { return m_nViewIndex; }
+    CSoundIn& GetEngine() const { return m_engine; }
+    CViewDocument& GetDocument() const { return m_document; }
+    // The texts the status bar panes 1 to 5 were last given.
+    const std::array<std::string, 6>& GetStatusTexts() const { return m_statusTexts; }
+
+    std::uint32_t m_nViewTag = kViewTag;
+    int m_bInitialised = 0;
+    int m_nRememberedMode = 0;
+    std::array<int, kImpulsePlotFlags> m_abImpulsePlot{};
+    int m_bDisplayFrozen = 0;
+    std::int64_t m_nLastAnalysisCount = -1;
+    int m_nProgressCounter = 0;
+    int m_bRubberBand = 0;
+    int m_bResetRangeRequest = 0;
+    std::atomic<std::uint64_t> m_nAutoScaleEvents{0};
+    std::atomic<std::uint64_t> m_nRefreshEvents{0};
+    // The remembered window type of the single-window oscilloscope (type + 256 x enabled).
+    int m_nSavedWindowType = -1;
+    // The progress bar position (per cent) the first readout window shows.
+    double m_dProgress = 0.0;
+    // The waits after pausing the input (Stop) and after clearing the processing flag; tests
+    // shorten them.
+    int m_nStopWaitMs = 100;
+    int m_nPauseWaitMs = 300;
+
+private:
+    void TakeSettingsSlot();
+    void CopyChannelSettings();
+    void ApplyAxisRecordToPlot(int mode);
+    void SetupChannelCurves(int mode);
+    void ShowTimerWarning();
+    CViewFrame* Frame() const;
+
+    CViewDocument& m_document;
+    CSoundIn& m_engine;
+    CViewWindow* m_pWindow = nullptr;
+    CViewSettings* m_pSettings = nullptr;
+    int m_nViewIndex = -1;
+    bool m_bTimerWarningShown = false;
+
+    std::unique_ptr<CPlot> m_pPlot;
+    std::array<std::unique_ptr<CPlot>, kAuxiliaryPlots> m_auxiliaryPlots;
+    std::array<std::unique_ptr<CPlot>, kOverlayPlots> m_overlayPlots;
+
+    std::array<std::string, 6> m_statusTexts;
+};

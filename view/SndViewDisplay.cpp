@@ -1,0 +1,288 @@
+// Display update: the window's timers, the refresh that polls the engine's analysis counter and
+// draws, the display restart, and the curve set-up that points the plot at the engine's buffers.
+#include "view/SndView.h"
+
+#include "common/settings/ViewSettings.h"
+#include "engine/SoundIn.h"
+#include "view/ViewDocument.h"
+#include "view/ViewFrame.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool CSndView::SetTimers()
+{
+    if (!m_pWindow || !m_pSettings)
+        return false;
+    const bool first = m_nViewIndex == 0;
+    struct TimerSpec
+    {
+        int id;
+        int milliseconds;
+        bool everyView;
+    };
+    const TimerSpec timers[] = {
+        {kTimerRefresh, std::max(1, m_pSettings->m_nRefreshMs), true},
+        {kTimerStartup, 3000, false},
+        {kTimerProgress, 200, true},
+        {kTimerMp3, 500, false},
+        {kTimerDin, 500, false},
+        {kTimerRestart, 300, true},
+    };
+    for (const TimerSpec& timer : timers)
+    {
+        if (!timer.everyView && !first)
+            continue;
+        if (!m_pWindow->SetTimer(timer.id, timer.milliseconds))
+        {
+            ShowTimerWarning();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CSndView::ShowTimerWarning()
+{
+    // Once per window: every display restart tries its timer again.
+    if (m_bTimerWarningShown)
+        return;
+    m_bTimerWarningShown = true;
+    if (Frame())
+        Frame()->ShowMessage(kTimerWarning);
+}
+
+void CSndView::OnTimer(int id)
+{
+    if (!m_pSettings)
+        return;
+    switch (id)
+    {
+        case kTimerRefresh:
+            break;
+        case kTimerStartup:
+            if (m_pWindow)
+                m_pWindow->KillTimer(kTimerStartup);
+            m_engine.m_bDisplayRestartRequest.store(1);
+            return;
+        case kTimerRestart:
+            if (m_pWindow)
+                m_pWindow->KillTimer(kTimerRestart);
+            m_engine.m_bDisplayRestartRequest.store(1);
+            return;
+        case kTimerProgress:
+        {
+            if (m_nViewIndex == 0)
+                m_engine.m_generatorMatrix.CoupleFrequencies();
+            double fraction = 0.0;
+            if (m_engine.m_bMlsMode)
+                fraction = m_pSettings->m_dSampleRate / std::max(1, m_engine.m_nMlsLength) *
+                           m_nProgressCounter * 0.2;
+            else
+            {
+                double d = m_pPlot->m_dBinWidth * 0.001;
+                const int engineMode = m_engine.GetAnalyzerMode();
+                if ((engineMode == 1 || engineMode == 4) && d != 0.0)
+                    d = 1.0 / d;
+                fraction = d * m_nProgressCounter * 200.0;
+            }
+            if (fraction * 100.0 > 100.0)
+                m_nProgressCounter = 0;
+            m_dProgress = fraction * 100.0;
+            if (m_engine.GetState() == CSoundIn::kStateRunning)
+                ++m_nProgressCounter;
+            return;
+        }
+        default:
+            // The recordings' conversion and the period change of the level logger have nothing to
+            // do until the recorder keeps a list of finished files and the logger runs.
+            return;
+    }
+
+    // The refresh.
+    if (m_bDisplayFrozen == 1)
+        return;
+    if (!m_pSettings->m_strWindowTitle.empty() && m_pWindow)
+        m_pWindow->SetFrameTitle(m_pSettings->m_strWindowTitle);
+    if (m_engine.m_bHideMenu == 1 && Frame())
+        Frame()->RemoveMenu();
+    if (g_bDisplayRestart == 0)
+        return;
+    if (m_engine.m_bDisplayRestartRequest.load() == 1)
+    {
+        m_document.UpdateAllViews(nullptr, 0);
+        RestartDisplay();
+        m_engine.m_bDisplayRestartRequest.store(0);
+    }
+    SetupCurves();
+    const std::int64_t count = m_engine.m_nAnalysisCounter.load();
+    // The engine started counting afresh: wait for its first result unless a redraw is asked for.
+    if (count < m_nLastAnalysisCount && !m_pPlot->m_bFrameDirty && !m_pPlot->m_bLayoutDirty)
+        return;
+    if (m_engine.m_bProcessingEnabled.load() != 1)
+        return;
+    m_pPlot->m_nTriggerState = m_engine.m_nTriggerState;
+    if (count > m_nLastAnalysisCount)
+    {
+        m_nProgressCounter = 0;
+        m_pPlot->m_bDataDirty = 1;
+    }
+    m_nLastAnalysisCount = count;
+    PassLevelData();
+    if (m_engine.m_bProcessingEnabled.load() == 1 && m_pWindow)
+    {
+        m_pWindow->DrawNow();
+        m_nRefreshEvents.fetch_add(1);
+    }
+}
+
+int CSndView::RestartDisplay()
+{
+    if (g_bDisplayRestart == 0 || !m_pSettings)
+        return 0;
+    const int processing = m_engine.m_bProcessingEnabled.exchange(0);
+    SetupAxes();
+    if (m_pWindow)
+    {
+        m_pWindow->KillTimer(kTimerRefresh);
+        if (!m_pWindow->SetTimer(kTimerRefresh, std::max(1, m_pSettings->m_nRefreshMs)))
+            ShowTimerWarning();
+    }
+    UpdateStatusBar();
+    m_engine.m_bProcessingEnabled.store(processing);
+    if (m_engine.m_bRepaintRequest.exchange(0) == 1 && m_pWindow)
+    {
+        m_pWindow->Invalidate();
+        return 1;
+    }
+    return 0;
+}
+
+void CSndView::SetupCurves()
+{
+    if (!m_pSettings)
+        return;
+    CPlot& plot = *m_pPlot;
+    const int mode = GetViewMode();
+    const int remembered = plot.m_dataRange.m_nPoints;
+    plot.m_pXTable = nullptr;
+    plot.m_nStride = -1;
+
+    const int channels = std::clamp(m_engine.m_nAnalysisChannels, 1, CPlot::kMaxChannels);
+    if (mode == 320)
+    {
+        // Every input channel's time signal, straight from the engine's time buffer.
+        const int fftSize = std::max(1, m_engine.m_nFftSize);
+        const std::size_t size = m_engine.m_timeDisplay.size();
+        const int fitting =
+            static_cast<int>(std::min<std::size_t>(channels, size / static_cast<std::size_t>(fftSize)));
+        plot.m_pData = nullptr;
+        plot.m_arrChannelData.fill(nullptr);
+        for (int c = 0; c < fitting; ++c)
+            plot.m_arrChannelData[static_cast<std::size_t>(c)] =
+                m_engine.m_timeDisplay.data() +
+                static_cast<std::size_t>(c) * static_cast<std::size_t>(fftSize);
+        plot.m_dataRange.m_nPoints = fitting > 0 ? fftSize : 0;
+        plot.m_nChannels = fitting;
+    }
+    else if (mode == 64)
+    {
+        plot.m_pData = nullptr;
+        plot.m_arrChannelData.fill(nullptr);
+        const CLevelMonitor& monitor = m_engine.m_levelMonitor;
+        for (int c = 0; c < channels; ++c)
+        {
+            const auto& history = monitor.m_channels[static_cast<std::size_t>(c)].history;
+            if (!history.empty())
+                plot.m_arrChannelData[static_cast<std::size_t>(c)] = history.data();
+        }
+        plot.m_dataRange.m_nPoints = static_cast<int>(
+            std::min<std::int64_t>(monitor.m_nHistoryLength, monitor.m_channels[0].history.size()));
+        plot.m_nChannels = channels;
+    }
+    else if (mode < 256 && mode != 9 && !IsSweepResultMode())
+    {
+        // The engine's display buffer: channel c's row at c x display length. A buffer that cannot
+        // hold every channel's row shows the rows it holds.
+        const int points = std::max(0, m_engine.m_nDisplayLength);
+        const std::size_t size = m_engine.m_spectrumDisplay.size();
+        const int fitting =
+            points > 0
+                ? static_cast<int>(std::min<std::size_t>(channels, size / static_cast<std::size_t>(points)))
+                : 0;
+        plot.m_pData = fitting > 0 ? m_engine.m_spectrumDisplay.data() : nullptr;
+        plot.m_dataRange.m_nPoints = fitting > 0 ? points : 0;
+        plot.m_nChannels = fitting;
+    }
+    else
+    {
+        // Modes whose data other windows and applications fill; none of them has data yet.
+        plot.m_pData = nullptr;
+        plot.m_arrChannelData.fill(nullptr);
+        plot.m_dataRange.m_nPoints = 0;
+    }
+
+    if (plot.m_dataRange.m_nPoints != remembered)
+    {
+        plot.m_bLayoutDirty = 1;
+        plot.m_bFrameDirty = 1;
+    }
+}
+
+void CSndView::PassLevelData()
+{
+    CPlot& plot = *m_pPlot;
+    const int channels = std::clamp(m_engine.m_nAnalysisChannels, 1, 2);
+    plot.m_nLevelBarCount = channels;
+    for (int c = 0; c < 2; ++c)
+    {
+        const double meanSquare =
+            c < channels ? m_engine.m_blockStatistics[static_cast<std::size_t>(c)].meanSquare : 0.0;
+        plot.m_arrLevelBars[static_cast<std::size_t>(c)].level = std::sqrt(std::max(0.0, meanSquare));
+    }
+}
+
+int CSndView::GetCurveCount() const
+{
+    return m_pPlot->GetCurveCount();
+}
+
+std::string CSndView::GetCurveName(int curve) const
+{
+    return m_pPlot->GetCurveName(curve);
+}
+
+void CSndView::RebuildCurveList()
+{
+    CPlot& plot = *m_pPlot;
+    for (int c = 0; c < CPlot::kMaxChannels; ++c)
+    {
+        CCurveStyle& style = plot.m_arrStyles[static_cast<std::size_t>(c)];
+        if (style.m_strLabel.empty())
+            style.m_strLabel = GetCurveLabel(c, 0);
+    }
+    plot.RecreatePens();
+}
+
+void CSndView::CopyPlotSettings(CPlot& target) const
+{
+    const CPlot& source = *m_pPlot;
+    const int points = target.m_dataRange.m_nPoints;
+    const double logFactor = target.m_dataRange.m_dLogFactor;
+    target.m_dataRange = source.m_dataRange;
+    target.m_viewRange = source.m_viewRange;
+    target.m_spareRange = source.m_spareRange;
+    target.m_arrAxisTexts = source.m_arrAxisTexts;
+    target.m_dataRange.m_nPoints = points;
+    target.m_dataRange.m_dLogFactor = logFactor;
+    target.m_arrStyles = source.m_arrStyles;
+    target.m_strXTitle = source.m_strXTitle;
+    target.m_strYTitle = source.m_strYTitle;
+    target.m_bFrameDirty |= source.m_bFrameDirty;
+    target.m_bLayoutDirty |= source.m_bLayoutDirty;
+    target.m_bDataDirty |= source.m_bDataDirty;
+    target.m_ptMouse = source.m_ptMouse;
+    target.m_bHarmonics = source.m_bHarmonics;
+    target.m_nHarmonicCount = source.m_nHarmonicCount;
+    target.m_nHarmonicMask = source.m_nHarmonicMask;
+}

@@ -1,0 +1,43 @@
+// What a measurement window needs of the main frame and of its own window, as two small
+// interfaces: the shell's main frame and the window toolkit's view window implement them, and tests
+// put stand-ins in their place.
+//
+// Threads: user-interface thread only.
+#pragma once
+
+#include <string>
+
+#include "display/Plot.h"
+
+// The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
+// program's message boxes.
+class CViewFrame
+{
+public:
+    virtual ~CViewFrame() = default;
+    virtual bool HasStatusBar() const = 0;
+    virtual void SetStatusPaneText(int pane, const std::string& text) = 0;
+    // Entry n of the FFT-size list (128 doubled n times); the position of a weighting code.
+    virtual void SelectFftSizeEntry(int index) = 0;
+    virtual void SelectWeightingEntry(int index) = 0;
+    virtual void RemoveMenu() = 0;
+    // A message box with the exclamation icon and an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+// The window a measurement window draws in.
+class CViewWindow
+{
+public:
+    virtual ~CViewWindow() = default;
+    // Starts (or restarts) a repeating timer; false when no timer could be made.
+    virtual bool SetTimer(int id, int milliseconds) = 0;
+    virtual void KillTimer(int id) = 0;
+    virtual PlotRect GetClientRect() const = 0;
+    // The title of the frame around the window.
+    virtual void SetFrameTitle(const std::string& title) = 0;
+    // Paints the plot into the client area now, before returning.
+    virtual void DrawNow() = 0;
+    // Marks the whole client area for repainting with erasing.
+    virtual void Invalidate() = 0;
+};
