@@ -132,7 +132,29 @@ void CSndView::OnDraw(gfx::Canvas& canvas, const PlotRect& rect)
 {
     if (m_engine.m_bProcessingEnabled.load() != 1 || !m_pSettings)
         return;
+    PrepareDrawing();
+    PassLevelData();
+    PaintPlot(canvas, rect);
+}
+
+void CSndView::PrepareDrawing()
+{
+    SetupCurves();
+}
+
+void CSndView::PaintPlot(gfx::Canvas& canvas, const PlotRect& rect)
+{
     m_pPlot->Draw(canvas, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void CSndView::OnBeginPrinting()
+{
+    m_pPlot->ForceRedraw();
+}
+
+void CSndView::OnEndPrinting()
+{
+    m_bRendering = 0;
 }
 
 // ---------------------------------------------------------------------------------------------

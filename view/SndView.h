@@ -81,6 +81,11 @@ public:
     static constexpr int kTimerDin = 257;
     static constexpr const char* kTimerWarning = "Not enough timers available for this window.";
     static constexpr const char* kMonoFileMessage = "This is a mono file";
+    // The maker's address printed above printed plots and exported pictures.
+    static constexpr const char* kMakerAddress = "www.halvek.example";
+    // Size of exported pictures.
+    static constexpr int kExportWidth = 750;
+    static constexpr int kExportHeight = 450;
     // Event counters that worker threads wait on.
     static constexpr int kEventAutoScale = 16;
     static constexpr int kEventRefresh = 200000;
@@ -102,6 +107,13 @@ public:
     void OnSize();
     // Paints the plot (nothing while the engine's processing flag is clear).
     void OnDraw(gfx::Canvas& canvas, const PlotRect& rect);
+    // Sets up the curves before a paint.
+    void PrepareDrawing();
+    // The final paint of the plot into the rectangle.
+    void PaintPlot(gfx::Canvas& canvas, const PlotRect& rect);
+    // Printing: the plot's frame is built anew for the page; the rendering flag ends with the job.
+    void OnBeginPrinting();
+    void OnEndPrinting();
 
     void OnStart();
     void OnStop();
@@ -193,6 +205,8 @@ public:
     // The waits after pausing the input (Stop) and after clearing the processing flag; tests
     // shorten them.
     int m_nStopWaitMs = 100;
+    // Set while the view renders into a printer or an off-screen picture.
+    int m_bRendering = 0;
     int m_nPauseWaitMs = 300;
 
 private:
