@@ -9,6 +9,7 @@
 #include "common/RegistryValues.h"
 #include "engine/SoundIn.h"
 #include "filtercoeffs/Brevik.h"
+#include "platform/Places.h"
 #include "platform/Registry.h"
 #include "platform/ui/MdiContainer.h"
 #include "platform/ui/MessageBoxService.h"
@@ -405,12 +406,42 @@ bool CAnalyzerApp::OnFileNew()
 {
     if (!m_pMainWnd)
         return false;
+    SaveWorkspaceOnClose();
     CloseAllChildFrames();
     ++m_nDocumentCounter;
+    // A new workspace starts from the engine's defaults; its first window takes slot 0.
+    if (m_pEngine)
+    {
+        m_pEngine->StopInput();
+        m_pEngine->InitDefaults();
+        m_pEngine->m_bDisplayRestartRequest.store(1);
+    }
     auto* frame = new CChildFrame(m_pMainWnd, wxString::Format("%s%i", kAppName, m_nDocumentCounter));
     frame->Show();
     Trace("file new");
     return true;
+}
+
+std::filesystem::path CAnalyzerApp::GetSavedWorkspacePath()
+{
+    return platform::ConfigFolder() / CSndDoc::kSavedWorkspace;
+}
+
+bool CAnalyzerApp::SaveWorkspaceOnClose()
+{
+    if (!m_pDocument || m_pDocument->CountViewSettings() == 0)
+        return true;
+    if (m_pMainWnd)
+    {
+        const wxRect rect = m_pMainWnd->GetScreenRect();
+        m_pDocument->m_mainWindowRect = {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(GetSavedWorkspacePath().parent_path(), error);
+    if (m_pDocument->SaveWorkspace(GetSavedWorkspacePath()))
+        return true;
+    DoMessageBox(m_pDocument->m_strLastError, wxOK | wxICON_EXCLAMATION);
+    return false;
 }
 
 bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
@@ -421,13 +452,39 @@ bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
         DoMessageBox("Cannot open the document \"" + path + "\".", wxOK | wxICON_EXCLAMATION);
         return false;
     }
-    if (!m_pMainWnd)
+    if (!m_pMainWnd || !m_pEngine || !m_pDocument)
         return false;
+    // The open workspace is saved first; a file that is refused leaves it as it was (the
+    // measurement stopped), a file that loads replaces it.
+    SaveWorkspaceOnClose();
+    g_bDisplayRestart = 0;
+    m_pEngine->m_bDisplayRestartRequest.store(0);
+    m_pEngine->m_bProcessingEnabled.store(0);
+    CSndDoc loaded(*m_pEngine);
+    const bool ok = loaded.LoadWorkspace(path);
+    g_bDisplayRestart = 1;
+    if (!ok)
+    {
+        DoMessageBox(loaded.m_strLastError, wxOK | wxICON_EXCLAMATION);
+        Trace("open refused " + path);
+        return false;
+    }
     CloseAllChildFrames();
-    auto* frame =
-        new CChildFrame(m_pMainWnd, wxString::FromUTF8(std::filesystem::path(path).filename().string()));
-    frame->Show();
+    m_pDocument->TakeWorkspace(loaded);
+    const WindowRect& rect = m_pDocument->m_mainWindowRect;
+    if (rect.right > rect.left && rect.bottom > rect.top)
+        m_pMainWnd->SetSize(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    // One window per stored record, each taking its slot in order; at least one.
+    const wxString title = wxString::FromUTF8(std::filesystem::path(path).filename().string());
+    const int windows = std::max(1, m_pDocument->m_nLoadedWindowCount);
+    m_pDocument->m_nViewsToCreate = windows;
+    for (int i = 0; i < windows; ++i)
+        (new CChildFrame(m_pMainWnd, i == 0 ? title : title + wxString::Format(":%i", i + 1)))->Show();
+    m_pDocument->m_nViewsToCreate = 0;
+    if (!m_pDocument->m_viewSettings.empty() && m_pDocument->m_viewSettings[0])
+        m_pEngine->m_nBandAnalyzerMode = m_pDocument->m_viewSettings[0]->m_nBandsPerOctave;
     Trace("opened " + path);
+    Trace("windows " + std::to_string(windows));
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "view/ViewDocument.h"
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,6 +115,10 @@ public:
     // opening checks that the file can be read and shows it as one empty measurement window.
     bool OpenDocumentFile(const std::string& path);
     bool OnFileNew();
+    // Closing a workspace saves it as "saved.wst" in the configuration folder first (nothing when
+    // no measurement window is open); false when it could not be written (the user was told).
+    bool SaveWorkspaceOnClose();
+    static std::filesystem::path GetSavedWorkspacePath();
 
     // Records one step of start-up or shut-down (the order is part of the program's contract; a
     // test reads it through TESSARIN_STARTUP_TRACE).

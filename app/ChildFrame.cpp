@@ -55,7 +55,12 @@ CChildFrame::CChildFrame(CMainFrame* mainFrame, const wxString& title, const wxR
     sizer->Add(m_pViewWindow, 1, wxEXPAND);
     client->SetSizer(sizer);
     client->Layout();
-    m_pViewWindow->GetView().OnInitialUpdate();
+    CSndView& view = m_pViewWindow->GetView();
+    view.OnInitialUpdate();
+    // The frame's stored placement applies when the settings came from a workspace file; from now
+    // on the record follows the frame, so a save takes its placement.
+    if (CViewSettings* settings = view.GetSettings())
+        settings->m_WindowPlacements[0].Restore(m_placed);
 }
 
 ChildFrameState CChildFrame::ToChildFrameState(const MdiFrameState& state)

@@ -50,7 +50,11 @@ constexpr int kSmallButton = 22;
 constexpr int kLargeButton = 32;
 
 // The commands that go to the active measurement window.
-constexpr std::array<int, 19> kViewCommands = {view_command::kStart,
+constexpr std::array<int, 23> kViewCommands = {view_command::kDisplayProperties,
+                                               view_command::kMeasurementsCurve1,
+                                               view_command::kMeasurementsCurve2,
+                                               view_command::kRoomAcoustics,
+                                               view_command::kStart,
                                                view_command::kStop,
                                                view_command::kReset,
                                                view_command::kResetZoom,
@@ -70,6 +74,7 @@ constexpr std::array<int, 19> kViewCommands = {view_command::kStart,
                                                view_command::kLinLogX,
                                                view_command::kResetAllViews};
 
+constexpr int kCopyAsBitmap = 32774;
 constexpr int kTextInvalidFile = 1000274;
 constexpr int kTextFileTooLong = 1000275;
 
@@ -192,6 +197,27 @@ bool CMainFrame::OnCreate()
     Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this);
     Bind(wxEVT_MENU, &CMainFrame::OnWindowNew, this, command_id::WxCommandId(command_id::kWindowNew));
     Bind(wxEVT_MENU_HIGHLIGHT, &CMainFrame::OnMenuHighlight, this);
+    // Pictures and printing of the active measurement window.
+    for (int id : {command_id::kEditCopy, kCopyAsBitmap})
+        Bind(
+            wxEVT_MENU,
+            [this](wxCommandEvent&)
+            {
+                if (CSndViewWindow* window = GetActiveViewWindow())
+                    window->OnEditCopy();
+            },
+            command_id::WxCommandId(id));
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&)
+        {
+            if (CSndViewWindow* window = GetActiveViewWindow())
+            {
+                wxPrintData data;
+                window->Print(data, true);
+            }
+        },
+        command_id::WxCommandId(command_id::kFilePrint));
     for (int id : kViewCommands)
     {
         Bind(
@@ -308,6 +334,7 @@ void CMainFrame::CreateMenuBar()
     edit->Append(WxCommandId(kEditCopy), "&Copy\tCtrl+C",
                  "Copy the selection and put it on the Clipboard\nCopy");
     edit->Append(WxCommandId(kEditPaste), "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste");
+    edit->Append(WxCommandId(kCopyAsBitmap), "Copy as Bitmap");
     auto* view = new wxMenu;
     view->AppendCheckItem(WxCommandId(kViewToolbar), "&Toolbar", "Show or hide the toolbar\nToggle ToolBar");
     view->AppendCheckItem(WxCommandId(kViewStatusBar), "&Status Bar",
@@ -315,6 +342,11 @@ void CMainFrame::CreateMenuBar()
     view->AppendSeparator();
     view->AppendCheckItem(WxCommandId(kExpertMode), "Expert Mode",
                           "Show all toolbars (the program restarts)\nExpert Mode");
+    view->AppendSeparator();
+    // The measurement window's own windows.
+    view->Append(WxCommandId(view_command::kMeasurementsCurve1), "Measurements curve 1");
+    view->Append(WxCommandId(view_command::kMeasurementsCurve2), "Measurements curve 2");
+    view->Append(WxCommandId(view_command::kDisplayProperties), "Display properties");
     view->Check(WxCommandId(kExpertMode), m_app.m_nGuiMode == 0);
     view->Check(WxCommandId(kViewToolbar), true);
     view->Check(WxCommandId(kViewStatusBar), true);
@@ -630,8 +662,8 @@ void CMainFrame::OnSelchangeFftSize()
 
 void CMainFrame::OnClose(wxCloseEvent& event)
 {
-    // The workspace document that would be saved to "saved.wst" here does not exist yet; the
-    // frames go with the main window.
+    // The workspace is saved while its windows still hold their settings.
+    m_app.SaveWorkspaceOnClose();
     m_app.Trace("main window closed");
     event.Skip();
 }
@@ -642,11 +674,16 @@ bool CMainFrame::SaveScreenshot(const std::string& path)
     return picture.IsOk() && picture.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
 }
 
-CSndView* CMainFrame::GetActiveView() const
+CSndViewWindow* CMainFrame::GetActiveViewWindow() const
 {
     MdiChildFrame* active = m_pContainer ? m_pContainer->GetActiveChild() : nullptr;
     auto* child = dynamic_cast<CChildFrame*>(active);
-    CSndViewWindow* window = child ? child->GetViewWindow() : nullptr;
+    return child ? child->GetViewWindow() : nullptr;
+}
+
+CSndView* CMainFrame::GetActiveView() const
+{
+    CSndViewWindow* window = GetActiveViewWindow();
     return window ? &window->GetView() : nullptr;
 }
 

@@ -60,6 +60,7 @@ inline constexpr int WxCommandId(int commandId)
 }  // namespace command_id
 
 class CSndView;
+class CSndViewWindow;
 
 class CMainFrame : public wxFrame, public CViewFrame
 {
@@ -107,6 +108,7 @@ public:
 
     // The measurement window of the active child frame, or null.
     CSndView* GetActiveView() const;
+    CSndViewWindow* GetActiveViewWindow() const;
     CAnalyzerApp& GetApp() const { return m_app; }
 
     // What the measurement windows use of the frame.

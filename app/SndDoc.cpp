@@ -95,6 +95,16 @@ void CSndDoc::Load(CArchive& ar)
     }
 }
 
+void CSndDoc::TakeWorkspace(CSndDoc& loaded)
+{
+    m_mainWindowRect = loaded.m_mainWindowRect;
+    m_generatorWindows = loaded.m_generatorWindows;
+    for (std::size_t i = 0; i < m_viewSettings.size(); ++i)
+        m_viewSettings[i] = std::move(loaded.m_viewSettings[i]);
+    m_nLoadedWindowCount = loaded.m_nLoadedWindowCount;
+    m_nInitialisedViews = 0;
+}
+
 bool CSndDoc::SaveWorkspace(const std::filesystem::path& path)
 {
     try

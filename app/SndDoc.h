@@ -44,6 +44,9 @@ public:
 
     // The number of settings slots in use (the measurement windows of the workspace).
     int CountViewSettings() const;
+    // Takes over everything a loaded workspace holds (settings slots, placements, window count);
+    // the windows of this document must be gone, the other document is left empty.
+    void TakeWorkspace(CSndDoc& loaded);
 
     WindowRect m_mainWindowRect{};
     std::array<CWindow_settings, kGeneratorWindows> m_generatorWindows;

@@ -259,6 +259,8 @@ public:
 
     // Distortion (harmonic list) and intermodulation settings of the statistics.
     int m_bHarmonics = 0;
+    // 1: the harmonic distortion is computed for the statistics also without harmonic markers.
+    int m_bDistortionFigures = 0;
     int m_nHarmonicCount = CCurveStatistics::kMaxHarmonics;
     unsigned m_nHarmonicMask = 3;
     double m_dFundamental = 0.0;

@@ -298,7 +298,7 @@ void CPlot::ComputeCurveStatsLocked(int curve, std::future<double>* thdN)
         stats.m_dThdN = ratio > 0.0 ? std::sqrt(ratio) : 0.0;
     }
 
-    if (m_bHarmonics && m_spectrumFigures.ComputeThd != nullptr && sampleRate > 0.0)
+    if ((m_bHarmonics || m_bDistortionFigures) && m_spectrumFigures.ComputeThd != nullptr && sampleRate > 0.0)
     {
         std::array<float, CCurveStatistics::kMaxHarmonics> levels{};
         std::array<float, CCurveStatistics::kMaxHarmonics> frequencies{};

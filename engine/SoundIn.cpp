@@ -201,6 +201,10 @@ bool CSoundIn::InitDefaults()
     m_nBandAnalyzerMode = 0;
     m_abChannelActive.fill(0);
     m_abChannelActive[0] = 1;
+    m_bMarkers = 0;
+    m_nMarkerCount = 0;
+    m_adMarkers.fill(0.0);
+    m_nColorModeBackground = 0;
     m_bAutoAlign = 1;
     m_nImpulseOffset = 0;
     m_dImpulseLead = -0.005;

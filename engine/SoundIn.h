@@ -256,6 +256,13 @@ public:
     int m_bAveragingType = 0;
     // Band mode of the band analysers (0 off, 1 octave, 3 third octave, N 1/N octave).
     int m_nBandAnalyzerMode = 0;
+    // Frequency markers of the plots: switch, count and list (Hz).
+    static constexpr int kMaxMarkers = 256;
+    int m_bMarkers = 0;
+    int m_nMarkerCount = 0;
+    std::array<double, kMaxMarkers> m_adMarkers{};
+    // "Color mode background": 1 white, 2 black plot background, 3 from the palette, else the scheme.
+    int m_nColorModeBackground = 0;
     // Per channel: 1 when some measurement window shows the channel.
     std::array<int, kMaxChannels> m_abChannelActive{};
 

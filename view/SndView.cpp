@@ -6,11 +6,18 @@
 #include "view/ViewDocument.h"
 #include "view/ViewFrame.h"
 
+#include "texts/TextTable.h"
+
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace
 {
+
+constexpr int kTextMeasurement = 1000024;
+// The show command that shows an owned window.
+constexpr int kShowWindow = 5;
 
 void Sleep(int milliseconds)
 {
@@ -89,6 +96,17 @@ void CSndView::OnInitialUpdate()
                 Frame()->ShowMessage("No more measurement windows can be opened.");
             return;
         }
+        // The two readout windows, the first shown; the owned windows' placements come from the slot.
+        if (m_pWindow)
+        {
+            const std::string measurement = GetText(kTextMeasurement);
+            char first[160];
+            char second[160];
+            std::snprintf(first, sizeof first, "%s V:%i Curve:%i", measurement.c_str(), m_nViewIndex + 1, 1);
+            std::snprintf(second, sizeof second, "%s V:%i Curve:%i", measurement.c_str(), m_nViewIndex + 1,
+                          2);
+            m_pWindow->CreateOwnedWindows(first, second);
+        }
         CopyChannelSettings();
         m_pPlot->m_bLevelBars = 0;
         RestartDisplay();
@@ -142,8 +160,33 @@ void CSndView::PrepareDrawing()
     SetupCurves();
 }
 
+void CSndView::ApplyColorMode()
+{
+    if (!m_pSettings)
+        return;
+    // Mode 1 paints on white (for printing), mode 2 on a black plot area; otherwise the window's
+    // own scheme holds.
+    constexpr COLORREF kWhite = 0xFFFFFF;
+    constexpr COLORREF kBlack = 0x000000;
+    CColorScheme& scheme = m_pPlot->m_colorScheme;
+    COLORREF plot = m_pSettings->m_ColorScheme.GetColor(CColorScheme::RolePlotBackground);
+    COLORREF frame = m_pSettings->m_ColorScheme.GetColor(CColorScheme::RoleFrameBackground);
+    if (m_engine.m_nColorModeBackground == 1)
+        plot = frame = kWhite;
+    else if (m_engine.m_nColorModeBackground == 2)
+        plot = kBlack;
+    if (scheme.GetColor(CColorScheme::RolePlotBackground) != plot ||
+        scheme.GetColor(CColorScheme::RoleFrameBackground) != frame)
+    {
+        scheme.SetColor(CColorScheme::RolePlotBackground, plot);
+        scheme.SetColor(CColorScheme::RoleFrameBackground, frame);
+        m_pPlot->ForceRedraw();
+    }
+}
+
 void CSndView::PaintPlot(gfx::Canvas& canvas, const PlotRect& rect)
 {
+    ApplyColorMode();
     m_pPlot->Draw(canvas, rect.left, rect.top, rect.right, rect.bottom);
 }
 
@@ -304,6 +347,18 @@ bool CSndView::OnCommand(int id)
             return true;
         case kResetZoom:
             OnResetZoom();
+            return true;
+        case kDisplayProperties:
+            OnDisplayProperties();
+            return true;
+        case kMeasurementsCurve1:
+        case kMeasurementsCurve2:
+        case kRoomAcoustics:
+            if (m_pWindow)
+                m_pWindow->ShowAuxWindow(id == kMeasurementsCurve1   ? 0
+                                         : id == kMeasurementsCurve2 ? 1
+                                                                     : 2,
+                                         kShowWindow);
             return true;
         default:
             return false;

@@ -21,6 +21,8 @@
 
 #include "common/settings/AxisProp.h"
 #include "display/Plot.h"
+#include "view/DisplayProperties.h"
+#include "view/Readouts.h"
 
 class CSoundIn;
 class CViewDocument;
@@ -58,6 +60,7 @@ inline constexpr int kResetMeasurements = 33045;
 inline constexpr int kLinLogX = 33046;
 inline constexpr int kRoomAcoustics = 33049;
 inline constexpr int kResetAllViews = 33090;
+inline constexpr int kDisplayProperties = 32783;
 }  // namespace view_command
 
 // Number of decimals for a readout value: 4 up to 1, 3 up to 10, 2 up to 100, 1 up to 1000, else 0.
@@ -111,6 +114,8 @@ public:
     void PrepareDrawing();
     // The final paint of the plot into the rectangle.
     void PaintPlot(gfx::Canvas& canvas, const PlotRect& rect);
+    // The plot's background colours by the engine's "Color mode background".
+    void ApplyColorMode();
     // Printing: the plot's frame is built anew for the page; the rendering flag ends with the job.
     void OnBeginPrinting();
     void OnEndPrinting();
@@ -177,6 +182,20 @@ public:
     void CopyZoomFromPlot();
     void UpdateStatusBar();
 
+    // --- display properties --------------------------------------------------------------------
+    DisplayPropertiesValues GatherDisplayProperties() const;
+    void ApplyDisplayProperties(const DisplayPropertiesValues& values);
+    // The sheet until its ranges are valid or it is cancelled, then the values written back.
+    void OnDisplayProperties();
+
+    // --- readouts ------------------------------------------------------------------------------
+    static constexpr int kResultRingSize = 8;
+    // Fills the result record of this refresh and the texts of both readout windows.
+    void UpdateReadouts();
+    const CReadoutTexts& GetReadoutTexts(int window) const { return m_readoutTexts[window == 0 ? 0 : 1]; }
+    // The newest result record (what the sweeps, the data logger and the parameter windows read).
+    const CReadoutRecord& GetPublishedRecord() const { return m_publishedRecord; }
+
     // --- state ---------------------------------------------------------------------------------
     CPlot& GetPlot() { return *m_pPlot; }
     const CPlot& GetPlot() const { return *m_pPlot; }
@@ -229,4 +248,14 @@ private:
     std::array<std::unique_ptr<CPlot>, kOverlayPlots> m_overlayPlots;
 
     std::array<std::string, 6> m_statusTexts;
+
+    std::array<CReadoutRecord, kResultRingSize> m_resultRing{};
+    int m_nRingNext = 0;
+    int m_nRingNewest = -1;
+    CReadoutRecord m_workingRecord{};
+    CReadoutRecord m_publishedRecord{};
+    std::array<CReadoutTexts, 2> m_readoutTexts;
+    // The FFT window's mean square, for the in-band level of a windowed spectrum.
+    double WindowPowerGain() const;
+    void FillResultRecord(CReadoutRecord& record) const;
 };

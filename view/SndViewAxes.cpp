@@ -283,7 +283,8 @@ int CSndView::SetupAxes()
     plot.m_bDecibel = record.m_bLogY;
     // 19.
     plot.m_bHarmonics = mode == 0 ? settings.m_bHarmonicMarkers : 0;
-    plot.m_bIntermodulation = mode == 0 ? settings.m_bIntermodulation : 0;
+    plot.m_bIntermodulation = mode == 0 ? (settings.m_bIntermodulation || settings.m_bEnableImd) : 0;
+    plot.m_bDistortionFigures = mode == 0 ? settings.m_bEnableThd : 0;
     // 20.
     for (int c = 0; c < CPlot::kMaxChannels; ++c)
         plot.m_abDisplayed[static_cast<std::size_t>(c)] = settings.m_Channels.GetChannel(c).m_bActive ? 1 : 0;

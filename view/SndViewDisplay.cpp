@@ -134,6 +134,7 @@ void CSndView::OnTimer(int id)
         m_pWindow->DrawNow();
         m_nRefreshEvents.fetch_add(1);
     }
+    UpdateReadouts();
 }
 
 int CSndView::RestartDisplay()
@@ -165,6 +166,7 @@ void CSndView::SetupCurves()
     CPlot& plot = *m_pPlot;
     const int mode = GetViewMode();
     const int remembered = plot.m_dataRange.m_nPoints;
+    const int rememberedChannels = plot.m_nChannels;
     plot.m_pXTable = nullptr;
     plot.m_nStride = -1;
 
@@ -222,11 +224,10 @@ void CSndView::SetupCurves()
         plot.m_dataRange.m_nPoints = 0;
     }
 
-    if (plot.m_dataRange.m_nPoints != remembered)
-    {
-        plot.m_bLayoutDirty = 1;
-        plot.m_bFrameDirty = 1;
-    }
+    // A new size or channel count (the input was opened anew) takes the plot's derived settings
+    // with it: the displayed channels and the layout.
+    if (plot.m_dataRange.m_nPoints != remembered || plot.m_nChannels != rememberedChannels)
+        plot.ApplySettings();
 }
 
 void CSndView::PassLevelData()

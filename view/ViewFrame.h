@@ -8,6 +8,7 @@
 #include <string>
 
 #include "display/Plot.h"
+#include "view/DisplayProperties.h"
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
 // program's message boxes.
@@ -40,4 +41,13 @@ public:
     virtual void DrawNow() = 0;
     // Marks the whole client area for repainting with erasing.
     virtual void Invalidate() = 0;
+    // The view's own pop-up windows: made once with the readout windows' titles; the readouts
+    // show the view's new texts; one owned window (0 first readout, 1 second readout, 2 room
+    // acoustics, 3 sound-level statistics, 4 piano) shown or hidden (show command 0 hides, 5
+    // shows). Windows that do not exist are left alone.
+    virtual void CreateOwnedWindows(const std::string& /*firstTitle*/, const std::string& /*secondTitle*/) {}
+    virtual void RefreshReadouts() {}
+    virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
+    // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
+    virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
 };

@@ -108,4 +108,8 @@ public:
     double m_dImFrequency1 = 60.0;
     double m_dImFrequency2 = 4000.0;
     std::array<int, 4> m_bImOrder{1, 1, 0, 0};
+    // "Enable THD" and "Enable IMD" of the THD settings: the readouts show THD or IMD. Not stored in
+    // the workspace.
+    int m_bEnableThd = 1;
+    int m_bEnableImd = 0;
 };

@@ -1,6 +1,8 @@
 // Starts the real Tessarin program with a temporary home and lets its self-test hook take a picture
 // of the main window and close it.
+#include "app/SndDoc.h"
 #include "common/RegistryValues.h"
+#include "engine/SoundIn.h"
 #include "platform/Registry.h"
 #include "tests/support/TempHome.h"
 
@@ -244,21 +246,46 @@ TEST_F(TessarinRunTest, ExpertModeRestartsOnlyAfterThisInstanceHasEnded)
     EXPECT_EQ(Position(restarted, "expert mode switched to 0"), -1);  // it does not switch again
 }
 
-TEST_F(TessarinRunTest, WorkspaceOnTheCommandLineIsOpened)
+TEST_F(TessarinRunTest, WorkspaceOnTheCommandLineIsOpenedAndSavedOnClose)
 {
+    // A workspace of two windows, the second with a title of its own.
     const auto file = m_home.File("bench.wst");
-    std::ofstream(file) << "workspace";
-    const RunResult missing =
-        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "s.png").string(), "TESSARIN_TEST_ANSWERS="},
-            {(m_home.Root() / "missing.wst").string()});
-    // A file that cannot be opened ends start-up at once, without the main window shown.
-    EXPECT_EQ(Position(missing.trace, "main window shown"), -1);
-    EXPECT_NE(missing.exitCode, 0);
-    const RunResult opened =
-        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "s.png").string(), "TESSARIN_TEST_ANSWERS="},
-            {file.string()});
+    {
+        CSoundIn engine;
+        CSndDoc document(engine);
+        document.m_viewSettings[0] = std::make_unique<CViewSettings>();
+        document.m_viewSettings[1] = std::make_unique<CViewSettings>();
+        document.m_viewSettings[1]->m_strWindowTitle = "second window";
+        ASSERT_TRUE(document.SaveWorkspace(file)) << document.m_strLastError;
+    }
+    const auto notWorkspace = m_home.File("text.wst");
+    std::ofstream(notWorkspace) << "workspace";
+    const std::vector<std::string> hooks = {"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "s.png").string(),
+                                            "TESSARIN_TEST_ANSWERS="};
+
+    // A file that cannot be opened, or that is no workspace, ends start-up at once, without the
+    // main window shown.
+    for (const std::filesystem::path& refused : {m_home.Root() / "missing.wst", notWorkspace})
+    {
+        const RunResult run = Run(hooks, {refused.string()});
+        EXPECT_EQ(Position(run.trace, "main window shown"), -1) << refused;
+        EXPECT_NE(run.exitCode, 0) << refused;
+    }
+
+    const RunResult opened = Run(hooks, {file.string()});
     EXPECT_EQ(opened.exitCode, 0);
     EXPECT_NE(Position(opened.trace, "opened " + file.string()), -1);
+    EXPECT_NE(Position(opened.trace, "windows 2"), -1);
+
+    // Closing saved the workspace as "saved.wst": both windows with their settings.
+    const std::filesystem::path saved = m_home.Root() / "config" / "Tessarin" / "saved.wst";
+    ASSERT_TRUE(std::filesystem::exists(saved)) << saved;
+    CSoundIn engine;
+    CSndDoc reloaded(engine);
+    ASSERT_TRUE(reloaded.LoadWorkspace(saved)) << reloaded.m_strLastError;
+    EXPECT_EQ(reloaded.m_nLoadedWindowCount, 2);
+    ASSERT_TRUE(reloaded.m_viewSettings[1]);
+    EXPECT_EQ(reloaded.m_viewSettings[1]->m_strWindowTitle, "second window");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "display/ui/PlotImage.h"
 #include "platform/gfx/WxCanvas.h"
+#include "view/ui/MeasurementsDlg.h"
 
 #include <wx/dcbuffer.h>
 
@@ -22,6 +23,12 @@ CSndViewWindow::~CSndViewWindow()
 {
     for (auto& [id, timer] : m_timers)
         timer->Stop();
+    for (CMeasurementsDlg*& readout : m_readouts)
+    {
+        if (readout)
+            readout->Destroy();
+        readout = nullptr;
+    }
     m_pView->SetWindow(nullptr);
     m_pView.reset();
 }
@@ -87,4 +94,35 @@ void CSndViewWindow::OnSize(wxSizeEvent& event)
 void CSndViewWindow::OnTimerEvent(wxTimerEvent& event)
 {
     m_pView->OnTimer(event.GetId());
+}
+
+void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std::string& secondTitle)
+{
+    if (m_readouts[0])
+        return;
+    wxWindow* top = wxGetTopLevelParent(this);
+    const wxRect owner = top ? top->GetScreenRect() : GetScreenRect();
+    m_readouts[0] = new CMeasurementsDlg(0, owner);
+    m_readouts[0]->SetTitle(wxString::FromUTF8(firstTitle));
+    m_readouts[1] = new CMeasurementsDlg(1, owner);
+    m_readouts[1]->SetTitle(wxString::FromUTF8(secondTitle));
+    m_readouts[0]->Show();
+}
+
+void CSndViewWindow::RefreshReadouts()
+{
+    for (int curve = 0; curve < 2; ++curve)
+        if (CMeasurementsDlg* readout = m_readouts[static_cast<std::size_t>(curve)];
+            readout && readout->IsShown())
+            readout->ShowTexts(m_pView->GetReadoutTexts(curve));
+}
+
+void CSndViewWindow::ShowAuxWindow(int kind, int show)
+{
+    if (kind < 0 || kind > 1 || !m_readouts[static_cast<std::size_t>(kind)])
+        return;
+    CMeasurementsDlg* readout = m_readouts[static_cast<std::size_t>(kind)];
+    readout->Show(show != 0);
+    if (show != 0)
+        readout->ShowTexts(m_pView->GetReadoutTexts(kind));
 }

@@ -4,14 +4,20 @@
 // Threads: user-interface thread only.
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 
+#include <wx/bitmap.h>
+#include <wx/cmndata.h>
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#include "platform/image/Image.h"
 #include "view/SndView.h"
 #include "view/ViewFrame.h"
+
+class CMeasurementsDlg;
 
 class CSndViewWindow : public wxWindow, public CViewWindow
 {
@@ -28,9 +34,29 @@ public:
     void SetFrameTitle(const std::string& title) override;
     void DrawNow() override;
     void Invalidate() override;
+    void CreateOwnedWindows(const std::string& firstTitle, const std::string& secondTitle) override;
+    void RefreshReadouts() override;
+    void ShowAuxWindow(int kind, int show) override;
+    bool EditDisplayProperties(DisplayPropertiesValues& values) override;
+
+    // The readout windows (null until the first initial update).
+    CMeasurementsDlg* GetReadoutWindow(int curve) const { return m_readouts[curve == 0 ? 0 : 1]; }
 
     // The window's picture as the plot paints it (the size of the client area).
     wxImage RenderImage();
+
+    // Pictures and printing (SndViewExport.cpp) -------------------------------------------------
+    // The view rendered into a new picture of CSndView::kExportWidth x kExportHeight, with the
+    // maker's address on top.
+    wxBitmap RenderBitmap();
+    // Renders the view and saves the picture in the format; false when it could not be written.
+    bool SavePlotImage(const std::string& path, platform::ImageFormat format, int quality = 90);
+    // The copy command: the picture on the clipboard, then saved as "screenshot.png" in the
+    // configuration folder. False (the user told why) when the clipboard refused it.
+    bool OnEditCopy();
+    // Prints the view on one page through the toolkit's printing; with prompt false the print
+    // data decide the printer or the file. False when nothing was printed.
+    bool Print(wxPrintData& data, bool prompt);
 
 private:
     void OnPaint(wxPaintEvent& event);
@@ -38,5 +64,6 @@ private:
     void OnTimerEvent(wxTimerEvent& event);
 
     std::unique_ptr<CSndView> m_pView;
+    std::array<CMeasurementsDlg*, 2> m_readouts{};
     std::map<int, std::unique_ptr<wxTimer>> m_timers;
 };

@@ -4,6 +4,7 @@
 #include "engine/AudioInSim.h"
 #include "engine/SoundIn.h"
 #include "tests/support/WxEnvironment.h"
+#include "tests/view/ui/LiveView.h"
 #include "view/ViewDocument.h"
 #include "view/ui/SndViewWindow.h"
 
@@ -24,27 +25,9 @@ namespace
 
 const bool g_fontsPinned = [] { return setenv("FONTCONFIG_FILE", TESSARIN_FONTCONFIG_FILE, 1) == 0; }();
 
-// What the window hands the main frame.
-class RecordingFrame : public CViewFrame
-{
-public:
-    bool HasStatusBar() const override { return true; }
-    void SetStatusPaneText(int pane, const std::string& text) override { panes[pane] = text; }
-    void SelectFftSizeEntry(int index) override { fftEntry = index; }
-    void SelectWeightingEntry(int index) override { weightingEntry = index; }
-    void RemoveMenu() override {}
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-
-    std::map<int, std::string> panes;
-    int fftEntry = -1;
-    int weightingEntry = -1;
-    std::vector<std::string> messages;
-};
-
-class SndViewWindowTest : public ::testing::Test
+class SndViewWindowTest : public ::testing::Test, public viewtest::LiveViewParts
 {
 protected:
-    static constexpr int kRate = 48000;
     static constexpr int kFftSize = 16384;
     static constexpr int kFlatTop = 4;
 
@@ -52,48 +35,10 @@ protected:
     {
         if (!testsupport::WxStarted())
             GTEST_SKIP() << "no display (run under xvfb-run)";
-        g_bDisplayRestart = 1;
-        m_document.m_pFrame = &m_frameServices;
-        m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
-        m_engine.m_nInputMode = CSoundIn::kInputSimulated;
-        m_engine.m_nSampleRate = kRate;
-        ASSERT_TRUE(m_engine.SetFftSize(kFftSize));
-        m_engine.m_nWindowType = kFlatTop;
-        m_frame = new wxFrame(nullptr, wxID_ANY, "view", wxDefaultPosition, wxSize(900, 600));
-        m_window = new CSndViewWindow(m_frame, m_document, m_engine);
-        m_frame->Show();
-        View().m_nStopWaitMs = 1;
-        View().OnInitialUpdate();
+        ASSERT_TRUE(OpenLiveView(kFftSize, kFlatTop));
     }
 
-    void TearDown() override
-    {
-        if (m_frame)
-            m_frame->Destroy();
-        m_frame = nullptr;
-        if (wxTheApp)
-            wxTheApp->Yield(true);
-        m_engine.StopInput();
-    }
-
-    CSndView& View() { return m_window->GetView(); }
-
-    // Runs the toolkit's events until the window has drawn `refreshes` more times with a new
-    // result; false after 20 s.
-    bool WaitForRefreshes(int refreshes)
-    {
-        const std::int64_t results = m_engine.m_nAnalysisCounter.load();
-        const std::uint64_t target = View().m_nRefreshEvents.load() + static_cast<std::uint64_t>(refreshes);
-        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < limit)
-        {
-            wxTheApp->Yield(true);
-            if (View().m_nRefreshEvents.load() >= target && m_engine.m_nAnalysisCounter.load() > results + 1)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
+    void TearDown() override { CloseLiveView(); }
 
     wxImage SavePicture(const std::string& name)
     {
@@ -103,12 +48,6 @@ protected:
         EXPECT_TRUE(image.SaveFile((folder / ("view-window-" + name + ".png")).string(), wxBITMAP_TYPE_PNG));
         return image;
     }
-
-    CViewDocument m_document;
-    RecordingFrame m_frameServices;
-    CSoundIn m_engine;
-    wxFrame* m_frame = nullptr;
-    CSndViewWindow* m_window = nullptr;
 };
 
 // The index and value of the largest point of the plot's first curve.

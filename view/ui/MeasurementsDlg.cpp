@@ -1,0 +1,115 @@
+#include "view/ui/MeasurementsDlg.h"
+
+#include <wx/display.h>
+#include <wx/gauge.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+namespace
+{
+
+// Window sizes at up to 100 pixels per inch and above.
+const wxSize kSizeLowDpi(210, 250);
+const wxSize kSizeHighDpi(264, 302);
+constexpr int kSecondHeightLowDpi = 190;
+constexpr int kSecondHeightHighDpi = 212;
+constexpr int kRightInset = 10;
+constexpr int kTopOffset = 84;
+constexpr int kSecondLeftShift = 40;
+constexpr int kSecondUpShift = 10;
+
+// One row of a group: a label and its value, each a text control with its id.
+void AddRow(wxWindow* parent, wxSizer* sizer, int labelId, int valueId)
+{
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(new wxStaticText(parent, labelId, ""), 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    row->Add(new wxStaticText(parent, valueId, "", wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT), 1,
+             wxALIGN_CENTER_VERTICAL);
+    sizer->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT, 4);
+}
+
+}  // namespace
+
+CMeasurementsDlg::CMeasurementsDlg(int curve, const wxRect& ownerRect)
+    : wxDialog(nullptr, wxID_ANY, curve == 0 ? "Measurements" : kSecondTitle, wxDefaultPosition,
+               wxDefaultSize, wxCAPTION | wxCLOSE_BOX | wxRESIZE_BORDER),
+      m_nCurve(curve)
+{
+    using R = CReadoutTexts;
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    auto* cursor = new wxStaticBoxSizer(new wxStaticBox(this, R::kCursorGroup, ""), wxVERTICAL);
+    AddRow(this, cursor, R::kCursorXLabel, R::kCursorPosition);
+    AddRow(this, cursor, R::kCursorValueLabel, R::kCursorValue);
+    column->Add(cursor, 0, wxEXPAND | wxALL, 3);
+    auto* peak = new wxStaticBoxSizer(new wxStaticBox(this, R::kPeakGroup, ""), wxVERTICAL);
+    AddRow(this, peak, R::kPeakXLabel, R::kPeakPosition);
+    AddRow(this, peak, R::kPeakValueLabel, R::kPeakValue);
+    column->Add(peak, 0, wxEXPAND | wxALL, 3);
+    AddRow(this, column, R::kLevelLabel, R::kLevelValue);
+    AddRow(this, column, R::kFirstLineLabel, R::kFirstLineValue);
+    AddRow(this, column, R::kSecondLineLabel, R::kSecondLineValue);
+    AddRow(this, column, R::kExtraLabel, R::kExtraValue);
+    auto* progress = new wxBoxSizer(wxHORIZONTAL);
+    progress->Add(new wxStaticText(this, R::kProgressLabel, ""), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    m_pProgress = new wxGauge(this, R::kProgressBar, 100);
+    progress->Add(m_pProgress, 1, wxALIGN_CENTER_VERTICAL);
+    column->Add(progress, 0, wxEXPAND | wxALL, 4);
+    if (curve != 0)
+        progress->Show(false);
+    SetSizer(column);
+
+    // Placement: inside the owner's right edge, below its top; the second window a little to the
+    // left and higher, and lower.
+    const wxDisplay display(
+        static_cast<unsigned>(std::max(0, wxDisplay::GetFromPoint(ownerRect.GetTopLeft()))));
+    const bool lowDpi = display.GetPPI().x <= 100;
+    wxSize size = lowDpi ? kSizeLowDpi : kSizeHighDpi;
+    wxPoint position(ownerRect.GetRight() - kRightInset - size.x, ownerRect.GetTop() + kTopOffset);
+    if (curve != 0)
+    {
+        size.y = lowDpi ? kSecondHeightLowDpi : kSecondHeightHighDpi;
+        position.x -= kSecondLeftShift;
+        position.y -= kSecondUpShift;
+    }
+    SetSize(wxRect(position, size));
+    Bind(wxEVT_CLOSE_WINDOW, &CMeasurementsDlg::OnClose, this);
+}
+
+void CMeasurementsDlg::ShowTexts(const CReadoutTexts& texts)
+{
+    if (!texts.m_strTitle.empty())
+        SetTitle(wxString::FromUTF8(texts.m_strTitle));
+    using R = CReadoutTexts;
+    for (int id :
+         {R::kCursorGroup, R::kCursorXLabel, R::kCursorPosition, R::kCursorValueLabel, R::kCursorValue,
+          R::kPeakGroup, R::kPeakXLabel, R::kPeakPosition, R::kPeakValueLabel, R::kPeakValue, R::kLevelLabel,
+          R::kLevelValue, R::kFirstLineLabel, R::kFirstLineValue, R::kSecondLineLabel, R::kSecondLineValue,
+          R::kExtraLabel, R::kExtraValue, R::kProgressLabel})
+        if (wxWindow* control = FindWindow(id))
+        {
+            const wxString text = wxString::FromUTF8(texts.Text(id));
+            if (control->GetLabel() != text)
+                control->SetLabel(text);
+        }
+    if (m_nCurve == 0 && m_pProgress)
+        m_pProgress->SetValue(std::clamp(texts.m_nProgress, 0, 100));
+    Layout();
+}
+
+wxString CMeasurementsDlg::GetControlText(int id) const
+{
+    const wxWindow* control = FindWindow(id);
+    return control ? control->GetLabel() : wxString();
+}
+
+void CMeasurementsDlg::OnClose(wxCloseEvent& event)
+{
+    if (event.CanVeto())
+    {
+        Hide();
+        event.Veto();
+        return;
+    }
+    Destroy();
+}
