@@ -1,7 +1,10 @@
 // The measurement window's pictures and printing: the export bitmap, saved pictures, the copy
 // command and the printed page.
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <system_error>
+#include <thread>
 
 #include <wx/dcmemory.h>
 #include <wx/log.h>
@@ -25,6 +28,7 @@ constexpr int kAddressBand = 15;
 constexpr const char* kCannotEmptyClipboard = "Cannot empty the Clipboard";
 constexpr const char* kCannotSetClipboard = "Unable to set Clipboard data";
 constexpr const char* kScreenshotName = "screenshot.png";
+constexpr const char* kRemoteScreenshotName = "screenshot_RC.png";
 
 }  // namespace
 
@@ -91,6 +95,26 @@ bool CSndViewWindow::OnEditCopy()
     std::filesystem::create_directories(folder, error);
     platform::SaveBitmap(bitmap, folder / kScreenshotName, platform::ImageFormat::Png);
     return true;
+}
+
+bool CSndViewWindow::RemoteScreenshot(const std::string& path)
+{
+    const std::filesystem::path folder = platform::ConfigFolder();
+    const std::filesystem::path picture = folder / kRemoteScreenshotName;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::filesystem::remove(picture, error);
+    if (!SavePlotImage(picture.string(), platform::ImageFormat::Png))
+        return false;
+    // The copy is tried a bounded number of times: a target that stays unwritable ends the wait.
+    for (int attempt = 0; attempt < kScreenshotCopyAttempts; ++attempt)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_nScreenshotRetryMs));
+        if (std::filesystem::copy_file(picture, std::filesystem::path(path),
+                                       std::filesystem::copy_options::overwrite_existing, error))
+            return true;
+    }
+    return false;
 }
 
 bool CSndViewWindow::Print(wxPrintData& data, bool prompt)

@@ -57,6 +57,12 @@ public:
     // Prints the view on one page through the toolkit's printing; with prompt false the print
     // data decide the printer or the file. False when nothing was printed.
     bool Print(wxPrintData& data, bool prompt);
+    // The remote interface's screenshot: the picture saved as "screenshot_RC.png" in the
+    // configuration folder, then copied to the path; the copy is tried kScreenshotCopyAttempts
+    // times, m_nScreenshotRetryMs apart. False when the picture or the copy could not be made.
+    bool RemoteScreenshot(const std::string& path);
+    static constexpr int kScreenshotCopyAttempts = 31;
+    int m_nScreenshotRetryMs = 300;
 
 private:
     void OnPaint(wxPaintEvent& event);
