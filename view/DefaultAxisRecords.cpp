@@ -17,28 +17,32 @@ struct RecordDefaults
     double xMax;  // below xMin: the full range of the mode
 };
 
-// What a new window shows in each kind of display: decibel spectra on a logarithmic frequency axis
-// over the audio band, time signals linear over the whole block.
+// The engine's axis presets that the kinds of display start from (log x, log y, y range, x range;
+// an x range of 0 to -1 stands for the mode's full range): spectrum preset 0, FFT phase 2, time
+// signal 3, MLS magnitude 7, MLS phase 5, MLS impulse response 6, impedance 8, spectrogram 9, bar
+// graph 10, impulse variant 11, correlation 13, level monitor 15, frequency-sweep results 16,
+// level-sweep results 17, loudness 18, reverberation over frequency 19, directivity 20,
+// phonetogram 21, level logger 22.
 constexpr std::array<RecordDefaults, CDefaultAxisRecords::kKindCount> kDefaults = {{
-    {1, 1, -120.0, 0.0, 20.0, 20000.0},    // spectrum
-    {1, 0, -180.0, 180.0, 20.0, 20000.0},  // FFT phase
-    {0, 0, -1.1, 1.1, 0.0, -1.0},          // time signal
-    {1, 1, -60.0, 20.0, 20.0, 20000.0},    // MLS magnitude
-    {1, 0, -180.0, 180.0, 20.0, 20000.0},  // MLS phase
-    {0, 0, -1.1, 1.1, 0.0, -1.0},          // MLS impulse response
-    {1, 0, 0.0, 100.0, 20.0, 20000.0},     // impedance
-    {1, 1, -120.0, 0.0, 20.0, 20000.0},    // spectrogram
-    {1, 1, -100.0, 0.0, 20.0, 20000.0},    // bar graph
-    {0, 1, -60.0, 0.0, 0.0, -1.0},         // impulse variant
-    {0, 0, -0.1, 1.1, 0.0, -1.0},          // correlation
-    {0, 1, -100.0, 0.0, 0.0, -1.0},        // level monitor
-    {1, 1, -100.0, 10.0, 20.0, 20000.0},   // frequency-sweep results
-    {0, 1, -100.0, 10.0, 0.0, -1.0},       // level-sweep results
-    {0, 0, 0.0, 20.0, 0.0, 24.0},          // loudness
-    {1, 0, 0.0, 3000.0, 0.0, -1.0},        // reverberation over frequency
-    {0, 1, -40.0, 0.0, 0.0, -1.0},         // directivity
-    {1, 1, -100.0, 0.0, 30.0, 2000.0},     // phonetogram
-    {0, 1, -100.0, 0.0, 0.0, -1.0},        // level logger
+    {1, 1, -100.0, 10.0, 0.0, -1.0},     // spectrum
+    {1, 0, -180.0, 180.0, 0.0, -1.0},    // FFT phase
+    {0, 0, -1.1, 1.1, 0.0, -1.0},        // time signal
+    {1, 1, -100.0, 10.0, 0.0, -1.0},     // MLS magnitude
+    {1, 0, -180.0, 180.0, 0.0, -1.0},    // MLS phase
+    {0, 0, -1.1, 1.1, 0.0, -1.0},        // MLS impulse response
+    {1, 0, 0.0, 1000.0, 0.0, -1.0},      // impedance
+    {1, 1, -100.0, 10.0, 0.0, -1.0},     // spectrogram
+    {1, 1, -100.0, 10.0, 5.0, 21000.0},  // bar graph
+    {0, 1, -60.0, 10.0, 0.0, -1.0},      // impulse variant
+    {0, 0, -0.1, 1.1, 0.0, -1.0},        // correlation
+    {0, 1, -60.0, 10.0, 0.0, -1.0},      // level monitor
+    {1, 0, -100.0, 10.0, 0.0, -1.0},     // frequency-sweep results
+    {0, 0, -100.0, 10.0, 0.0, -1.0},     // level-sweep results
+    {0, 0, 0.0, 180.0, 0.0, 26.0},       // loudness
+    {1, 0, 0.0, 2000.0, 0.0, -1.0},      // reverberation over frequency
+    {0, 0, -100.0, 10.0, 0.0, 180.0},    // directivity
+    {1, 1, -100.0, 10.0, 0.0, -1.0},     // phonetogram
+    {0, 1, -60.0, 10.0, 0.0, -1.0},      // level logger
 }};
 
 // The modes each kind fills.

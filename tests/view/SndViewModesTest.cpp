@@ -576,7 +576,7 @@ TEST_F(SndViewSlots, WindowsTakeTheFirstFreeSlotAndAClosedOneComesBackFresh)
     CViewSettings& settings = *fresh.GetSettings();
     EXPECT_EQ(settings.m_bSpectrogram, 0);
     EXPECT_EQ(settings.m_nRefreshMs, CSndView::kDefaultRefreshMs);
-    EXPECT_EQ(settings.m_ModeAxes[0].m_dYMin, -120.0);
+    EXPECT_EQ(settings.m_ModeAxes[0].m_dYMin, -100.0);
     EXPECT_EQ(fresh.GetViewMode(), 0);
     EXPECT_EQ(m_document.m_nInitialisedViews, 3);
     // The others keep their indices.
