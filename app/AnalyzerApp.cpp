@@ -16,6 +16,7 @@
 #include "platform/ui/UiThread.h"
 #include "texts/LanguageChoice.h"
 #include "texts/TextTable.h"
+#include "view/EngineDisplayObjects.h"
 
 #include <wx/app.h>
 #include <wx/image.h>
@@ -414,6 +415,7 @@ bool CAnalyzerApp::OnFileNew()
     {
         m_pEngine->StopInput();
         m_pEngine->InitDefaults();
+        GetEngineDisplayObjects().InitDefaults();
         m_pEngine->m_bDisplayRestartRequest.store(1);
     }
     auto* frame = new CChildFrame(m_pMainWnd, wxString::Format("%s%i", kAppName, m_nDocumentCounter));

@@ -1,5 +1,7 @@
 #include "app/SndDoc.h"
 
+#include "view/EngineDisplayObjects.h"
+
 #include "engine/SoundIn.h"
 #include "platform/Archive.h"
 #include "platform/FileReplace.h"
@@ -9,7 +11,11 @@
 #include <utility>
 #include <vector>
 
-CSndDoc::CSndDoc(CSoundIn& engine) : m_engine(engine) {}
+CSndDoc::CSndDoc(CSoundIn& engine) : m_engine(engine)
+{
+    // The engine block carries the engine's display records: presets, scheme, styles, channels.
+    GetEngineDisplayObjects().Attach(engine);
+}
 
 int CSndDoc::CountViewSettings() const
 {

@@ -205,6 +205,7 @@ bool CSoundIn::InitDefaults()
     m_nMarkerCount = 0;
     m_adMarkers.fill(0.0);
     m_nColorModeBackground = 0;
+    m_histogramSettings = {};
     m_bAutoAlign = 1;
     m_nImpulseOffset = 0;
     m_dImpulseLead = -0.005;

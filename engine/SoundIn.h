@@ -25,6 +25,7 @@
 #include "engine/EngineNotifications.h"
 #include "engine/FloatRingBuffer.h"
 #include "engine/GeneratorMatrix.h"
+#include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
 #include "engine/LevelMonitor.h"
 #include "engine/SigGenSettings.h"
@@ -463,10 +464,12 @@ public:
     StoredEngineWords m_stored;
     CGeneratorMatrix m_generatorMatrix;
     // The records that the block holds but that live above the engine (axis presets, colour scheme,
-    // curve styles, channel records, histograms; then the calibration curves). The document sets
-    // them; unset, their place stays empty.
+    // curve styles, channel records). The document sets them; unset, their place stays empty.
+    // Loading reads them aside; the commit takes them over once the whole block was read.
     std::function<void(CArchive&)> m_serializeOwnedObjects;
-    std::function<void(CArchive&)> m_serializeCalibrationCurves;
+    std::function<void()> m_commitOwnedObjects;
+    // The settings of the two pulse histograms (first and second input channel).
+    std::array<CHistogramSettings, 2> m_histogramSettings{};
     // Stores or loads the engine block. Loading reads the whole block first and changes nothing
     // when it fails (ArchiveError; BadIndex for a block that is not ours).
     void Serialize(CArchive& ar);

@@ -3,6 +3,8 @@
 // block was read, so a damaged or foreign block leaves the running settings as they were.
 #include "engine/SoundIn.h"
 
+#include "engine/HistogramSettings.h"
+
 #include "platform/Archive.h"
 #include "platform/Registry.h"
 
@@ -23,6 +25,8 @@ constexpr std::size_t kGeneratorMatrixBytes = 32;
 // The engine members that the block carries, as one copyable value.
 struct Snapshot
 {
+    std::array<CHistogramSettings, 2> histograms{};
+    std::array<CCalibrationCurve, CSoundIn::kMaxChannels> calibrationCurves{};
     float calibrationOffset = 0.0f;
     std::int32_t calibration = 0;
     std::int32_t weighting = 0;
@@ -114,6 +118,7 @@ Snapshot Capture(const CSoundIn& e)
     s.recorder = e.m_bRecorder;
     s.recorderFile = e.m_strRecorderFile;
     s.stored = e.m_stored;
+    s.histograms = e.m_histogramSettings;
     return s;
 }
 
@@ -162,6 +167,21 @@ void Apply(CSoundIn& e, Snapshot&& s)
     e.m_bRecorder = s.recorder;
     e.m_strRecorderFile = std::move(s.recorderFile);
     e.m_stored = std::move(s.stored);
+    e.m_histogramSettings = s.histograms;
+    // Each stored calibration curve comes back from its own file.
+    for (std::size_t c = 0; c < s.calibrationCurves.size(); ++c)
+    {
+        CCalibrationCurve& curve = s.calibrationCurves[c];
+        if (!curve.m_strPath.empty())
+            curve.LoadFromFile(curve.m_strPath);
+        e.m_calibrationCurves[c] = std::move(curve);
+    }
+}
+
+// A channel's calibration curve is stored when it names a file or holds points.
+bool HasCalibrationCurve(const CCalibrationCurve& curve)
+{
+    return !curve.m_strPath.empty() || curve.m_nPoints > 0;
 }
 
 // One field in either direction.
@@ -346,12 +366,19 @@ void CSoundIn::Serialize(CArchive& ar)
         ar << kEngineBlockVersion << kHeaderWord;
         if (m_serializeOwnedObjects)
             m_serializeOwnedObjects(ar);
+        for (CHistogramSettings& histogram : m_histogramSettings)
+            histogram.Serialize(ar);
         SerializeFields(ar, s);
         SerializeGenerators(ar, s.stored);
         ar << s.stored.generatorProgramRunning;
         ar << kHeaderWord;
-        if (m_serializeCalibrationCurves)
-            m_serializeCalibrationCurves(ar);
+        for (CCalibrationCurve& curve : m_calibrationCurves)
+        {
+            const std::int32_t present = HasCalibrationCurve(curve) ? 1 : 0;
+            ar << present;
+            if (present)
+                curve.Serialize(ar);
+        }
         m_generatorMatrix.Serialize(ar);
         return;
     }
@@ -368,6 +395,8 @@ void CSoundIn::Serialize(CArchive& ar)
     if (m_serializeOwnedObjects)
         m_serializeOwnedObjects(ar);
     Snapshot s = Capture(*this);
+    for (CHistogramSettings& histogram : s.histograms)
+        histogram.Serialize(ar);
     SerializeFields(ar, s);
     SerializeGenerators(ar, s.stored);
     ar >> s.stored.generatorProgramRunning;
@@ -375,14 +404,24 @@ void CSoundIn::Serialize(CArchive& ar)
     ar >> channels;
     if (channels != kMaxChannels)
         Refuse("calibration channel count is not 64");
-    if (m_serializeCalibrationCurves)
-        m_serializeCalibrationCurves(ar);
+    for (CCalibrationCurve& curve : s.calibrationCurves)
+    {
+        std::int32_t present = 0;
+        ar >> present;
+        if (present != 0 && present != 1)
+            Refuse("calibration curve marker out of range");
+        if (present)
+            curve.Serialize(ar);
+    }
     // The matrix is the block's last record: its bytes are taken whole before anything is applied.
     std::array<std::uint8_t, kGeneratorMatrixBytes> matrix{};
     ar.Read(matrix);
 
     const int pluginDevice = s.stored.pluginDevice;
     Apply(*this, std::move(s));
+    // The records kept above the engine take what was read only now that the whole block is read.
+    if (m_commitOwnedObjects)
+        m_commitOwnedObjects();
     CArchive matrixArchive{std::span<const std::uint8_t>(matrix)};
     m_generatorMatrix.Serialize(matrixArchive);
     if (const platform::RegistryKey key = platform::RegistryKey::Open(kPluginKey, false))

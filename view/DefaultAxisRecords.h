@@ -1,5 +1,5 @@
 // The default axis record of each kind of display, from which a new measurement window fills its
-// per-mode records. One set serves the whole program.
+// per-mode records: each kind starts from one of the engine's axis presets.
 #pragma once
 
 #include <array>
@@ -7,6 +7,7 @@
 #include "common/settings/AxisProp.h"
 
 class CViewSettings;
+class CEngineDisplayObjects;
 
 class CDefaultAxisRecords
 {
@@ -35,20 +36,19 @@ public:
         kKindCount
     };
 
-    // Every kind at its default.
-    CDefaultAxisRecords();
-    void Reset();
+    explicit CDefaultAxisRecords(CEngineDisplayObjects& objects) : m_objects(objects) {}
 
-    CAxisProp& Get(Kind kind) { return m_records[kind]; }
-    const CAxisProp& Get(Kind kind) const { return m_records[kind]; }
+    // The engine preset a kind of display starts from.
+    static int PresetOf(Kind kind);
+    const CAxisProp& Get(Kind kind) const;
 
     // Fills the per-mode records of a window's settings from the defaults, each mode from the kind
     // of display it shows (the custom plot's mode keeps its record).
     void FillModeRecords(CViewSettings& settings) const;
 
 private:
-    std::array<CAxisProp, kKindCount> m_records;
+    CEngineDisplayObjects& m_objects;
 };
 
-// The program's one set.
-CDefaultAxisRecords& GetDefaultAxisRecords();
+// The program's defaults, over the program's engine display records.
+const CDefaultAxisRecords& GetDefaultAxisRecords();

@@ -5,6 +5,7 @@
 #include "tests/support/ArchiveBytes.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempHome.h"
+#include "view/EngineDisplayObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,18 @@ protected:
         engine.m_strRecorderFile = "session.wav";
         for (auto& generator : engine.m_stored.generators)
             generator.SetLevel(0.25);
+        doc.m_viewSettings[2]->m_strWindowTitle = "third";
+        engine.m_histogramSettings[0].m_bEnabled = 1;
+        engine.m_histogramSettings[0].m_nActiveBins = 1024;
+        // The engine's display records kept above the engine.
+        CEngineDisplayObjects& objects = GetEngineDisplayObjects();
+        objects.m_axisPresets[0].m_dYMin = -80.0;
+        objects.m_axisPresets[13].m_bLogX = 1;
+        objects.m_curveStyles[5].m_nWidth = 3;
+        objects.m_channels.GetChannel(7).m_bActive = 1;
+        objects.m_channels.GetChannel(7).m_dScaleDb = 6.0;
     }
+    void TearDown() override { GetEngineDisplayObjects().InitDefaults(); }
 };
 
 TEST_F(SndDocTest, FileFramingMatchesHandWrittenBytes)
@@ -87,9 +99,18 @@ TEST_F(SndDocTest, WorkspaceSavesAndLoadsBackToEqualState)
     ASSERT_TRUE(doc.SaveWorkspace(path)) << doc.m_strLastError;
     const Bytes first = DocBytes(doc);
 
+    // The program's display records go back to their defaults: the file must bring them.
+    GetEngineDisplayObjects().InitDefaults();
     CSoundIn engine2;
     CSndDoc loaded(engine2);
     ASSERT_TRUE(loaded.LoadWorkspace(path)) << loaded.m_strLastError;
+    const CEngineDisplayObjects& objects = GetEngineDisplayObjects();
+    EXPECT_EQ(objects.m_axisPresets[0].m_dYMin, -80.0);
+    EXPECT_EQ(objects.m_axisPresets[13].m_bLogX, 1);
+    EXPECT_EQ(objects.m_curveStyles[5].m_nWidth, 3);
+    EXPECT_EQ(objects.m_channels.GetChannel(7).m_dScaleDb, 6.0);
+    EXPECT_EQ(engine2.m_histogramSettings[0].m_nActiveBins, 1024);
+    EXPECT_EQ(loaded.m_viewSettings[2]->m_strWindowTitle, "third");
     EXPECT_EQ(loaded.m_nLoadedWindowCount, 3);
     EXPECT_EQ(loaded.CountViewSettings(), 3);
     EXPECT_EQ(loaded.m_mainWindowRect, (WindowRect{10, 20, 830, 620}));

@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,12 @@ std::vector<std::uint8_t> DefaultEngineBlock(Offsets* offsets = nullptr)
     Offsets o;
     Bytes e;
     e.I(121929).I(64);
+    for (int histogram = 0; histogram < 2; ++histogram)
+    {
+        e.I(0).I(2).I(1).D(0.7).D(0.01).D(0.0).D(1.0).D(0.0).D(1.0).I(65536).I(65536);
+        for (int reserved = 0; reserved < 512; ++reserved)
+            e.I(0);
+    }
     e.I(0).I(0).I(0).F(1.0f).F(0.0f).I(0).I(1).I(0).I(44100).I(512).I(20).I(1).I(512).I(1023);
     e.I(0).S("");
     o.flagWord = e.b.size();
@@ -101,6 +108,8 @@ std::vector<std::uint8_t> DefaultEngineBlock(Offsets* offsets = nullptr)
     e.I(0);
     o.calibrationCount = e.b.size();
     e.I(64);
+    for (int channel = 0; channel < 64; ++channel)
+        e.I(0);
     e.D(0.0).D(0.0).I(0).I(0).I(0).I(0);
     if (offsets != nullptr)
         *offsets = o;
@@ -358,38 +367,70 @@ TEST_F(SoundInSettingsTest, TruncatedBlocksAreRefusedWhole)
     EXPECT_TRUE(Save(engine) == before);
 }
 
-// The records the document keeps with the block come right after the header, the calibration
-// curves right after their channel count.
-TEST_F(SoundInSettingsTest, DocumentRecordsHaveTheirPlaces)
+// The records the document keeps with the block come right after the header; loading hands them
+// over only once the whole block was read.
+TEST_F(SoundInSettingsTest, DocumentRecordsHaveTheirPlaceAndAreTakenOnlyWhole)
 {
     CSoundIn engine;
-    engine.m_serializeOwnedObjects = [](CArchive& ar)
+    std::int32_t pending = 0;
+    std::int32_t committed = 0;
+    engine.m_serializeOwnedObjects = [&](CArchive& ar)
     {
         std::int32_t marker = 0x11111111;
         if (ar.IsStoring())
             ar << marker;
         else
-        {
-            ar >> marker;
-            EXPECT_EQ(marker, 0x11111111);
-        }
+            ar >> pending;
     };
-    engine.m_serializeCalibrationCurves = [](CArchive& ar)
-    {
-        std::int32_t marker = 0x22222222;
-        if (ar.IsStoring())
-            ar << marker;
-        else
-            ar >> marker;
-    };
+    engine.m_commitOwnedObjects = [&] { committed = pending; };
     const auto saved = Save(engine);
     auto expected = DefaultEngineBlock();
     const std::uint8_t first[4] = {0x11, 0x11, 0x11, 0x11};
-    const std::uint8_t second[4] = {0x22, 0x22, 0x22, 0x22};
-    expected.insert(expected.end() - 32, std::begin(second), std::end(second));
     expected.insert(expected.begin() + 8, std::begin(first), std::end(first));
     EXPECT_TRUE(saved == expected);
+    EXPECT_THROW(Load(engine, std::span(saved).first(saved.size() - 1)), platform::ArchiveError);
+    EXPECT_EQ(committed, 0);
     EXPECT_NO_THROW(Load(engine, saved));
+    EXPECT_EQ(committed, 0x11111111);
+}
+
+// The histograms' settings and the channels' calibration curves travel with the block; a curve
+// comes back from its own file, a histogram with an impossible bin count is refused whole.
+TEST_F(SoundInSettingsTest, HistogramsAndCalibrationCurvesSurviveSaveAndLoad)
+{
+    const auto curveFile = m_home.File("mic.cal");
+    std::ofstream(curveFile) << CCalibrationCurve::kMagicPairs << "\ndB\n100 1.0\n1000 2.0\n10000 3.0\n";
+    CSoundIn first;
+    first.m_histogramSettings[1].m_bEnabled = 1;
+    first.m_histogramSettings[1].m_nCurve = 1;
+    first.m_histogramSettings[1].m_dPeriodMax = 2.5;
+    first.m_histogramSettings[1].m_nPeriodBins = 4096;
+    CCalibrationCurve& curve = first.m_calibrationCurves[3];
+    ASSERT_GT(curve.LoadFromFile(curveFile), 0);
+    curve.m_bEnabled = 1;
+    curve.m_nChannel = 3;
+    const auto saved = Save(first);
+
+    CSoundIn second;
+    ASSERT_NO_THROW(Load(second, saved));
+    EXPECT_TRUE(second.m_histogramSettings[1] == first.m_histogramSettings[1]);
+    EXPECT_TRUE(second.m_histogramSettings[0] == CHistogramSettings());
+    const CCalibrationCurve& loaded = second.m_calibrationCurves[3];
+    EXPECT_EQ(loaded.m_strPath, curve.m_strPath);
+    EXPECT_EQ(loaded.m_bEnabled, 1);
+    EXPECT_EQ(loaded.m_nChannel, 3);
+    EXPECT_EQ(loaded.m_nPoints, curve.m_nPoints);
+    EXPECT_TRUE(Save(second) == saved);
+
+    // A bin count of zero in the first histogram: nothing of the block is taken.
+    auto damaged = saved;
+    const std::size_t binCount = 8 + 60;
+    damaged[binCount] = damaged[binCount + 1] = damaged[binCount + 2] = damaged[binCount + 3] = 0;
+    CSoundIn third;
+    third.m_histogramSettings[1].m_nCurve = 3;
+    EXPECT_THROW(Load(third, damaged), platform::ArchiveError);
+    EXPECT_EQ(third.m_histogramSettings[1].m_nCurve, 3);
+    EXPECT_TRUE(third.m_calibrationCurves[3].m_strPath.empty());
 }
 
 }  // namespace

@@ -209,7 +209,7 @@ TEST_F(SndViewAxes, TitlesOfEachMode)
              s.m_nSweepResultType = 1;
              s.m_bLevelSweepPlot = 1;
          },
-         128, "", "Input level [dB]"},
+         128, "Level [dB]", "Input level [dB]"},
         {"level sweep over a fourth quantity",
          [](CSndView&, CSoundIn&, CViewSettings& s)
          {
@@ -217,7 +217,7 @@ TEST_F(SndViewAxes, TitlesOfEachMode)
              s.m_bLevelSweepPlot = 1;
              s.m_nSweepPlotOptions = 3 << 1;
          },
-         128, "", "Critical Band Rate (bark)"},
+         128, "Level [dB]", "Critical Band Rate (bark)"},
         {"loudness", [](CSndView&, CSoundIn&, CViewSettings& s) { s.m_bSpecificLoudness = 1; }, 160,
          "specific loudness [sone]", "Critical Band Rate (bark)"},
         {"impulse response", [](CSndView& v, CSoundIn&, CViewSettings&) { v.SetViewMode(256); }, 256,
