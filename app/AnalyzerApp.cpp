@@ -262,14 +262,17 @@ bool CAnalyzerApp::InitInstance()
         m_pEngine->m_dMaxLevelDb = m_EngineValues.m_dDefaultLevelMax;
     }
     Trace("engine defaults");
-    // 13. The engine's settings-file reader is not built yet; the DC-block copy is taken all the same.
+    // 13.
     for (const std::string& path : GetSettingsFiles())
     {
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error))
             continue;
         if (m_pEngine)
+        {
+            m_pEngine->LoadSettings(path);
             m_nDcBlockAtStartup = m_pEngine->m_bDcBlock;
+        }
         Trace("engine settings " + path);
     }
     // 14.
@@ -416,6 +419,12 @@ bool CAnalyzerApp::OnFileNew()
         m_pEngine->StopInput();
         m_pEngine->InitDefaults();
         GetEngineDisplayObjects().InitDefaults();
+        for (const std::string& path : GetSettingsFiles())
+        {
+            std::error_code error;
+            if (std::filesystem::is_regular_file(path, error))
+                m_pEngine->LoadSettings(path);
+        }
         m_pEngine->m_bDisplayRestartRequest.store(1);
     }
     auto* frame = new CChildFrame(m_pMainWnd, wxString::Format("%s%i", kAppName, m_nDocumentCounter));

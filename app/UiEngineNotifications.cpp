@@ -1,5 +1,7 @@
 #include "app/UiEngineNotifications.h"
 
+#include "app/MainFrame.h"
+
 #include "app/AnalyzerApp.h"
 #include "platform/ui/MessageBoxService.h"
 #include "platform/ui/UiThread.h"
@@ -35,3 +37,25 @@ void CUiEngineNotifications::SetWaitCursor(bool on)
 }
 
 void CUiEngineNotifications::Pause3DViewer(bool) {}
+
+bool CUiEngineNotifications::GetMainWindowRect(int& left, int& top, int& right, int& bottom)
+{
+    CAnalyzerApp* app = CAnalyzerApp::Get();
+    if (!app || !app->m_pMainWnd)
+        return false;
+    const wxRect rect = app->m_pMainWnd->GetScreenRect();
+    left = rect.x;
+    top = rect.y;
+    right = rect.x + rect.width;
+    bottom = rect.y + rect.height;
+    return true;
+}
+
+void CUiEngineNotifications::MoveMainWindow(int left, int top, int width, int height)
+{
+    if (CAnalyzerApp* app = CAnalyzerApp::Get(); app && app->m_pMainWnd)
+    {
+        app->m_pMainWnd->SetSize(left, top, width, height);
+        app->m_pMainWnd->Refresh();
+    }
+}

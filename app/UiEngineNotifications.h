@@ -15,4 +15,7 @@ public:
     void SetWaitCursor(bool on) override;
     // There is no 3D window yet; nothing to pause.
     void Pause3DViewer(bool pause) override;
+    // The application's main window (user-interface thread).
+    bool GetMainWindowRect(int& left, int& top, int& right, int& bottom) override;
+    void MoveMainWindow(int left, int top, int width, int height) override;
 };

@@ -21,4 +21,15 @@ public:
     virtual void SetWaitCursor(bool on) { (void)on; }
     // Pauses (true) or resumes (false) the 3D waterfall window while the engine stops and restarts.
     virtual void Pause3DViewer(bool pause) { (void)pause; }
+    // The main window's rectangle from a settings file; false when there is no main window (the
+    // engine then leaves the rectangle alone).
+    virtual bool GetMainWindowRect(int& left, int& top, int& right, int& bottom)
+    {
+        (void)left, (void)top, (void)right, (void)bottom;
+        return false;
+    }
+    virtual void MoveMainWindow(int left, int top, int width, int height)
+    {
+        (void)left, (void)top, (void)width, (void)height;
+    }
 };

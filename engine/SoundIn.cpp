@@ -23,9 +23,7 @@ constexpr int kTextLevel = 1000026;
 constexpr int kTextOff = 1000028;
 constexpr int kTextSlope = 1000029;
 
-constexpr int kMaxFftSize = 1 << 20;
 constexpr int kMaxMlsLength = 1 << 20;
-constexpr int kMaxSampleRate = 1000000;
 constexpr int kLargeDeviceBuffer = 16384;
 constexpr int kResamplerBufferLimit = 2048;
 constexpr std::size_t kWorkBufferFloats = 65536;

@@ -43,6 +43,9 @@
 #include <thread>
 #include <vector>
 
+// The index of the first string that contains the text, compared in upper case; -1 when none.
+int FindStringNoCase(const std::vector<std::string>& strings, const std::string& text);
+
 class CSoundIn : public CInputBlockSink
 {
 public:
@@ -80,6 +83,9 @@ public:
     static constexpr int kTriggerHeld = 4;
 
     static constexpr int kMaxChannels = 64;
+    static constexpr int kMaxFftSize = 1 << 20;
+    static constexpr int kMinSampleRate = 1000;
+    static constexpr int kMaxSampleRate = 1000000;
     // Frames of one staging row: the most frames collected from one delivered piece.
     static constexpr int kStagingFrames = 262144;
     // Marks a display buffer set that is about to be freed, for readers that held on to it.
@@ -473,6 +479,11 @@ public:
     // Stores or loads the engine block. Loading reads the whole block first and changes nothing
     // when it fails (ArchiveError; BadIndex for a block that is not ours).
     void Serialize(CArchive& ar);
+    // Reads the engine's settings from an INI file ("default.cal", a new workspace's settings);
+    // missing keys keep the current values, values out of range are ignored. Returns 0.
+    int LoadSettings(const std::string& path);
+    // The capture devices' names that LoadSettings matched "Capture Device Name" against.
+    std::vector<std::string> m_waveInDeviceNames;
 
 protected:
     // Conditions the analysis channels of a block in place (the per-channel filters); the base

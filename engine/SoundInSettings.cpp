@@ -5,9 +5,13 @@
 
 #include "engine/HistogramSettings.h"
 
+#include "common/IniFile.h"
+#include "engine/AudioInWave.h"
 #include "platform/Archive.h"
 #include "platform/Registry.h"
 
+#include <cctype>
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -430,4 +434,98 @@ void CSoundIn::Serialize(CArchive& ar)
         const char data[4] = {static_cast<char>(bits & 0xFF), 0, 0, 0};
         key.WriteValue(kPluginValue, platform::RegistryType::Dword, std::string(data, 4));
     }
+}
+
+namespace
+{
+// Weighting codes 0 (none) to 7.
+constexpr int kWeightingCodes = 8;
+constexpr double kMaxCalibrationOffsetDb = 200.0;
+}  // namespace
+
+int FindStringNoCase(const std::vector<std::string>& strings, const std::string& text)
+{
+    const auto upper = [](std::string value)
+    {
+        for (char& c : value)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return value;
+    };
+    const std::string wanted = upper(text);
+    for (std::size_t i = 0; i < strings.size(); ++i)
+        if (upper(strings[i]).find(wanted) != std::string::npos)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int CSoundIn::LoadSettings(const std::string& path)
+{
+    CIniFile ini;
+    if (!ini.SetFileName(path))
+        return 0;
+    // A value from the file is taken only inside the range its setting allows.
+    const auto readInt = [&](const char* section, const char* key, int& member, int minimum, int maximum)
+    {
+        const int value = ini.ReadInt(section, key, member);
+        if (value >= minimum && value <= maximum)
+            member = value;
+    };
+    constexpr const char* kSettings = "Settings";
+    readInt(kSettings, "Channel mode", m_nChannelMode, 0, 3);
+    readInt(kSettings, "Sample rate", m_nSampleRate, kMinSampleRate, kMaxSampleRate);
+    readInt(kSettings, "Capture Device", m_nCaptureDevice, 0, 255);
+    const int captureDeviceKey = ini.ReadInt(kSettings, "Capture Device", -1);
+    readInt(kSettings, "Capture Mode", m_nInputMode, 0, kInputModeCount - 1);
+    readInt(kSettings, "Bits per sample", m_nBitsPerSample, 8, 32);
+    // Without a device number the device is looked for by (a part of) its name.
+    EnumWaveInDevices(m_waveInDeviceNames);
+    if (captureDeviceKey == -1)
+        for (const char* key : {"Capture Device Name", "Capture Device Name1", "Capture Device Name2"})
+        {
+            const std::string name = ini.ReadString(kSettings, key, "");
+            if (name.empty())
+                continue;
+            if (const int found = FindStringNoCase(m_waveInDeviceNames, name); found >= 0)
+            {
+                m_nCaptureDevice = found;
+                m_strCaptureDeviceName = name;
+                break;
+            }
+        }
+    int fftSize = m_nFftSize;
+    readInt(kSettings, "FFT size", fftSize, 2, kMaxFftSize);
+    if (fftSize != m_nFftSize && !SetFftSize(fftSize))
+        fftSize = m_nFftSize;
+    readInt(kSettings, "Average", m_nAverageCount, 1, 1 << 20);
+    readInt(kSettings, "Smoothing", m_bSmoothing, 0, 1);
+    readInt(kSettings, "Smoothing Octaves", m_nSmoothingOctaves, 1, 1024);
+    readInt(kSettings, "Smooth Sweep Results", m_bSmoothSweepResults, 0, 1);
+    readInt("Average Settings", "Number of blocks", m_nAverageCount, 1, 1 << 20);
+    readInt("Average Settings", "Recursive", m_bRecursiveAverage, 0, 1);
+    int mode = GetAnalyzerMode();
+    readInt(kSettings, "Mode", mode, 0, 257);
+    if (mode != GetAnalyzerMode())
+        SetAnalyzerMode(mode);
+    readInt(kSettings, "Peak interpolate", m_bPeakInterpolate, 0, 1);
+    readInt(kSettings, "Window type", m_nWindowType, 0, kFftWindowLastType);
+    readInt(kSettings, "Weight type", m_nWeightingType, 0, kWeightingCodes - 1);
+    readInt(kSettings, "Calibration", m_bCalibration, 0, 1);
+    const double offset = ini.ReadDouble(kSettings, "Calibration offset", m_fCalibrationOffset);
+    if (std::isfinite(offset) && std::fabs(offset) <= kMaxCalibrationOffsetDb)
+        m_fCalibrationOffset = static_cast<float>(offset);
+    readInt(kSettings, "FFT submode", m_nFftSubmode, 0, 1);
+    readInt(kSettings, "FFT 64Bit", m_bFft64Bit, 0, 1);
+    readInt(kSettings, "FilterEQ enable", m_bEqualizerFilters, 0, 1);
+    readInt("Filter Settings", "DC block", m_bDcBlock, 0, 1);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (m_pNotifications->GetMainWindowRect(left, top, right, bottom))
+    {
+        left = ini.ReadInt("Mainframe", "left", left);
+        top = ini.ReadInt("Mainframe", "top", top);
+        bottom = ini.ReadInt("Mainframe", "bottom", bottom);
+        right = ini.ReadInt("Mainframe", "right", right);
+        if (right > left && bottom > top)
+            m_pNotifications->MoveMainWindow(left, top, right - left, bottom - top);
+    }
+    return 0;
 }

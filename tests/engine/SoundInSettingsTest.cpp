@@ -434,3 +434,80 @@ TEST_F(SoundInSettingsTest, HistogramsAndCalibrationCurvesSurviveSaveAndLoad)
 }
 
 }  // namespace
+
+namespace
+{
+
+class LoadSettingsTest : public testsupport::TempHomeTest
+{
+protected:
+    std::string Write(const std::string& text)
+    {
+        const auto path = m_home.File("default.cal");
+        std::ofstream(path) << text;
+        return path.string();
+    }
+};
+
+TEST_F(LoadSettingsTest, KeysSetTheirSettingsAndMissingOrImpossibleValuesKeepThem)
+{
+    CSoundIn engine;
+    const std::string path = Write(
+        "[Settings]\n"
+        "Channel mode=3\nSample rate=96000\nCapture Mode=7\nBits per sample=24\n"
+        "FFT size=8192\nAverage=4\nSmoothing=1\nSmoothing Octaves=6\n"
+        "Peak interpolate=0\nWindow type=4\nWeight type=1\nCalibration=1\n"
+        "Calibration offset=-12.5\nFFT submode=1\nFFT 64Bit=1\nFilterEQ enable=1\n"
+        "[Average Settings]\nNumber of blocks=8\nRecursive=0\n"
+        "[Filter Settings]\nDC block=1\n");
+    EXPECT_EQ(engine.LoadSettings(path), 0);
+    EXPECT_EQ(engine.m_nChannelMode, 3);
+    EXPECT_EQ(engine.m_nSampleRate, 96000);
+    EXPECT_EQ(engine.m_nInputMode, CSoundIn::kInputSimulated);
+    EXPECT_EQ(engine.m_nBitsPerSample, 24);
+    EXPECT_EQ(engine.m_nFftSize, 8192);
+    EXPECT_EQ(engine.m_nAverageCount, 8);  // "Number of blocks" comes after "Average"
+    EXPECT_EQ(engine.m_bRecursiveAverage, 0);
+    EXPECT_EQ(engine.m_bSmoothing, 1);
+    EXPECT_EQ(engine.m_nSmoothingOctaves, 6);
+    EXPECT_EQ(engine.m_bPeakInterpolate, 0);
+    EXPECT_EQ(engine.m_nWindowType, 4);
+    EXPECT_EQ(engine.m_nWeightingType, 1);
+    EXPECT_EQ(engine.m_bCalibration, 1);
+    EXPECT_FLOAT_EQ(engine.m_fCalibrationOffset, -12.5f);
+    EXPECT_EQ(engine.m_nFftSubmode, 1);
+    EXPECT_EQ(engine.m_bFft64Bit, 1);
+    EXPECT_EQ(engine.m_bEqualizerFilters, 1);
+    EXPECT_EQ(engine.m_bDcBlock, 1);
+
+    // Values no setting can take leave the settings as they are.
+    CSoundIn other;
+    const std::string damaged = Write(
+        "[Settings]\nChannel mode=9\nSample rate=0\nCapture Mode=77\n"
+        "FFT size=1000\nWindow type=99\nWeight type=-1\nCalibration offset=1e300\n");
+    other.LoadSettings(damaged);
+    EXPECT_EQ(other.m_nChannelMode, 1);
+    EXPECT_EQ(other.m_nSampleRate, 44100);
+    EXPECT_EQ(other.m_nInputMode, CSoundIn::kInputWave);
+    EXPECT_EQ(other.m_nFftSize, 512);
+    EXPECT_EQ(other.m_nWindowType, 2);
+    EXPECT_EQ(other.m_nWeightingType, 0);
+    EXPECT_FLOAT_EQ(other.m_fCalibrationOffset, 0.0f);
+
+    // A file that is not there changes nothing.
+    CSoundIn third;
+    third.LoadSettings((m_home.Root() / "missing.cal").string());
+    EXPECT_EQ(third.m_nFftSize, 512);
+}
+
+TEST(FindStringNoCase, FindsTheFirstNameContainingTheText)
+{
+    const std::vector<std::string> names = {"HDA Intel PCH", "USB Audio CODEC", "usb headset"};
+    EXPECT_EQ(FindStringNoCase(names, "usb"), 1);
+    EXPECT_EQ(FindStringNoCase(names, "HEADSET"), 2);
+    EXPECT_EQ(FindStringNoCase(names, "intel"), 0);
+    EXPECT_EQ(FindStringNoCase(names, "firewire"), -1);
+    EXPECT_EQ(FindStringNoCase({}, "usb"), -1);
+}
+
+}  // namespace
