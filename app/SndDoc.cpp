@@ -69,6 +69,8 @@ void CSndDoc::Load(CArchive& ar)
 
     // The engine takes a block only when it was read whole; if a later part of the file fails,
     // it goes back to the settings it had.
+    // The copy taken here must not ask the generator program to save over its settings.
+    m_engine.m_workspacePath.clear();
     CArchive engineBefore;
     m_engine.Serialize(engineBefore);
     m_engine.Serialize(ar);
@@ -116,6 +118,13 @@ bool CSndDoc::SaveWorkspace(const std::filesystem::path& path)
     try
     {
         CArchive ar;
+        // The engine block asks the generator program to save its settings next to this file.
+        m_engine.m_workspacePath = path;
+        struct ClearPath
+        {
+            CSoundIn& engine;
+            ~ClearPath() { engine.m_workspacePath.clear(); }
+        } clearPath{m_engine};
         Serialize(ar);
         const auto& bytes = ar.Buffer();
         if (!platform::ReplaceFileAtomically(
@@ -155,5 +164,10 @@ bool CSndDoc::LoadWorkspace(const std::filesystem::path& path)
                              : "The workspace " + path.string() + " is damaged: " + error.what();
         return false;
     }
+    // Only a workspace that loaded whole asks the generator program for the settings it saved
+    // with it; the program is started when it ran then.
+    m_engine.m_workspacePath = path;
+    m_engine.RequestGeneratorProgram(kGenCommandLoadFile, m_engine.m_stored.generatorProgramRunning == 1);
+    m_engine.m_workspacePath.clear();
     return true;
 }

@@ -24,6 +24,7 @@
 #include "engine/ChannelRingBuffer.h"
 #include "engine/EngineNotifications.h"
 #include "engine/FloatRingBuffer.h"
+#include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
 #include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
@@ -35,6 +36,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -469,6 +471,10 @@ public:
     };
     StoredEngineWords m_stored;
     CGeneratorMatrix m_generatorMatrix;
+    // The link to the generator program; saving a workspace asks it to save its settings next to
+    // the workspace file, loading asks it to load them (the document names the file first).
+    CGeneratorLink m_generatorLink;
+    std::filesystem::path m_workspacePath;
     // The records that the block holds but that live above the engine (axis presets, colour scheme,
     // curve styles, channel records). The document sets them; unset, their place stays empty.
     // Loading reads them aside; the commit takes them over once the whole block was read.
@@ -482,6 +488,10 @@ public:
     // Reads the engine's settings from an INI file ("default.cal", a new workspace's settings);
     // missing keys keep the current values, values out of range are ignored. Returns 0.
     int LoadSettings(const std::string& path);
+    // Sends generator 0's record with the command (save or load the ".sgs" file named after the
+    // workspace) to the generator program; true when its window was found (or, with start, after
+    // starting it). Nothing happens without a workspace path.
+    bool RequestGeneratorProgram(std::int32_t command, bool start);
     // The capture devices' names that LoadSettings matched "Capture Device Name" against.
     std::vector<std::string> m_waveInDeviceNames;
 

@@ -8,6 +8,7 @@
 #include "common/IniFile.h"
 #include "engine/AudioInWave.h"
 #include "platform/Archive.h"
+#include "platform/Places.h"
 #include "platform/Registry.h"
 
 #include <cctype>
@@ -374,6 +375,9 @@ void CSoundIn::Serialize(CArchive& ar)
             histogram.Serialize(ar);
         SerializeFields(ar, s);
         SerializeGenerators(ar, s.stored);
+        // The generator program saves its own settings next to the workspace.
+        s.stored.generatorProgramRunning = RequestGeneratorProgram(kGenCommandSaveFile, false) ? 1 : 0;
+        m_stored.generatorProgramRunning = s.stored.generatorProgramRunning;
         ar << s.stored.generatorProgramRunning;
         ar << kHeaderWord;
         for (CCalibrationCurve& curve : m_calibrationCurves)
@@ -442,6 +446,24 @@ namespace
 constexpr int kWeightingCodes = 8;
 constexpr double kMaxCalibrationOffsetDb = 200.0;
 }  // namespace
+
+bool CSoundIn::RequestGeneratorProgram(std::int32_t command, bool start)
+{
+    if (m_workspacePath.empty())
+        return false;
+    m_generatorLink.m_notifications = m_pNotifications;
+    m_generatorLink.m_inputMode = m_nInputMode;
+    m_generatorLink.m_sampleRate = m_nSampleRate;
+    if (m_generatorLink.m_programFolder.empty())
+        m_generatorLink.m_programFolder = platform::ProgramFolder();
+    if (!m_generatorLink.FindOrStartGeneratorProgram(start) || !m_generatorLink.m_window)
+        return false;
+    CSigGen_settings record = m_stored.generators[0];
+    record.m_flags = command;
+    record.SetSgsPath(m_workspacePath.string() + ".sgs");
+    m_generatorLink.SendGeneratorSettings(record, 0);
+    return true;
+}
 
 int FindStringNoCase(const std::vector<std::string>& strings, const std::string& text)
 {

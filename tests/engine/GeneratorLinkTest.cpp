@@ -2,6 +2,8 @@
 
 #include "engine/EngineNotifications.h"
 #include "engine/Generator.h"
+#include "engine/SoundIn.h"
+#include "platform/Archive.h"
 #include "platform/Ipc.h"
 #include "platform/Places.h"
 #include "tests/support/FileBytes.h"
@@ -321,6 +323,43 @@ TEST_F(GeneratorLinkTest, ResetSendsTheDefaultsToARunningProgram)
     EXPECT_EQ(first.m_frequency, 440.0);
     EXPECT_EQ(m_gens[3].m_settings.m_frequency, 1000.0) << "every panel generator is re-initialised";
     EXPECT_EQ(refreshed.size(), 1u + CGeneratorLink::kPanelGenerators);
+}
+
+// Saving a workspace asks a running generator program to save its settings next to the file and
+// records that it ran; the load request names the same file.
+TEST_F(GeneratorLinkTest, WorkspaceSaveAndLoadAskTheProgramForItsSettingsFile)
+{
+    StartReceiver();
+    CSoundIn engine;
+    engine.m_generatorLink.m_programFolder = m_link.m_programFolder;
+    const std::filesystem::path workspace = m_home.Root() / "bench.wst";
+    engine.m_workspacePath = workspace;
+    CArchive saved;
+    engine.Serialize(saved);
+    ASSERT_GE(ReceivedCount(), 1);
+    CSigGen_settings request;
+    const std::string first = testsupport::ReadBytes(Received(0));
+    ASSERT_TRUE(DecodeSettingsMessage(std::as_bytes(std::span(first.data(), first.size())), request));
+    EXPECT_EQ(request.m_flags, kGenCommandSaveFile);
+    EXPECT_EQ(request.GetSgsPath(), workspace.string() + ".sgs");
+
+    // The block says the program ran; without a workspace path nothing is sent.
+    CSoundIn other;
+    CArchive load{std::span<const std::uint8_t>(saved.Buffer())};
+    other.Serialize(load);
+    EXPECT_EQ(other.m_stored.generatorProgramRunning, 1);
+    const int before = ReceivedCount();
+    EXPECT_FALSE(other.RequestGeneratorProgram(kGenCommandLoadFile, false));
+    EXPECT_EQ(ReceivedCount(), before);
+
+    other.m_generatorLink.m_programFolder = m_link.m_programFolder;
+    other.m_workspacePath = workspace;
+    EXPECT_TRUE(other.RequestGeneratorProgram(kGenCommandLoadFile, false));
+    ASSERT_GT(ReceivedCount(), before);
+    const std::string loadBytes = testsupport::ReadBytes(Received(before));
+    ASSERT_TRUE(DecodeSettingsMessage(std::as_bytes(std::span(loadBytes.data(), loadBytes.size())), request));
+    EXPECT_EQ(request.m_flags, kGenCommandLoadFile);
+    EXPECT_EQ(request.GetSgsPath(), workspace.string() + ".sgs");
 }
 
 }  // namespace
