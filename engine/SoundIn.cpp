@@ -2,6 +2,7 @@
 
 #include "dsp/DistortionFigures.h"
 #include "dsp/Fft.h"
+#include "dsp/FractionalOctaveSmoothing.h"
 #include "engine/BandLevels.h"
 #include "engine/TestSignalSource.h"
 #include "texts/TextTable.h"
@@ -594,6 +595,8 @@ int CSoundIn::OpenInput()
     try
     {
         m_windowTable.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
+        // The display rows are never longer than the FFT size: smoothing needs no more.
+        m_smoothingBuffer.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
     }
     catch (const std::bad_alloc&)
     {
@@ -723,6 +726,7 @@ void CSoundIn::FreeOpenBuffers()
     std::vector<float>().swap(m_mlsBuffer);
     std::vector<double>().swap(m_mlsDoubles);
     std::vector<float>().swap(m_windowTable);
+    std::vector<float>().swap(m_smoothingBuffer);
     m_conditioning.Free();
     m_replayFile.reset();
     m_nRingLength = 0;
@@ -1378,8 +1382,18 @@ void CSoundIn::PostProcessDisplay()
                 a = static_cast<float>(((count - 1) * static_cast<double>(a) + row(c)[i]) / count);
                 m_secondDisplay[at + static_cast<std::size_t>(i)] = a;
             }
+            if (m_bSmoothing)
+                SmoothFractionalOctaveBins(m_fourthDisplay.data() + at, m_secondDisplay.data() + at, length,
+                                           m_nSmoothingOctaves);
         }
     }
+    // Fractional-octave smoothing of every row, through the buffer sized when the input opened.
+    if (m_bSmoothing && m_smoothingBuffer.size() >= static_cast<std::size_t>(length))
+        for (int c = 0; c < rows; ++c)
+        {
+            SmoothFractionalOctaveBins(row(c), m_smoothingBuffer.data(), length, m_nSmoothingOctaves);
+            std::copy_n(m_smoothingBuffer.begin(), length, row(c));
+        }
 }
 
 void CSoundIn::SetReferenceCurve(std::span<const float> values, int span)

@@ -419,6 +419,7 @@ public:
     std::vector<float> m_mlsBuffer;
     std::vector<double> m_mlsDoubles;
     std::vector<float> m_windowTable;
+    std::vector<float> m_smoothingBuffer;
     std::vector<float> m_workBuffer1;
     std::vector<float> m_workBuffer2;
     CFftWindow m_window;

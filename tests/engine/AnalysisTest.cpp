@@ -3,6 +3,7 @@
 #include "engine/SoundIn.h"
 
 #include "dsp/FftWindow.h"
+#include "dsp/FractionalOctaveSmoothing.h"
 #include "dsp/MlsTransform.h"
 #include "engine/BandLevels.h"
 
@@ -560,6 +561,39 @@ TEST(AnalysisDisplay, HumSuppressionFlattensTheMainsLines)
     for (double f : {50.0, 100.0, 150.0})
         EXPECT_EQ(engine.m_spectrumDisplay[static_cast<std::size_t>(std::lround(f / binWidth))], 1.0f) << f;
     EXPECT_EQ(engine.m_spectrumDisplay[static_cast<std::size_t>(std::lround(1000.0 / binWidth))], 100.0f);
+}
+
+}  // namespace
+
+namespace
+{
+
+// Smoothing on: every published row is its fractional-octave mean, and the averaged display too.
+TEST(AnalysisDisplay, SmoothingGivesEveryRowItsFractionalOctaveMean)
+{
+    Engine engine;
+    engine.Open(64);
+    std::lock_guard lock(engine.m_displayLock);
+    std::vector<float> row(32, 1e-6f);
+    row[10] = 1.0f;
+    row[20] = 0.25f;
+    std::vector<float> expected(row.size());
+    SmoothFractionalOctaveBins(row.data(), expected.data(), 32, 3.0);
+    engine.m_bSmoothing = 1;
+    engine.m_nSmoothingOctaves = 3;
+    engine.m_bDisplayAveraging = 1;
+    engine.m_nDisplayLength = 32;
+    std::copy(row.begin(), row.end(), engine.m_spectrumDisplay.begin());
+    engine.PostProcessDisplay();
+    for (std::size_t i = 0; i < row.size(); ++i)
+    {
+        EXPECT_FLOAT_EQ(engine.m_spectrumDisplay[i], expected[i]) << i;
+        // The first average is the row itself, shown smoothed.
+        EXPECT_FLOAT_EQ(engine.m_secondDisplay[i], expected[i]) << i;
+        EXPECT_FLOAT_EQ(engine.m_fourthDisplay[i], row[i]) << i;
+    }
+    // The band around bin 10 at a third octave spans bins 9 to 11.
+    EXPECT_FLOAT_EQ(engine.m_spectrumDisplay[10], (1.0f + 2e-6f) / 3.0f);
 }
 
 }  // namespace
