@@ -597,6 +597,8 @@ int CSoundIn::OpenInput()
         m_windowTable.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
         // The display rows are never longer than the FFT size: smoothing needs no more.
         m_smoothingBuffer.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
+        m_decayEnergy.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
+        m_decayBlockEnergy.assign(static_cast<std::size_t>(m_nFftSize / kDecayBlock + 1), 0.0);
     }
     catch (const std::bad_alloc&)
     {
@@ -727,6 +729,8 @@ void CSoundIn::FreeOpenBuffers()
     std::vector<double>().swap(m_mlsDoubles);
     std::vector<float>().swap(m_windowTable);
     std::vector<float>().swap(m_smoothingBuffer);
+    std::vector<float>().swap(m_decayEnergy);
+    std::vector<double>().swap(m_decayBlockEnergy);
     m_conditioning.Free();
     m_replayFile.reset();
     m_nRingLength = 0;
@@ -1354,7 +1358,9 @@ void CSoundIn::PostProcessDisplay()
             for (int i = length - 1; i > 0; --i)
                 x[i] -= x[i - 1];
     }
-    if (m_bMode5 && rows > 0)
+    if (GetAnalyzerMode() == 36 && rows > 0)
+        DecayAnalysis(m_spectrumDisplay.data(), rows, length);
+    else if (m_bMode5 && rows > 0)
         for (int i = 0; i < length; ++i)
             row(0)[i] = static_cast<float>(row(0)[i] * m_dMode5Factor);
     if (frequencyAxis && m_nWeightingType != 0 &&
@@ -1394,6 +1400,80 @@ void CSoundIn::PostProcessDisplay()
             SmoothFractionalOctaveBins(row(c), m_smoothingBuffer.data(), length, m_nSmoothingOctaves);
             std::copy_n(m_smoothingBuffer.begin(), length, row(c));
         }
+}
+
+double CSoundIn::AnalyzeDecay(const float* response, int length, CBandTableFilter* filter)
+{
+    float* work = m_decayEnergy.data();
+    std::copy_n(response, length, work);
+    if (filter)
+    {
+        filter->m_nSampleRate = m_nSampleRate;
+        filter->Process(work, length);
+    }
+    // The running energy sample by sample, and at the end of every block.
+    const int blocks = length / kDecayBlock;
+    double energy = 0.0;
+    for (int i = 0; i < length; ++i)
+    {
+        energy += static_cast<double>(work[i]) * work[i];
+        work[i] = static_cast<float>(energy);
+        if ((i + 1) % kDecayBlock == 0 && (i + 1) / kDecayBlock <= blocks)
+            m_decayBlockEnergy[static_cast<std::size_t>((i + 1) / kDecayBlock - 1)] = energy;
+    }
+    const double total = energy;
+    if (!(total > 0.0))
+        return 0.0;
+    const double upper = std::pow(10.0, 0.1 * m_dDecayUpper);
+    const double lower = std::pow(10.0, 0.1 * m_dDecayLower);
+    int first = -1;
+    int second = -1;
+    for (int b = 0; b < blocks && second < 0; ++b)
+    {
+        const double remaining = (total - m_decayBlockEnergy[static_cast<std::size_t>(b)]) / total;
+        if (first < 0 && remaining < upper)
+            first = b;
+        if (remaining < lower)
+            second = b;
+    }
+    // Neither level reached (or the upper one only): no decay time.
+    if (first < 0 || second < 0 || !(upper > lower))
+        return 0.0;
+    const double time = (-m_dDecayTarget / (10.0 * std::log10(upper / lower))) * (second - first) *
+                        kDecayBlock / m_nSampleRate;
+    return time > 0.0 ? time : 0.0;
+}
+
+void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
+{
+    // The response is channel 0 of the display, as long as the work buffers allow.
+    const int n = std::min<int>(length, static_cast<int>(m_decayEnergy.size()));
+    if (n <= 0 || m_decayBlockEnergy.size() < static_cast<std::size_t>(n / kDecayBlock) || m_nSampleRate <= 0)
+        return;
+    const bool thirds = m_nBandAnalyzerMode == 3;
+    CBandTableFilter& filter = thirds ? static_cast<CBandTableFilter&>(m_decayThirdOctaveFilter)
+                                      : static_cast<CBandTableFilter&>(m_decayOctaveFilter);
+    const int bands = std::min(thirds ? kMaxDecayBands : 8, kMaxDecayBands);
+    const int firstBand = thirds ? 3 : 0;
+    m_nDecayBandCount = std::min(bands, filter.m_nBandCount - firstBand);
+    for (int band = m_nDecayBandCount - 1; band >= 0; --band)
+    {
+        filter.m_nBand = firstBand + band;
+        m_afDecayBandFrequencies[static_cast<std::size_t>(band)] =
+            static_cast<float>(filter.m_pCentres[firstBand + band]);
+        m_afDecayBandTimes[static_cast<std::size_t>(band)] =
+            static_cast<float>(1000.0 * AnalyzeDecay(rows, n, &filter));
+    }
+    m_dDecayTime = AnalyzeDecay(rows, n, nullptr);
+    // Channel 0 shows the broadband decay curve (AnalyzeDecay left the running energy in the work
+    // buffer), the other channels a copy of it.
+    const double total = n > 0 ? m_decayEnergy[static_cast<std::size_t>(n - 1)] : 0.0;
+    for (int i = 0; i < length; ++i)
+        rows[i] = total > 0.0 && i < n
+                      ? static_cast<float>((total - m_decayEnergy[static_cast<std::size_t>(i)]) / total)
+                      : 0.0f;
+    for (int c = 1; c < rowCount; ++c)
+        std::copy_n(rows, length, rows + static_cast<std::size_t>(c) * static_cast<std::size_t>(length));
 }
 
 void CSoundIn::SetReferenceCurve(std::span<const float> values, int span)

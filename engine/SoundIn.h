@@ -20,6 +20,8 @@
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
 #include "dsp/MlsTransform.h"
+#include "dsp/OctaveBandFilter.h"
+#include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
 #include "engine/ChannelRingBuffer.h"
 #include "engine/EngineNotifications.h"
@@ -420,6 +422,23 @@ public:
     std::vector<double> m_mlsDoubles;
     std::vector<float> m_windowTable;
     std::vector<float> m_smoothingBuffer;
+    // Decay analysis of an impulse response (analyser mode 36): the band filters, the running
+    // energy and the per-block energies (sized when the input opens), and the results: per band
+    // its centre and decay time (ms), and the broadband decay time (s).
+    static constexpr int kDecayBlock = 32;
+    static constexpr int kMaxDecayBands = 32;
+    COctaveBandFilter m_decayOctaveFilter;
+    CThirdOctaveBandFilter m_decayThirdOctaveFilter;
+    std::vector<float> m_decayEnergy;
+    std::vector<double> m_decayBlockEnergy;
+    std::array<float, kMaxDecayBands> m_afDecayBandFrequencies{};
+    std::array<float, kMaxDecayBands> m_afDecayBandTimes{};
+    int m_nDecayBandCount = 0;
+    double m_dDecayTime = 0.0;
+    // The decay time (s) of one response by the decay settings; the work buffers hold at least its
+    // length (the caller checked). Band filter: null for the broadband response.
+    double AnalyzeDecay(const float* response, int length, CBandTableFilter* filter);
+    void DecayAnalysis(float* rows, int rowCount, int length);
     std::vector<float> m_workBuffer1;
     std::vector<float> m_workBuffer2;
     CFftWindow m_window;

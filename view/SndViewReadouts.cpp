@@ -24,6 +24,7 @@ constexpr int kTextInbandLevel = 1000043;
 constexpr int kTextProgress = 1000045;
 constexpr int kTextValue = 1000078;
 constexpr int kTextNoValue = 1000362;
+constexpr int kTextReverbTime = 1000284;
 // Below this a decibel value is no measurement.
 constexpr double kNoValueDb = -300.0;
 
@@ -244,6 +245,16 @@ void CSndView::UpdateReadouts()
         m_publishedRecord.m_dTimeDifference = record.m_dTimeDifference;
         texts[0].m_texts[CReadoutTexts::kLevelLabel] = "Time diff ch A/B";
         texts[0].m_texts[CReadoutTexts::kLevelValue] = FormatTimeSpan(record.m_dTimeDifference);
+    }
+
+    // 9. The extra line: the engine's reverberation time of an impulse response.
+    if (mode == 36)
+    {
+        const double time = m_engine.m_dDecayTime;
+        texts[0].m_texts[CReadoutTexts::kExtraValue] =
+            time > 0.0 && time < 20.0 ? Printf("%2.2fs", time) : "--";
+        texts[0].m_texts[CReadoutTexts::kExtraLabel] =
+            Printf("%s RT%2.0f", GetText(kTextReverbTime).c_str(), std::fabs(m_engine.m_dDecayTarget));
     }
 
     m_readoutTexts = std::move(texts);

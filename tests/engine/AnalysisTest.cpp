@@ -597,3 +597,62 @@ TEST(AnalysisDisplay, SmoothingGivesEveryRowItsFractionalOctaveMean)
 }
 
 }  // namespace
+
+namespace
+{
+
+// An exponentially decaying noise of known reverberation time; 48 kHz.
+std::vector<float> DecayingNoise(int length, double reverberationTime, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> noise(0.0, 0.1);
+    // Energy falls by 60 dB in the reverberation time: amplitude factor 10^(-3 t / T).
+    std::vector<float> x(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i)
+        x[static_cast<std::size_t>(i)] =
+            static_cast<float>(noise(random) * std::pow(10.0, -3.0 * (i / 48000.0) / reverberationTime));
+    return x;
+}
+
+// The decay analysis of an impulse response reads the reverberation time it was made with, from
+// the -3 to -18 dB part of its energy decay, broadband and in the octave bands.
+TEST(AnalysisDecay, ReadsTheReverberationTimeOfAnExponentialDecay)
+{
+    Engine engine;
+    engine.Open(65536);
+    // The impulse response of the MLS measurement with the impulse variant.
+    engine.SetAnalyzerMode(4);
+    engine.m_bImpulseVariant = 1;
+    ASSERT_EQ(engine.GetAnalyzerMode(), 36);
+    const int length = 65536;
+    std::lock_guard lock(engine.m_displayLock);
+    engine.m_nDisplayLength = length;
+    ASSERT_GE(engine.m_spectrumDisplay.size(), static_cast<std::size_t>(length));
+    for (double reverberation : {0.5, 1.2})
+    {
+        const std::vector<float> response = DecayingNoise(length, reverberation, 11);
+        std::copy(response.begin(), response.end(), engine.m_spectrumDisplay.begin());
+        engine.PostProcessDisplay();
+        EXPECT_NEAR(engine.m_dDecayTime, reverberation, 0.03 * reverberation) << reverberation;
+        // Octave bands 250 Hz to 4 kHz: the same decay, within what the band filters' own
+        // response and the noise allow.
+        ASSERT_EQ(engine.m_nDecayBandCount, 8);
+        for (int band = 2; band <= 6; ++band)
+            EXPECT_NEAR(engine.m_afDecayBandTimes[static_cast<std::size_t>(band)], 1000.0 * reverberation,
+                        100.0 * reverberation)
+                << engine.m_afDecayBandFrequencies[static_cast<std::size_t>(band)] << " Hz";
+        // The display shows the remaining energy: 1 at the start, falling, 0 at the end.
+        EXPECT_NEAR(engine.m_spectrumDisplay[0], 1.0f, 0.01f);
+        // A quarter of the reverberation time in, 15 dB of the energy are gone.
+        const double atQuarter = engine.m_spectrumDisplay[static_cast<std::size_t>(12000 * reverberation)];
+        EXPECT_NEAR(10.0 * std::log10(atQuarter), -15.0, 1.0) << reverberation;
+        EXPECT_EQ(engine.m_spectrumDisplay[static_cast<std::size_t>(length - 1)], 0.0f);
+    }
+
+    // Silence has no decay.
+    std::fill_n(engine.m_spectrumDisplay.begin(), length, 0.0f);
+    engine.PostProcessDisplay();
+    EXPECT_EQ(engine.m_dDecayTime, 0.0);
+}
+
+}  // namespace

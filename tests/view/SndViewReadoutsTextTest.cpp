@@ -127,4 +127,24 @@ TEST_F(SndViewReadoutsText, TheResultRingKeepsEightRecordsAndPublishesTheNewest)
     }
 }
 
+TEST_F(SndViewReadoutsText, TheImpulseVariantShowsTheEngineReverberationTime)
+{
+    CSndView& view = MakeSpectrumView();
+    m_engine.SetAnalyzerMode(4);
+    m_engine.m_bImpulseVariant = 1;
+    ASSERT_EQ(view.GetViewMode(), 36);
+    struct Case
+    {
+        double time;
+        const char* text;
+    };
+    for (const Case& c : {Case{0.0, "--"}, Case{1.234, "1.23s"}, Case{19.99, "19.99s"}, Case{20.0, "--"}})
+    {
+        m_engine.m_dDecayTime = c.time;
+        view.UpdateReadouts();
+        EXPECT_EQ(view.GetReadoutTexts(0).Text(R::kExtraValue), c.text) << c.time;
+        EXPECT_EQ(view.GetReadoutTexts(0).Text(R::kExtraLabel), "reverb. time RT60");
+    }
+}
+
 }  // namespace
