@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the loader of the engine block of a workspace. Only the archive's own
 // exception may come out; a refused block must leave the engine's settings as they were, and a
-// block that loads must store and load again to the same bytes.
+// block that loads must store and load again to the same bytes. The display records that the
+// block carries for the windows are part of it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "engine/SoundIn.h"
 #include "platform/Archive.h"
+#include "view/EngineDisplayObjects.h"
 
 namespace
 {
@@ -42,6 +44,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static CSoundIn engine;
+    // The block's display records (presets, scheme, styles, channel records) are loaded too.
+    static const bool attached = (GetEngineDisplayObjects().Attach(engine), true);
+    (void)attached;
     static const std::vector<std::uint8_t> defaults = Store(engine);
     {
         // Every input starts from the default settings.
