@@ -431,27 +431,30 @@ void CSoundIn::ResetStatistics()
     // Not from the triggered collections: every triggered block belongs to the time-average group.
     m_bRestartTimeAverage.store(true);
     if (!m_bAnalysisAlive.load() && m_bClearAverages.exchange(false))
-    {
-        Zero(m_averageBuffer);
-        std::lock_guard lock(m_displayLock);
-        Zero(m_fourthDisplay);
-    }
+        ClearAnalysisResults();
+}
+
+void CSoundIn::ClearAnalysisResults()
+{
+    Zero(m_averageBuffer);
+    for (auto& s : m_blockStatistics)
+        s = BlockStatisticsRecord{};
+    std::lock_guard lock(m_displayLock);
+    Zero(m_fourthDisplay);
+    m_nDisplayAverageCount = 0;
 }
 
 void CSoundIn::ResetStatisticsLocked()
 {
     for (auto& s : m_statistics)
         s = ChannelStatistics{};
-    for (auto& s : m_blockStatistics)
-        s = BlockStatisticsRecord{};
-    m_nDisplayAverageCount = 0;
     m_conditioning.ResetPeaks();
     m_nCollectedBlocks.store(0);
     m_nCollectedFrames.store(0);
     m_nAverageProgress.store(0);
-    // The average buffer belongs to the analysis thread and the fourth display buffer to the
-    // display lock, which the intake never takes: the analysis thread clears them before its next
-    // block.
+    // The average buffer and the block statistics belong to the analysis thread, the fourth
+    // display buffer and the display-average count to the display lock, which the intake never
+    // takes: the analysis thread clears them before its next block.
     m_bClearAverages.store(true);
 }
 
@@ -882,11 +885,7 @@ void CSoundIn::AnalysisThread()
             break;
         m_bAnalysisIdle.store(false);
         if (m_bClearAverages.exchange(false))
-        {
-            Zero(m_averageBuffer);
-            std::lock_guard lock(m_displayLock);
-            Zero(m_fourthDisplay);
-        }
+            ClearAnalysisResults();
         // Only completed blocks: with a trigger the ring also holds the frames written while it
         // searched or held, which belong to no block.
         while (!m_bQuitRequest.load() && m_nPendingBlocks.load() > 0 &&

@@ -535,6 +535,9 @@ private:
     void CollectBlock(float* rows, int frames);
     void ResetTriggerLocked();
     void ResetStatisticsLocked();
+    // The averages, block statistics and display average (analysis thread, or with no analysis
+    // thread running).
+    void ClearAnalysisResults();
     int FrameStride(bool pcm16) const;
     bool ClaimIntake();
     void ReleaseIntake();
