@@ -360,6 +360,20 @@ bool CSoundIn::IsFrequencyAxisMode() const
 // ---------------------------------------------------------------------------------------------
 // Trigger and statistics
 
+int CSoundIn::GetTriggerState()
+{
+    std::lock_guard lock(m_inputLock);
+    return m_nTriggerState;
+}
+
+CSoundIn::BlockStatisticsRecord CSoundIn::GetPublishedBlockStatistics(int channel)
+{
+    if (channel < 0 || channel >= kMaxChannels)
+        return {};
+    std::lock_guard lock(m_displayLock);
+    return m_publishedBlockStatistics[static_cast<std::size_t>(channel)];
+}
+
 bool CSoundIn::IsTriggerArmed() const
 {
     return (m_bScopeMode || m_bTriggerScopeOnly == 0) && m_nTriggerRepeat >= 0 &&
@@ -442,6 +456,7 @@ void CSoundIn::ClearAnalysisResults()
     std::lock_guard lock(m_displayLock);
     Zero(m_fourthDisplay);
     m_nDisplayAverageCount = 0;
+    m_publishedBlockStatistics.fill(BlockStatisticsRecord{});
 }
 
 void CSoundIn::ResetStatisticsLocked()
@@ -466,6 +481,7 @@ int CSoundIn::OpenInput()
     std::lock_guard control(m_controlLock);
     if (m_bOpened.load())
         return 0;
+    m_bAnalysisHeld.store(false);
     m_nTransition.store(kTransitionOpening);
     m_pNotifications->SetWaitCursor(true);
     struct WaitCursor
@@ -774,8 +790,13 @@ void CSoundIn::PauseInput()
     m_nState.store(kStatePausing);
     m_nTransition.store(kTransitionPausing);
     m_bPaused.store(1);
+    m_bAnalysisHeld.store(true);
     if (m_pActiveDevice)
         m_pActiveDevice->Pause();
+    // The block in analysis ends; no further one starts while paused (the thread tests the flag).
+    for (int waited = 0; waited < kPauseWaitLimitMs && m_bAnalysisAlive.load() && !m_bAnalysisIdle.load();
+         ++waited)
+        SleepMs(1);
     m_nState.store(kStatePaused);
     m_nTransition.store(kTransitionNone);
 }
@@ -817,6 +838,7 @@ void CSoundIn::RestartInput()
     m_analysisEvent.Reset();
     m_bAnalysisIdle.store(true);
     m_bAnalysisAlive.store(true);
+    m_bAnalysisHeld.store(false);
     m_analysisThread = std::thread([this] { AnalysisThread(); });
     m_bPaused.store(0);
     m_nState.store(kStateRunning);
@@ -888,7 +910,8 @@ void CSoundIn::AnalysisThread()
             ClearAnalysisResults();
         // Only completed blocks: with a trigger the ring also holds the frames written while it
         // searched or held, which belong to no block.
-        while (!m_bQuitRequest.load() && m_nPendingBlocks.load() > 0 &&
+        // A paused input leaves its pending blocks alone: its settings may change meanwhile.
+        while (!m_bQuitRequest.load() && !m_bAnalysisHeld.load() && m_nPendingBlocks.load() > 0 &&
                m_ring.GetAvailable() >= m_nBlockLength.load())
         {
             const int taken = (m_bMlsMode && !m_bScopeMode) ? AnalyzeMlsBlock() : AnalyzeFftBlock();
@@ -1120,6 +1143,8 @@ void CSoundIn::Publish(const float* source, std::size_t sourceSize, int sourceSt
             }
         }
         PostProcessDisplay();
+        // The windows read the block figures of what they show, under the same lock.
+        m_publishedBlockStatistics = m_blockStatistics;
     }
     if (m_bDebugDumps)
         AppendDump("DisplayOut", m_spectrumDisplay.data(),

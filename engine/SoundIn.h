@@ -88,6 +88,8 @@ public:
 
     static constexpr int kMaxChannels = 64;
     static constexpr int kMaxFftSize = 1 << 20;
+    // How long PauseInput waits for the block in analysis to end (ms).
+    static constexpr int kPauseWaitLimitMs = 2000;
     static constexpr int kMinSampleRate = 1000;
     static constexpr int kMaxSampleRate = 1000000;
     // Frames of one staging row: the most frames collected from one delivered piece.
@@ -325,6 +327,8 @@ public:
     std::atomic<int> m_nIntakeBusy{0};
     std::atomic<bool> m_bIntakeActive{false};
     std::atomic<int> m_bPaused{1};
+    // Set by PauseInput until the next restart: the analysis thread starts no block meanwhile.
+    std::atomic<bool> m_bAnalysisHeld{false};
 
     // ===== counters (atomics; counts saturate instead of wrapping) =====
     std::atomic<std::int64_t> m_nAnalysisCounter{0};
@@ -360,6 +364,11 @@ public:
         double longPeak = 0.0;
     };
     std::array<BlockStatisticsRecord, kMaxChannels> m_blockStatistics{};
+    // The block figures of the last publication (display lock), and their readers for the windows.
+    std::array<BlockStatisticsRecord, kMaxChannels> m_publishedBlockStatistics{};
+    BlockStatisticsRecord GetPublishedBlockStatistics(int channel);
+    // The trigger state, read under the input lock.
+    int GetTriggerState();
     // DC blocker state per channel (intake side, cleared at open).
     std::array<double, kMaxChannels> m_dDcX1{};
     std::array<double, kMaxChannels> m_dDcY1{};

@@ -121,7 +121,7 @@ void CSndView::OnTimer(int id)
         return;
     if (m_engine.m_bProcessingEnabled.load() != 1)
         return;
-    m_pPlot->m_nTriggerState = m_engine.m_nTriggerState;
+    m_pPlot->m_nTriggerState = m_engine.GetTriggerState();
     if (count > m_nLastAnalysisCount)
     {
         m_nProgressCounter = 0;
@@ -237,8 +237,7 @@ void CSndView::PassLevelData()
     plot.m_nLevelBarCount = channels;
     for (int c = 0; c < 2; ++c)
     {
-        const double meanSquare =
-            c < channels ? m_engine.m_blockStatistics[static_cast<std::size_t>(c)].meanSquare : 0.0;
+        const double meanSquare = c < channels ? m_engine.GetPublishedBlockStatistics(c).meanSquare : 0.0;
         plot.m_arrLevelBars[static_cast<std::size_t>(c)].level = std::sqrt(std::max(0.0, meanSquare));
     }
 }

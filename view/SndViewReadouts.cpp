@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 
 namespace
 {
@@ -86,8 +87,9 @@ void CSndView::FillResultRecord(CReadoutRecord& record) const
         record.m_adThd[index] = stats->m_dDistortion;
         record.m_adMaximum[index] = stats->m_dMaximum;
         record.m_adMinimum[index] = stats->m_dMinimum;
-        record.m_adRms[index] = std::sqrt(std::max(0.0, m_engine.m_blockStatistics[index].meanSquare));
-        record.m_adMeter2[index] = m_engine.m_blockStatistics[index].blockPeak;
+        const CSoundIn::BlockStatisticsRecord block = m_engine.GetPublishedBlockStatistics(c);
+        record.m_adRms[index] = std::sqrt(std::max(0.0, block.meanSquare));
+        record.m_adMeter2[index] = block.blockPeak;
         record.m_adMarkerLinear[index] = std::pow(10.0, plot.GetMarkerValue(0, c) / 20.0);
     }
     record.m_dXStep = plot.m_dBinWidth;
@@ -250,7 +252,12 @@ void CSndView::UpdateReadouts()
     // 9. The extra line: the engine's reverberation time of an impulse response.
     if (mode == 36)
     {
-        const double time = m_engine.m_dDecayTime;
+        double time = 0.0;
+        {
+            // Written by the analysis thread with the display.
+            std::lock_guard lock(m_engine.m_displayLock);
+            time = m_engine.m_dDecayTime;
+        }
         texts[0].m_texts[CReadoutTexts::kExtraValue] =
             time > 0.0 && time < 20.0 ? Printf("%2.2fs", time) : "--";
         texts[0].m_texts[CReadoutTexts::kExtraLabel] =
