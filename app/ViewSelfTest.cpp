@@ -3,12 +3,12 @@
 #include "app/AnalyzerApp.h"
 #include "app/MainFrame.h"
 #include "engine/SoundIn.h"
+#include "platform/NumberFormat.h"
 #include "view/SndView.h"
 
 #include <wx/app.h>
 #include <wx/timer.h>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -122,17 +122,13 @@ private:
     void Report(CSndView& view, const std::string& name, bool live)
     {
         const CPlot& plot = view.GetPlot();
-        char line[256];
         m_app.Trace("view " + name + (live ? " live" : " not live"));
-        std::snprintf(line, sizeof line, "view %s mode %i", name.c_str(), view.GetViewMode());
-        m_app.Trace(line);
+        m_app.Trace(platform::FormatC("view %s mode %i", name.c_str(), view.GetViewMode()));
         m_app.Trace("view " + name + " x title " + plot.m_strXTitle);
         m_app.Trace("view " + name + " y title " + plot.m_strYTitle);
-        std::snprintf(line, sizeof line, "view %s points %i x %.3f..%.3f", name.c_str(), plot.GetPointCount(),
-                      plot.m_viewRange.m_dXMin, plot.m_viewRange.m_dXMax);
-        m_app.Trace(line);
-        std::snprintf(line, sizeof line, "view %s peak x %.3f", name.c_str(), PeakOfFirstCurve(plot));
-        m_app.Trace(line);
+        m_app.Trace(platform::FormatC("view %s points %i x %.3f..%.3f", name.c_str(), plot.GetPointCount(),
+                                      plot.m_viewRange.m_dXMin, plot.m_viewRange.m_dXMax));
+        m_app.Trace(platform::FormatC("view %s peak x %.3f", name.c_str(), PeakOfFirstCurve(plot)));
         const auto& panes = view.GetStatusTexts();
         for (int pane = 1; pane <= 5; ++pane)
             m_app.Trace("view " + name + " pane " + std::to_string(pane) + " [" +

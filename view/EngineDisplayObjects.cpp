@@ -2,16 +2,13 @@
 
 #include "engine/SoundIn.h"
 #include "platform/Archive.h"
+#include "platform/NumberFormat.h"
 #include "texts/TextTable.h"
-
-#include <cstdio>
+#include "view/ViewTexts.h"
 
 namespace
 {
 
-constexpr int kTextLevel = 1000026;
-constexpr int kTextFrequency = 1000030;
-constexpr const char* kDegreeSign = "\xC2\xB0";
 // Colour index every channel's curve starts with.
 constexpr int kChannelColorIndex = 10;
 
@@ -58,9 +55,7 @@ constexpr std::array<std::array<int, 4>, 4> kFirstStyles = {
 
 std::string WithText(const char* format, int textId)
 {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, GetText(textId).c_str());
-    return buffer;
+    return platform::FormatC(format, GetText(textId).c_str());
 }
 
 }  // namespace
@@ -95,15 +90,15 @@ void CEngineDisplayObjects::InitDefaults()
         preset.m_dXMax = d.xMax;
         if (d.texts == 0)
         {
-            preset.m_strXTitle = WithText("%s [Hz]", kTextFrequency);
-            preset.m_strYTitle = WithText("%s [dB]", kTextLevel);
+            preset.m_strXTitle = WithText("%s [Hz]", view_text::kFrequency);
+            preset.m_strYTitle = WithText("%s [dB]", view_text::kLevel);
             // Preset 0 carries the degree sign as its x unit; the copies took "Hz" before.
-            preset.m_strXUnit = i == 0 ? kDegreeSign : "Hz";
+            preset.m_strXUnit = i == 0 ? view_text::kDegreeSign : "Hz";
             preset.m_strYUnit = "dB";
         }
         else if (d.texts == 2)
         {
-            preset.m_strXTitle = WithText("%s [Hz]", kTextFrequency);
+            preset.m_strXTitle = WithText("%s [Hz]", view_text::kFrequency);
             preset.m_strYTitle = "reverb. time [ms]";
             preset.m_strXUnit = "Hz";
             preset.m_strYUnit = "ms";

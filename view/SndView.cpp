@@ -2,20 +2,20 @@
 
 #include "common/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
+#include "platform/NumberFormat.h"
 #include "view/DefaultAxisRecords.h"
 #include "view/ViewDocument.h"
 #include "view/ViewFrame.h"
 
 #include "texts/TextTable.h"
+#include "view/ViewTexts.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 namespace
 {
 
-constexpr int kTextMeasurement = 1000024;
 // The show command that shows an owned window.
 constexpr int kShowWindow = 5;
 
@@ -99,13 +99,10 @@ void CSndView::OnInitialUpdate()
         // The two readout windows, the first shown; the owned windows' placements come from the slot.
         if (m_pWindow)
         {
-            const std::string measurement = GetText(kTextMeasurement);
-            char first[160];
-            char second[160];
-            std::snprintf(first, sizeof first, "%s V:%i Curve:%i", measurement.c_str(), m_nViewIndex + 1, 1);
-            std::snprintf(second, sizeof second, "%s V:%i Curve:%i", measurement.c_str(), m_nViewIndex + 1,
-                          2);
-            m_pWindow->CreateOwnedWindows(first, second);
+            const std::string measurement = GetText(view_text::kMeasurement);
+            const auto title = [&](int curve)
+            { return platform::FormatC("%s V:%i Curve:%i", measurement.c_str(), m_nViewIndex + 1, curve); };
+            m_pWindow->CreateOwnedWindows(title(1), title(2));
         }
         CopyChannelSettings();
         m_pPlot->m_bLevelBars = 0;

@@ -65,6 +65,8 @@ inline constexpr int kDisplayProperties = 32783;
 
 // Number of decimals for a readout value: 4 up to 1, 3 up to 10, 2 up to 100, 1 up to 1000, else 0.
 int DecimalsForValue(double value);
+// Bits 1 to 4 of a window's sweep plot options: the x quantity of a level-sweep plot (0 dB, 1 V, 2 W).
+int SweepXQuantity(int sweepPlotOptions);
 
 class CSndView
 {

@@ -5,34 +5,24 @@
 #include "common/settings/ViewSettings.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/SoundIn.h"
+#include "platform/NumberFormat.h"
 #include "texts/TextTable.h"
 #include "view/ViewDocument.h"
 #include "view/ViewFrame.h"
+#include "view/ViewTexts.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace
 {
 
-constexpr int kTextFrequency = 1000030;
-constexpr int kTextTime = 1000031;
-constexpr int kTextLevel = 1000026;
-constexpr int kTextImpedance = 1000129;
-constexpr int kTextPhase = 1000130;
-constexpr int kTextAmplitude = 1000131;
-constexpr int kTextCorrelation = 1000132;
-constexpr int kTextInputLevel = 1000034;
-constexpr int kTextOutputLevel = 1000237;
-constexpr const char* kDegreeSign = "\xC2\xB0";
 constexpr const char* kBarkTitle = "Critical Band Rate (bark)";
 
+// The window's texts with one text argument, numbers in the C locale.
 std::string Format(const char* format, const std::string& text)
 {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, format, text.c_str());
-    return buffer;
+    return platform::FormatC(format, text.c_str());
 }
 
 // Time units of the level monitor and logger axes, chosen by the span they show.
@@ -111,11 +101,11 @@ int CSndView::SetupAxes()
     CAxisProp& record = settings.m_Axes;
 
     // 5.
+    // (The decibel flag, the time-unit factor and the logarithmic x follow the mode's changes to
+    // the record below.)
     CPlotRange& full = plot.m_dataRange;
-    full.m_bDecibel = record.m_bLogY;
     full.m_dLogFactor = 10.0;
     full.m_dLogOffset = 0.0;
-    full.m_dXScale = 1.0;
     full.m_dXOffset = 0.0;
     plot.m_bPolar = 0;
     double timeUnit = 1.0;
@@ -141,11 +131,7 @@ int CSndView::SetupAxes()
         full.m_dXMin = std::max(firstBin, m_engine.m_dMinFrequency);
         full.m_dXMax = xMax;
     }
-    // 9.
-    plot.m_strXTitle = GetText(kTextFrequency);
-    record.m_strYUnit = "dB";
-    full.m_bXLog = record.m_bLogX;
-    // 10. (The band display is not part of the plot yet.)
+    // 9. and 10.: the titles are set in step 24; the band display is not part of the plot yet.
 
     // 11.
     std::string yUnit = "dB";
@@ -167,7 +153,7 @@ int CSndView::SetupAxes()
         case 258:
             full.m_dYMin = -180.0;
             full.m_dYMax = 180.0;
-            yUnit = kDegreeSign;
+            yUnit = view_text::kDegreeSign;
             record.m_bLogY = 0;
             break;
         case 5:
@@ -231,8 +217,6 @@ int CSndView::SetupAxes()
         default:
             break;
     }
-    if (mode == 1 || mode == 4 || mode == 320 || mode == 7 || mode == 36 || mode == 64)
-        plot.m_strXTitle = GetText(kTextTime);
     // 12.
     if (yUnit == "dB" && !record.m_bLogY && mode != 96 && mode != 128)
         yUnit.clear();
@@ -335,18 +319,18 @@ std::string CSndView::GetYTitle(int mode) const
         case 256:
         case 261:
         case 320:
-            title = GetText(kTextAmplitude);
+            title = GetText(view_text::kAmplitude);
             break;
         case 3:
         case 8:
         case 258:
-            title = GetText(kTextPhase) + " [deg]";
+            title = GetText(view_text::kPhase) + " [deg]";
             break;
         case 5:
-            title = GetText(kTextImpedance) + " [Ohm]";
+            title = GetText(view_text::kImpedance) + " [Ohm]";
             break;
         case 7:
-            title = GetText(kTextCorrelation);
+            title = GetText(view_text::kCorrelation);
             if (m_engine.m_nAnalysisChannels == 1)
                 title = "auto-" + title;
             break;
@@ -361,10 +345,10 @@ std::string CSndView::GetYTitle(int mode) const
             break;
         case 262:
         case 263:
-            title = Format("%s [ms]", GetText(kTextTime));
+            title = Format("%s [ms]", GetText(view_text::kTime));
             break;
         case 288:
-            title = GetText(kTextLevel) + " [dB]";
+            title = GetText(view_text::kLevel) + " [dB]";
             break;
         default:
             break;
@@ -376,7 +360,7 @@ std::string CSndView::GetYTitle(int mode) const
 
 std::string CSndView::GetXTitle(int mode) const
 {
-    const std::string time = GetText(kTextTime);
+    const std::string time = GetText(view_text::kTime);
     switch (mode)
     {
         case 64:
@@ -395,8 +379,8 @@ std::string CSndView::GetXTitle(int mode) const
         {
             const int options = m_pSettings ? m_pSettings->m_nSweepPlotOptions : 0;
             const std::string name =
-                GetText(((options >> 5) & 0xF) == 1 ? kTextOutputLevel : kTextInputLevel);
-            switch ((options >> 1) & 0xF)
+                GetText(((options >> 5) & 0xF) == 1 ? view_text::kOutputLevel : view_text::kInputLevel);
+            switch (SweepXQuantity(options))
             {
                 case 0:
                     return Format("%s [dB]", name);
@@ -411,9 +395,10 @@ std::string CSndView::GetXTitle(int mode) const
         case 160:
             return kBarkTitle;
         case 288:
-            return Format("%s [Hz]", GetText(kTextFrequency));
+            return Format("%s [Hz]", GetText(view_text::kFrequency));
         default:
-            return IsFrequencyAxis() ? Format("%s [Hz]", GetText(kTextFrequency)) : Format("%s [ms]", time);
+            return IsFrequencyAxis() ? Format("%s [Hz]", GetText(view_text::kFrequency))
+                                     : Format("%s [ms]", time);
     }
 }
 
@@ -422,7 +407,7 @@ std::string CSndView::GetXUnit(int mode) const
     switch (mode)
     {
         case 128:
-            switch (m_pSettings ? (m_pSettings->m_nSweepPlotOptions >> 1) & 0xF : 0)
+            switch (m_pSettings ? SweepXQuantity(m_pSettings->m_nSweepPlotOptions) : 0)
             {
                 case 0:
                     return "dB";
@@ -436,7 +421,7 @@ std::string CSndView::GetXUnit(int mode) const
         case 160:
             return "bark";
         case 9:
-            return kDegreeSign;
+            return view_text::kDegreeSign;
         default:
             return "Hz";
     }
@@ -535,7 +520,6 @@ void CSndView::UpdateStatusBar()
     if (!frame || !frame->HasStatusBar() || !m_pSettings)
         return;
     const int mode = GetViewMode();
-    char text[64];
     const auto setPane = [&](int pane, const std::string& value)
     {
         m_statusTexts[static_cast<std::size_t>(pane)] = value;
@@ -544,8 +528,7 @@ void CSndView::UpdateStatusBar()
     // 1.
     const double rate =
         m_pSettings->m_dSampleRate > 0.0 ? m_pSettings->m_dSampleRate : m_engine.m_nSampleRate;
-    std::snprintf(text, sizeof text, "%.0f", rate);
-    setPane(1, text);
+    setPane(1, platform::FormatC("%.0f", rate));
     // 2.
     int entry = 0;
     for (long long size = 128; size < m_engine.m_nFftSize && entry < 40; size *= 2)
@@ -557,23 +540,23 @@ void CSndView::UpdateStatusBar()
         blockLength = 2 * m_pPlot->GetPointCount();
     else if (mode == 256 || mode == 259 || mode == 260 || mode == 261)
         blockLength = m_pPlot->GetPointCount();
-    std::snprintf(text, sizeof text, "%9i", blockLength);
-    setPane(2, text);
+    setPane(2, platform::FormatC("%9i", blockLength));
     // 4.
     const double seconds = blockLength / (rate > 0.0 ? rate : 1.0) * std::max(1, m_engine.m_nAverageCount);
+    std::string duration;
     if (seconds < 1.0)
-        std::snprintf(text, sizeof text, "%.0fms", seconds * 1000.0);
+        duration = platform::FormatC("%.0fms", seconds * 1000.0);
     else if (seconds < 10.0)
-        std::snprintf(text, sizeof text, "%.2fs", seconds);
+        duration = platform::FormatC("%.2fs", seconds);
     else if (seconds < 100.0)
-        std::snprintf(text, sizeof text, "%.1fs", seconds);
+        duration = platform::FormatC("%.1fs", seconds);
     else if (seconds < 1000.0)
-        std::snprintf(text, sizeof text, "%.0fs", seconds);
+        duration = platform::FormatC("%.0fs", seconds);
     else if (seconds < 60000.0)
-        std::snprintf(text, sizeof text, "%.0fm", seconds / 60.0);
+        duration = platform::FormatC("%.0fm", seconds / 60.0);
     else
-        std::snprintf(text, sizeof text, "%9i", blockLength);
-    setPane(3, text);
+        duration = platform::FormatC("%9i", blockLength);
+    setPane(3, duration);
     // 5.
     setPane(4, GetWeightingName(m_engine.m_nWeightingType));
     frame->SelectWeightingEntry(m_engine.m_nWeightingType);

@@ -171,13 +171,19 @@ void CSndView::SetupCurves()
     plot.m_nStride = -1;
 
     const int channels = std::clamp(m_engine.m_nAnalysisChannels, 1, CPlot::kMaxChannels);
+    // The rows of a display buffer that hold a whole row (channel c at c x row length): a buffer
+    // that cannot hold every channel's row shows the rows it holds.
+    const auto rowsThatFit = [&](const std::vector<float>& buffer, int rowLength)
+    {
+        return rowLength > 0 ? static_cast<int>(std::min<std::size_t>(
+                                   channels, buffer.size() / static_cast<std::size_t>(rowLength)))
+                             : 0;
+    };
     if (mode == 320)
     {
         // Every input channel's time signal, straight from the engine's time buffer.
         const int fftSize = std::max(1, m_engine.m_nFftSize);
-        const std::size_t size = m_engine.m_timeDisplay.size();
-        const int fitting =
-            static_cast<int>(std::min<std::size_t>(channels, size / static_cast<std::size_t>(fftSize)));
+        const int fitting = rowsThatFit(m_engine.m_timeDisplay, fftSize);
         plot.m_pData = nullptr;
         plot.m_arrChannelData.fill(nullptr);
         for (int c = 0; c < fitting; ++c)
@@ -204,14 +210,9 @@ void CSndView::SetupCurves()
     }
     else if (mode < 256 && mode != 9 && !IsSweepResultMode())
     {
-        // The engine's display buffer: channel c's row at c x display length. A buffer that cannot
-        // hold every channel's row shows the rows it holds.
+        // The engine's display buffer.
         const int points = std::max(0, m_engine.m_nDisplayLength);
-        const std::size_t size = m_engine.m_spectrumDisplay.size();
-        const int fitting =
-            points > 0
-                ? static_cast<int>(std::min<std::size_t>(channels, size / static_cast<std::size_t>(points)))
-                : 0;
+        const int fitting = rowsThatFit(m_engine.m_spectrumDisplay, points);
         plot.m_pData = fitting > 0 ? m_engine.m_spectrumDisplay.data() : nullptr;
         plot.m_dataRange.m_nPoints = fitting > 0 ? points : 0;
         plot.m_nChannels = fitting;

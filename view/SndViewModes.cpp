@@ -14,13 +14,12 @@ namespace
 // Impulse-plot flags in the order GetViewMode tests them.
 constexpr std::array<int, 8> kImpulseOrder = {257, 258, 256, 259, 260, 261, 262, 263};
 
-// Bits 1 to 4 of the sweep plot options: the x quantity of a level-sweep plot (0 dB, 1 V, 2 W).
-int SweepXQuantity(int options)
-{
-    return (options >> 1) & 0xF;
-}
-
 }  // namespace
+
+int SweepXQuantity(int sweepPlotOptions)
+{
+    return (sweepPlotOptions >> 1) & 0xF;
+}
 
 int CSndView::GetViewMode() const
 {

@@ -4,28 +4,19 @@
 
 #include "common/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
+#include "platform/NumberFormat.h"
 #include "texts/TextTable.h"
 #include "view/ViewDocument.h"
 #include "view/ViewFrame.h"
+#include "view/ViewTexts.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace
 {
 
-constexpr int kTextMustBeLarger = 1000384;
-constexpr int kTextMustNotBeNegative = 1000385;
-constexpr int kTextNoLogarithmicNegative = 1000386;
 // The highest x the axes may show below half the sample rate.
 constexpr double kNyquistMargin = 100.0;
-
-std::string Printf(const std::string& format, const char* first, const char* second = "")
-{
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format.c_str(), first, second);
-    return buffer;
-}
 
 }  // namespace
 
@@ -33,13 +24,13 @@ std::vector<std::string> CheckAxisRanges(const DisplayPropertiesValues& values)
 {
     std::vector<std::string> messages;
     if (!(values.m_dYMax > values.m_dYMin))
-        messages.push_back(Printf(GetText(kTextMustBeLarger), "y max", "y min"));
+        messages.push_back(platform::FormatC(GetText(view_text::kMustBeLarger).c_str(), "y max", "y min"));
     if (!(values.m_dXMax > values.m_dXMin))
-        messages.push_back(Printf(GetText(kTextMustBeLarger), "x max", "x min"));
+        messages.push_back(platform::FormatC(GetText(view_text::kMustBeLarger).c_str(), "x max", "x min"));
     if (values.m_dXMin < 0.0)
-        messages.push_back(Printf(GetText(kTextMustNotBeNegative), "x min"));
+        messages.push_back(platform::FormatC(GetText(view_text::kMustNotBeNegative).c_str(), "x min"));
     if (values.m_bLogX && values.m_dXMin < 0.0)
-        messages.push_back(GetText(kTextNoLogarithmicNegative));
+        messages.push_back(GetText(view_text::kNoLogarithmicNegative));
     return messages;
 }
 

@@ -5,47 +5,31 @@
 #include "common/TextFormatting.h"
 #include "common/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
+#include "platform/NumberFormat.h"
 #include "texts/TextTable.h"
 #include "view/ViewFrame.h"
+#include "view/ViewTexts.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <mutex>
 
 namespace
 {
 
-constexpr int kTextMeasurement = 1000024;
-constexpr int kTextPeak = 1000025;
-constexpr int kTextFrequency = 1000030;
-constexpr int kTextTime = 1000031;
-constexpr int kTextCursor = 1000042;
-constexpr int kTextInbandLevel = 1000043;
-constexpr int kTextProgress = 1000045;
-constexpr int kTextValue = 1000078;
-constexpr int kTextNoValue = 1000362;
-constexpr int kTextReverbTime = 1000284;
 // Below this a decibel value is no measurement.
 constexpr double kNoValueDb = -300.0;
-
-std::string Printf(const char* format, auto... args)
-{
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, args...);
-    return buffer;
-}
 
 // "%4.*f" with the readouts' precision ladder, then the unit.
 std::string FormatValue(double value, const std::string& unit)
 {
-    return Printf("%4.*f%s", DecimalsForValue(value), value, unit.c_str());
+    return platform::FormatC("%4.*f%s", DecimalsForValue(value), value, unit.c_str());
 }
 
 // A ratio as per cent and decibels ("%4.*f%%=%4.2fdB"); `decibels` is the ratio's dB value.
 std::string FormatRatio(double percent, double decibels)
 {
-    return Printf("%4.*f%%=%4.2fdB", DecimalsForValue(percent), percent, decibels);
+    return platform::FormatC("%4.*f%%=%4.2fdB", DecimalsForValue(percent), percent, decibels);
 }
 
 }  // namespace
@@ -121,19 +105,19 @@ void CSndView::UpdateReadouts()
 
     // 2. Titles and captions.
     std::array<CReadoutTexts, 2> texts;
-    const std::string measurement = GetText(kTextMeasurement);
+    const std::string measurement = GetText(view_text::kMeasurement);
     texts[0].m_strTitle =
-        Printf("%s V:%i %s", measurement.c_str(), m_nViewIndex + 1, GetCurveName(curveA).c_str());
+        platform::FormatC("%s V:%i %s", measurement.c_str(), m_nViewIndex + 1, GetCurveName(curveA).c_str());
     texts[1].m_strTitle =
-        Printf("%s V:%i %s", measurement.c_str(), m_nViewIndex + 1, GetCurveName(curveB).c_str());
+        platform::FormatC("%s V:%i %s", measurement.c_str(), m_nViewIndex + 1, GetCurveName(curveB).c_str());
     for (CReadoutTexts& window : texts)
     {
-        window.m_texts[CReadoutTexts::kPeakGroup] = GetText(kTextPeak);
-        window.m_texts[CReadoutTexts::kCursorGroup] = GetText(kTextCursor);
-        window.m_texts[CReadoutTexts::kCursorValueLabel] = GetText(kTextValue);
-        window.m_texts[CReadoutTexts::kPeakValueLabel] = GetText(kTextValue);
+        window.m_texts[CReadoutTexts::kPeakGroup] = GetText(view_text::kPeak);
+        window.m_texts[CReadoutTexts::kCursorGroup] = GetText(view_text::kCursor);
+        window.m_texts[CReadoutTexts::kCursorValueLabel] = GetText(view_text::kValue);
+        window.m_texts[CReadoutTexts::kPeakValueLabel] = GetText(view_text::kValue);
     }
-    texts[0].m_texts[CReadoutTexts::kProgressLabel] = GetText(kTextProgress);
+    texts[0].m_texts[CReadoutTexts::kProgressLabel] = GetText(view_text::kProgress);
     texts[0].m_nProgress = std::clamp(static_cast<int>(m_dProgress), 0, 100);
 
     // 3. The result ring.
@@ -149,7 +133,7 @@ void CSndView::UpdateReadouts()
     const bool frequencyAxis = IsFrequencyAxis();
     const bool decibels = plot.m_dataRange.m_bDecibel != 0;
     const std::string& unit = settings.m_Axes.m_strYUnit;
-    const std::string xQuantity = GetText(frequencyAxis ? kTextFrequency : kTextTime);
+    const std::string xQuantity = GetText(frequencyAxis ? view_text::kFrequency : view_text::kTime);
     const std::array<int, 2> channels = {channelA, channelB};
     for (std::size_t w = 0; w < texts.size(); ++w)
     {
@@ -160,7 +144,7 @@ void CSndView::UpdateReadouts()
         window.m_texts[CReadoutTexts::kCursorValue] = FormatValue(plot.m_dCursorY, unit);
         const double peak = record.m_adPeak[channel];
         window.m_texts[CReadoutTexts::kPeakValue] =
-            decibels && peak < kNoValueDb ? GetText(kTextNoValue) : FormatValue(peak, unit);
+            decibels && peak < kNoValueDb ? GetText(view_text::kNoValue) : FormatValue(peak, unit);
     }
 
     // 7. Level and distortion lines of a spectrum.
@@ -175,15 +159,15 @@ void CSndView::UpdateReadouts()
             const double level = record.m_adInbandLevel[static_cast<std::size_t>(channels[w])];
             std::string text;
             if (decibels && level < kNoValueDb)
-                text = GetText(kTextNoValue);
+                text = GetText(view_text::kNoValue);
             else
             {
-                text = Printf("%4.1f%s", level, unit.c_str());
+                text = platform::FormatC("%4.1f%s", level, unit.c_str());
                 if (w == 0 && unit == "dB")
                     text += "/" + FormatEngineering(std::pow(10.0, level / 20.0), 4, "V");
             }
             texts[w].m_texts[CReadoutTexts::kLevelValue] = text;
-            texts[w].m_texts[CReadoutTexts::kLevelLabel] = GetText(kTextInbandLevel);
+            texts[w].m_texts[CReadoutTexts::kLevelLabel] = GetText(view_text::kInbandLevel);
         }
         CReadoutTexts& first = texts[0];
         const auto a = static_cast<std::size_t>(channelA);
@@ -221,7 +205,7 @@ void CSndView::UpdateReadouts()
     const auto position = [&](double x)
     {
         if (frequencyAxis || sweepOrPolar)
-            return Printf("%4.1f%s", x, xUnit.c_str());
+            return platform::FormatC("%4.1f%s", x, xUnit.c_str());
         const double factor = mode == 64 ? plot.m_dataRange.m_dXScale : 1000.0;
         return FormatTimeSpan(factor != 0.0 ? x / factor : x);
     };
@@ -259,9 +243,9 @@ void CSndView::UpdateReadouts()
             time = m_engine.m_dDecayTime;
         }
         texts[0].m_texts[CReadoutTexts::kExtraValue] =
-            time > 0.0 && time < 20.0 ? Printf("%2.2fs", time) : "--";
-        texts[0].m_texts[CReadoutTexts::kExtraLabel] =
-            Printf("%s RT%2.0f", GetText(kTextReverbTime).c_str(), std::fabs(m_engine.m_dDecayTarget));
+            time > 0.0 && time < 20.0 ? platform::FormatC("%2.2fs", time) : "--";
+        texts[0].m_texts[CReadoutTexts::kExtraLabel] = platform::FormatC(
+            "%s RT%2.0f", GetText(view_text::kReverbTime).c_str(), std::fabs(m_engine.m_dDecayTarget));
     }
 
     m_readoutTexts = std::move(texts);
