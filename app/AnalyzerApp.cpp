@@ -110,9 +110,6 @@ CAnalyzerApp::CAnalyzerApp(CInputMixerBase* mixer)
     }
     for (const std::string& path : GetSettingsFiles())
     {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error))
-            continue;
         // A fresh mixer for each file, as the values read are applied at once.
         CInputMixer temporary;
         ReadSettingsFile(path, mixer ? *mixer : temporary);
@@ -127,8 +124,15 @@ CAnalyzerApp::~CAnalyzerApp()
 
 std::vector<std::string> CAnalyzerApp::GetSettingsFiles() const
 {
-    return {m_DataFolders.GetPath(CDataFolders::kProgramSettingsFile),
-            m_DataFolders.GetPath(CDataFolders::kUserSettingsFile)};
+    std::vector<std::string> files;
+    for (const std::string& path : {m_DataFolders.GetPath(CDataFolders::kProgramSettingsFile),
+                                    m_DataFolders.GetPath(CDataFolders::kUserSettingsFile)})
+    {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            files.push_back(path);
+    }
+    return files;
 }
 
 void CAnalyzerApp::ReadSettingsFile(const std::string& path, CInputMixerBase& mixer)
@@ -265,9 +269,6 @@ bool CAnalyzerApp::InitInstance()
     // 13.
     for (const std::string& path : GetSettingsFiles())
     {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error))
-            continue;
         if (m_pEngine)
         {
             m_pEngine->LoadSettings(path);
@@ -420,11 +421,7 @@ bool CAnalyzerApp::OnFileNew()
         m_pEngine->InitDefaults();
         GetEngineDisplayObjects().InitDefaults();
         for (const std::string& path : GetSettingsFiles())
-        {
-            std::error_code error;
-            if (std::filesystem::is_regular_file(path, error))
-                m_pEngine->LoadSettings(path);
-        }
+            m_pEngine->LoadSettings(path);
         m_pEngine->m_bDisplayRestartRequest.store(1);
     }
     auto* frame = new CChildFrame(m_pMainWnd, wxString::Format("%s%i", kAppName, m_nDocumentCounter));

@@ -125,6 +125,7 @@ public:
     void Trace(const std::string& step);
     const std::vector<std::string>& GetTrace() const { return m_trace; }
 
+    // The program's and the user's "default.cal", those that exist.
     std::vector<std::string> GetSettingsFiles() const;
 
     // TESSARIN_TEST_VIEW: the measurement window's self-test. Runs the active window on the

@@ -69,8 +69,6 @@ void CSndDoc::Load(CArchive& ar)
 
     // The engine takes a block only when it was read whole; if a later part of the file fails,
     // it goes back to the settings it had.
-    // The copy taken here must not ask the generator program to save over its settings.
-    m_engine.m_workspacePath.clear();
     CArchive engineBefore;
     m_engine.Serialize(engineBefore);
     m_engine.Serialize(ar);

@@ -1442,7 +1442,7 @@ double CSoundIn::AnalyzeDecay(const float* response, int length, CBandTableFilte
     {
         energy += static_cast<double>(work[i]) * work[i];
         work[i] = static_cast<float>(energy);
-        if ((i + 1) % kDecayBlock == 0 && (i + 1) / kDecayBlock <= blocks)
+        if ((i + 1) % kDecayBlock == 0)
             m_decayBlockEnergy[static_cast<std::size_t>((i + 1) / kDecayBlock - 1)] = energy;
     }
     const double total = energy;
@@ -1477,7 +1477,7 @@ void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
     const bool thirds = m_nBandAnalyzerMode == 3;
     CBandTableFilter& filter = thirds ? static_cast<CBandTableFilter&>(m_decayThirdOctaveFilter)
                                       : static_cast<CBandTableFilter&>(m_decayOctaveFilter);
-    const int bands = std::min(thirds ? kMaxDecayBands : 8, kMaxDecayBands);
+    const int bands = thirds ? kMaxDecayBands : kOctaveDecayBands;
     const int firstBand = thirds ? 3 : 0;
     m_nDecayBandCount = std::min(bands, filter.m_nBandCount - firstBand);
     for (int band = m_nDecayBandCount - 1; band >= 0; --band)

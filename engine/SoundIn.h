@@ -435,7 +435,8 @@ public:
     // energy and the per-block energies (sized when the input opens), and the results: per band
     // its centre and decay time (ms), and the broadband decay time (s).
     static constexpr int kDecayBlock = 32;
-    static constexpr int kMaxDecayBands = 32;
+    static constexpr int kMaxDecayBands = 32;  // third-octave bands from the fourth
+    static constexpr int kOctaveDecayBands = 8;
     COctaveBandFilter m_decayOctaveFilter;
     CThirdOctaveBandFilter m_decayThirdOctaveFilter;
     std::vector<float> m_decayEnergy;
