@@ -75,7 +75,8 @@ void CIirFilter::Process(float* samples, int count)
     if (m_nB == 3 && m_nA == 3)
     {
         // The second-order section that almost every filter of the system is made of, with its
-        // state in registers; same sums in the same order as the general form.
+        // state in registers. The last output enters the sum last, so that only one product and
+        // one subtraction lie between two outputs (the recursion, not the arithmetic, sets the pace).
         const double b0 = m_pB[0], b1 = m_pB[1], b2 = m_pB[2];
         const double a1 = m_pA[1], a2 = m_pA[2];
         double x1 = m_inputHistory[0], x2 = m_inputHistory[1];
@@ -86,8 +87,8 @@ void CIirFilter::Process(float* samples, int count)
             double acc = b0 * x;
             acc += b1 * x1;
             acc += b2 * x2;
-            acc -= a1 * y1;
             acc -= a2 * y2;
+            acc -= a1 * y1;
             x2 = x1;
             x1 = x;
             y2 = y1;

@@ -211,3 +211,37 @@ void CLinearChirp::Generate()
     ComplexFftUncached(re, im, n);
     NormalisePeak(re, n);
 }
+
+bool PrepareSweepSpectrum(const float* table, float* spectrum, int N)
+{
+    if (!table || !spectrum || N < 2 || Log2OfPowerOfTwo(N) == 0 || N > (1 << 24))
+        return false;
+    std::copy(table, table + N, spectrum);
+    RealFft(spectrum, N);
+    ConvertToSplitLayout(spectrum, N);
+    const int half = N / 2;
+    const auto power = [&](int k)
+    {
+        const double re = spectrum[k];
+        const double im = (k == 0 || k == half) ? 0.0 : spectrum[half + k];
+        return re * re + im * im;
+    };
+    double peak = 0.0;
+    for (int k = 0; k <= half; ++k)
+        peak = std::max(peak, power(k));
+    if (!(peak > 0.0) || !std::isfinite(peak))
+    {
+        std::fill(spectrum, spectrum + N, 0.0f);
+        return false;
+    }
+    // conj(X) / (|X|^2 + e): the plain reciprocal wherever the table has energy.
+    const double floor = peak * 1e-6;
+    for (int k = 0; k <= half; ++k)
+    {
+        const double scale = 1.0 / (power(k) + floor);
+        spectrum[k] = static_cast<float>(spectrum[k] * scale);
+        if (k != 0 && k != half)
+            spectrum[half + k] = static_cast<float>(-spectrum[half + k] * scale);
+    }
+    return true;
+}

@@ -35,6 +35,13 @@ private:
     void ApplyTaper();
 };
 
+// The spectrum that deconvolves a recorded period of an excitation table of N samples (N a power of
+// two, 2 <= N <= 2^24): the reciprocal of the table's transform in split layout, regularised so that
+// bins where the table carries almost no energy (outside the swept band) are not raised by more than
+// about 54 dB over the band. Multiplying a recording's split spectrum by it gives the transfer
+// function. `spectrum` receives N values; false (spectrum zeroed) for a silent table or a bad N.
+bool PrepareSweepSpectrum(const float* table, float* spectrum, int N);
+
 class CLinearChirp
 {
 public:

@@ -69,3 +69,24 @@ void ResampleCurveLinear(const float* source, double sourceStep, int sourceCount
         destination[j] = v;
     }
 }
+
+const char* GetTimeWeightingLabel(int index)
+{
+    switch (index)
+    {
+        case 1:
+            return "I";
+        case 2:
+            return "F";
+        case 3:
+            return "S";
+        case 4:
+            return "CCIR";
+        case 6:
+            return "10s";
+        case 7:
+            return "60s";
+        default:
+            return "";
+    }
+}

@@ -21,6 +21,10 @@ double StoreBandLevels(std::span<const float> levels, std::span<float> store);
 // returns its overall level.
 double ThirdOctaveLevels(std::span<const float> spectrum, double sampleRate, std::span<float> store);
 
+// Short label of a band meter's time weighting: 1 "I", 2 "F", 3 "S", 4 "CCIR", 6 "10s", 7 "60s",
+// any other index "".
+const char* GetTimeWeightingLabel(int index);
+
 // destination[i] = source[(i + shift) mod length] (a negative remainder wraps).
 void RotateCopy(int shift, const float* source, float* destination, int length);
 

@@ -1,5 +1,6 @@
 #include "engine/SoundIn.h"
 
+#include "common/TextDataFiles.h"
 #include "dsp/DistortionFigures.h"
 #include "dsp/Fft.h"
 #include "dsp/FractionalOctaveSmoothing.h"
@@ -631,6 +632,7 @@ int CSoundIn::OpenInput()
         // Every conditioning filter is built here, so the intake never allocates.
         m_conditioning.m_bEqualizer = m_bEqualizerFilters;
         m_conditioning.Prepare(channels, m_nSampleRate);
+        m_levelValues.assign(static_cast<std::size_t>(channels) * kLevelValuesPerStep, 0.0f);
     }
     catch (const std::bad_alloc&)
     {
@@ -644,11 +646,24 @@ int CSoundIn::OpenInput()
         Fail("Failed to allocate memory for MLS buffers.");
         return -1;
     }
+    if (!SetupBandAnalyzers())
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for auxillary buffers.");
+        return -1;
+    }
+    if (m_bMlsMode && m_bChirpExcitation && !PrepareChirp(blockLength))
+    {
+        FreeOpenBuffers();
+        Fail("Failed to allocate memory for MLS buffers.");
+        return -1;
+    }
     m_nImpulsePosition = -1;
     m_weighting.m_nType = m_nWeightingType;
     m_weighting.m_nCount = m_nFftSize / 2;
     m_weighting.m_dSampleRate = m_nSampleRate;
     m_weighting.Update();
+    UpdateMonitorWeightings();
     if (m_nLevelMonitorMode != 0 && !EnsureHistoryBuffers())
     {
         FreeOpenBuffers();
@@ -738,6 +753,33 @@ void CSoundIn::CloseSource()
     m_pActiveDevice = nullptr;
 }
 
+bool CSoundIn::PrepareChirp(int length)
+{
+    try
+    {
+        if (!m_chirpSweep)
+            m_chirpSweep = std::make_unique<CLogSweep>(0, 0.0, 0.0);
+        // A sweep has no logarithm to start from at 0 Hz: the lowest bin of the period stands in.
+        const double rate = m_nSampleRate;
+        const double start = m_dChirpStart > 0.0 ? m_dChirpStart : rate / length;
+        m_chirpSweep->Set(length, start / rate, m_dChirpStop / rate);
+        if (m_bDebugDumps)
+            (void)WriteFloatList("ChirpSeq", std::span<const float>(m_chirpSweep->m_samples.data(),
+                                                                    static_cast<std::size_t>(length)));
+        m_chirpSpectrum.assign(static_cast<std::size_t>(length), 0.0f);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    // A length that is no power of two, or a silent sweep, leaves the spectrum zero: the responses
+    // are then silent rather than undefined.
+    (void)PrepareSweepSpectrum(m_chirpSweep->m_samples.data(), m_chirpSpectrum.data(), length);
+    if (m_bDebugDumps)
+        (void)WriteFloatList("ChirpInv", m_chirpSpectrum);
+    return true;
+}
+
 void CSoundIn::FreeOpenBuffers()
 {
     m_ring.Init(nullptr, 0, 0, 0, 0, 0);
@@ -749,6 +791,7 @@ void CSoundIn::FreeOpenBuffers()
     std::vector<float>().swap(m_windowTable);
     std::vector<float>().swap(m_smoothingBuffer);
     std::vector<float>().swap(m_decayEnergy);
+    std::vector<float>().swap(m_levelValues);
     std::vector<double>().swap(m_decayBlockEnergy);
     m_conditioning.Free();
     m_replayFile.reset();
@@ -1208,11 +1251,14 @@ int CSoundIn::AnalyzeMlsBlock()
     const int blockLength = m_nBlockLength.load();
     const int n = m_nFftSize;
     const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
-    const int length = m_mls.GetLength();
+    const bool chirp = m_bChirpExcitation != 0;
+    // One period of the excitation: the sequence, or the sweep one sample longer.
+    const int length = chirp ? m_mls.GetLength() + 1 : m_mls.GetLength();
     if (m_ringStorage.empty() || channels <= 0)
         return 0;
-    if (m_bChirpExcitation || length <= 0 || blockLength < length)
-        return AnalyzeFftBlock();  // no correlator for this block: the plain analysis takes it
+    if (length <= 1 || blockLength < length ||
+        (chirp && m_chirpSpectrum.size() != static_cast<std::size_t>(length)))
+        return AnalyzeFftBlock();  // no deconvolution for this block: the plain analysis takes it
     if (m_ring.ReadBlock(m_analysisBlock.data(), blockLength) != blockLength)
         return 0;
     SaturatingAdd(m_nAnalyzedFrames, blockLength);
@@ -1237,13 +1283,18 @@ int CSoundIn::AnalyzeMlsBlock()
     const int kind = m_nMlsDisplayKind;
     for (int c = 0; c < channels; ++c)
     {
-        float* response =
-            m_mlsBuffer.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(length + 1);
-        if (m_mlsBuffer.size() < static_cast<std::size_t>(c + 1) * static_cast<std::size_t>(length + 1))
+        const std::size_t slot = static_cast<std::size_t>(m_mls.GetLength() + 1);
+        float* response = m_mlsBuffer.data() + static_cast<std::size_t>(c) * slot;
+        if (m_mlsBuffer.size() < static_cast<std::size_t>(c + 1) * slot)
             break;
-        m_mls.Correlate(row(c), response, 0);
-        if (m_bDebugDumps)
-            AppendDump("mlsout", response, static_cast<std::size_t>(length));
+        if (chirp)
+            DeconvolveChirp(row(c), response, length);
+        else
+        {
+            m_mls.Correlate(row(c), response, 0);
+            if (m_bDebugDumps)
+                AppendDump("mlsout", response, static_cast<std::size_t>(length));
+        }
         if (c == 0 && (m_bAutoAlign || m_nImpulsePosition < 0))
         {
             int at = 0;
@@ -1289,6 +1340,26 @@ int CSoundIn::AnalyzeMlsBlock()
     const double factor = kind == 0 ? static_cast<double>(n) * n / 2.0 : 1.0;
     Publish(block, m_analysisBlock.size(), stride, factor);
     return blockLength;
+}
+
+void CSoundIn::DeconvolveChirp(const float* recorded, float* response, int length)
+{
+    const auto dump = [&](const char* name)
+    {
+        if (m_bDebugDumps)
+            (void)WriteFloatList(name, std::span<const float>(response, static_cast<std::size_t>(length)));
+    };
+    std::copy_n(recorded, length, response);
+    RealFft(response, length);
+    ConvertToSplitLayout(response, length);
+    dump("ChirpInputSpectrum");
+    MultiplyComplexSpectra(response, m_chirpSpectrum.data(), length);
+    dump("ChirpMul");
+    // The back-transform reads the spectrum reversed in time; conjugating first undoes that.
+    for (int k = length / 2 + 1; k < length; ++k)
+        response[k] = -response[k];
+    InverseRealFft(response, length);
+    dump("ChirpImpulse");
 }
 
 void CSoundIn::BlockStatistics(float* block, int stride, int frames)
@@ -1868,6 +1939,9 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
                 x[i] = static_cast<float>(x[i] * g);
         }
         m_conditioning.MeasureCPeak(c, x, frames);
+        if (BandAnalyzersInUse())
+            if (CBandAnalyzer* analyzer = m_bandAnalyzers[ch].get())
+                analyzer->ProcessBlock(x, frames);  // reads the row, never writes it
         m_conditioning.BandLimitChannel(c, x, frames);
     }
     SaturatingAdd(m_nConditionedFrames, frames);
@@ -2017,28 +2091,87 @@ void CSoundIn::CollectBlock(float* rows, int frames)
 // ---------------------------------------------------------------------------------------------
 // Level monitor
 
+void CSoundIn::UpdateMonitorWeightings()
+{
+    for (int mode = 0; mode < static_cast<int>(m_monitorWeightings.size()); ++mode)
+    {
+        CWeightingTable& table = m_monitorWeightings[static_cast<std::size_t>(mode)];
+        table.m_dSampleRate = m_nSampleRate;
+        table.m_nCount = m_nFftSize / 2;
+        table.m_nType = mode;
+        table.Update();  // rebuilds only when something changed: at open, never on the analysis thread
+    }
+}
+
 void CSoundIn::UpdateLevelHistory()
 {
     if (m_nLevelMonitorMode == 0 || m_nLevelHistoryLength <= 0 || !m_levelOutputs[0])
         return;
+    UpdateMonitorWeightings();
     m_levelMonitor.m_dShortTime = m_dLevelShortTime;
     m_levelMonitor.m_dLongTime = m_dLevelLongTime;
     const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
-    const int waiting = m_levelOutputs[0]->GetCount();
+    if (channels <= 0)
+        return;
+    // The outputs fill on the delivering thread: what waits is copied out under its lock, at most
+    // a step's worth (the rest waits for the next block).
+    int steps = 0;
+    {
+        std::lock_guard lock(m_inputLock);
+        steps = std::min({m_levelOutputs[0]->GetCount(), kLevelValuesPerStep,
+                          static_cast<int>(m_levelValues.size() / static_cast<std::size_t>(channels))});
+        for (int c = 0; c < channels && steps > 0; ++c)
+        {
+            float* values =
+                m_levelValues.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(steps);
+            CFloatRingBuffer* output = m_levelOutputs[static_cast<std::size_t>(c)];
+            const int available = output ? std::min(output->GetCount(), steps) : 0;
+            if (available > 0)
+                output->Read(values, available);
+            std::fill(values + available, values + steps, 0.0f);
+        }
+    }
     std::array<float, kMaxChannels> values{};
-    for (int step = 0; step < waiting && m_nLevelMonitorMode == 1; ++step)
+    for (int step = 0; step < steps && m_nLevelMonitorMode == 1; ++step)
     {
         for (int c = 0; c < channels; ++c)
-        {
-            CFloatRingBuffer* output = m_levelOutputs[static_cast<std::size_t>(c)];
-            if (output && output->GetCount() > 0)
-                output->Read(&values[static_cast<std::size_t>(c)], 1);
-        }
+            values[static_cast<std::size_t>(c)] =
+                m_levelValues[static_cast<std::size_t>(c) * static_cast<std::size_t>(steps) +
+                              static_cast<std::size_t>(step)];
         m_levelMonitor.AddValues(
             std::span<const float>(values.data(), static_cast<std::size_t>(channels)),
             std::span<const int>(m_bChannelEnabled.data(), static_cast<std::size_t>(channels)),
             m_dLevelInterval);
     }
+}
+
+bool CSoundIn::SetupBandAnalyzers()
+{
+    const int channels = std::clamp(m_nAnalysisChannels, 0, kMaxChannels);
+    m_levelOutputs.fill(nullptr);
+    const double timeConstant = std::max(m_dBandTimeConstant, 0.001);
+    for (int c = 0; c < channels; ++c)
+    {
+        std::unique_ptr<CBandAnalyzer>& analyzer = m_bandAnalyzers[static_cast<std::size_t>(c)];
+        try
+        {
+            if (!analyzer)
+                analyzer = std::make_unique<CBandAnalyzer>();
+        }
+        catch (const std::bad_alloc&)
+        {
+            return false;
+        }
+        analyzer->m_sampleRate = m_nSampleRate;
+        analyzer->m_bandsPerOctave = std::max(m_nBandAnalyzerMode, 0);
+        analyzer->m_displayWeighting = m_nWeightingType;
+        analyzer->m_energyTrace.m_interval = timeConstant;
+        analyzer->Configure();
+        m_levelOutputs[static_cast<std::size_t>(c)] = &analyzer->m_energyTrace.m_ring;
+    }
+    if (channels > 0 && m_bandAnalyzers[0])
+        m_dLevelInterval = m_bandAnalyzers[0]->m_energyTrace.m_actualInterval;
+    return true;
 }
 
 bool CSoundIn::EnsureHistoryBuffers()
@@ -2050,4 +2183,7 @@ bool CSoundIn::EnsureHistoryBuffers()
 void CSoundIn::ResetChannelStatistics()
 {
     m_levelMonitor.Reset();
+    for (int c = 0; c < std::clamp(m_nAnalysisChannels, 0, kMaxChannels); ++c)
+        if (CBandAnalyzer* analyzer = m_bandAnalyzers[static_cast<std::size_t>(c)].get())
+            analyzer->ResetLevels();
 }

@@ -16,11 +16,13 @@
 #pragma once
 
 #include "common/CalibrationCurve.h"  // Display curves
+#include "dsp/BandAnalyzer.h"
 #include "dsp/DesignedFilter.h"
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
 #include "dsp/MlsTransform.h"
 #include "dsp/OctaveBandFilter.h"
+#include "dsp/SweepSynthesis.h"
 #include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
 #include "engine/ChannelRingBuffer.h"
@@ -164,6 +166,10 @@ public:
     // Control side, while stopped: histories of the monitor's length for the analysis channels.
     bool EnsureHistoryBuffers();
     void ResetChannelStatistics();
+    // Control side, while the input opens: the band analyser of every analysis channel (made on first
+    // use) set up for the rate, the band mode and the band time constant. They analyse only while a
+    // band display or the level monitor is on; their wideband meters then run as well.
+    bool SetupBandAnalyzers();
 
     // ===== acquisition settings (control side; defaults of InitDefaults) =====
     int m_nSampleRate = 44100;
@@ -410,11 +416,28 @@ public:
     std::array<double, kMaxChannels> m_dBandOverall{};
     CWeightingTable m_weighting;
     CMlsTransform m_mls;
+    // Chirp excitation: the logarithmic sweep of one period (MLS length + 1 samples, made at the first
+    // open that needs it) and its deconvolving spectrum, prepared at every open.
+    std::unique_ptr<CLogSweep> m_chirpSweep;
+    std::vector<float> m_chirpSpectrum;
+    // The band analyser of each analysis channel (fed by the conditioning on the delivering thread;
+    // the windows read its meters without a lock) and the time constant its level output steps by.
+    // They cost more than the rest of the intake, so they run only while something shows their
+    // results: a band display or the level monitor.
+    std::array<std::unique_ptr<CBandAnalyzer>, kMaxChannels> m_bandAnalyzers;
+    double m_dBandTimeConstant = 0.125;
+    bool BandAnalyzersInUse() const { return m_nBandAnalyzerMode != 0 || m_nLevelMonitorMode != 0; }
     // The level monitor and, per analysis channel, the level output of that channel's band analyser
-    // (not owned; null: no levels) with the interval of its values.
+    // (null: no levels) with the interval of its values. The outputs are written on the delivering
+    // thread and read under the input lock into m_levelValues (sized at open).
     CLevelMonitor m_levelMonitor;
     std::array<CFloatRingBuffer*, kMaxChannels> m_levelOutputs{};
     double m_dLevelInterval = 0.125;
+    static constexpr int kLevelValuesPerStep = 256;
+    std::vector<float> m_levelValues;
+    // Z, A and C weighting tables of the level monitor, for half the FFT size.
+    std::array<CWeightingTable, 3> m_monitorWeightings;
+    void UpdateMonitorWeightings();
 
     // ===== buffers =====
     // Display buffers, channels x FFT size each, read under the display lock.
@@ -555,6 +578,10 @@ private:
     void StopAnalysisThread();
     void CloseSource();
     void FreeOpenBuffers();
+    // The sweep and its deconvolving spectrum for a period of `length` samples (open, control side).
+    bool PrepareChirp(int length);
+    // The impulse response of one recorded sweep period (analysis thread; no allocation).
+    void DeconvolveChirp(const float* recorded, float* response, int length);
     bool GrowDisplayBuffers(const char* where);
     int NextDitherValue();
     void Fail(const std::string& text);

@@ -5,12 +5,14 @@
 #include "dsp/FftWindow.h"
 #include "dsp/FractionalOctaveSmoothing.h"
 #include "dsp/MlsTransform.h"
+#include "dsp/SweepSynthesis.h"
 #include "engine/BandLevels.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
+#include <complex>
 #include <functional>
 #include <random>
 #include <thread>
@@ -255,6 +257,21 @@ TEST(AnalysisPublication, CopyIntoTheDisplayIsBoundedByTheBuffer)
 // ---------------------------------------------------------------------------------------------
 // MLS analysis
 
+// One period of a periodic excitation after the FIR h (a steady state: circular convolution).
+template <typename Sample>
+std::vector<float> ThroughFirCircularly(const std::vector<double>& h, const Sample* period, int length)
+{
+    std::vector<float> out(static_cast<std::size_t>(length));
+    for (int n = 0; n < length; ++n)
+    {
+        double y = 0.0;
+        for (std::size_t j = 0; j < h.size(); ++j)
+            y += h[j] * period[static_cast<std::size_t>((n - static_cast<int>(j) + length) % length)];
+        out[static_cast<std::size_t>(n)] = static_cast<float>(y);
+    }
+    return out;
+}
+
 // One steady period of the sequence through a known FIR, correlated, shows that FIR: the response
 // is placed 5 ms (240 samples) after the start of the row.
 TEST(AnalysisMls, PeriodThroughAnFirYieldsItsImpulseResponse)
@@ -269,16 +286,7 @@ TEST(AnalysisMls, PeriodThroughAnFirYieldsItsImpulseResponse)
 
     CMlsSequence sequence(kLength, 0, 0);
     ASSERT_TRUE(sequence.IsValid());
-    std::vector<float> period(kLength);
-    for (int n = 0; n < kLength; ++n)
-    {
-        double y = 0.0;
-        for (std::size_t j = 0; j < h.size(); ++j)
-            y += h[j] *
-                 sequence.m_data[static_cast<std::size_t>((n - static_cast<int>(j) + kLength) % kLength)];
-        period[static_cast<std::size_t>(n)] = static_cast<float>(y);
-    }
-    engine.Feed(period);
+    engine.Feed(ThroughFirCircularly(h, sequence.m_data.data(), kLength));
     ASSERT_EQ(engine.m_nAnalysisCounter.load(), 1);
     // Circular correlation of a +-1 sequence of length L: h[k] (L + 1) / L - sum(h) / L.
     double sum = 0.0;
@@ -293,6 +301,48 @@ TEST(AnalysisMls, PeriodThroughAnFirYieldsItsImpulseResponse)
         ASSERT_NEAR(row[static_cast<std::size_t>(kLead + k)], expected, 1e-5) << k;
     }
     EXPECT_EQ(row[1023], 0.0f);  // past the period: cleared
+}
+
+// A recorded period of the logarithmic sweep through the same FIR, deconvolved, shows that FIR's
+// transfer function wherever the sweep carries energy (its ends fade), and its largest tap 5 ms into
+// the row.
+TEST(AnalysisMls, ChirpPeriodThroughAnFirYieldsItsTransferFunction)
+{
+    constexpr int kPeriod = 1024;
+    constexpr double kStart = 200.0, kStop = 20000.0;
+    const std::vector<double> h = {0.8, -0.3, 0.25, 0.1, -0.05, 0.02};
+    Engine engine;
+    engine.SetAnalyzerMode(4);  // impulse response
+    engine.m_nMlsLength = kPeriod - 1;
+    engine.m_bChirpExcitation = 1;
+    engine.m_dChirpStart = kStart;
+    engine.m_dChirpStop = kStop;
+    engine.Open(kPeriod);
+    ASSERT_EQ(engine.m_nBlockLength.load(), kPeriod);
+
+    // The excitation as the generator plays it, circularly through the FIR.
+    CLogSweep sweep(0, 0.0, 0.0);
+    sweep.Set(kPeriod, kStart / 48000.0, kStop / 48000.0);
+    engine.Feed(ThroughFirCircularly(h, sweep.m_samples.data(), kPeriod));
+    ASSERT_EQ(engine.m_nAnalysisCounter.load(), 1);
+    const auto row = engine.Row(0, kPeriod);
+    constexpr int kLead = 240;
+    EXPECT_EQ(
+        std::max_element(row.begin(), row.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }) -
+            row.begin(),
+        kLead);
+    // Direct DFTs of the row (the response starts at the lead) and of the FIR, 400 Hz .. 12 kHz.
+    for (int k = 9; k <= 256; k += 4)
+    {
+        std::complex<double> measured, expected;
+        for (int n = 0; n < kPeriod; ++n)
+            measured += static_cast<double>(row[static_cast<std::size_t>((n + kLead) % kPeriod)]) *
+                        std::polar(1.0, -2.0 * M_PI * k * n / kPeriod);
+        for (std::size_t j = 0; j < h.size(); ++j)
+            expected += h[j] * std::polar(1.0, -2.0 * M_PI * k * static_cast<double>(j) / kPeriod);
+        ASSERT_NEAR(std::abs(measured), std::abs(expected), 1e-3 * std::abs(expected)) << k;
+        ASSERT_NEAR(std::arg(measured / expected), 0.0, 1e-3) << k;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <span>
+#include <thread>
 #include <vector>
 
 namespace
@@ -92,6 +95,66 @@ TEST(LevelMonitorTest, EngineStepsOncePerWaitingValue)
     EXPECT_EQ(output.GetCount(), 0);
     engine.m_levelOutputs[0] = nullptr;
     engine.StopInput();
+}
+
+// A 1 kHz sine of amplitude 0.5 at 48 kHz: every 0.125 s value of the band analysers' level output
+// holds 125 whole periods, so the monitor's values are the sine's mean square, 0.125, on both
+// channels. With neither a band display nor the monitor on, the analysers are not fed at all.
+TEST(LevelMonitorTest, BandAnalyzersFeedTheMonitorOnlyWhileInUse)
+{
+    struct Case
+    {
+        int monitorMode, bandMode;
+        bool fed;
+    };
+    for (const Case& c : {Case{1, 0, true}, Case{0, 3, true}, Case{0, 0, false}})
+    {
+        SCOPED_TRACE(testing::Message() << "monitor " << c.monitorMode << ", bands " << c.bandMode);
+        CSoundIn engine;
+        engine.m_nInputMode = CSoundIn::kInputNone;
+        engine.m_nSampleRate = 48000;
+        engine.m_nChannelMode = 3;  // two channels
+        engine.m_nLevelMonitorMode = c.monitorMode;
+        engine.m_nBandAnalyzerMode = c.bandMode;
+        engine.SetFftSize(4096);
+        ASSERT_EQ(engine.OpenInput(), 0);
+        engine.RestartInput();
+        ASSERT_NEAR(engine.m_dLevelInterval, 0.125, 1e-12);
+        constexpr int kFrames = 48000;
+        std::vector<float> frames(2 * kFrames);
+        for (int i = 0; i < kFrames; ++i)
+            frames[2 * static_cast<std::size_t>(i)] = frames[2 * static_cast<std::size_t>(i) + 1] =
+                static_cast<float>(0.5 * std::sin(2.0 * M_PI * 1000.0 * i / 48000.0));
+        for (int at = 0; at < kFrames; at += 960)
+            engine.ProcessFloatBlock(
+                std::span<const float>(frames.data() + 2 * static_cast<std::size_t>(at), 1920), 960);
+        // Every whole FFT block analysed (the analysis steps the monitor after each).
+        for (int wait = 0; wait < 5000 && engine.m_nAnalyzedFrames.load() < kFrames / 4096 * 4096; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        engine.StopInput();
+        const CBandAnalyzer* analyzer = engine.m_bandAnalyzers[0].get();
+        ASSERT_NE(analyzer, nullptr);
+        if (!c.fed)
+        {
+            EXPECT_EQ(analyzer->m_energyTrace.m_totalSamples, 0);
+            EXPECT_EQ(engine.m_levelMonitor.m_nValuesCounted, 0);
+            continue;
+        }
+        EXPECT_EQ(analyzer->m_energyTrace.m_totalSamples, kFrames);
+        if (c.monitorMode == 0)
+            continue;
+        // Eight values were made; the analysis takes them after each FFT block (the last ones may
+        // still wait).
+        EXPECT_GE(engine.m_levelMonitor.m_nValuesCounted, 7);
+        EXPECT_LE(engine.m_levelMonitor.m_nValuesCounted, 8);
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const CLevelMonitor::Channel& channel =
+                engine.m_levelMonitor.m_channels[static_cast<std::size_t>(ch)];
+            EXPECT_NEAR(channel.minimum, 0.125, 0.125 * 1e-3);
+            EXPECT_NEAR(channel.maximum, 0.125, 0.125 * 1e-3);
+        }
+    }
 }
 
 }  // namespace
