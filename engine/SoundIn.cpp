@@ -66,6 +66,7 @@ CSoundIn::CSoundIn()
 {
     g_engine.store(this);
     m_devices[kInputTestSignal] = std::make_unique<CTestSignalSource>();
+    m_stipa.SetNoiseReader(&m_stipaNoise);
     InitDefaults();
 }
 
@@ -205,7 +206,8 @@ bool CSoundIn::InitDefaults()
     m_nMarkerCount = 0;
     m_adMarkers.fill(0.0);
     m_nColorModeBackground = 0;
-    m_histogramSettings = {};
+    for (CHistogram& histogram : m_histograms)
+        histogram.m_settings = {};
     m_bAutoAlign = 1;
     m_nImpulseOffset = 0;
     m_dImpulseLead = -0.005;
@@ -646,6 +648,22 @@ int CSoundIn::OpenInput()
         Fail("Failed to allocate memory for MLS buffers.");
         return -1;
     }
+    for (CHistogram& histogram : m_histograms)
+    {
+        histogram.m_dSampleRate = m_nSampleRate;
+        try
+        {
+            histogram.Reset();
+        }
+        catch (const std::bad_alloc&)
+        {
+            FreeOpenBuffers();
+            Fail("Failed to allocate memory for auxillary buffers.");
+            return -1;
+        }
+    }
+    m_vstChain.SetFormat(m_nSampleRate, kStagingFrames);
+    m_vstChain.PrepareAll();
     if (!SetupBandAnalyzers())
     {
         FreeOpenBuffers();
@@ -1388,6 +1406,17 @@ void CSoundIn::BlockStatistics(float* block, int stride, int frames)
         s.longMin = std::min(s.longMin, lo);
         s.longPeak = std::max(s.longPeak, s.blockPeak);
     }
+    if (m_histograms[0].m_settings.m_bEnabled)
+        for (int c = 0; c < std::min(channels, 2); ++c)
+            m_histograms[static_cast<std::size_t>(c)].ProcessBlock(
+                block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride), frames);
+    // The live speech intelligibility of the first channel (nothing while it is not running; it may
+    // mix its background noise into the row).
+    if (channels > 0)
+    {
+        m_stipa.m_sampleRate = m_nSampleRate;
+        m_stipa.ProcessBlock(block, frames);
+    }
     if (channels < 2)
         return;
     float* x0 = block;
@@ -1432,6 +1461,12 @@ void CSoundIn::PostProcessDisplay()
         static_cast<std::size_t>(channels), m_spectrumDisplay.size() / static_cast<std::size_t>(length)));
     const auto row = [&](int c)
     { return m_spectrumDisplay.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(length); };
+    if (m_histograms[0].m_settings.m_bEnabled)
+        for (int c = 0; c < std::min(rows, 2); ++c)
+        {
+            const CHistogram& histogram = m_histograms[static_cast<std::size_t>(c)];
+            histogram.FillDisplay(histogram.m_settings.m_nCurve, row(c), length);
+        }
     const bool frequencyAxis = IsFrequencyAxisMode();
     if (frequencyAxis)
     {
@@ -1903,6 +1938,7 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
     const int channels = std::clamp(m_ring.GetChannels(), 0, kMaxChannels);
     if (!rows || frames < 0 || rowStride < frames)
         return;
+    m_vstChain.ProcessChain(rows, rows, static_cast<std::size_t>(rowStride), frames, channels);
     if (channels > 0)
         m_conditioning.Demodulate(rows, frames);
     for (int c = 0; c < channels; ++c)

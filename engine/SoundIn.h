@@ -30,10 +30,13 @@
 #include "engine/FloatRingBuffer.h"
 #include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
+#include "engine/Histogram.h"
 #include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
 #include "engine/LevelMonitor.h"
 #include "engine/SigGenSettings.h"
+#include "engine/StipaNoiseFile.h"
+#include "engine/VstChain.h"
 #include "platform/Sync.h"
 
 #include <array>
@@ -425,6 +428,13 @@ public:
     // They cost more than the rest of the intake, so they run only while something shows their
     // results: a band display or the level monitor.
     std::array<std::unique_ptr<CBandAnalyzer>, kMaxChannels> m_bandAnalyzers;
+    // The live speech-intelligibility analysis of the first channel (fed with every analysis block
+    // while it runs) and the noise recording it can mix in (declared first: the analyser closes it).
+    CStipaNoiseFile m_stipaNoise;
+    CStipaAnalyzer m_stipa;
+    // The plug-in chain every delivered block passes first, prepared at each open for the rate and
+    // the staging block.
+    CVstChain m_vstChain;
     double m_dBandTimeConstant = 0.125;
     bool BandAnalyzersInUse() const { return m_nBandAnalyzerMode != 0 || m_nLevelMonitorMode != 0; }
     // The level monitor and, per analysis channel, the level output of that channel's band analyser
@@ -533,8 +543,9 @@ public:
     // Loading reads them aside; the commit takes them over once the whole block was read.
     std::function<void(CArchive&)> m_serializeOwnedObjects;
     std::function<void()> m_commitOwnedObjects;
-    // The settings of the two pulse histograms (first and second input channel).
-    std::array<CHistogramSettings, 2> m_histogramSettings{};
+    // The two pulse histograms (first and second input channel) with their stored settings; fed while
+    // the first one is enabled, reset at every open.
+    std::array<CHistogram, 2> m_histograms;
     // Stores or loads the engine block. Loading reads the whole block first and changes nothing
     // when it fails (ArchiveError; BadIndex for a block that is not ours).
     void Serialize(CArchive& ar);

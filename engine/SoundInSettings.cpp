@@ -123,7 +123,8 @@ Snapshot Capture(const CSoundIn& e)
     s.recorder = e.m_bRecorder;
     s.recorderFile = e.m_strRecorderFile;
     s.stored = e.m_stored;
-    s.histograms = e.m_histogramSettings;
+    for (std::size_t i = 0; i < s.histograms.size(); ++i)
+        s.histograms[i] = e.m_histograms[i].m_settings;
     return s;
 }
 
@@ -172,7 +173,8 @@ void Apply(CSoundIn& e, Snapshot&& s)
     e.m_bRecorder = s.recorder;
     e.m_strRecorderFile = std::move(s.recorderFile);
     e.m_stored = std::move(s.stored);
-    e.m_histogramSettings = s.histograms;
+    for (std::size_t i = 0; i < s.histograms.size(); ++i)
+        e.m_histograms[i].m_settings = s.histograms[i];
     // Each stored calibration curve comes back from its own file.
     for (std::size_t c = 0; c < s.calibrationCurves.size(); ++c)
     {
@@ -371,8 +373,8 @@ void CSoundIn::Serialize(CArchive& ar)
         ar << kEngineBlockVersion << kHeaderWord;
         if (m_serializeOwnedObjects)
             m_serializeOwnedObjects(ar);
-        for (CHistogramSettings& histogram : m_histogramSettings)
-            histogram.Serialize(ar);
+        for (CHistogram& histogram : m_histograms)
+            histogram.SerializeSettings(ar);
         SerializeFields(ar, s);
         SerializeGenerators(ar, s.stored);
         // The generator program saves its own settings next to the workspace.

@@ -55,8 +55,8 @@ protected:
         for (auto& generator : engine.m_stored.generators)
             generator.SetLevel(0.25);
         doc.m_viewSettings[2]->m_strWindowTitle = "third";
-        engine.m_histogramSettings[0].m_bEnabled = 1;
-        engine.m_histogramSettings[0].m_nActiveBins = 1024;
+        engine.m_histograms[0].m_settings.m_bEnabled = 1;
+        engine.m_histograms[0].m_settings.m_nActiveBins = 1024;
         // The engine's display records kept above the engine.
         CEngineDisplayObjects& objects = GetEngineDisplayObjects();
         objects.m_axisPresets[0].m_dYMin = -80.0;
@@ -109,7 +109,7 @@ TEST_F(SndDocTest, WorkspaceSavesAndLoadsBackToEqualState)
     EXPECT_EQ(objects.m_axisPresets[13].m_bLogX, 1);
     EXPECT_EQ(objects.m_curveStyles[5].m_nWidth, 3);
     EXPECT_EQ(objects.m_channels.GetChannel(7).m_dScaleDb, 6.0);
-    EXPECT_EQ(engine2.m_histogramSettings[0].m_nActiveBins, 1024);
+    EXPECT_EQ(engine2.m_histograms[0].m_settings.m_nActiveBins, 1024);
     EXPECT_EQ(loaded.m_viewSettings[2]->m_strWindowTitle, "third");
     EXPECT_EQ(loaded.m_nLoadedWindowCount, 3);
     EXPECT_EQ(loaded.CountViewSettings(), 3);

@@ -345,6 +345,49 @@ TEST(AnalysisMls, ChirpPeriodThroughAnFirYieldsItsTransferFunction)
     }
 }
 
+// The speech-intelligibility analyser takes every analysed block of the first channel while it
+// runs, and nothing while it is stopped.
+TEST(AnalysisStatistics, SpeechIntelligibilityTakesTheFirstChannelWhileRunning)
+{
+    Engine engine;
+    engine.Open(4096, 2);
+    engine.m_stipa.m_mode = 2;
+    engine.m_stipa.m_sampleRate = 48000.0;
+    engine.m_stipa.Reset();
+    engine.m_stipa.m_running = 1;
+    std::vector<float> frames(2 * 4096, 0.25f);
+    engine.Feed(frames, 2);
+    EXPECT_EQ(engine.m_stipa.m_samplesSinceReset, 4096);
+    engine.m_stipa.StopAndWait();
+    engine.Feed(frames, 2);
+    EXPECT_EQ(engine.m_stipa.m_samplesSinceReset, 4096);
+}
+
+// With the histogram on, the published rows are the histograms: a train of 20-sample pulses every
+// 100 samples counts every period in the bin of 101 sample periods (the rising sample ends one period
+// and starts the next) and every active duration in the bin of 21.
+TEST(AnalysisStatistics, HistogramReplacesThePublishedRows)
+{
+    Engine engine;
+    engine.m_histograms[0].m_settings.m_bEnabled = 1;
+    engine.m_histograms[0].m_settings.m_nCurve = 1;  // periods
+    engine.m_histograms[1].m_settings.m_nCurve = 2;  // active durations
+    engine.Open(4096, 2);
+    std::vector<float> frames(2 * 4096);
+    for (std::size_t i = 0; i < 4096; ++i)
+        frames[2 * i] = frames[2 * i + 1] = i % 100 < 20 ? 0.25f : 0.0f;
+    engine.Feed(frames, 2);
+    const auto periods = engine.Row(0, 2048);
+    const auto durations = engine.Row(1, 2048);
+    for (int bin = 0; bin < 2048; ++bin)
+    {
+        ASSERT_EQ(periods[static_cast<std::size_t>(bin)], bin == 101 ? 1.0f : 0.0f) << bin;
+        ASSERT_EQ(durations[static_cast<std::size_t>(bin)], bin == 21 ? 1.0f : 0.0f) << bin;
+    }
+    // Rises at 100 .. 4000 (the first sample after a reset has no difference): 39 periods.
+    EXPECT_EQ(engine.m_histograms[0].PeriodCount(), 39);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Channel conditioning
 

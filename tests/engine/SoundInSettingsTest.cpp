@@ -401,10 +401,10 @@ TEST_F(SoundInSettingsTest, HistogramsAndCalibrationCurvesSurviveSaveAndLoad)
     const auto curveFile = m_home.File("mic.cal");
     std::ofstream(curveFile) << CCalibrationCurve::kMagicPairs << "\ndB\n100 1.0\n1000 2.0\n10000 3.0\n";
     CSoundIn first;
-    first.m_histogramSettings[1].m_bEnabled = 1;
-    first.m_histogramSettings[1].m_nCurve = 1;
-    first.m_histogramSettings[1].m_dPeriodMax = 2.5;
-    first.m_histogramSettings[1].m_nPeriodBins = 4096;
+    first.m_histograms[1].m_settings.m_bEnabled = 1;
+    first.m_histograms[1].m_settings.m_nCurve = 1;
+    first.m_histograms[1].m_settings.m_dPeriodMax = 2.5;
+    first.m_histograms[1].m_settings.m_nPeriodBins = 4096;
     CCalibrationCurve& curve = first.m_calibrationCurves[3];
     ASSERT_GT(curve.LoadFromFile(curveFile), 0);
     curve.m_bEnabled = 1;
@@ -413,8 +413,8 @@ TEST_F(SoundInSettingsTest, HistogramsAndCalibrationCurvesSurviveSaveAndLoad)
 
     CSoundIn second;
     ASSERT_NO_THROW(Load(second, saved));
-    EXPECT_TRUE(second.m_histogramSettings[1] == first.m_histogramSettings[1]);
-    EXPECT_TRUE(second.m_histogramSettings[0] == CHistogramSettings());
+    EXPECT_TRUE(second.m_histograms[1].m_settings == first.m_histograms[1].m_settings);
+    EXPECT_TRUE(second.m_histograms[0].m_settings == CHistogramSettings());
     const CCalibrationCurve& loaded = second.m_calibrationCurves[3];
     EXPECT_EQ(loaded.m_strPath, curve.m_strPath);
     EXPECT_EQ(loaded.m_bEnabled, 1);
@@ -427,9 +427,9 @@ TEST_F(SoundInSettingsTest, HistogramsAndCalibrationCurvesSurviveSaveAndLoad)
     const std::size_t binCount = 8 + 60;
     damaged[binCount] = damaged[binCount + 1] = damaged[binCount + 2] = damaged[binCount + 3] = 0;
     CSoundIn third;
-    third.m_histogramSettings[1].m_nCurve = 3;
+    third.m_histograms[1].m_settings.m_nCurve = 3;
     EXPECT_THROW(Load(third, damaged), platform::ArchiveError);
-    EXPECT_EQ(third.m_histogramSettings[1].m_nCurve, 3);
+    EXPECT_EQ(third.m_histograms[1].m_settings.m_nCurve, 3);
     EXPECT_TRUE(third.m_calibrationCurves[3].m_strPath.empty());
 }
 
