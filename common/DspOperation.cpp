@@ -207,3 +207,14 @@ void GetDspOperationName(int code, std::span<char> buffer)
     std::copy_n(name, length, buffer.data());
     buffer[length] = '\0';
 }
+
+void DspOperation::Reset(int channel)
+{
+    m_nSource1 = channel;
+    m_nSource2 = channel;
+    m_nTarget = channel;
+    m_nOperation = 0;
+    m_nReserved = 1;
+    m_nFlags = 0;
+    m_dConstant = 0.0;
+}

@@ -31,6 +31,23 @@ inline constexpr int kDspOperationCount = 17;
 // Flag bit: DIFF, INTEG and INTEG2 multiply out[1..n-1] by *k after the whole array is computed.
 inline constexpr int kDspFlagScale = 1;
 
+// A channel's sample operation as the engine applies it to its analysis rows: the target row
+// receives the operation of the two source rows (and the constant).
+struct DspOperation
+{
+    DspOperation() { Reset(0); }
+    // Both sources and the target the channel, no operation, reserved 1, no flags, constant 0.
+    void Reset(int channel);
+
+    int m_nSource1 = 0;
+    int m_nSource2 = 0;
+    int m_nTarget = 0;
+    int m_nOperation = 0;
+    int m_nReserved = 1;
+    int m_nFlags = 0;  // bit 0: scaled by the constant
+    double m_dConstant = 0.0;
+};
+
 // Applies `code` to `count` samples: out[i] from a[i] (and b[i] or *k where the code uses them),
 // computed in double and stored as float. `out` may be the same array as `a` or `b` for every code,
 // DIFF included. `b` is read only by ADD..MIN, `k` only by SCALE, OFFSET and the scaling flag; when a

@@ -1,5 +1,6 @@
 #include "engine/SoundIn.h"
 
+#include "common/DspOperation.h"
 #include "common/TextDataFiles.h"
 #include "dsp/DistortionFigures.h"
 #include "dsp/Fft.h"
@@ -1417,6 +1418,19 @@ void CSoundIn::BlockStatistics(float* block, int stride, int frames)
         m_stipa.m_sampleRate = m_nSampleRate;
         m_stipa.ProcessBlock(block, frames);
     }
+    // Each channel's own operation, on the rows as they stand (earlier channels' results included).
+    const auto row = [&](int c)
+    { return block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride); };
+    for (int c = 0; c < channels; ++c)
+    {
+        const DspOperation* op = m_channelOperations[static_cast<std::size_t>(c)];
+        if (!op || op->m_nOperation == kDspNone)
+            continue;
+        const auto inRange = [&](int index) { return index >= 0 && index < channels; };
+        if (inRange(op->m_nSource1) && inRange(op->m_nSource2) && inRange(op->m_nTarget))
+            ApplyDspOperation(op->m_nOperation, frames, row(op->m_nSource1), row(op->m_nSource2),
+                              row(op->m_nTarget), op->m_nFlags, &op->m_dConstant);
+    }
     if (channels < 2)
         return;
     float* x0 = block;
@@ -1498,6 +1512,13 @@ void CSoundIn::PostProcessDisplay()
         for (int c = 0; c < rows; ++c)
             for (int i = 0; i < length; ++i)
                 row(c)[i] *= m_weighting.m_pTable[static_cast<std::size_t>(i)];
+    if (frequencyAxis && rows > 0)
+    {
+        const int samples = std::min<int>(m_nFftSize, static_cast<int>(m_timeDisplay.size()));
+        m_phonetogram.AddBlock(
+            std::span<const float>(row(0), static_cast<std::size_t>(length)), length, m_nSampleRate,
+            std::span<const float>(m_timeDisplay.data(), static_cast<std::size_t>(samples)), samples);
+    }
     if (frequencyAxis && m_bThirdOctaveDisplay)
         for (int c = 0; c < rows; ++c)
             m_dBandOverall[static_cast<std::size_t>(c)] =

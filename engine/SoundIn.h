@@ -16,12 +16,14 @@
 #pragma once
 
 #include "common/CalibrationCurve.h"  // Display curves
+#include "common/DspOperation.h"
 #include "dsp/BandAnalyzer.h"
 #include "dsp/DesignedFilter.h"
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
 #include "dsp/MlsTransform.h"
 #include "dsp/OctaveBandFilter.h"
+#include "dsp/Phonetogram.h"
 #include "dsp/SweepSynthesis.h"
 #include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
@@ -432,6 +434,9 @@ public:
     // while it runs) and the noise recording it can mix in (declared first: the analyser closes it).
     CStipaNoiseFile m_stipaNoise;
     CStipaAnalyzer m_stipa;
+    // The voice range profile, fed with every published spectrum and its time signal while the view
+    // has it active.
+    CPhonetogram m_phonetogram;
     // The plug-in chain every delivered block passes first, prepared at each open for the rate and
     // the staging block.
     CVstChain m_vstChain;
@@ -543,6 +548,9 @@ public:
     // Loading reads them aside; the commit takes them over once the whole block was read.
     std::function<void(CArchive&)> m_serializeOwnedObjects;
     std::function<void()> m_commitOwnedObjects;
+    // Each analysis channel's sample operation, in the channel records that live above the engine
+    // (the document points them here; null: none). Applied to every analysis block.
+    std::array<const DspOperation*, kMaxChannels> m_channelOperations{};
     // The two pulse histograms (first and second input channel) with their stored settings; fed while
     // the first one is enabled, reset at every open.
     std::array<CHistogram, 2> m_histograms;

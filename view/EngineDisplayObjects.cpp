@@ -174,6 +174,8 @@ void CEngineDisplayObjects::Attach(CSoundIn& engine)
 {
     engine.m_serializeOwnedObjects = [this](CArchive& ar) { Serialize(ar); };
     engine.m_commitOwnedObjects = [this] { Commit(); };
+    for (int c = 0; c < CInputChannelMatrix::kChannelCount; ++c)
+        engine.m_channelOperations[static_cast<std::size_t>(c)] = &m_channels.GetChannel(c).m_Operation;
 }
 
 CEngineDisplayObjects& GetEngineDisplayObjects()

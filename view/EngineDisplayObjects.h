@@ -38,7 +38,7 @@ public:
     void Serialize(CArchive& ar);
     void Commit();
 
-    // Installs the engine block's hooks on the engine.
+    // Installs the engine block's hooks on the engine and points it at the channels' operations.
     void Attach(CSoundIn& engine);
 
     std::array<CAxisProp, kAxisPresets> m_axisPresets;

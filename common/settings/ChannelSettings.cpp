@@ -6,17 +6,6 @@
 #include "common/IniFile.h"
 #include "platform/Archive.h"
 
-void DspOperation::Reset(int channel)
-{
-    m_nSource1 = channel;
-    m_nSource2 = channel;
-    m_nTarget = channel;
-    m_nOperation = 0;
-    m_nReserved = 1;
-    m_nFlags = 0;
-    m_dConstant = 0.0;
-}
-
 void Cchannel_settings::CopyFrom(const Cchannel_settings& other)
 {
     m_bActive = other.m_bActive;

@@ -5,25 +5,10 @@
 
 #include <string_view>
 
+#include "common/DspOperation.h"
 #include "display/CurveStyle.h"
 
 class CArchive;
-
-// A channel's sample operation as the engine applies it (codes of ApplyDspOperation).
-struct DspOperation
-{
-    DspOperation() { Reset(0); }
-    // Both sources and the target the channel, no operation, reserved 1, no flags, constant 0.
-    void Reset(int channel);
-
-    int m_nSource1 = 0;
-    int m_nSource2 = 0;
-    int m_nTarget = 0;
-    int m_nOperation = 0;
-    int m_nReserved = 1;
-    int m_nFlags = 0;  // bit 0: scaled by the constant
-    double m_dConstant = 0.0;
-};
 
 class Cchannel_settings
 {

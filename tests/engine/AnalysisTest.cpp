@@ -2,9 +2,11 @@
 // its float and 16-bit intake and checked against values computed here from the signals themselves.
 #include "engine/SoundIn.h"
 
+#include "common/DspOperation.h"
 #include "dsp/FftWindow.h"
 #include "dsp/FractionalOctaveSmoothing.h"
 #include "dsp/MlsTransform.h"
+#include "dsp/Phonetogram.h"
 #include "dsp/SweepSynthesis.h"
 #include "engine/BandLevels.h"
 
@@ -388,6 +390,35 @@ TEST(AnalysisStatistics, HistogramReplacesThePublishedRows)
     EXPECT_EQ(engine.m_histograms[0].PeriodCount(), 39);
 }
 
+// An active phonetogram measures the background from the published spectra for its first 4 s, then
+// takes a point for each block of a voice well above it, with the pitch of its time signal.
+TEST(AnalysisDisplay, PhonetogramTakesPublishedSpectraAndTheirTimeSignal)
+{
+    constexpr int kFft = 4096;
+    Engine engine;
+    engine.m_nWindowType = kFftWindowHanning;
+    engine.Open(kFft);
+    engine.m_phonetogram.Clear();
+    engine.m_phonetogram.m_active = 1;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> noise(-1e-4f, 1e-4f);
+    std::vector<float> block(kFft);
+    for (int n = 0; n < 48; ++n)  // 48 blocks of 85.3 ms: past the 4 s of background
+    {
+        for (float& x : block)
+            x = noise(random);
+        engine.Feed(block);
+    }
+    ASSERT_EQ(engine.m_phonetogram.m_state, CPhonetogram::kStateAnalysing);
+    const int before = engine.m_phonetogram.m_pointCount;
+    for (int n = 0; n < 4; ++n)
+        engine.Feed(Sine(kFft, 220.0, 0.5, n * kFft));
+    EXPECT_EQ(engine.m_phonetogram.m_pointCount, before + 4);
+    // Whole lags of 48 kHz around the period of 218.2 samples.
+    const float pitch = engine.m_phonetogram.m_points[static_cast<std::size_t>(before)].m_pitch;
+    EXPECT_NEAR(pitch, 220.0f, 4.0f);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Channel conditioning
 
@@ -495,6 +526,45 @@ TEST(AnalysisStatistics, BlockFiguresAndTwoChannelArithmetic)
         EXPECT_DOUBLE_EQ(s.blockPeak, 0.75);
         EXPECT_FLOAT_EQ(block[0], c.expected) << c.operation;
         EXPECT_EQ(block[16], -0.25f);
+    }
+}
+
+// Each channel's operation writes its target row from its source rows after the block figures are
+// taken; operations naming a channel that is not analysed do nothing.
+TEST(AnalysisStatistics, ChannelOperationsWriteTheirTargetRows)
+{
+    struct Case
+    {
+        int operation, source1, source2, target;
+        double constant;
+        float channel0, channel1;  // of channel 0 = 0.5 and channel 1 = -0.25
+    };
+    const Case cases[] = {
+        {kDspAdd, 0, 1, 0, 0.0, 0.25f, -0.25f}, {kDspSub, 1, 0, 1, 0.0, 0.5f, -0.75f},
+        {kDspScale, 1, 1, 1, 4.0, 0.5f, -1.0f}, {kDspAbs, 1, 1, 0, 0.0, 0.25f, -0.25f},
+        {kDspAdd, 0, 2, 0, 0.0, 0.5f, -0.25f},  {kDspNone, 0, 1, 0, 0.0, 0.5f, -0.25f},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << GetDspOperationName(c.operation) << " " << c.source1 << " "
+                                        << c.source2 << " -> " << c.target);
+        Engine engine;
+        engine.Open(512, 2);
+        DspOperation op;
+        op.m_nOperation = c.operation;
+        op.m_nSource1 = c.source1;
+        op.m_nSource2 = c.source2;
+        op.m_nTarget = c.target;
+        op.m_dConstant = c.constant;
+        engine.m_channelOperations[static_cast<std::size_t>(c.target)] = &op;
+        std::vector<float> block(2 * 16);
+        std::fill_n(block.begin(), 16, 0.5f);
+        std::fill_n(block.begin() + 16, 16, -0.25f);
+        engine.BlockStatistics(block.data(), 16, 16);
+        EXPECT_DOUBLE_EQ(engine.m_blockStatistics[0].blockMax, 0.5);  // taken before
+        EXPECT_FLOAT_EQ(block[0], c.channel0);
+        EXPECT_FLOAT_EQ(block[16], c.channel1);
+        engine.m_channelOperations.fill(nullptr);
     }
 }
 
