@@ -620,8 +620,9 @@ int CSoundIn::OpenInput()
         m_windowTable.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
         // The display rows are never longer than the FFT size: smoothing needs no more.
         m_smoothingBuffer.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
-        m_decayEnergy.assign(static_cast<std::size_t>(m_nFftSize), 0.0f);
-        m_decayBlockEnergy.assign(static_cast<std::size_t>(m_nFftSize / kDecayBlock + 1), 0.0);
+        std::lock_guard lock(m_displayLock);
+        if (!GrowDecayBuffers(static_cast<std::size_t>(std::max(m_nFftSize, m_nHeldImpulseLength))))
+            throw std::bad_alloc();
     }
     catch (const std::bad_alloc&)
     {
@@ -1553,13 +1554,45 @@ void CSoundIn::PostProcessDisplay()
         }
 }
 
-double CSoundIn::AnalyzeDecay(const float* response, int length, CBandTableFilter* filter)
+bool CSoundIn::GrowDecayBuffers(std::size_t length)
+{
+    try
+    {
+        if (m_decayEnergy.size() < length)
+            m_decayEnergy.resize(length, 0.0f);
+        if (m_decayBlockEnergy.size() < length / kDecayBlock + 1)
+            m_decayBlockEnergy.resize(length / kDecayBlock + 1, 0.0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    return true;
+}
+
+bool CSoundIn::SetHeldImpulse(const float* samples, int length, int sampleRate)
+{
+    std::lock_guard lock(m_displayLock);
+    const bool held = samples && length > 0 && sampleRate > 0;
+    if (held && !GrowDecayBuffers(static_cast<std::size_t>(length)))
+    {
+        m_pHeldImpulse = nullptr;
+        m_nHeldImpulseLength = 0;
+        return false;
+    }
+    m_pHeldImpulse = held ? samples : nullptr;
+    m_nHeldImpulseLength = held ? length : 0;
+    m_nHeldImpulseRate = held ? sampleRate : 0;
+    return true;
+}
+
+double CSoundIn::AnalyzeDecay(const float* response, int length, int rate, CBandTableFilter* filter)
 {
     float* work = m_decayEnergy.data();
     std::copy_n(response, length, work);
     if (filter)
     {
-        filter->m_nSampleRate = m_nSampleRate;
+        filter->m_nSampleRate = rate;
         filter->Process(work, length);
     }
     // The running energy sample by sample, and at the end of every block.
@@ -1590,16 +1623,20 @@ double CSoundIn::AnalyzeDecay(const float* response, int length, CBandTableFilte
     // Neither level reached (or the upper one only): no decay time.
     if (first < 0 || second < 0 || !(upper > lower))
         return 0.0;
-    const double time = (-m_dDecayTarget / (10.0 * std::log10(upper / lower))) * (second - first) *
-                        kDecayBlock / m_nSampleRate;
+    const double time =
+        (-m_dDecayTarget / (10.0 * std::log10(upper / lower))) * (second - first) * kDecayBlock / rate;
     return time > 0.0 ? time : 0.0;
 }
 
 void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
 {
-    // The response is channel 0 of the display, as long as the work buffers allow.
-    const int n = std::min<int>(length, static_cast<int>(m_decayEnergy.size()));
-    if (n <= 0 || m_decayBlockEnergy.size() < static_cast<std::size_t>(n / kDecayBlock) || m_nSampleRate <= 0)
+    // The response the window holds, at its own rate, else channel 0 of the display; as long as the
+    // work buffers allow.
+    const bool held = m_pHeldImpulse && m_nHeldImpulseLength > 0;
+    const float* source = held ? m_pHeldImpulse : rows;
+    const int rate = held ? m_nHeldImpulseRate : m_nSampleRate;
+    const int n = std::min<int>(held ? m_nHeldImpulseLength : length, static_cast<int>(m_decayEnergy.size()));
+    if (n <= 0 || m_decayBlockEnergy.size() < static_cast<std::size_t>(n / kDecayBlock) || rate <= 0)
         return;
     const bool thirds = m_nBandAnalyzerMode == 3;
     CBandTableFilter& filter = thirds ? static_cast<CBandTableFilter&>(m_decayThirdOctaveFilter)
@@ -1613,9 +1650,9 @@ void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
         m_afDecayBandFrequencies[static_cast<std::size_t>(band)] =
             static_cast<float>(filter.m_pCentres[firstBand + band]);
         m_afDecayBandTimes[static_cast<std::size_t>(band)] =
-            static_cast<float>(1000.0 * AnalyzeDecay(rows, n, &filter));
+            static_cast<float>(1000.0 * AnalyzeDecay(source, n, rate, &filter));
     }
-    m_dDecayTime = AnalyzeDecay(rows, n, nullptr);
+    m_dDecayTime = AnalyzeDecay(source, n, rate, nullptr);
     // Channel 0 shows the broadband decay curve (AnalyzeDecay left the running energy in the work
     // buffer), the other channels a copy of it.
     const double total = n > 0 ? m_decayEnergy[static_cast<std::size_t>(n - 1)] : 0.0;

@@ -171,6 +171,10 @@ public:
     // Control side, while stopped: histories of the monitor's length for the analysis channels.
     bool EnsureHistoryBuffers();
     void ResetChannelStatistics();
+    // Control side: the impulse response the window holds from now on (it keeps the samples alive
+    // until it sets another or null); the decay analysis takes it in place of the display. False
+    // (nothing held) when its work buffers cannot grow.
+    bool SetHeldImpulse(const float* samples, int length, int sampleRate);
     // Control side, while the input opens: the band analyser of every analysis channel (made on first
     // use) set up for the rate, the band mode and the band time constant. They analyse only while a
     // band display or the level monitor is on; their wideband meters then run as well.
@@ -483,10 +487,17 @@ public:
     std::array<float, kMaxDecayBands> m_afDecayBandTimes{};
     int m_nDecayBandCount = 0;
     double m_dDecayTime = 0.0;
-    // The decay time (s) of one response by the decay settings; the work buffers hold at least its
-    // length (the caller checked). Band filter: null for the broadband response.
-    double AnalyzeDecay(const float* response, int length, CBandTableFilter* filter);
+    // The decay time (s) of one response at `rate` by the decay settings; the work buffers hold at
+    // least its length (the caller checked). Band filter: null for the broadband response.
+    double AnalyzeDecay(const float* response, int length, int rate, CBandTableFilter* filter);
     void DecayAnalysis(float* rows, int rowCount, int length);
+    // The impulse response a measurement window holds (not owned; null: none) and its rate: the decay
+    // analysis reads it instead of the display. Changed under the display lock.
+    const float* m_pHeldImpulse = nullptr;
+    int m_nHeldImpulseLength = 0;
+    int m_nHeldImpulseRate = 0;
+    // Grows the decay buffers for the decay analysis' longest source (display lock held).
+    bool GrowDecayBuffers(std::size_t length);
     std::vector<float> m_workBuffer1;
     std::vector<float> m_workBuffer2;
     CFftWindow m_window;

@@ -55,6 +55,8 @@ CSndView::~CSndView()
         --m_document.m_nInitialisedViews;
     }
     m_document.RemoveView(this);
+    if (m_nImpulseFrames > 0 && m_engine.m_pHeldImpulse == m_impulseResponse.data())
+        m_engine.SetHeldImpulse(nullptr, 0, 0);
 }
 
 CViewFrame* CSndView::Frame() const

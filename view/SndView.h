@@ -147,6 +147,11 @@ public:
     bool IsTimeAxis() const;
     bool IsSweepResultMode() const;
     void ClearImpulsePlotFlags();
+    // Reads a WAVE or MP3 file (at most kMaxImpulseFrames frames; the rest is not read) as the
+    // window's impulse response, which the engine's decay analysis then takes. Reports the frames
+    // loaded, the file's rate and channels; false with the held response unchanged when the file
+    // cannot be read or holds no samples.
+    bool LoadImpulseFromAudioFile(const std::string& path, int& frames, int& sampleRate, int& channels);
     void OnFftAnalyzer();
     void OnMlsMeasurement();
     void OnOscilloscope();
@@ -212,6 +217,12 @@ public:
     int m_bInitialised = 0;
     int m_nRememberedMode = 0;
     std::array<int, kImpulsePlotFlags> m_abImpulsePlot{};
+    // The impulse response the window holds: one row of frames per channel, at its rate.
+    static constexpr int kMaxImpulseFrames = 1 << 23;
+    std::vector<float> m_impulseResponse;
+    int m_nImpulseFrames = 0;
+    int m_nImpulseRate = 0;
+    int m_nImpulseChannels = 0;
     int m_bDisplayFrozen = 0;
     std::int64_t m_nLastAnalysisCount = -1;
     int m_nProgressCounter = 0;

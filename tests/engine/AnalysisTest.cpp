@@ -765,7 +765,7 @@ namespace
 {
 
 // An exponentially decaying noise of known reverberation time; 48 kHz.
-std::vector<float> DecayingNoise(int length, double reverberationTime, unsigned seed)
+std::vector<float> DecayingNoise(int length, double reverberationTime, unsigned seed, double rate = 48000.0)
 {
     std::mt19937 random(seed);
     std::normal_distribution<double> noise(0.0, 0.1);
@@ -773,7 +773,7 @@ std::vector<float> DecayingNoise(int length, double reverberationTime, unsigned 
     std::vector<float> x(static_cast<std::size_t>(length));
     for (int i = 0; i < length; ++i)
         x[static_cast<std::size_t>(i)] =
-            static_cast<float>(noise(random) * std::pow(10.0, -3.0 * (i / 48000.0) / reverberationTime));
+            static_cast<float>(noise(random) * std::pow(10.0, -3.0 * (i / rate) / reverberationTime));
     return x;
 }
 
@@ -816,6 +816,24 @@ TEST(AnalysisDecay, ReadsTheReverberationTimeOfAnExponentialDecay)
     std::fill_n(engine.m_spectrumDisplay.begin(), length, 0.0f);
     engine.PostProcessDisplay();
     EXPECT_EQ(engine.m_dDecayTime, 0.0);
+}
+
+// A response the window holds replaces the display as the source, at its own rate and length: 3 s
+// at 96 kHz, longer than the display.
+TEST(AnalysisDecay, HeldResponseIsAnalysedAtItsOwnRate)
+{
+    Engine engine;
+    engine.Open(8192);
+    engine.SetAnalyzerMode(4);
+    engine.m_bImpulseVariant = 1;
+    const std::vector<float> response = DecayingNoise(3 * 96000, 1.5, 5, 96000.0);
+    ASSERT_TRUE(engine.SetHeldImpulse(response.data(), static_cast<int>(response.size()), 96000));
+    std::lock_guard lock(engine.m_displayLock);
+    const int length = engine.m_nDisplayLength;
+    std::fill_n(engine.m_spectrumDisplay.begin(), length, 0.0f);
+    engine.PostProcessDisplay();
+    EXPECT_NEAR(engine.m_dDecayTime, 1.5, 0.03 * 1.5);
+    EXPECT_NEAR(engine.m_spectrumDisplay[0], 1.0f, 0.01f);
 }
 
 }  // namespace
