@@ -20,9 +20,9 @@ int BinIndex(double seconds, double rangeMin, double rangeMax, int bins)
     const double position = seconds / (rangeMax - rangeMin) * bins + kBinTolerance;
     if (!(position >= 0.0))  // negative, or NaN from an empty range
         return 0;
-    if (position >= double(bins - 1))
+    if (position >= static_cast<double>(bins - 1))
         return bins - 1;
-    return int(position);
+    return static_cast<int>(position);
 }
 
 int LimitBinCount(std::int32_t bins)
@@ -56,9 +56,9 @@ bool CHistogram::MakeBins(bool onlyMissing)
                                std::pair{&m_periodBins, m_settings.m_nPeriodBins}})
     {
         const int size = LimitBinCount(count);
-        if (bins->empty() || (!onlyMissing && int(bins->size()) != size))
+        if (bins->empty() || (!onlyMissing && static_cast<int>(bins->size()) != size))
         {
-            bins->assign(std::size_t(size), 0);
+            bins->assign(static_cast<std::size_t>(size), 0);
             made = true;
         }
     }
@@ -84,8 +84,8 @@ void CHistogram::Reset()
     m_fBlockMax = -1e38f;
     if (m_dSampleRate > 0.0)
     {
-        m_settings.m_dActiveMax = double(m_activeBins.size()) / m_dSampleRate;
-        m_settings.m_dPeriodMax = double(m_periodBins.size()) / m_dSampleRate;
+        m_settings.m_dActiveMax = static_cast<double>(m_activeBins.size()) / m_dSampleRate;
+        m_settings.m_dPeriodMax = static_cast<double>(m_periodBins.size()) / m_dSampleRate;
     }
 }
 
@@ -123,12 +123,12 @@ void CHistogram::ProcessPiece(const float* samples, int count)
 
     // Samples are floats: a block that spans exactly 0.3f is at the limit, not above it.
     const float peakToPeak = m_fBlockMax - m_fBlockMin;
-    if (peakToPeak < float(m_dLevelLow))
+    if (peakToPeak < static_cast<float>(m_dLevelLow))
     {
         m_nStatus = kStatusLevelTooLow;
         return;
     }
-    if (peakToPeak > float(m_dLevelHigh))
+    if (peakToPeak > static_cast<float>(m_dLevelHigh))
     {
         m_nStatus = kStatusLevelTooHigh;
         return;
@@ -158,9 +158,9 @@ void CHistogram::ProcessPiece(const float* samples, int count)
         // threshold of 0 would take every flat sample for an edge, so the last one stays.
         const double factor = m_settings.m_dAutoScale;
         if (m_fDiffMax > 0.0f)
-            m_fHighThreshold = float(m_fDiffMax * factor);
+            m_fHighThreshold = static_cast<float>(m_fDiffMax * factor);
         if (m_fDiffMin < 0.0f)
-            m_fLowThreshold = float(m_fDiffMin * factor);
+            m_fLowThreshold = static_cast<float>(m_fDiffMin * factor);
     }
 
     // The states are visited in order within one sample, so the rising sample ends one period, starts
@@ -180,7 +180,7 @@ void CHistogram::ProcessPiece(const float* samples, int count)
             if (v >= m_fHighThreshold)
             {
                 m_nState = 2;
-                AddInterval(double(m_nInterval) / m_dSampleRate);
+                AddInterval(static_cast<double>(m_nInterval) / m_dSampleRate);
                 m_nInterval = 0;
             }
         }
@@ -191,7 +191,7 @@ void CHistogram::ProcessPiece(const float* samples, int count)
             if (v <= m_fLowThreshold)
             {
                 m_nState = 1;
-                AddActiveDuration(double(m_nPulseWidth) / m_dSampleRate);
+                AddActiveDuration(static_cast<double>(m_nPulseWidth) / m_dSampleRate);
                 m_nPulseWidth = 0;
             }
         }
@@ -202,8 +202,9 @@ void CHistogram::AddInterval(double seconds)
 {
     if (m_periodBins.empty())
         return;
-    const int bins = int(m_periodBins.size());
-    ++m_periodBins[std::size_t(BinIndex(seconds, m_settings.m_dPeriodMin, m_settings.m_dPeriodMax, bins))];
+    const int bins = static_cast<int>(m_periodBins.size());
+    ++m_periodBins[static_cast<std::size_t>(
+        BinIndex(seconds, m_settings.m_dPeriodMin, m_settings.m_dPeriodMax, bins))];
     ++m_nPeriodCount;
 }
 
@@ -211,8 +212,9 @@ void CHistogram::AddActiveDuration(double seconds)
 {
     if (m_activeBins.empty())
         return;
-    const int bins = int(m_activeBins.size());
-    ++m_activeBins[std::size_t(BinIndex(seconds, m_settings.m_dActiveMin, m_settings.m_dActiveMax, bins))];
+    const int bins = static_cast<int>(m_activeBins.size());
+    ++m_activeBins[static_cast<std::size_t>(
+        BinIndex(seconds, m_settings.m_dActiveMin, m_settings.m_dActiveMax, bins))];
     ++m_nActiveCount;
     m_dDurationSum += seconds;
 }
@@ -230,9 +232,9 @@ void CHistogram::FillDisplay(int mode, float* row, int length) const
     {
         const std::vector<int>& bins = mode == kDisplayPeriod ? m_periodBins : m_activeBins;
         const int total = mode == kDisplayPeriod ? m_nPeriodCount : m_nActiveCount;
-        const int shown = total > 0 ? std::min(length, int(bins.size())) : 0;
+        const int shown = total > 0 ? std::min(length, static_cast<int>(bins.size())) : 0;
         for (int i = 0; i < shown; ++i)
-            row[i] = float(double(bins[std::size_t(i)]) / total);
+            row[i] = static_cast<float>(static_cast<double>(bins[static_cast<std::size_t>(i)]) / total);
         std::fill(row + shown, row + length, 0.0f);
     }
     else if (mode == kDisplayDifferentiated)
