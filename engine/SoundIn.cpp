@@ -637,6 +637,11 @@ int CSoundIn::OpenInput()
         m_conditioning.m_bEqualizer = m_bEqualizerFilters;
         m_conditioning.Prepare(channels, m_nSampleRate);
         m_levelValues.assign(static_cast<std::size_t>(channels) * kLevelValuesPerStep, 0.0f);
+        for (CHistogram& histogram : m_histograms)
+        {
+            histogram.m_dSampleRate = m_nSampleRate;
+            histogram.Reset();
+        }
     }
     catch (const std::bad_alloc&)
     {
@@ -649,20 +654,6 @@ int CSoundIn::OpenInput()
         FreeOpenBuffers();
         Fail("Failed to allocate memory for MLS buffers.");
         return -1;
-    }
-    for (CHistogram& histogram : m_histograms)
-    {
-        histogram.m_dSampleRate = m_nSampleRate;
-        try
-        {
-            histogram.Reset();
-        }
-        catch (const std::bad_alloc&)
-        {
-            FreeOpenBuffers();
-            Fail("Failed to allocate memory for auxillary buffers.");
-            return -1;
-        }
     }
     m_vstChain.SetFormat(m_nSampleRate, kStagingFrames);
     m_vstChain.PrepareAll();
@@ -1301,9 +1292,9 @@ int CSoundIn::AnalyzeMlsBlock()
     BlockStatistics(block, stride, length);
 
     const int kind = m_nMlsDisplayKind;
+    const std::size_t slot = static_cast<std::size_t>(m_mls.GetLength() + 1);
     for (int c = 0; c < channels; ++c)
     {
-        const std::size_t slot = static_cast<std::size_t>(m_mls.GetLength() + 1);
         float* response = m_mlsBuffer.data() + static_cast<std::size_t>(c) * slot;
         if (m_mlsBuffer.size() < static_cast<std::size_t>(c + 1) * slot)
             break;
@@ -1408,10 +1399,11 @@ void CSoundIn::BlockStatistics(float* block, int stride, int frames)
         s.longMin = std::min(s.longMin, lo);
         s.longPeak = std::max(s.longPeak, s.blockPeak);
     }
+    const auto row = [&](int c)
+    { return block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride); };
     if (m_histograms[0].m_settings.m_bEnabled)
         for (int c = 0; c < std::min(channels, 2); ++c)
-            m_histograms[static_cast<std::size_t>(c)].ProcessBlock(
-                block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride), frames);
+            m_histograms[static_cast<std::size_t>(c)].ProcessBlock(row(c), frames);
     // The live speech intelligibility of the first channel (nothing while it is not running; it may
     // mix its background noise into the row).
     if (channels > 0)
@@ -1420,14 +1412,12 @@ void CSoundIn::BlockStatistics(float* block, int stride, int frames)
         m_stipa.ProcessBlock(block, frames);
     }
     // Each channel's own operation, on the rows as they stand (earlier channels' results included).
-    const auto row = [&](int c)
-    { return block + static_cast<std::size_t>(c) * static_cast<std::size_t>(stride); };
+    const auto inRange = [&](int index) { return index >= 0 && index < channels; };
     for (int c = 0; c < channels; ++c)
     {
         const DspOperation* op = m_channelOperations[static_cast<std::size_t>(c)];
         if (!op || op->m_nOperation == kDspNone)
             continue;
-        const auto inRange = [&](int index) { return index >= 0 && index < channels; };
         if (inRange(op->m_nSource1) && inRange(op->m_nSource2) && inRange(op->m_nTarget))
             ApplyDspOperation(op->m_nOperation, frames, row(op->m_nSource1), row(op->m_nSource2),
                               row(op->m_nTarget), op->m_nFlags, &op->m_dConstant);
@@ -1573,17 +1563,12 @@ bool CSoundIn::GrowDecayBuffers(std::size_t length)
 bool CSoundIn::SetHeldImpulse(const float* samples, int length, int sampleRate)
 {
     std::lock_guard lock(m_displayLock);
-    const bool held = samples && length > 0 && sampleRate > 0;
-    if (held && !GrowDecayBuffers(static_cast<std::size_t>(length)))
-    {
-        m_pHeldImpulse = nullptr;
-        m_nHeldImpulseLength = 0;
-        return false;
-    }
+    const bool wanted = samples && length > 0 && sampleRate > 0;
+    const bool held = wanted && GrowDecayBuffers(static_cast<std::size_t>(length));
     m_pHeldImpulse = held ? samples : nullptr;
     m_nHeldImpulseLength = held ? length : 0;
     m_nHeldImpulseRate = held ? sampleRate : 0;
-    return true;
+    return held == wanted;
 }
 
 double CSoundIn::AnalyzeDecay(const float* response, int length, int rate, CBandTableFilter* filter)
