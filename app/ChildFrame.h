@@ -4,7 +4,7 @@
 // Threads: user-interface thread only.
 #pragma once
 
-#include "app/WindowSettings.h"
+#include "common/settings/WindowSettings.h"
 #include "platform/ui/MdiChildFrame.h"
 
 #include <memory>

@@ -4,8 +4,8 @@
 // windows' settings slots are those of the view document it derives from.
 #pragma once
 
-#include "app/WindowSettings.h"
-#include "common/settings/ViewSettings.h"
+#include "common/settings/WindowSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "view/ViewDocument.h"
 
 #include <array>

@@ -1,5 +1,5 @@
-// Written by filtercoeffs/generator (brevik_generate_tables); do not edit. The rules that
-// produced these sets stand in filtercoeffs/generator/TableGenerator.cpp.
+// Written by dsp/generator (dsp_generate_tables); do not edit. The rules that
+// produced these sets stand in dsp/generator/TableGenerator.cpp.
 // clang-format off
 #include "dsp/BandFilterTables.h"
 

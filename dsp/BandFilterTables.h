@@ -1,6 +1,6 @@
 // The coefficient tables of the octave and third-octave band filters: band-pass and band-stop sets
 // for each table rate and band, as four second-order sections each (see TableFilter.h). The
-// coefficients are written by filtercoeffs/generator from the rule in its source.
+// coefficients are written by dsp/generator from the rule in its source.
 #pragma once
 
 #include <iterator>

@@ -1,7 +1,7 @@
 // The tables of the rate-table filters (CRateTableFilter2, 4 and 8), each stored as: number of rates
 // (6), the rates 32000, 44100, 88200, 48000, 96000, 192000 Hz, nB, nA, then per rate nB feed-forward
 // and nA feedback values. The 44100 and 48000 Hz sets are the established ones; the others are
-// written by filtercoeffs/generator from the rule in its source.
+// written by dsp/generator from the rule in its source.
 #pragma once
 
 inline constexpr int kRateTableRateCount = 6;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "dsp/ButterworthPower.h"
-#include "engine/Itu468Network.h"
+#include "dsp/Itu468Network.h"
 
 namespace
 {

@@ -6,7 +6,7 @@
 // free); Process runs on the input path and allocates nothing.
 #pragma once
 
-#include "engine/RingBuffer.h"
+#include "common/RingBuffer.h"
 
 class CSampleDelay
 {

@@ -8,9 +8,9 @@
 #include <array>
 #include <cstdint>
 
+#include "common/FloatRingBuffer.h"
 #include "dsp/DesignedFilter.h"
 #include "dsp/WeightingFilters.h"
-#include "engine/FloatRingBuffer.h"
 
 class CWeightedEnergyTrace
 {

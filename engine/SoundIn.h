@@ -16,7 +16,9 @@
 #pragma once
 
 #include "common/CalibrationCurve.h"  // Display curves
+#include "common/ChannelRingBuffer.h"
 #include "common/DspOperation.h"
+#include "common/FloatRingBuffer.h"
 #include "dsp/BandAnalyzer.h"
 #include "dsp/DesignedFilter.h"
 #include "dsp/FftWindow.h"
@@ -27,9 +29,7 @@
 #include "dsp/SweepSynthesis.h"
 #include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
-#include "engine/ChannelRingBuffer.h"
 #include "engine/EngineNotifications.h"
-#include "engine/FloatRingBuffer.h"
 #include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
 #include "engine/Histogram.h"

@@ -1,6 +1,6 @@
 #include "view/DefaultAxisRecords.h"
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "view/EngineDisplayObjects.h"
 
 #include <utility>

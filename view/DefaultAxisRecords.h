@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "common/settings/AxisProp.h"
+#include "display/settings/AxisProp.h"
 
 class CViewSettings;
 class CEngineDisplayObjects;

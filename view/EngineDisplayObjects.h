@@ -9,10 +9,10 @@
 #include <array>
 #include <memory>
 
-#include "common/settings/AxisProp.h"
-#include "common/settings/InputChannelMatrix.h"
 #include "display/ColorScheme.h"
 #include "display/CurveStyle.h"
+#include "display/settings/AxisProp.h"
+#include "display/settings/InputChannelMatrix.h"
 
 class CArchive;
 class CSoundIn;

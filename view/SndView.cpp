@@ -1,6 +1,6 @@
 #include "view/SndView.h"
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"
 #include "view/DefaultAxisRecords.h"

@@ -19,8 +19,8 @@
 #include <memory>
 #include <string>
 
-#include "common/settings/AxisProp.h"
 #include "display/Plot.h"
+#include "display/settings/AxisProp.h"
 #include "view/DisplayProperties.h"
 #include "view/Readouts.h"
 

@@ -2,7 +2,7 @@
 // the per-mode axis records, y auto scale, reset zoom and the status bar panes.
 #include "view/SndView.h"
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"

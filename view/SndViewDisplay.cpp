@@ -2,7 +2,7 @@
 // draws, the display restart, and the curve set-up that points the plot at the engine's buffers.
 #include "view/SndView.h"
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "view/ViewDocument.h"
 #include "view/ViewFrame.h"

@@ -2,7 +2,7 @@
 // impulse-plot flags and the engine's analyser mode, and the toolbar commands that switch them.
 #include "view/SndView.h"
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "view/DefaultAxisRecords.h"
 #include "view/ViewDocument.h"

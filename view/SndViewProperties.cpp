@@ -2,7 +2,7 @@
 // gathered for the sheet, checked across its pages and written back.
 #include "view/SndView.h"
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"
 #include "texts/TextTable.h"

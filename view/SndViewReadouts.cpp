@@ -3,7 +3,7 @@
 #include "view/SndView.h"
 
 #include "common/TextFormatting.h"
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"
 #include "texts/TextTable.h"

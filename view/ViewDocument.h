@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 
 class CSndView;
 class CViewFrame;

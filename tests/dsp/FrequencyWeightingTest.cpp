@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "engine/Itu468Network.h"
+#include "dsp/Itu468Network.h"
 
 namespace
 {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/CalibrationCurve.h"
-#include "common/settings/CurveData.h"
-#include "common/settings/ViewSettings.h"
 #include "display/AnnotationList.h"
+#include "display/settings/CurveData.h"
+#include "display/settings/ViewSettings.h"
 #include "dsp/ThdResults.h"
 #include "platform/Archive.h"
 

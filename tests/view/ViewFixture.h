@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/EngineNotifications.h"
 #include "engine/SoundIn.h"
 #include "platform/gfx/RecordingCanvas.h"

@@ -12,7 +12,7 @@
 #include <wx/gtk/print.h>
 #endif
 
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "platform/gfx/WxCanvas.h"
 #include "view/SndView.h"
 

@@ -1,7 +1,7 @@
 // The measurement window's pictures, copy command and printed page, on a live window that shows the
 // simulated input's spectrum. The pictures and the printed page are kept in the test output folder
 // for a look.
-#include "common/settings/ViewSettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/AudioInSim.h"
 #include "engine/SoundIn.h"
 #include "platform/image/Image.h"

@@ -1,0 +1,1 @@
+int ScratchFunction() { return 0; }
