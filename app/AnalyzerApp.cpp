@@ -27,6 +27,7 @@
 
 #include <spawn.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -64,6 +65,16 @@ public:
     {
         // No wxApp::OnInit: the command line belongs to the shell (a workspace file to open).
         m_app.Trace("framework started");
+        // A request to end (SIGTERM) closes the main window as a user would, so that the
+        // workspace is saved; the handler runs in the main loop, not in the signal's context.
+        SetSignalHandler(SIGTERM,
+                         [](int)
+                         {
+                             if (wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr)
+                                 top->Close();
+                             else if (wxTheApp)
+                                 wxTheApp->ExitMainLoop();
+                         });
         return m_app.InitInstance();
     }
     int OnExit() override
@@ -284,6 +295,9 @@ bool CAnalyzerApp::InitInstance()
     Trace("start-up workspace");
     // 16. The production test does not exist yet.
     Trace("production test settings");
+    // A damaged or read-only settings store met on the way is told once.
+    if (const std::string warning = platform::TakeRegistryWarning(); !warning.empty())
+        DoMessageBox(warning, wxOK | wxICON_EXCLAMATION);
     FlushTrace();
 
     // The program's self-test hooks: the expert-mode switch, or a picture of the main window and
@@ -353,7 +367,7 @@ void CAnalyzerApp::OpenStartupWorkspace()
                 OpenDocumentFile(m_strLoadFile);
             break;
         case 1:
-            OpenDocumentFile("saved.wst");
+            OpenDocumentFile(GetSavedWorkspacePath().string());
             break;
         case 2:
             OpenRecentStartupWorkspace();
@@ -454,8 +468,9 @@ bool CAnalyzerApp::SaveWorkspaceOnClose()
 
 bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    // Only a regular file is opened: a pipe or a device would block start-up or never end.
+    std::error_code statusError;
+    if (!std::filesystem::is_regular_file(path, statusError))
     {
         DoMessageBox("Cannot open the document \"" + path + "\".", wxOK | wxICON_EXCLAMATION);
         return false;
@@ -463,8 +478,11 @@ bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
     if (!m_pMainWnd || !m_pEngine || !m_pDocument)
         return false;
     // The open workspace is saved first; a file that is refused leaves it as it was (the
-    // measurement stopped), a file that loads replaces it.
-    SaveWorkspaceOnClose();
+    // measurement stopped), a file that loads replaces it. Opening "saved.wst" itself must not
+    // write over it before it is read.
+    std::error_code sameError;
+    if (!std::filesystem::equivalent(path, GetSavedWorkspacePath(), sameError))
+        SaveWorkspaceOnClose();
     g_bDisplayRestart = 0;
     m_pEngine->m_bDisplayRestartRequest.store(0);
     m_pEngine->m_bProcessingEnabled.store(0);
@@ -480,7 +498,7 @@ bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
     CloseAllChildFrames();
     m_pDocument->TakeWorkspace(loaded);
     const WindowRect& rect = m_pDocument->m_mainWindowRect;
-    if (rect.right > rect.left && rect.bottom > rect.top)
+    if (IsUsableWindowRect(rect.left, rect.top, rect.right, rect.bottom))
         m_pMainWnd->SetSize(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     // One window per stored record, each taking its slot in order; at least one.
     const wxString title = wxString::FromUTF8(std::filesystem::path(path).filename().string());
@@ -655,14 +673,20 @@ void CAnalyzerApp::WinHelp(unsigned long data, unsigned command)
             break;
         }
     language = language.substr(0, language.find_first_of("_.@"));
-    const std::string file = GetHelpFileName(language);
+    const std::string name = GetHelpFileName(language);
     const int topic = GetHelpTopic(data);
-    m_strLastHelp = file + "#" + std::to_string(topic);
+    m_strLastHelp = name + "#" + std::to_string(topic);
     Trace("help " + m_strLastHelp);
-    // The help viewer is the desktop's: started with an argument vector, never through a shell.
+    // Only the help file in the program folder is opened, never a file of that name wherever the
+    // program happens to run; the viewer is the desktop's, started with an argument vector.
+    const std::string file = (platform::ProgramFolder() / name).string();
     std::error_code error;
-    if (!std::filesystem::exists(file, error))
+    if (!std::filesystem::is_regular_file(file, error))
+    {
+        DoMessageBox("There is no help for this program: " + file + " is not installed.",
+                     wxOK | wxICON_INFORMATION);
         return;
+    }
     wxExecute(std::vector<const char*>{"xdg-open", file.c_str(), nullptr}.data(), wxEXEC_ASYNC);
 }
 

@@ -15,8 +15,9 @@ WindowRect ToWindowRect(const wxRect& rect)
     return {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
 }
 
-wxRect ToWxRect(const WindowRect& rect)
+wxRect ToWxRect(const WindowRect& stored)
 {
+    const WindowRect rect = ClampWindowRect(stored);
     return wxRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 

@@ -4,11 +4,16 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include <utility>
 
 CDataFolders::CDataFolders() : m_strRoot(platform::DocumentsFolder().string())
 {
-    // One level at a time: the data root before its sub-folders.
+    // The documents folder itself may be missing on a fresh account: it is made first. Then one
+    // level at a time: the data root before its sub-folders.
+    std::error_code error;
+    std::filesystem::create_directories(m_strRoot, error);
     CreateFolder(GetPath(-1).substr(0, GetPath(-1).size() - 1));
     for (const int id : {kScreenshots, kConfig, kReverberation, kLevel, kTemp, kDinAutolog, kSplLongterm,
                          kWaves, kRemoteCommands, kImpactSound})

@@ -128,7 +128,9 @@ bool CSndDoc::SaveWorkspace(const std::filesystem::path& path)
         if (!platform::ReplaceFileAtomically(
                 path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
         {
-            m_strLastError = "The workspace could not be written to " + path.string();
+            m_strLastError = platform::IsReadOnlyFile(path)
+                                 ? "The workspace " + path.string() + " is read-only; it was not replaced."
+                                 : "The workspace could not be written to " + path.string();
             return false;
         }
     }
@@ -143,9 +145,10 @@ bool CSndDoc::SaveWorkspace(const std::filesystem::path& path)
 bool CSndDoc::LoadWorkspace(const std::filesystem::path& path)
 {
     std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes))
+    const platform::ReadFileStatus status = platform::ReadRegularFile(path, bytes, kMaxWorkspaceBytes);
+    if (status != platform::ReadFileStatus::Read)
     {
-        m_strLastError = "The workspace " + path.string() + " could not be read";
+        m_strLastError = "The workspace " + platform::DescribeReadFailure(status, path, kMaxWorkspaceBytes);
         return false;
     }
     m_engine.StopInput();

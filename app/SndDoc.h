@@ -26,6 +26,8 @@ public:
         "This setting file (*.wst) is not supported. Please delete all old *.wst files";
     // Where the shell saves the workspace on close (relative: the working folder).
     static constexpr const char* kSavedWorkspace = "saved.wst";
+    // The largest workspace file read: far above what 256 windows with full overlays store.
+    static constexpr std::uintmax_t kMaxWorkspaceBytes = 256u * 1024 * 1024;
 
     explicit CSndDoc(CSoundIn& engine);
     CSndDoc(const CSndDoc&) = delete;

@@ -98,8 +98,10 @@ void CCalibrationCurve::SetPoints(int count, double sampleRate, const float* fre
 
 int CCalibrationCurve::LoadFromFile(const std::filesystem::path& path)
 {
+    // A calibration file is a short text of frequencies and values.
+    constexpr std::uintmax_t kMaxCalibrationFileBytes = 16u * 1024 * 1024;
     std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes))
+    if (!platform::ReadFileBytes(path, bytes, kMaxCalibrationFileBytes))
     {
         m_lastError = LoadError::CannotOpen;
         return 0;

@@ -3,6 +3,8 @@
 // block was read, so a damaged or foreign block leaves the running settings as they were.
 #include "engine/SoundIn.h"
 
+#include "common/settings/WindowSettings.h"
+
 #include "engine/HistogramSettings.h"
 
 #include "common/IniFile.h"
@@ -548,7 +550,7 @@ int CSoundIn::LoadSettings(const std::string& path)
         top = ini.ReadInt("Mainframe", "top", top);
         bottom = ini.ReadInt("Mainframe", "bottom", bottom);
         right = ini.ReadInt("Mainframe", "right", right);
-        if (right > left && bottom > top)
+        if (IsUsableWindowRect(left, top, right, bottom))
             m_pNotifications->MoveMainWindow(left, top, right - left, bottom - top);
     }
     return 0;

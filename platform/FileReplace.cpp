@@ -40,7 +40,8 @@ bool WriteAll(int fd, std::string_view bytes)
 std::filesystem::path WriteTarget(const std::filesystem::path& path)
 {
     std::error_code error;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
+    const std::filesystem::path target =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
     return error ? path : target;
 }
 
@@ -91,46 +92,93 @@ mode_t CurrentUmask()
 
 }  // namespace
 
-bool ReadFileBytes(const std::filesystem::path& path, std::string& bytes)
+ReadFileStatus ReadRegularFile(const std::filesystem::path& path, std::string& bytes, std::uintmax_t maxBytes)
 {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe in a file's place cannot hold the caller at the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return false;
-    struct stat info{};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
+        return errno == ENOENT || errno == ENOTDIR ? ReadFileStatus::Missing : ReadFileStatus::Failed;
+    struct stat info
     {
-        ::close(fd);
-        return false;
-    }
+    };
+    ReadFileStatus status = ReadFileStatus::Read;
+    if (::fstat(fd, &info) != 0)
+        status = ReadFileStatus::Failed;
+    else if (!S_ISREG(info.st_mode))
+        status = ReadFileStatus::NotRegular;
+    else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
+        status = ReadFileStatus::TooLarge;
     char buffer[65536];
-    for (;;)
+    while (status == ReadFileStatus::Read)
     {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            bytes.clear();
-            return false;
-        }
-        if (got == 0)
+            status = ReadFileStatus::Failed;
+        else if (got == 0)
             break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        else if (bytes.size() + static_cast<std::size_t>(got) > maxBytes)  // it grew while read
+            status = ReadFileStatus::TooLarge;
+        else
+            bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    return true;
+    if (status != ReadFileStatus::Read)
+        bytes.clear();
+    return status;
+}
+
+bool ReadFileBytes(const std::filesystem::path& path, std::string& bytes, std::uintmax_t maxBytes)
+{
+    return ReadRegularFile(path, bytes, maxBytes) == ReadFileStatus::Read;
+}
+
+std::string DescribeReadFailure(ReadFileStatus status, const std::filesystem::path& path,
+                                std::uintmax_t maxBytes)
+{
+    const std::string name = "\"" + path.string() + "\"";
+    switch (status)
+    {
+        case ReadFileStatus::Read:
+            return "";
+        case ReadFileStatus::Missing:
+            return name + " does not exist.";
+        case ReadFileStatus::NotRegular:
+            return name + " is not a regular file.";
+        case ReadFileStatus::TooLarge:
+            return name + " is larger than " + std::to_string(maxBytes / 1024) +
+                   " KiB, more than a file of its kind can hold.";
+        case ReadFileStatus::Failed:
+            break;
+    }
+    return name + " could not be read.";
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
 }
 
 bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes)
 {
     const std::filesystem::path target = WriteTarget(path);
+    if (IsReadOnlyFile(target))
+    {
+        errno = EACCES;
+        return false;
+    }
     std::string temporary = target.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
-    struct stat old{};
+    struct stat old
+    {
+    };
     const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0666 & ~CurrentUmask();
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
@@ -164,7 +212,7 @@ FileLock::FileLock(const std::filesystem::path& path) : m_state(std::make_unique
     m_state->inProcess = std::unique_lock(Mutexes().For(key));
     const std::filesystem::path lockFile =
         RuntimeFolder() / FormatC("tessarin-%016llx.lock", static_cast<unsigned long long>(HashPath(key)));
-    m_state->fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    m_state->fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_state->fd >= 0)
     {
         while (::flock(m_state->fd, LOCK_EX) != 0 && errno == EINTR)

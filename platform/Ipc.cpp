@@ -1,9 +1,12 @@
 #include "platform/Ipc.h"
 
+#include "platform/Debug.h"
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -26,6 +29,7 @@ namespace
 constexpr std::size_t kHeaderBytes = 12;
 // A sender that connects and then stalls must not hold the listener for long.
 constexpr auto kMessageTimeout = std::chrono::seconds(5);
+constexpr int kSendTimeoutSeconds = 2;
 
 std::uint64_t HashTitle(std::string_view title)
 {
@@ -91,6 +95,11 @@ int Connect(const std::filesystem::path& path)
     Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (fd.Get() < 0)
         return -1;
+    // A peer that accepts and never reads or answers must not hold the sender: every connect, send
+    // and receive of the sender gives up after the time-out.
+    const timeval timeout{kSendTimeoutSeconds, 0};
+    ::setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     const sockaddr_un address = AddressOf(path);
     int result;
     do
@@ -237,7 +246,10 @@ bool SendCopyData(const WindowSocket& window, std::uint64_t dataWord, std::span<
     unsigned char answer[4];
     if (!SendAll(fd.Get(), header, sizeof header) || !SendAll(fd.Get(), bytes.data(), bytes.size()) ||
         !ReceiveAll(fd.Get(), answer, sizeof answer))
+    {
+        DebugOutput("copy-data to %s failed or timed out\n", window.Path().c_str());
         return false;
+    }
     reply = static_cast<std::int32_t>(static_cast<std::uint32_t>(LoadLittleEndian(answer, 4)));
     return true;
 }

@@ -36,21 +36,30 @@ std::filesystem::path ConfigFolder()
     return ConfigHome() / "Tessarin";
 }
 
+namespace
+{
+// Only a real folder of this user that no one else may enter holds sockets and lock files.
+bool IsPrivateFolder(const std::filesystem::path& folder)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
+           (info.st_mode & 077) == 0;
+}
+}  // namespace
+
 std::filesystem::path RuntimeFolder()
 {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/')
     {
         ::mkdir(runtime, 0700);
-        return runtime;
+        if (IsPrivateFolder(runtime))
+            return runtime;
     }
     const std::filesystem::path folder = "/tmp/tessarin-" + std::to_string(getuid());
     ::mkdir(folder.c_str(), 0700);
-    // A folder of that name that someone else made is not ours to trust.
-    struct stat info
-    {
-    };
-    if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
-        (info.st_mode & 077) == 0)
+    if (IsPrivateFolder(folder))
         return folder;
     const std::filesystem::path fallback = ConfigFolder() / "run";
     std::error_code error;

@@ -154,7 +154,7 @@ public:
         if (static_cast<std::uintmax_t>(stamp.size) > kMaxProfileBytes)
             return LoadResult::Failed;
         std::string bytes;
-        if (!ReadFileBytes(path, bytes))
+        if (!ReadFileBytes(path, bytes, kMaxProfileBytes))
             return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
         if (bytes.size() > kMaxProfileBytes)
             return LoadResult::Failed;

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "platform/FileReplace.h"
 #include "platform/NumberFormat.h"
@@ -262,8 +264,13 @@ std::string IndexKey(const Node* node, std::string_view name)
     return key;
 }
 
-std::unique_ptr<Node> Parse(std::string_view text)
+// Parses the store. A line that cannot be taken (a broken key or value, a value outside any key, a
+// second value of one name) is skipped and sets damaged, as does text that does not start with the
+// store's header line: rewriting such a file would drop what it held.
+std::unique_ptr<Node> Parse(std::string_view text, bool* damaged = nullptr)
 {
+    bool skipped = !text.starts_with(kFileHeader);
+    const auto skip = [&skipped] { skipped = true; };
     auto root = std::make_unique<Node>();
     std::unordered_map<std::string, Node*> keys;
     std::unordered_set<std::string> valueNames;
@@ -283,11 +290,17 @@ std::unique_ptr<Node> Parse(std::string_view text)
         {
             current = nullptr;
             if (line.size() < 2 || line.back() != ']')
+            {
+                skip();
                 continue;
+            }
             // Escaping may triple a name's length.
             const auto segments = SplitPath(line.substr(1, line.size() - 2), 3 * kRegistryMaxKeyNameBytes);
             if (!segments)
+            {
+                skip();
                 continue;
+            }
             Node* node = root.get();
             for (const std::string& escaped : *segments)
             {
@@ -312,22 +325,26 @@ std::unique_ptr<Node> Parse(std::string_view text)
                 node = child;
             }
             current = node;
+            if (!current)
+                skip();
             continue;
         }
 
-        if (!current)
-            continue;
         const std::size_t space = line.find(' ');
-        if (space == std::string_view::npos)
+        const std::size_t equals = space == std::string_view::npos ? space : line.find('=', space + 1);
+        if (!current || equals == std::string_view::npos)
+        {
+            skip();
             continue;
-        const std::size_t equals = line.find('=', space + 1);
-        if (equals == std::string_view::npos)
-            continue;
+        }
         const std::string_view type = line.substr(0, space);
         const std::string_view data = line.substr(equals + 1);
         const auto name = Unescape(line.substr(space + 1, equals - space - 1), kRegistryMaxValueNameBytes);
         if (!name)
+        {
+            skip();
             continue;
+        }
 
         NamedValue value;
         value.name = *name;
@@ -347,14 +364,17 @@ std::unique_ptr<Node> Parse(std::string_view text)
             value.value.type = RegistryType::Binary;
             bytes = FromHex(data);
         }
-        if (!bytes)
-            continue;
         // The first of two values with one name holds, as it does for lookups.
-        if (!valueNames.insert(IndexKey(current, *name)).second)
+        if (!bytes || !valueNames.insert(IndexKey(current, *name)).second)
+        {
+            skip();
             continue;
+        }
         value.value.data = std::move(*bytes);
         current->values.push_back(std::move(value));
     }
+    if (damaged)
+        *damaged = skipped;
     return root;
 }
 
@@ -416,7 +436,8 @@ enum class LoadStatus
 LoadStatus ReadStore(const std::filesystem::path& path, std::string& bytes)
 {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a pipe in the store's place must not hold start-up at the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT ? LoadStatus::Missing : LoadStatus::Unreadable;
     struct stat info
@@ -496,6 +517,39 @@ std::shared_ptr<const Node> CurrentTree()
     return root;
 }
 
+std::mutex g_warningMutex;
+std::string g_warning;
+
+void SetWarning(std::string text)
+{
+    std::lock_guard lock(g_warningMutex);
+    if (g_warning.empty())
+        g_warning = std::move(text);
+}
+
+// Writes the damaged store's bytes beside it as "registry.damaged-<time>" (a new name each time).
+bool KeepDamagedStore(const std::filesystem::path& path, const std::string& bytes)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::filesystem::path aside = path;
+    aside += std::string(".damaged-") + stamp;
+    for (int n = 2; std::filesystem::exists(aside) && n < 1000; ++n)
+    {
+        aside = path;
+        aside += std::string(".damaged-") + stamp + "-" + std::to_string(n);
+    }
+    if (!ReplaceFileAtomically(aside, bytes))
+        return false;
+    SetWarning("The settings file " + path.string() +
+               " was damaged. What could be read is kept; the whole file was saved as " + aside.string() +
+               ".");
+    return true;
+}
+
 enum class Change
 {
     Changed,
@@ -513,15 +567,26 @@ Change Modify(const std::function<Change(Node&)>& apply)
     FileLock lock(path);
     std::string bytes;
     // A file we cannot read is not ours to overwrite.
-    if (ReadStore(path, bytes) == LoadStatus::Unreadable)
+    const LoadStatus status = ReadStore(path, bytes);
+    if (status == LoadStatus::Unreadable)
         return Change::Failed;
-    std::unique_ptr<Node> root = Parse(bytes);
+    bool damaged = false;
+    std::unique_ptr<Node> root = Parse(bytes, &damaged);
+    damaged = damaged && status == LoadStatus::Loaded;
     const Change change = apply(*root);
     if (change != Change::Changed)
         return change;
+    // What the rewrite would drop is kept aside first, and the user hears of it once.
+    if (damaged && !KeepDamagedStore(path, bytes))
+        return Change::Failed;
     std::string text = Serialize(*root);
     if (text.size() > kRegistryMaxFileBytes || !ReplaceFileAtomically(path, text))
+    {
+        if (IsReadOnlyFile(path))
+            SetWarning("The settings file " + path.string() +
+                       " is read-only: settings changed from now on are not kept.");
         return Change::Failed;
+    }
     Remember(path, std::move(text), std::move(root));
     return Change::Changed;
 }
@@ -556,6 +621,12 @@ bool DeleteKeyAt(const std::vector<std::string>& segments)
 }
 
 }  // namespace
+
+std::string TakeRegistryWarning()
+{
+    std::lock_guard lock(g_warningMutex);
+    return std::exchange(g_warning, std::string());
+}
 
 std::filesystem::path RegistryFile()
 {

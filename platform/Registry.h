@@ -43,6 +43,10 @@ inline constexpr std::size_t kRegistryMaxValueNameBytes = 16383;
 inline constexpr std::size_t kRegistryMaxDepth = 512;
 inline constexpr std::uintmax_t kRegistryMaxFileBytes = 256u << 20;
 
+// A message for the user about the store, once: set when a rewrite found the file damaged and
+// kept it aside; empty when there is nothing to say. Taking it clears it.
+std::string TakeRegistryWarning();
+
 // The file the store lives in.
 std::filesystem::path RegistryFile();
 

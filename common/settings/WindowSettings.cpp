@@ -1,5 +1,7 @@
 #include "common/settings/WindowSettings.h"
 
+#include <algorithm>
+
 #include "platform/Archive.h"
 
 CWindow_settings::CWindow_settings()
@@ -137,4 +139,24 @@ void CWindow_settings::Serialize(CArchive& ar)
     m_nStyle = style;
     m_bHidden = hidden;
     m_bLoaded = 1;
+}
+
+bool IsUsableWindowRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
+{
+    const auto inside = [](std::int64_t v)
+    { return v >= -kMaxWindowCoordinate && v <= kMaxWindowCoordinate; };
+    return inside(left) && inside(top) && inside(right) && inside(bottom) && right > left && bottom > top;
+}
+
+WindowRect ClampWindowRect(const WindowRect& rect)
+{
+    const auto clamp = [](std::int32_t v)
+    {
+        return static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(v, -kMaxWindowCoordinate, kMaxWindowCoordinate));
+    };
+    WindowRect out{clamp(rect.left), clamp(rect.top), clamp(rect.right), clamp(rect.bottom)};
+    out.right = std::max(out.right, out.left);
+    out.bottom = std::max(out.bottom, out.top);
+    return out;
 }

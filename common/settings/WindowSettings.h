@@ -37,6 +37,15 @@ struct WindowRect
     friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
+// Stored rectangles come from files a user can edit: they are used only where their corners and
+// their size fit a screen's coordinates, and the differences are taken in 64 bits so that hostile
+// values cannot overflow.
+inline constexpr std::int64_t kMaxWindowCoordinate = 100000;
+bool IsUsableWindowRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+// The rectangle with its corners held to +/-kMaxWindowCoordinate and right/bottom not before
+// left/top, so that its width and height are never negative and never overflow.
+WindowRect ClampWindowRect(const WindowRect& rect);
+
 // The 44-byte placement block, field for field as it is stored.
 struct WindowPlacement
 {

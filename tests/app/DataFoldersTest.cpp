@@ -77,13 +77,14 @@ TEST_F(DataFoldersTest, SecondConstructionKeepsWhatIsThere)
     EXPECT_TRUE(std::filesystem::exists(temp));
 }
 
-TEST_F(DataFoldersTest, MissingDocumentsFolderCreatesNothing)
+TEST_F(DataFoldersTest, MissingDocumentsFolderIsMadeWithTheDataFolders)
 {
+    // A fresh account without "~/Documents": the program still gets somewhere to keep its data.
     std::filesystem::remove_all(Documents());
     const CDataFolders folders;
-    // One level at a time: without the documents folder every creation fails quietly.
-    EXPECT_FALSE(std::filesystem::exists(Documents()));
     EXPECT_EQ(folders.GetPath(1006), (Documents() / "Messungen" / "Temp").string());
+    EXPECT_TRUE(std::filesystem::is_directory(Documents() / "Messungen" / "Temp"));
+    EXPECT_TRUE(std::filesystem::is_directory(Documents() / "Messungen" / "Config"));
 }
 
 TEST_F(DataFoldersTest, DocumentsFolderFromUserDirsFile)

@@ -3,12 +3,15 @@
 #include "app/SndDoc.h"
 #include "common/RegistryValues.h"
 #include "engine/SoundIn.h"
+#include "platform/Ipc.h"
 #include "platform/Registry.h"
+#include "tests/support/StaleSocket.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -45,7 +49,8 @@ protected:
 
     // Runs the program with the extra variables; a program that does not end within a minute is
     // killed and counts as a failure.
-    RunResult Run(const std::vector<std::string>& variables, const std::vector<std::string>& args = {})
+    RunResult Run(const std::vector<std::string>& variables, const std::vector<std::string>& args = {},
+                  const std::function<void(pid_t)>& whileRunning = {})
     {
         const std::string trace = (m_home.Root() / "trace.txt").string();
         std::vector<std::string> env;
@@ -69,6 +74,8 @@ protected:
         pid_t pid = 0;
         if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
             return result;
+        if (whileRunning)
+            whileRunning(pid);
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         int status = 0;
         while (waitpid(pid, &status, WNOHANG) == 0)
@@ -286,6 +293,143 @@ TEST_F(TessarinRunTest, WorkspaceOnTheCommandLineIsOpenedAndSavedOnClose)
     EXPECT_EQ(reloaded.m_nLoadedWindowCount, 2);
     ASSERT_TRUE(reloaded.m_viewSettings[1]);
     EXPECT_EQ(reloaded.m_viewSettings[1]->m_strWindowTitle, "second window");
+}
+
+// Faults met by starting the program against damaged and hostile state: each run must end
+// normally, lose nothing and never hang (Run kills a program that does not end within a minute).
+class TessarinHostileStateTest : public TessarinRunTest
+{
+protected:
+    std::filesystem::path Saved() const { return m_home.Root() / "config" / "Tessarin" / "saved.wst"; }
+    std::vector<std::string> Hooks() const
+    {
+        return {"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "s.png").string(), "TESSARIN_TEST_ANSWERS="};
+    }
+    // A saved workspace of two windows, the second with a title of its own.
+    void WriteTwoWindowWorkspace(const std::filesystem::path& path)
+    {
+        std::filesystem::create_directories(path.parent_path());
+        CSoundIn engine;
+        CSndDoc document(engine);
+        document.m_viewSettings[0] = std::make_unique<CViewSettings>();
+        document.m_viewSettings[1] = std::make_unique<CViewSettings>();
+        document.m_viewSettings[1]->m_strWindowTitle = "second window";
+        ASSERT_TRUE(document.SaveWorkspace(path)) << document.m_strLastError;
+    }
+    int SavedWindowCount()
+    {
+        CSoundIn engine;
+        CSndDoc reloaded(engine);
+        if (!reloaded.LoadWorkspace(Saved()))
+            return -1;
+        return reloaded.m_nLoadedWindowCount;
+    }
+    static void SetStartup(int loadLastSaved, const std::string& loadFile)
+    {
+        const auto config = platform::RegistryKey::Open("SOFTWARE\\Halvek\\Tessarin\\config", true);
+        ASSERT_EQ(WriteRegDword(config, "load last saved", loadLastSaved), 0);
+        ASSERT_EQ(WriteRegString(config, "load file", loadFile), 0);
+    }
+};
+
+// Opening "saved.wst" at start-up, named or as the last saved workspace, reads it: it is not saved
+// over first, and it is taken from the configuration folder, not from wherever the program runs.
+TEST_F(TessarinHostileStateTest, TheSavedWorkspaceIsOpenedNotOverwritten)
+{
+    struct Case
+    {
+        int loadLastSaved;
+        bool named;
+    };
+    for (const Case c : {Case{3, true}, Case{1, false}})
+    {
+        WriteTwoWindowWorkspace(Saved());
+        SetStartup(c.loadLastSaved, c.named ? Saved().string() : "");
+        const RunResult run = Run(Hooks());
+        EXPECT_EQ(run.exitCode, 0) << c.loadLastSaved;
+        EXPECT_NE(Position(run.trace, "opened " + Saved().string()), -1) << c.loadLastSaved;
+        EXPECT_NE(Position(run.trace, "windows 2"), -1) << c.loadLastSaved;
+        EXPECT_EQ(CountStartingWith(run.trace, "message box: "), 0) << c.loadLastSaved;
+        EXPECT_EQ(SavedWindowCount(), 2) << c.loadLastSaved;
+    }
+}
+
+// A program on the generator program's socket that takes the connection and never answers: the
+// close still ends, and the workspace is saved.
+TEST_F(TessarinHostileStateTest, AGeneratorProgramThatNeverAnswersDoesNotHoldTheClose)
+{
+    testsupport::SilentPeer peer(platform::WindowSocketPath("Pulvera"));
+    ASSERT_TRUE(peer.IsListening());
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult run = Run(Hooks());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(Position(run.trace, "framework ended"), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(45));
+    EXPECT_EQ(SavedWindowCount(), 1);
+}
+
+// Special files where the program expects its own: a device named as the workspace to load, and a
+// pipe in the settings store's place. Start-up goes on; nothing is read without end.
+TEST_F(TessarinHostileStateTest, DevicesAndPipesInPlaceOfFilesDoNotStopIt)
+{
+    SetStartup(3, "/dev/zero");
+    const RunResult device = Run(Hooks());
+    EXPECT_EQ(device.exitCode, 0);
+    EXPECT_NE(Position(device.trace, "message box: Cannot open the document \"/dev/zero\"."), -1);
+    EXPECT_NE(Position(device.trace, "framework ended"), -1);
+
+    std::filesystem::remove(platform::RegistryFile());
+    ASSERT_EQ(::mkfifo(platform::RegistryFile().c_str(), 0600), 0);
+    const RunResult pipe = Run(Hooks());
+    EXPECT_EQ(pipe.exitCode, 0);
+    EXPECT_NE(Position(pipe.trace, "main window shown"), -1);
+    EXPECT_NE(Position(pipe.trace, "framework ended"), -1);
+}
+
+// A settings store that does not parse is kept aside and the user hears of it once; a read-only
+// saved workspace is not replaced, and the user is told.
+TEST_F(TessarinHostileStateTest, DamagedStoreIsKeptAsideAndAReadOnlyWorkspaceIsLeftAlone)
+{
+    WriteTwoWindowWorkspace(Saved());
+    std::ofstream(platform::RegistryFile(), std::ios::binary) << "\x01\x02 not a store";
+    ::chmod(Saved().c_str(), 0444);
+    const RunResult run = Run(Hooks());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(CountStartingWith(run.trace, "message box: The settings file"), 1);
+    int copies = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(platform::RegistryFile().parent_path()))
+        copies += entry.path().filename().string().starts_with("registry.damaged-");
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(
+        CountStartingWith(run.trace, "message box: The workspace " + Saved().string() + " is read-only"), 1);
+    EXPECT_EQ(SavedWindowCount(), 2);
+    ::chmod(Saved().c_str(), 0644);
+}
+
+// A request to end (SIGTERM) closes the program as a user would: the workspace is saved.
+TEST_F(TessarinHostileStateTest, TerminationSavesTheWorkspace)
+{
+    const std::filesystem::path trace = m_home.Root() / "trace.txt";
+    const RunResult run = Run({"TESSARIN_TEST_ANSWERS="}, {},
+                              [&](pid_t pid)
+                              {
+                                  const auto limit =
+                                      std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                                  while (std::chrono::steady_clock::now() < limit)
+                                  {
+                                      std::ifstream in(trace);
+                                      const std::string text((std::istreambuf_iterator<char>(in)),
+                                                             std::istreambuf_iterator<char>());
+                                      if (text.find("production test settings") != std::string::npos)
+                                          break;
+                                      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                                  }
+                                  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                                  ::kill(pid, SIGTERM);
+                              });
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(Position(run.trace, "main window closed"), -1);
+    EXPECT_EQ(SavedWindowCount(), 1);
 }
 
 }  // namespace

@@ -682,6 +682,8 @@ protected:
         m_analyzer.ProcessBlock(block.data(), count);
         return block;
     }
+    // The reader goes before the analyser of the base, which would close it on its way out.
+    ~StipaNoiseMixing() override { m_analyzer.SetNoiseReader(nullptr); }
 
     FakeNoiseReader m_reader;
 };

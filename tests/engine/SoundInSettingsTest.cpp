@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <bit>
 #include <cstring>
 #include <fstream>
@@ -498,6 +500,48 @@ TEST_F(LoadSettingsTest, KeysSetTheirSettingsAndMissingOrImpossibleValuesKeepThe
     CSoundIn third;
     third.LoadSettings((m_home.Root() / "missing.cal").string());
     EXPECT_EQ(third.m_nFftSize, 512);
+}
+
+// The main window's rectangle comes from a file a user can edit: a window is moved only to a
+// rectangle that fits a screen, and extreme values neither overflow nor move it.
+TEST_F(LoadSettingsTest, MainWindowMovesOnlyToAPlausibleRectangle)
+{
+    class MainWindow : public CEngineNotifications
+    {
+    public:
+        bool GetMainWindowRect(int& left, int& top, int& right, int& bottom) override
+        {
+            left = 10, top = 20, right = 810, bottom = 620;
+            return true;
+        }
+        void MoveMainWindow(int left, int top, int width, int height) override
+        {
+            moves.push_back({left, top, width, height});
+        }
+        std::vector<std::array<int, 4>> moves;
+    };
+    struct Case
+    {
+        const char* keys;
+        std::vector<std::array<int, 4>> moves;
+    };
+    const Case cases[] = {
+        {"left=100\ntop=50\nright=1100\nbottom=850\n", {{100, 50, 1000, 800}}},
+        {"left=-2147483648\nright=2147483647\n", {}},
+        {"top=-2147483648\nbottom=2147483647\n", {}},
+        {"left=900\nright=100\n", {}},
+        {"left=-200000\nright=100\n", {}},
+        {"", {{10, 20, 800, 600}}},
+    };
+    for (const Case& c : cases)
+    {
+        CSoundIn engine;
+        MainWindow window;
+        engine.SetNotifications(&window);
+        engine.LoadSettings(Write(std::string("[Mainframe]\n") + c.keys));
+        EXPECT_EQ(window.moves, c.moves) << c.keys;
+        engine.SetNotifications(nullptr);
+    }
 }
 
 TEST(FindStringNoCase, FindsTheFirstNameContainingTheText)

@@ -8,12 +8,17 @@
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <map>
+
+extern char** environ;
 
 namespace
 {
@@ -48,14 +53,28 @@ std::vector<std::pair<std::string, std::string>> Chunks(const std::string& file)
 
 std::string SoxInfo(const std::string& path)
 {
+    // Started with an argument vector: the path never passes through a shell.
     std::string out;
-    if (std::FILE* pipe = popen(("sox --i '" + path + "' 2>&1").c_str(), "r"))
-    {
-        char line[256];
-        while (std::fgets(line, sizeof line, pipe))
-            out += line;
-        pclose(pipe);
-    }
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return out;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::string program = "sox", option = "--i", file = path;
+    char* argv[] = {program.data(), option.data(), file.data(), nullptr};
+    pid_t pid = 0;
+    const bool started = posix_spawnp(&pid, "sox", &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    char buffer[256];
+    for (ssize_t got; started && (got = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(got));
+    ::close(fds[0]);
+    if (started)
+        ::waitpid(pid, nullptr, 0);
     return out;
 }
 
@@ -239,7 +258,8 @@ TEST_F(WaveRecorderTest, FileChangesAtTheLimitAndEveryFileIsComplete)
         ASSERT_EQ(chunks.size(), 6u);
         EXPECT_EQ(chunks[1].second.size(), k < 3 ? 160u : 20u);
         for (std::size_t i = 0; i + 1 < chunks[1].second.size(); i += 2)
-            joined.push_back(static_cast<std::int16_t>(Le32(chunks[1].second + "\0\0", i) & 0xFFFF));
+            joined.push_back(
+                static_cast<std::int16_t>(Le32(chunks[1].second + std::string(2, '\0'), i) & 0xFFFF));
         // The last file keeps its per-channel calibration like every other.
         ASSERT_EQ(chunks[3].second.size(), 8u);
         EXPECT_EQ(LeDouble(chunks[3].second, 0), 3.0);

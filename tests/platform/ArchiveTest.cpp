@@ -88,7 +88,8 @@ public:
         if (kind == SourceKind::RegularFile)
         {
             m_file.reset(std::tmpfile());
-            std::fwrite(bytes.data(), 1, bytes.size(), m_file.get());
+            if (!bytes.empty())
+                std::fwrite(bytes.data(), 1, bytes.size(), m_file.get());
             std::rewind(m_file.get());
         }
         else

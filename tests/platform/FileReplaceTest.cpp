@@ -115,4 +115,52 @@ TEST_F(FileReplace, LockExcludesOtherThreadsAndProcesses)
     EXPECT_EQ(testsupport::ReadBytes(path), "child");
 }
 
+// Every reader of a user's file goes through this read: only a regular file within the reader's
+// limit is read, and nothing in a file's place (a pipe, a device, a folder) can hold it.
+TEST_F(FileReplace, ReadsOnlyRegularFilesWithinTheLimit)
+{
+    const auto regular = m_home.File("regular.ini");
+    ASSERT_TRUE(testsupport::WriteBytes(regular, "0123456789"));
+    const auto fifo = m_home.File("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case
+    {
+        std::filesystem::path path;
+        std::uintmax_t limit;
+        platform::ReadFileStatus status;
+        const char* words;  // what the message says
+    };
+    const Case cases[] = {
+        {regular, 10, platform::ReadFileStatus::Read, ""},
+        {regular, 9, platform::ReadFileStatus::TooLarge, "larger than"},
+        {m_home.File("missing.ini"), 10, platform::ReadFileStatus::Missing, "does not exist"},
+        {m_home.Root(), 10, platform::ReadFileStatus::NotRegular, "not a regular file"},
+        {fifo, 10, platform::ReadFileStatus::NotRegular, "not a regular file"},
+        {"/dev/zero", 1u << 20, platform::ReadFileStatus::NotRegular, "not a regular file"},
+    };
+    for (const Case& c : cases)
+    {
+        std::string bytes = "stale";
+        EXPECT_EQ(platform::ReadRegularFile(c.path, bytes, c.limit), c.status) << c.path;
+        EXPECT_EQ(bytes, c.status == platform::ReadFileStatus::Read ? "0123456789" : "") << c.path;
+        EXPECT_NE(platform::DescribeReadFailure(c.status, c.path, c.limit).find(c.words), std::string::npos)
+            << c.path;
+    }
+}
+
+TEST_F(FileReplace, AFileMadeReadOnlyIsNotReplaced)
+{
+    const auto path = m_home.File("saved.wst");
+    ASSERT_TRUE(testsupport::WriteBytes(path, "the user's workspace"));
+    ::chmod(path.c_str(), 0444);
+    EXPECT_TRUE(platform::IsReadOnlyFile(path));
+    // Even for root, whom the permission bits would not stop.
+    EXPECT_FALSE(platform::ReplaceFileAtomically(path, "something else"));
+    EXPECT_EQ(testsupport::ReadBytes(path), "the user's workspace");
+    ::chmod(path.c_str(), 0644);
+    EXPECT_FALSE(platform::IsReadOnlyFile(path));
+    EXPECT_TRUE(platform::ReplaceFileAtomically(path, "something else"));
+    EXPECT_EQ(testsupport::ReadBytes(path), "something else");
+}
+
 }  // namespace

@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -231,6 +234,49 @@ TEST_F(IpcTest, AStalledSenderDoesNotKeepTheListenerFromClosing)
     listener.reset();
     ::close(fd);
     EXPECT_TRUE(FindWindowSocket("Pulvera").IsEmpty());
+}
+
+// A live program that takes the connection and never answers must not hold the sender: the send
+// gives up after its time-out and reports failure.
+TEST_F(IpcTest, APeerThatNeverAnswersDoesNotHoldTheSender)
+{
+    testsupport::SilentPeer peer(platform::WindowSocketPath("Pulvera"));
+    ASSERT_TRUE(peer.IsListening());
+    const WindowSocket window = FindWindowSocket("Pulvera");
+    ASSERT_FALSE(window.IsEmpty());
+    for (const std::size_t size : {std::size_t{16}, std::size_t{8} << 20})  // answered never; not even read
+    {
+        auto send = std::async(std::launch::async,
+                               [&]
+                               {
+                                   std::int32_t reply = 7;
+                                   const bool sent = platform::SendCopyData(
+                                       window, 0, Bytes(std::string(size, 'x')), reply);
+                                   return sent || reply != 7;
+                               });
+        ASSERT_EQ(send.wait_for(std::chrono::seconds(20)), std::future_status::ready) << size;
+        EXPECT_FALSE(send.get()) << size;
+    }
+}
+
+// Sockets and lock files live only in a folder of this user that no one else may enter.
+TEST_F(IpcTest, ARuntimeFolderOthersMayEnterIsNotUsed)
+{
+    const std::filesystem::path open = m_home.Root() / "open-run";
+    std::filesystem::create_directories(open);
+    ::chmod(open.c_str(), 0755);
+    ::setenv("XDG_RUNTIME_DIR", open.c_str(), 1);
+    const std::filesystem::path folder = platform::RuntimeFolder();
+    EXPECT_NE(folder, open);
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::lstat(folder.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_uid, ::getuid());
+    EXPECT_EQ(info.st_mode & 077, 0u);
+    ::chmod(open.c_str(), 0700);
+    EXPECT_EQ(platform::RuntimeFolder(), open);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -371,6 +372,83 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
             EXPECT_EQ(value->data, Dword(static_cast<std::uint32_t>(child * 1000 + i)));
         }
     }
+}
+
+// A store that does not parse is kept aside before the first rewrite drops what it held, and the
+// user is told once; a sound store is rewritten without a copy or a word.
+TEST_F(RegistryTest, ADamagedStoreIsKeptAsideBeforeItIsRewritten)
+{
+    const auto copies = [this]
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(File().parent_path()))
+            if (entry.path().filename().string().starts_with("registry.damaged-"))
+                found.push_back(testsupport::ReadBytes(entry.path()));
+        return found;
+    };
+    platform::TakeRegistryWarning();
+    std::filesystem::create_directories(File().parent_path());
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        bool damaged;
+    };
+    const std::string sound = "; Tessarin registry 1\n[Software\\Good]\ndword A=1\n";
+    const Case cases[] = {
+        {"sound", sound, false},
+        {"truncated in a line", sound + "string B=x\nstring Cut", true},
+        {"random bytes", "\x13\x88zq]]\x01\n=\xff\xfe", true},
+        {"empty", "", true},
+        {"value outside a key", "; Tessarin registry 1\ndword Lost=1\n", true},
+    };
+    for (const Case& c : cases)
+    {
+        for (const auto& entry : std::filesystem::directory_iterator(File().parent_path()))
+            if (entry.path() != File())
+                std::filesystem::remove(entry.path());
+        WriteFile(c.bytes);
+        ASSERT_TRUE(RegistryKey::Open("Software\\Good", true).WriteValue("D", RegistryType::Dword, Dword(4)))
+            << c.name;
+        const std::string warning = platform::TakeRegistryWarning();
+        if (c.damaged)
+        {
+            EXPECT_EQ(copies(), std::vector<std::string>{c.bytes}) << c.name;
+            EXPECT_NE(warning.find("damaged"), std::string::npos) << c.name;
+        }
+        else
+        {
+            EXPECT_TRUE(copies().empty()) << c.name;
+            EXPECT_EQ(warning, "") << c.name;
+        }
+        // A second change finds a sound file: no second copy, no second word.
+        ASSERT_TRUE(RegistryKey::Open("Software\\Good", true).WriteValue("E", RegistryType::Dword, Dword(5)));
+        EXPECT_EQ(copies().size(), c.damaged ? 1u : 0u) << c.name;
+        EXPECT_EQ(platform::TakeRegistryWarning(), "") << c.name;
+    }
+}
+
+TEST_F(RegistryTest, AReadOnlyStoreIsLeftAloneAndTheUserIsTold)
+{
+    ASSERT_TRUE(RegistryKey::Open(kKeyPath, true).WriteValue("A", RegistryType::Dword, Dword(1)));
+    platform::TakeRegistryWarning();
+    const std::string before = testsupport::ReadBytes(File());
+    ::chmod(File().c_str(), 0444);
+    EXPECT_FALSE(RegistryKey::Open(kKeyPath, true).WriteValue("A", RegistryType::Dword, Dword(2)));
+    EXPECT_EQ(testsupport::ReadBytes(File()), before);
+    EXPECT_NE(platform::TakeRegistryWarning().find("read-only"), std::string::npos);
+    EXPECT_EQ(RegistryKey::Open(kKeyPath, false).ReadValue("A")->data, Dword(1));
+    ::chmod(File().c_str(), 0644);
+}
+
+TEST_F(RegistryTest, APipeInTheStoresPlaceDoesNotBlock)
+{
+    std::filesystem::create_directories(File().parent_path());
+    ASSERT_EQ(::mkfifo(File().c_str(), 0600), 0);
+    // Before, the open waited for a writer that never comes.
+    EXPECT_FALSE(RegistryKey::Open(kKeyPath, false));
+    EXPECT_FALSE(RegistryKey::Open(kKeyPath, true));
+    EXPECT_FALSE(std::filesystem::is_regular_file(File()));
 }
 
 }  // namespace
