@@ -197,7 +197,7 @@ void CPlot::ReduceAndComputeStats(int curve, const std::function<void()>& reduce
         {
             try
             {
-                ratio.set_value(figure(source.data, source.length, sampleRate, 0.0));
+                ratio.set_value(figure(source.data, source.length, sampleRate, 0.0, m_nWindowType));
             }
             catch (...)
             {
@@ -294,7 +294,7 @@ void CPlot::ComputeCurveStatsLocked(int curve, std::future<double>* thdN)
     {
         const double ratio = (thdN != nullptr && thdN->valid())
                                  ? thdN->get()
-                                 : m_spectrumFigures.ComputeThdN(data, n, sampleRate, 0.0);
+                                 : m_spectrumFigures.ComputeThdN(data, n, sampleRate, 0.0, m_nWindowType);
         stats.m_dThdN = ratio > 0.0 ? std::sqrt(ratio) : 0.0;
     }
 

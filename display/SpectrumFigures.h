@@ -14,6 +14,6 @@ struct SpectrumFigureFunctions
                          int windowType) = nullptr;
     // Square root of the selected harmonic powers over the reference.
     double (*SumHarmonicPowers)(const float* levels, double reference, unsigned mask, int count) = nullptr;
-    // Noise-and-distortion power over the power of the strongest line.
-    double (*ComputeThdN)(const float* p, int bins, double fs, double startFreq) = nullptr;
+    // Noise-and-distortion power over the power of the strongest line (its notch follows the window).
+    double (*ComputeThdN)(const float* p, int bins, double fs, double startFreq, int windowType) = nullptr;
 };

@@ -8,13 +8,20 @@
 
 namespace
 {
-// The decade of nominal band centres; the table runs from 1 Hz (index 0) to 1 MHz (index 60).
+// The decade of nominal band centres; the table runs from 1 Hz (index 0) to 1 MHz (index 60). The band
+// at index i is filtered around its exact base-ten mid-band frequency 10^(i/10) Hz (1000 Hz at index
+// 30); the nominal value only names it.
 constexpr double kDecade[] = {1.0, 1.25, 1.6, 2.0, 2.5, 3.15, 4.0, 5.0, 6.3, 8.0};
 constexpr int kNominalCount = 61;
 
 double NominalCenterAt(int index)
 {
     return kDecade[index % 10] * std::pow(10.0, index / 10);
+}
+
+double MidbandAt(int index)
+{
+    return std::pow(10.0, index / 10.0);
 }
 
 // A band is filtered at half the rate when its upper edge lies below this fraction of the running
@@ -39,21 +46,23 @@ void DesignNow(CDesignedFilter& filter)
 
 double HalfBandFactor(int bandsPerOctave)
 {
-    return std::pow(2.0, 0.5 / bandsPerOctave);
+    return std::pow(10.0, 0.15 / bandsPerOctave);
 }
 
-double NominalBandCenter(double f, int bandsPerOctave, double* upperEdge)
+double NominalBandCenter(double f, int bandsPerOctave, double* upperEdge, double* midband)
 {
     const double h = HalfBandFactor(bandsPerOctave);
     const int step = bandsPerOctave == 1 ? 3 : 1;
     for (int index = kNominalCount - 1; index >= 0; index -= step)
     {
-        const double c = NominalCenterAt(index);
-        if (c * h <= f)
+        const double m = MidbandAt(index);
+        if (m * h <= f)
         {
             if (upperEdge)
-                *upperEdge = c * h;
-            return c;
+                *upperEdge = m * h;
+            if (midband)
+                *midband = m;
+            return NominalCenterAt(index);
         }
     }
     return -1.0;
@@ -190,12 +199,12 @@ void CBandAnalyzer::ConfigureLocked()
         while (count < kMaxBands)
         {
             double upper = 0.0;
-            const double c = NominalBandCenter(x, m_bandsPerOctave, &upper);
-            if (c < 0.0)
+            double mid = 0.0;
+            if (NominalBandCenter(x, m_bandsPerOctave, &upper, &mid) < 0.0)
                 break;
             ++count;
             x = upper * kNextBandStep;
-            if (c / h < m_minFrequency)
+            if (mid / h < m_minFrequency)
                 break;
         }
     }
@@ -226,9 +235,10 @@ void CBandAnalyzer::ConfigureLocked()
     for (int i = m_bandCount - 1; i >= 0; --i)
     {
         double upper = 0.0;
-        const double c = NominalBandCenter(x, m_bandsPerOctave, &upper);
-        const double lower = c / h;
-        m_bandCenters[i] = c;
+        double mid = 0.0;
+        m_bandCenters[i] = NominalBandCenter(x, m_bandsPerOctave, &upper, &mid);
+        m_bandMidFrequencies[i] = mid;
+        const double lower = mid / h;
         CDesignedFilter& decimation = *m_bandDecimationFilters[i];
         decimation.m_dSampleRate = m_sampleRate / d;
         if (upper < kHalvingLimit * m_sampleRate / d)

@@ -25,12 +25,14 @@
 #include "dsp/WeightedEnergyTrace.h"
 #include "dsp/WeightingFilters.h"
 
-// 2^(0.5 / bandsPerOctave): from a band's centre to its upper edge.
+// 10^(0.3 / (2 · bandsPerOctave)): from a band's exact mid-band frequency to its upper edge (the
+// base-ten band edges of the fractional-octave filter standard).
 double HalfBandFactor(int bandsPerOctave);
 // The nominal centre of the highest band whose upper edge does not exceed f (octave centres for one
-// band per octave, the third-octave series otherwise); the upper edge goes to *upperEdge when it is
-// not null; -1 when no band fits.
-double NominalBandCenter(double f, int bandsPerOctave, double* upperEdge);
+// band per octave, the third-octave series otherwise); -1 when no band fits. The band's upper edge
+// (its exact base-ten mid-band frequency times HalfBandFactor) goes to *upperEdge and the mid-band
+// frequency to *midband when they are not null.
+double NominalBandCenter(double f, int bandsPerOctave, double* upperEdge, double* midband = nullptr);
 
 class CBandAnalyzer
 {
@@ -86,6 +88,8 @@ public:
     CWeightingFilterSet m_weightingFilters;
     std::int32_t m_bandCount = 0;
     std::array<double, kMaxBands> m_bandCenters{};
+    // The exact base-ten mid-band frequency of band i (Hz), around which its filter is designed.
+    std::array<double, kMaxBands> m_bandMidFrequencies{};
     std::array<std::int32_t, kMaxBands> m_bandDecimation{};
     std::array<CDecimator, kMaxBands> m_bandDecimators;
     std::int32_t m_workCapacity = 0;

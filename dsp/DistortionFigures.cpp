@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace
 {
@@ -113,18 +114,106 @@ constexpr int kHarmonicSearch = 2;
 // The fundamental frequency is re-estimated from the 4th or 5th harmonic once both are measured.
 constexpr int kReestimateEntry = 3;
 
-// Half-width of the THD+N notch in bins: wider for finer spectra, whose window skirts span more bins.
-int NotchHalfWidth(int bins)
+// Per window type, in bins: the half-width of the main lobe around a tone's peak bin (the span summed
+// as one harmonic's power), and the half-width of the fundamental's notch, wide enough for the
+// window's skirt to fall far below the figures it is to read (the rectangular, Hamming, Bartlett,
+// Gauss and this flat-top window end in a step and their skirts fall slowly; the rectangular
+// window's lobe span is widened so that a tone between bins still loses little of its power).
+struct WindowLobes
 {
-    if (bins == 512)
-        return 20;
-    if (bins >= 8192)
-        return 40;
-    if (bins >= 4096)
-        return 35;
-    if (bins >= 2048)
-        return 30;
-    return 25;
+    int lobe;
+    int skirt;
+};
+
+WindowLobes LobesFor(int windowType)
+{
+    switch (windowType)
+    {
+        case kFftWindowRectangular:
+            return {8, 40};
+        case kFftWindowHamming:
+            return {2, 40};
+        case kFftWindowBlackman:
+            return {3, 12};
+        case kFftWindowHanning:
+            return {2, 35};
+        case kFftWindowFlatTop:
+            return {3, 40};
+        case kFftWindowBlackmanHarris:
+            return {4, 8};
+        case kFftWindowBartlett:
+            return {3, 40};
+        case kFftWindowKaiserBessel:
+            return {4, 20};
+        case kFftWindowGauss:
+            return {4, 40};
+        default:
+            break;
+    }
+    if (windowType >= kFftWindowRifeVincent3 && windowType <= kFftWindowLastType)
+    {
+        // Rife-Vincent of order k: k + 1 cosine terms, a main lobe of k + 1 bins and a skirt that
+        // falls the faster the higher the order.
+        const int order = windowType - 6;
+        return {order + 1, 2 * (order + 1) + 4};
+    }
+    return {2, 35};
+}
+
+// The mean square of each window table as the spectra are taken with it (its fixed gain included):
+// the bins of a windowed power spectrum add up to the signal's power times this (Parseval), so a
+// tone's power summed over its lobe and divided by it is the tone's own power, wherever between bins
+// it lies. Taken once from the window tables.
+double WindowMeanSquare(int windowType)
+{
+    static const std::array<double, kFftWindowLastType + 1> kMeanSquares = []
+    {
+        constexpr int kLength = 4096;
+        std::array<double, kFftWindowLastType + 1> meanSquares{};
+        std::vector<float> values(kLength);
+        CFftWindow window;
+        for (int type = 0; type <= kFftWindowLastType; ++type)
+        {
+            window.Generate(values.data(), kLength, type);
+            double squares = 0.0;
+            for (float v : values)
+                squares += static_cast<double>(v) * v;
+            meanSquares[type] = squares > 0.0 ? squares / kLength : 1.0;
+        }
+        return meanSquares;
+    }();
+    return windowType >= 0 && windowType <= kFftWindowLastType ? kMeanSquares[windowType] : 1.0;
+}
+
+// The fundamental's notch [lo, hi) around its peak bin k: the window's skirt on either side, but
+// never into the second harmonic's lobe (about k bins above k), and never below bin 1.
+void FundamentalNotch(int k, int bins, int windowType, int& lo, int& hi)
+{
+    const WindowLobes w = LobesFor(windowType);
+    const int half = std::min(w.skirt, std::max(w.lobe, k - w.lobe - 1));
+    lo = std::max(k - half, 1);
+    hi = std::min(k + half + 1, bins);
+}
+
+// Fractional bin offset (-0.5..0.5) of the line whose peak bin is `peak`: the main-lobe inversion where
+// the window has one, else the centre of the power of bins [from, to).
+double LineOffset(const float* p, int peak, int bins, int from, int to, int windowType)
+{
+    if (windowType < kFftWindowFlatTop)
+    {
+        double unusedLevel = 0.0;
+        double offset = 0.0;
+        InterpolatePeakAt(p, peak, bins, &unusedLevel, &offset, windowType);
+        return offset;
+    }
+    double power = 0.0;
+    double moment = 0.0;
+    for (int j = std::max(from, 0); j < std::min(to, bins); ++j)
+    {
+        power += p[j];
+        moment += static_cast<double>(p[j]) * (j - peak);
+    }
+    return power > 0.0 ? std::clamp(moment / power, -0.5, 0.5) : 0.0;
 }
 
 double SumRange(const float* p, int from, int to)
@@ -162,6 +251,18 @@ void InterpolatePeakAt(const float* p, int bin, int bins, double* level, double*
     *offset = 0.0;
     if (bin < 0 || bin >= bins)
         return;
+    if (windowType >= kFftWindowFlatTop && windowType <= kFftWindowLastType)
+    {
+        // No fitted correction for these windows: the power of the main lobe over the window's mean
+        // square is the tone's power wherever between bins it lies, and the centre of that power its
+        // position.
+        const int lobe = LobesFor(windowType).lobe;
+        const int from = std::max(bin - lobe, 0);
+        const int to = std::min(bin + lobe + 1, bins);
+        *level = SumRange(p, from, to) / WindowMeanSquare(windowType);
+        *offset = LineOffset(p, bin, bins, from, to, windowType);
+        return;
+    }
     const double centre = p[bin];
     const double left = bin < 1 ? centre : p[bin - 1];
     const double right = bin >= bins - 1 ? centre : p[bin + 1];
@@ -199,7 +300,9 @@ double ComputeThd(const float* p, int bins, double fs, double maxFreq, double fu
     if (fundFreq > 0.0)
     {
         const double nearest = std::floor(fundFreq / binWidth + 0.5);
-        bin = nearest < bins ? static_cast<int>(nearest) : bins;
+        if (nearest >= bins)
+            return 0.0;
+        bin = static_cast<int>(nearest);
         fundamental = fundFreq;
     }
     else
@@ -207,12 +310,25 @@ double ComputeThd(const float* p, int bins, double fs, double maxFreq, double fu
         FindMax(p, bins, &bin);
         fundamental = bin * binWidth;
     }
-    double p1 = 0.0;
-    double unusedOffset = 0.0;
-    InterpolatePeakAt(p, bin, bins, &p1, &unusedOffset, windowType);
+    // The fundamental's power is the power in the notch that THD+N takes out around it, and every
+    // harmonic's is the power of its own main lobe outside that notch and outside the lobes below it:
+    // THD sums a part of what THD+N counts against the same reference and never exceeds it.
+    int lo = 0;
+    int hi = 0;
+    FundamentalNotch(bin, bins, windowType, lo, hi);
+    const double p1 = SumRange(p, lo, hi);
+    const double meanSquare = WindowMeanSquare(windowType);
+    const int lobe = LobesFor(windowType).lobe;
 
-    double q = 2.0 * bin;
+    // Taken from the strongest bin, the fundamental lies between bins: the harmonics are looked for
+    // where its fractional position puts them (a whole-bin estimate misses the 5th harmonic of a
+    // fundamental 15 bins up by three bins).
+    if (fundFreq <= 0.0)
+        fundamental = binWidth * (bin + LineOffset(p, bin, bins, bin - lobe, bin + lobe + 1, windowType));
+    double q = 2.0 * fundamental / binWidth;
+    int taken = hi;  // first bin not yet given to the fundamental or a harmonic
     double entryFreq[kReestimateEntry + 1] = {};
+    double sum = 0.0;
     for (int i = 0; i < harmonics; ++i)
     {
         if (fundFreq > 0.0)
@@ -226,13 +342,16 @@ double ComputeThd(const float* p, int bins, double fs, double maxFreq, double fu
         for (int j = -kHarmonicSearch + 1; j <= kHarmonicSearch; ++j)
             if (p[centre + j] > p[centre + d])
                 d = j;
-        double level = 0.0;
-        double offset = 0.0;
-        InterpolatePeakAt(p, centre + d, bins, &level, &offset, windowType);
-        // The harmonic's own position, from its peak bin and the interpolated offset: the expected
-        // position moved by whole bins would be up to a bin off.
-        const double freq = binWidth * (centre + d + offset);
-        levels[i] = static_cast<float>(level);
+        const int peak = centre + d;
+        const int from = std::max(peak - lobe, taken);
+        const int to = std::min(peak + lobe + 1, last + 1);
+        const double power = SumRange(p, from, to);
+        taken = std::max(taken, to);
+        // The harmonic's own position, from its peak bin and its offset: the expected position moved
+        // by whole bins would be up to a bin off.
+        const double freq = binWidth * (peak + LineOffset(p, peak, bins, from, to, windowType));
+        sum += power;
+        levels[i] = static_cast<float>(std::max(power / meanSquare, static_cast<double>(kUnmeasuredLevel)));
         freqs[i] = static_cast<float>(freq);
         if (i <= kReestimateEntry)
             entryFreq[i] = freq;
@@ -240,12 +359,9 @@ double ComputeThd(const float* p, int bins, double fs, double maxFreq, double fu
             fundamental = levels[3] >= levels[2] ? entryFreq[3] / 5.0 : entryFreq[2] / 4.0;
         q = fundamental * (i + 3) / binWidth;
     }
-    double sum = 0.0;
-    for (int i = 0; i < harmonics; ++i)
-        sum += levels[i];
 
     if (fundLevel)
-        *fundLevel = p1;
+        *fundLevel = p1 / meanSquare;
     if (!(p1 > 0.0) || !(sum > 0.0))
         return 0.0;
     return std::sqrt(sum / p1);
@@ -265,7 +381,7 @@ double SumHarmonicPowers(const float* levels, double reference, unsigned mask, i
     return sum > 0.0 ? std::sqrt(sum / reference) : 0.0;
 }
 
-double ComputeThdN(const float* p, int bins, double fs, double startFreq)
+double ComputeThdN(const float* p, int bins, double fs, double startFreq, int windowType)
 {
     if (bins <= 0 || !(fs > 0.0))
         return 0.0;
@@ -277,10 +393,9 @@ double ComputeThdN(const float* p, int bins, double fs, double startFreq)
 
     int peak = 0;
     FindMax(p + s, bins - s, &peak);
-    const int k = s + peak;
-    const int g = NotchHalfWidth(bins);
-    const int lo = std::max(k - g, 1);
-    const int hi = std::min(k + g, bins - 1);
+    int lo = 0;
+    int hi = 0;
+    FundamentalNotch(s + peak, bins, windowType, lo, hi);
 
     // Bins below the start frequency count for neither side, the notch included.
     const double inside = SumRange(p, std::max(lo, s), hi);

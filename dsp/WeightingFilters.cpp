@@ -1,6 +1,8 @@
 #include "dsp/WeightingFilters.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "dsp/ArrayStatistics.h"
 #include "dsp/FrequencyWeighting.h"
@@ -25,9 +27,44 @@ constexpr int kUS1Order = 7;
 constexpr double kOpenCorner = 1e99;
 }  // namespace
 
+void DesignMatchedDoublePole(double fc, double fs, double* b, double* a)
+{
+    const double pole = std::exp(-2.0 * std::numbers::pi * fc / fs);
+    a[0] = 1.0;
+    a[1] = -2.0 * pole;
+    a[2] = pole * pole;
+    // A second-order polynomial's squared magnitude on the unit circle is
+    // P0 cos^2(w/2) + P1 sin^2(w/2) + P2 sin^2(w), with P0 = (c0 + c1 + c2)^2, P1 = (c0 - c1 + c2)^2 and
+    // P2 = -4 c0 c2; the numerator's three terms follow from the target at three frequencies.
+    const auto target = [fc](double f)
+    {
+        const double r = 1.0 + (f / fc) * (f / fc);
+        return 1.0 / (r * r);
+    };
+    const double a0 = (1.0 + a[1] + a[2]) * (1.0 + a[1] + a[2]);
+    const double a1 = (1.0 - a[1] + a[2]) * (1.0 - a[1] + a[2]);
+    const double a2 = -4.0 * a[2];
+    const double match = fc < 0.5 * fs ? fc : 0.25 * fs;
+    const double half = std::sin(std::numbers::pi * match / fs);
+    const double phi1 = half * half;
+    const double phi0 = 1.0 - phi1;
+    const double phi2 = 4.0 * phi0 * phi1;
+    const double b0 = a0;
+    const double b1 = target(0.5 * fs) * a1;
+    const double b2 = (target(match) * (a0 * phi0 + a1 * phi1 + a2 * phi2) - b0 * phi0 - b1 * phi1) / phi2;
+    const double sum = std::sqrt(b0);
+    const double alternating = std::sqrt(b1);
+    const double outer = 0.5 * (sum + alternating);
+    b[1] = 0.5 * (sum - alternating);
+    b[0] = 0.5 * (outer + std::sqrt(std::max(outer * outer + b2, 0.0)));
+    b[2] = outer - b[0];
+}
+
 CBankWeightingFilter::CBankWeightingFilter()
 {
     m_bank.m_bEnabled = 1;
+    m_doublePole.m_bOwnsCoefficients = 1;
+    m_doublePole.Reserve(3, 3);
 }
 
 void CBankWeightingFilter::SetHighPass(int channel, double corner, int order)
@@ -55,30 +92,40 @@ void CBankWeightingFilter::Process(float* samples, int count)
         m_bank.m_dSampleRate = m_nSampleRate;
         m_bank.m_bEnabled = 1;
         m_bank.Configure();
+        if (m_dDoublePoleCorner > 0.0 && m_nSampleRate > 0)
+        {
+            double b[3];
+            double a[3];
+            DesignMatchedDoublePole(m_dDoublePoleCorner, m_nSampleRate, b, a);
+            m_doublePole.SetCoefficients(3, 3, b, a);
+        }
+        else
+        {
+            m_doublePole.Release();
+        }
     }
     m_bank.Process(samples, count);
+    m_doublePole.Process(samples, count);
     ScaleArray(samples, count, m_dOutputFactor);
 }
 
 double CAWeightingFilter::WriteChannels(int)
 {
-    m_bank.m_nCount = 6;
+    m_bank.m_nCount = 4;
     SetHighPass(0, kPole1, 1);
     SetHighPass(1, kPole1, 1);
     SetHighPass(2, kPole2, 1);
     SetHighPass(3, kPole3, 1);
-    SetLowPass(4, kPole4, 1);
-    SetLowPass(5, kPole4, 1);
+    m_dDoublePoleCorner = kPole4;
     return kAGain;
 }
 
 double CCWeightingFilter::WriteChannels(int)
 {
-    m_bank.m_nCount = 4;
+    m_bank.m_nCount = 2;
     SetHighPass(0, kPole1, 1);
     SetHighPass(1, kPole1, 1);
-    SetLowPass(2, kPole4, 1);
-    SetLowPass(3, kPole4, 1);
+    m_dDoublePoleCorner = kPole4;
     return kCGain;
 }
 

@@ -2,11 +2,13 @@
 // first-order (and a few higher-order) sections designed for the current sample rate, plus the
 // ITU-R 468 stage with its peaking section.
 //
-// The A and C stages are the analogue curves pole by pole (double real poles as two first-order
-// sections each), designed by the pre-warped bilinear transform: the low-frequency poles then sit
-// where they belong, and the 12.2 kHz pole pair is exact at its corner, which keeps both curves
-// within the class 1 limits of the sound-level-meter standard at 44.1, 48 and 96 kHz up to 0.45 of
-// the rate.
+// The A and C stages are the analogue curves pole by pole. The low-frequency poles are first-order
+// sections designed by the pre-warped bilinear transform, which puts them where they belong. The
+// 12.2 kHz double pole is one second-order section whose poles are the analogue ones mapped exactly
+// (z = e^(-2 pi f / fs)) and whose zeros match the analogue magnitude at 0 Hz, at its corner and at
+// half the rate: a bilinear transform would bend the curve towards half the rate, which at 32 kHz
+// puts 8 kHz outside the class 1 limits. Both curves stay within the class 1 limits of the
+// sound-level-meter standard at every offered rate from 32 to 192 kHz up to 0.45 of the rate.
 //
 // Threads: one object per channel of one owner, used by the thread that runs its blocks. The first
 // block at a new rate designs the sections (no allocation once the bank's channels exist: construct
@@ -33,9 +35,19 @@ protected:
     void SetHighPass(int channel, double corner, int order);
     void SetLowPass(int channel, double corner, int order);
 
+    // The corner of the magnitude-matched double real pole run after the bank (Hz); 0: none.
+    double m_dDoublePoleCorner = 0.0;
+
 private:
     double m_dOutputFactor = 1.0;
+    CIirFilter m_doublePole;
 };
+
+// The second-order low-pass (b0..b2, a0..a2 with a0 = 1) of the analogue double real pole
+// (1 + s / (2 pi fc))^-2 at rate fs: poles mapped exactly, zeros chosen so that the magnitude equals
+// the analogue one at 0 Hz, at half the rate and at fc (at a quarter of the rate when fc is not
+// below half the rate).
+void DesignMatchedDoublePole(double fc, double fs, double* b, double* a);
 
 class CAWeightingFilter : public CBankWeightingFilter
 {

@@ -73,7 +73,7 @@ double ReferenceSum(const float* levels, double reference, unsigned mask, int co
     return std::sqrt(sum / reference);
 }
 
-double ReferenceThdN(const float* /*p*/, int bins, double fs, double /*start*/)
+double ReferenceThdN(const float* /*p*/, int bins, double fs, double /*start*/, int /*windowType*/)
 {
     g_calls.bins = bins;
     g_calls.sampleRate = fs;

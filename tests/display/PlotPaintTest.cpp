@@ -550,7 +550,7 @@ std::atomic<bool> g_thdNLockHeld{false};
 
 // THD+N reference: records whether the display lock was held while it read the data (it runs on
 // a thread of its own for a long curve, so probing the lock from here is sound).
-double ProbingThdN(const float* p, int bins, double, double)
+double ProbingThdN(const float* p, int bins, double, double, int)
 {
     ++g_thdNCalls;
     const bool free = g_statsLock->try_lock();

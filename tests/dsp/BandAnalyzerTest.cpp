@@ -115,28 +115,37 @@ std::vector<float> Sine(double f, double fs, int n, double amplitude = 1.0)
     return x;
 }
 
+// Nominal centres name the bands; the edges lie around the exact base-ten mid-band frequencies
+// 1000 * 10^(3x / 10b) Hz with the half-band factor 10^(0.3 / 2b).
 TEST(NominalBandCenter, EdgeCases)
 {
+    const double third = std::pow(10.0, 0.05);
+    const double octave = std::pow(10.0, 0.15);
     const struct
     {
         double f;
         int bandsPerOctave;
         double center;
-        double upper;
-    } cases[] = {{20000.0, 3, 16000.0, 16000.0 * std::pow(2.0, 1.0 / 6.0)},
-                 {1000.0, 1, 500.0, 500.0 * std::sqrt(2.0)},
+        double midband;
+    } cases[] = {{20000.0, 3, 16000.0, 1000.0 * std::pow(10.0, 1.2)},
+                 {1000.0, 1, 500.0, 1000.0 * std::pow(10.0, -0.3)},
                  {1.1, 3, -1.0, 0.0},
-                 {1e7, 1, 1e6, 1e6 * std::sqrt(2.0)}};
+                 {1e7, 1, 1e6, 1e6},
+                 {31.7 * third, 3, 31.5, 1000.0 * std::pow(10.0, -1.5)},
+                 {31.6 * third, 3, 25.0, 1000.0 * std::pow(10.0, -1.6)}};
     for (const auto& c : cases)
     {
         double upper = 0.0;
-        EXPECT_EQ(NominalBandCenter(c.f, c.bandsPerOctave, &upper), c.center) << c.f;
+        double midband = 0.0;
+        EXPECT_EQ(NominalBandCenter(c.f, c.bandsPerOctave, &upper, &midband), c.center) << c.f;
         if (c.center > 0)
         {
-            EXPECT_DOUBLE_EQ(upper, c.upper) << c.f;
+            EXPECT_NEAR(midband, c.midband, 1e-9 * c.midband) << c.f;
+            EXPECT_NEAR(upper, c.midband * (c.bandsPerOctave == 1 ? octave : third), 1e-9 * c.midband) << c.f;
         }
     }
-    EXPECT_DOUBLE_EQ(HalfBandFactor(3), std::pow(2.0, 1.0 / 6.0));
+    EXPECT_DOUBLE_EQ(HalfBandFactor(3), third);
+    EXPECT_DOUBLE_EQ(HalfBandFactor(1), octave);
 }
 
 class BandAnalyzerTest : public ::testing::Test
@@ -193,15 +202,19 @@ TEST_F(BandAnalyzerTest, OctaveAndSixthOctaveGrids)
     ASSERT_EQ(m_analyzer.m_bandCount, 10);
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(m_analyzer.m_bandCenters[i], octaves[i]);
-    // Sixth-octave bands sit on the third-octave centres with edges c·2^(±1/12), leaving gaps.
+    // Sixth-octave bands sit on the exact third-octave mid-band frequencies 1000 * 10^(k/10) with edges
+    // at 10^(+-0.3/12) of them, leaving gaps.
     Configure(48000.0, 900.0, 1400.0, 6);
     ASSERT_EQ(m_analyzer.m_bandCount, 3);
     const double sixths[] = {800.0, 1000.0, 1250.0};
+    const double edge = std::pow(10.0, 0.025);
     for (int i = 0; i < 3; ++i)
     {
+        const double mid = 1000.0 * std::pow(10.0, (i - 1) / 10.0);
         EXPECT_EQ(m_analyzer.m_bandCenters[i], sixths[i]);
-        EXPECT_DOUBLE_EQ(m_analyzer.m_bandFilters[i]->m_dHighCorner, sixths[i] * std::pow(2.0, 1.0 / 12.0));
-        EXPECT_DOUBLE_EQ(m_analyzer.m_bandFilters[i]->m_dLowCorner, sixths[i] / std::pow(2.0, 1.0 / 12.0));
+        EXPECT_DOUBLE_EQ(m_analyzer.m_bandMidFrequencies[i], mid);
+        EXPECT_NEAR(m_analyzer.m_bandFilters[i]->m_dHighCorner, mid * edge, 1e-9 * mid);
+        EXPECT_NEAR(m_analyzer.m_bandFilters[i]->m_dLowCorner, mid / edge, 1e-9 * mid);
     }
 }
 
@@ -476,7 +489,7 @@ TEST(BandAnalyzerThreads, ReconfigureWhileBlocksAreProcessed)
     // The last set-up (8 kHz) is the one in use, and the meters kept sane values.
     const int last = analyzer.m_bandCount - 1;
     ASSERT_GE(last, 0);
-    EXPECT_LT(analyzer.m_bandCenters[last] * HalfBandFactor(24), 4000.0);
+    EXPECT_LT(analyzer.m_bandMidFrequencies[last] * HalfBandFactor(24), 4000.0);
     // 200 blocks of a 1 kHz tone at what the analyser takes for 8 kHz: the Z meter reads the tone.
     const double z = analyzer.m_meters[0].GetLevel(kLevelEquivalent);
     EXPECT_NEAR(z, 0.5 / std::sqrt(2.0), 0.01);

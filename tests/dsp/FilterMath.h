@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <numbers>
 #include <span>
 
@@ -90,6 +91,32 @@ inline double CompleteEllipticK(double k)
 inline double CompleteEllipticKPrime(double k)
 {
     return kPi / (2.0 * ArithmeticGeometricMean(1.0, k));
+}
+
+// Class 1 acceptance limits on the relative attenuation of fractional-octave filters (IEC 61260-1,
+// Table 1): the octave breakpoints as powers x of G = 10^0.3, band edges included, with the least and
+// the most attenuation allowed (dB).
+struct AttenuationLimit
+{
+    double exponent;  // x
+    double minimum;   // dB
+    double maximum;   // dB, or infinity
+};
+
+inline constexpr double kNoLimit = std::numeric_limits<double>::infinity();
+inline constexpr AttenuationLimit kClassOneLimits[] = {
+    {0.0, -0.4, 0.4},      {0.125, -0.4, 0.5},    {0.25, -0.4, 0.7},
+    {0.375, -0.4, 1.4},    {0.5, 1.2, 5.3},       {1.0, 16.6, kNoLimit},
+    {2.0, 40.5, kNoLimit}, {3.0, 60.0, kNoLimit}, {4.0, 70.0, kNoLimit},
+};
+
+// The normalised frequency of an octave breakpoint for 1/b-octave bands, above the mid-band frequency:
+// Omega = 1 + ((G^(1/2b) - 1) / (G^(1/2) - 1)) (G^x - 1); its reciprocal is the breakpoint below.
+inline double BreakpointAbove(double exponent, double bandsPerOctave)
+{
+    const double g = std::pow(10.0, 0.3);
+    return 1.0 +
+           (std::pow(g, 0.5 / bandsPerOctave) - 1.0) / (std::sqrt(g) - 1.0) * (std::pow(g, exponent) - 1.0);
 }
 
 }  // namespace filtertest
