@@ -28,6 +28,11 @@ void WindowNew(CMainFrame& frame, int id);
 void WindowCascade(CMainFrame& frame, int id);
 void WindowTile(CMainFrame& frame, int id);
 void WindowArrange(CMainFrame& frame, int id);
+// Help and options
+void AppAbout(CMainFrame& frame, int id);
+void AudioMixer(CMainFrame& frame, int id);
+void Language(CMainFrame& frame, int id);
+void Preferences(CMainFrame& frame, int id);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

@@ -25,6 +25,7 @@ constexpr std::array<const char*, 6> kMenuOrder = {"&File", "&Edit", "&View", "&
 // - Rows keep the order of their menu and of each toolbar; a new top-level menu also goes into
 //   kMenuOrder above.
 // - A button needs resources/icons/<icon>.svg (run scripts/render-icons.sh and commit the PNGs).
+// - Every command has an English prompt ("status text\ntool tip") in CommandPrompts.cpp.
 // - Declare the handler in CommandHandlers.h (or a header of its own) and name it here. A row
 //   whose handler is nullptr stays out of the menus and toolbars until the handler exists.
 // clang-format off
@@ -47,14 +48,14 @@ const CommandEntry kCommands[] = {
     {view_command::kMeasurementsCurve1,   "&View/|Measurements curve 1",              0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kMeasurementsCurve2,   "&View/Measurements curve 2",               0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kDisplayProperties,    "&View/Display properties",                 0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
-    {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          nullptr,           nullptr,                 kNormal},
-    {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          nullptr,           nullptr,                 kNormal},
-    {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          nullptr,           nullptr,                 kNormal},
+    {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
+    {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
+    {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},
     {kWindowNew,                          "&Window/&New Window",                      0,       tb::kNone,              nullptr,          WindowNew,         nullptr,                 kNormal},
     {kWindowCascade,                      "&Window/&Cascade",                         0,       tb::kNone,              nullptr,          WindowCascade,     nullptr,                 kNormal},
     {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},
     {kWindowArrange,                      "&Window/&Arrange Icons",                   0,       tb::kNone,              nullptr,          WindowArrange,     nullptr,                 kNormal},
-    {kAppAbout,                           "&Help/&About Tessarin...",                 0,       tb::kMain,              "about",          nullptr,           nullptr,                 kNormal},
+    {kAppAbout,                           "&Help/&About Tessarin...",                 0,       tb::kMain,              "about",          AppAbout,          nullptr,                 kNormal},
     // The measurement window's analyser buttons.
     {view_command::kStart,                nullptr,                                    0,       kAnalyserBar | kGap,    "start",          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kStop,                 nullptr,                                    0,       kAnalyserBar,           "stop",           ToActiveView,      UpdateActiveViewCommand, kCheck},

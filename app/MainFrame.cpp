@@ -244,6 +244,20 @@ void CMainFrame::CreateMenuBar()
     SetMenuBar(bar);
 }
 
+void CMainFrame::RebuildMenuBar()
+{
+    // Not inside the menu's own event: the old bar goes once the event is done.
+    CallAfter(
+        [this]
+        {
+            wxMenuBar* old = GetMenuBar();
+            if (!old)
+                return;
+            CreateMenuBar();
+            delete old;
+        });
+}
+
 bool CMainFrame::CreateStatusBarWithPanes()
 {
     wxStatusBar* bar = CreateStatusBar(kStatusPaneCount);
@@ -422,11 +436,17 @@ bool CMainFrame::ToolTipFromPrompt(const std::string& prompt, std::string& tip)
 void CMainFrame::OnMenuHighlight(wxMenuEvent& event)
 {
     // The prompt string table of the current language wins; the menu's own help text otherwise.
-    std::string prompt = LoadStringForLanguage(static_cast<unsigned>(event.GetMenuId()), LanguageToLangId());
-    if (prompt.empty())
+    const CommandEntry* entry = nullptr;
+    for (const CommandEntry& row : GetCommandTable())
     {
-        if (wxMenuItem* item = GetMenuBar() ? GetMenuBar()->FindItem(event.GetMenuId()) : nullptr)
-            prompt = item->GetHelp().utf8_string();
+        if (command_id::WxCommandId(row.id) == event.GetMenuId())
+            entry = &row;
+    }
+    std::string prompt;
+    for (const std::uint16_t langId : {LanguageToLangId(), LANGID_ENGLISH_US})
+    {
+        if (entry && prompt.empty())
+            prompt = LoadStringForLanguage(static_cast<unsigned>(entry->id), langId);
     }
     SetStatusText(wxString::FromUTF8(MessageFromPrompt(prompt)), 0);
 }
@@ -592,10 +612,14 @@ void CMainFrame::ShowMainToolbar(bool show)
 
 std::string CMainFrame::GetCommandToolTip(const CommandEntry& entry)
 {
+    // The current language's prompt, else the English one.
     std::string tip;
-    if (ToolTipFromPrompt(LoadStringForLanguage(static_cast<unsigned>(entry.id), LanguageToLangId()), tip) &&
-        !tip.empty())
-        return tip;
+    for (const std::uint16_t langId : {LanguageToLangId(), LANGID_ENGLISH_US})
+    {
+        if (ToolTipFromPrompt(LoadStringForLanguage(static_cast<unsigned>(entry.id), langId), tip) &&
+            !tip.empty())
+            return tip;
+    }
     if (entry.textId != 0)
         return GetText(entry.textId);
     if (entry.menuPath)

@@ -87,6 +87,10 @@ public:
 
     MdiContainer* GetContainer() const { return m_pContainer; }
 
+    // Builds the menu bar again in the current language (a new workspace does); nothing while the
+    // frame has no menu bar.
+    void RebuildMenuBar();
+
     // The toolbar table: the main, "Impulse", "Overlay", "Channel", "STIPA" and "Options1" bars.
     const std::array<wxToolBar*, kToolbarCount>& GetToolbarTable() const { return m_ToolbarTable; }
     static const std::array<const char*, kToolbarCount>& GetToolbarNames();

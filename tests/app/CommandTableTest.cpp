@@ -3,13 +3,16 @@
 // yet stays out of sight.
 #include "app/AnalyzerApp.h"
 #include "app/CommandIcons.h"
+#include "app/CommandPrompts.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/display/ScopedLanguage.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/WxEnvironment.h"
+#include "texts/LanguageChoice.h"
 #include "texts/TextTable.h"
+#include "view/SndView.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -195,6 +198,36 @@ TEST_F(CommandTableTest, EveryMenuItemAndButtonReachesItsHandlerInBothModesAndAl
     }
     // The toolkit's page set-up opened; the dialogs answered Cancel.
     EXPECT_FALSE(dialogs.m_opened.empty());
+}
+
+TEST_F(CommandTableTest, EveryCommandHasItsPromptAndButtonsShowTheirToolTips)
+{
+    InstallCommandPrompts();
+    for (const CommandEntry& entry : GetCommandTable())
+    {
+        const std::string prompt = LoadStringForLanguage(static_cast<unsigned>(entry.id), LANGID_ENGLISH_US);
+        std::string tip;
+        EXPECT_TRUE(CMainFrame::ToolTipFromPrompt(prompt, tip) && !tip.empty()) << entry.id;
+        EXPECT_FALSE(CMainFrame::MessageFromPrompt(prompt).empty()) << entry.id;
+    }
+    // German where the text table has the words: View > Toolbar.
+    const std::string toolbar = GetTextForLanguage(1000523, LANGUAGE_GERMAN);
+    EXPECT_EQ(LoadStringForLanguage(command_id::kViewToolbar, LANGID_GERMAN), toolbar + "\n" + toolbar);
+    EXPECT_EQ(LoadStringForLanguage(command_id::kFileOpen, LANGID_GERMAN), "");
+    for (int language : {LANGUAGE_ENGLISH, LANGUAGE_GERMAN})
+    {
+        displaytest::ScopedLanguage scoped(language);
+        CMainFrame* frame = Create(0);
+        wxToolBar* main = frame->GetToolbarTable()[0];
+        const wxToolBarToolBase* start = main->FindById(command_id::WxCommandId(view_command::kStart));
+        ASSERT_NE(start, nullptr);
+        EXPECT_EQ(start->GetShortHelp().utf8_string(), GetTextForLanguage(1000162, language));
+        const wxToolBarToolBase* print = main->FindById(command_id::WxCommandId(command_id::kFilePrint));
+        ASSERT_NE(print, nullptr);
+        // No German words for it: the English tool tip.
+        EXPECT_EQ(print->GetShortHelp(), "Print");
+        DestroyFrame();
+    }
 }
 
 TEST_F(CommandTableTest, GuiModeOneKeepsItsThreeLargeButtons)
