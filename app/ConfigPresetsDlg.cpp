@@ -55,7 +55,8 @@ CConfigPresetsDlg::CConfigPresetsDlg(wxWindow* parent) : wxDialog(parent, wxID_A
         m_pFiles[row]->SetFont(font);
         grid->Add(m_pNames[row], 0, wxEXPAND);
         grid->Add(m_pFiles[row], 0, wxEXPAND);
-        auto* browse = new wxButton(this, kIdBrowseBase + i, "...", wxDefaultPosition, wxSize(32, -1));
+        auto* browse =
+            new wxButton(this, kIdBrowseBase + i, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
         browse->SetToolTip("Browse");
         browse->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { OnBrowse(i); });
         grid->Add(browse);

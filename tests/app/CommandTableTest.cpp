@@ -6,6 +6,7 @@
 #include "app/CommandPrompts.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "platform/ui/ScreenCapture.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/display/ScopedLanguage.h"
 #include "tests/support/TempHome.h"
@@ -19,10 +20,14 @@
 #include <wx/dialog.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
+#include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
+#include <chrono>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -226,6 +231,50 @@ TEST_F(CommandTableTest, EveryCommandHasItsPromptAndButtonsShowTheirToolTips)
         ASSERT_NE(print, nullptr);
         // No German words for it: the English tool tip.
         EXPECT_EQ(print->GetShortHelp(), "Print");
+        DestroyFrame();
+    }
+}
+
+// Pictures of the main window in both GUI modes: the toolbar pictures, the status-bar prompt of a
+// highlighted menu item and the tool tip of the button under the mouse.
+TEST_F(CommandTableTest, PicturesOfTheMainWindowInBothModes)
+{
+    InstallCommandPrompts();
+    for (int guiMode : {0, 1})
+    {
+        CMainFrame* frame = Create(guiMode);
+        frame->SetSize(wxRect(0, 0, 1000, 400));
+        frame->GetApp().OnFileNew();
+        for (int i = 0; i < 10; ++i)
+            wxTheApp->Yield(true);
+        // The mouse rests on the second button of the main toolbar.
+        wxToolBar* main = frame->GetToolbarTable()[0];
+        const wxToolBarToolBase* tool = main->GetToolByPos(guiMode == 0 ? 1 : 0);
+        ASSERT_NE(tool, nullptr);
+        const int size = main->GetToolBitmapSize().x;
+        wxUIActionSimulator mouse;
+        const wxPoint onTool =
+            main->ClientToScreen(wxPoint(size * (guiMode == 0 ? 1 : 0) + size, size / 2 + 4));
+        mouse.MouseMove(onTool - wxPoint(3, 0));
+        for (int i = 0; i < 5; ++i)
+            wxTheApp->Yield(true);
+        mouse.MouseMove(onTool);
+        for (int i = 0; i < 60; ++i)
+        {
+            wxTheApp->Yield(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, command_id::WxCommandId(command_id::kFileOpen));
+        frame->ProcessWindowEvent(highlight);
+        wxTheApp->Yield(true);
+        EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "Open an existing workspace");
+        wxRect area = frame->GetScreenRect();
+        area.height += 40;
+        const wxImage picture = platform::ui::CaptureScreen(area);
+        ASSERT_TRUE(picture.IsOk());
+        const std::filesystem::path path = std::filesystem::path(TESSARIN_TEST_OUTPUT_DIR) /
+                                           ("main-window-mode-" + std::to_string(guiMode) + ".png");
+        EXPECT_TRUE(picture.SaveFile(wxString(path.string()), wxBITMAP_TYPE_PNG));
         DestroyFrame();
     }
 }
