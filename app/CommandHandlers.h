@@ -10,6 +10,8 @@ namespace commands
 // File
 void FileNew(CMainFrame& frame, int id);
 void FileOpen(CMainFrame& frame, int id);
+// File New that keeps the engine's calibration and DC block (no menu item; sent by other windows).
+void FileNewKeepSettings(CMainFrame& frame, int id);
 void FilePrint(CMainFrame& frame, int id);
 void FilePrintPreview(CMainFrame& frame, int id);
 void FilePrintSetup(CMainFrame& frame, int id);

@@ -24,6 +24,7 @@ struct Prompt
 const Prompt kEnglishPrompts[] = {
     {kFileNew,                         "Create a new workspace\nNew"},
     {kFileOpen,                        "Open an existing workspace\nOpen"},
+    {kFileNewKeepSettings,             "Create a new workspace keeping the calibration\nNew"},
     {kFileClose,                       "Close the active workspace\nClose"},
     {kFileSave,                        "Save the active workspace\nSave"},
     {kFileSaveAs,                      "Save the active workspace with a new name\nSave As"},

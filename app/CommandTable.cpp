@@ -56,6 +56,7 @@ const CommandEntry kCommands[] = {
     {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},
     {kWindowArrange,                      "&Window/&Arrange Icons",                   0,       tb::kNone,              nullptr,          WindowArrange,     nullptr,                 kNormal},
     {kAppAbout,                           "&Help/&About Tessarin...",                 0,       tb::kMain,              "about",          AppAbout,          nullptr,                 kNormal},
+    {kFileNewKeepSettings,                nullptr,                                    0,       tb::kNone,              nullptr,          FileNewKeepSettings, nullptr,               kNormal},
     // The measurement window's analyser buttons.
     {view_command::kStart,                nullptr,                                    0,       kAnalyserBar | kGap,    "start",          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kStop,                 nullptr,                                    0,       kAnalyserBar,           "stop",           ToActiveView,      UpdateActiveViewCommand, kCheck},

@@ -56,6 +56,7 @@ inline constexpr int kAudioMixer = 33104;
 inline constexpr int k3dViewer = 32812;
 inline constexpr int kShowPanel = 33095;
 inline constexpr int kPlotImpulse = 32846;
+inline constexpr int kFileNewKeepSettings = 33094;
 inline constexpr int kPresetsSecondPhase = 33089;
 inline constexpr int kResetAllMeasurements = 33090;
 inline constexpr int kStatusWeighting = 40004;

@@ -4,6 +4,7 @@
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
+#include "engine/SoundIn.h"
 #include "platform/ui/MdiContainer.h"
 #include "view/SndView.h"
 #include "view/ui/SndViewPrintout.h"
@@ -21,6 +22,26 @@ namespace commands
 void FileNew(CMainFrame& frame, int)
 {
     frame.GetApp().OnFileNew();
+}
+
+void FileNewKeepSettings(CMainFrame& frame, int)
+{
+    CSoundIn* engine = frame.GetApp().m_pEngine;
+    if (!engine)
+    {
+        frame.GetApp().OnFileNew();
+        return;
+    }
+    // A new workspace resets the engine; the calibration and the DC block stay as they were.
+    const double gain = engine->m_dCalibrationGain;
+    const float offset = engine->m_fCalibrationOffset;
+    const int calibration = engine->m_bCalibration;
+    const int dcBlock = engine->m_bDcBlock;
+    frame.GetApp().OnFileNew();
+    engine->m_dCalibrationGain = gain;
+    engine->m_fCalibrationOffset = offset;
+    engine->m_bCalibration = calibration;
+    engine->m_bDcBlock = dcBlock;
 }
 
 void FileOpen(CMainFrame& frame, int)

@@ -312,6 +312,28 @@ TEST_F(GeneralDialogsTest, PreferencesReachTheRegistryAndTheEngine)
     m_app->m_pEngine = nullptr;
 }
 
+TEST_F(GeneralDialogsTest, FileNewKeepingSettingsKeepsCalibrationAndDcBlock)
+{
+    CSoundIn engine;
+    m_app->m_pEngine = &engine;
+    Create();
+    for (int keep : {0, 1})
+    {
+        engine.m_bCalibration = 1;
+        engine.m_fCalibrationOffset = 12.5f;
+        engine.m_dCalibrationGain = 4.2;
+        engine.m_bDcBlock = 1;
+        RunCommand(keep ? command_id::kFileNewKeepSettings : command_id::kFileNew);
+        wxTheApp->ProcessPendingEvents();
+        EXPECT_EQ(engine.m_bCalibration == 1 && engine.m_fCalibrationOffset == 12.5f &&
+                      engine.m_dCalibrationGain == 4.2 && engine.m_bDcBlock == 1,
+                  keep == 1)
+            << "keep " << keep;
+    }
+    DestroyFrame();
+    m_app->m_pEngine = nullptr;
+}
+
 TEST_F(GeneralDialogsTest, PageSetupFieldsRoundTrip)
 {
     Create();
