@@ -27,7 +27,9 @@ constexpr std::array<const char*, 6> kMenuOrder = {"&File", "&Edit", "&View", "&
 // - A button needs resources/icons/<icon>.svg (run scripts/render-icons.sh and commit the PNGs).
 // - Every command has an English prompt ("status text\ntool tip") in CommandPrompts.cpp.
 // - Declare the handler in CommandHandlers.h (or a header of its own) and name it here. A row
-//   whose handler is nullptr stays out of the menus and toolbars until the handler exists.
+//   whose handler is nullptr stays out of the menus and toolbars until the handler exists; the
+//   README lists those. tests/app/CommandTableTest.cpp fires every item and button that shows (in
+//   both GUI modes and all languages; modal dialogs are answered with Cancel).
 // clang-format off
 const CommandEntry kCommands[] = {
     // id                                 menu path                                   text id  toolbars                icon              handler            updater                  kind
