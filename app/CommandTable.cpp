@@ -17,7 +17,8 @@ constexpr auto kNormal = CommandKind::kNormal;
 constexpr std::uint32_t kAnalyserBar = tb::kMain;
 constexpr std::uint32_t kGap = tb::kGapBefore;
 
-constexpr std::array<const char*, 6> kMenuOrder = {"&File", "&Edit", "&View", "&Options", "&Window", "&Help"};
+constexpr std::array<const char*, 7> kMenuOrder = {"&File", "&Edit", "&View", "&Options", "&Plug-Ins", "&Window",
+                                                   "&Help"};
 
 // THE COMMAND TABLE. To add a command, add one row here:
 //   {id, "Menu/Item\tAccel" or nullptr, caption text id or 0, toolbar_bit:: set, "icon" or nullptr,
@@ -53,6 +54,10 @@ const CommandEntry kCommands[] = {
     {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},
+    // The plug-in analyses of the active measurement window.
+    {view_command::kTonality,             "&Plug-Ins/Tonality (DIN45681)",            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kLoudness,             "&Plug-Ins/Loudness (sone)",                1000455, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kSpecificLoudness,     "&Plug-Ins/Specific loudness",              0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {kWindowNew,                          "&Window/&New Window",                      0,       tb::kNone,              nullptr,          WindowNew,         nullptr,                 kNormal},
     {kWindowCascade,                      "&Window/&Cascade",                         0,       tb::kNone,              nullptr,          WindowCascade,     nullptr,                 kNormal},
     {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},

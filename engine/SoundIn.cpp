@@ -1515,6 +1515,15 @@ void CSoundIn::PostProcessDisplay()
             m_dBandOverall[static_cast<std::size_t>(c)] =
                 ThirdOctaveLevels(std::span<const float>(row(c), static_cast<std::size_t>(length)),
                                   m_nSampleRate, m_bandLevels[static_cast<std::size_t>(c)]);
+    if (frequencyAxis && (m_bLoudness || m_bSpecificLoudness) && rows > 0)
+    {
+        if (!m_bThirdOctaveDisplay)
+            m_dBandOverall[0] =
+                ThirdOctaveLevels(std::span<const float>(row(0), static_cast<std::size_t>(length)),
+                                  m_nSampleRate, m_bandLevels[0]);
+        m_fLoudness = ComputeLoudnessPattern(m_bandLevels[0].data(), m_specificLoudness.data());
+        m_fLoudnessALevel = ComputeThirdOctaveALevel(m_bandLevels[0].data());
+    }
     if (m_bDisplayAveraging)
     {
         const std::int64_t count = ++m_nDisplayAverageCount;

@@ -23,6 +23,7 @@
 #include "dsp/DesignedFilter.h"
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
+#include "dsp/Loudness.h"
 #include "dsp/MlsTransform.h"
 #include "dsp/OctaveBandFilter.h"
 #include "dsp/Phonetogram.h"
@@ -426,6 +427,17 @@ public:
     // Third-octave levels (dB) of each channel's display row and the overall level.
     std::array<std::array<float, 30>, kMaxChannels> m_bandLevels{};
     std::array<double, kMaxChannels> m_dBandOverall{};
+    // Loudness of the first channel's third-octave levels (dB SPL once calibrated), computed on every
+    // published block while either flag is on: the total in sone, the specific loudness over bark
+    // and the A-weighted level. Written by the analysis thread under the display lock; the windows
+    // read them. The flags and the display range (dB) are the windows'.
+    int m_bLoudness = 0;
+    int m_bSpecificLoudness = 0;
+    double m_dLoudnessRangeMin = 0.0;
+    double m_dLoudnessRangeMax = 130.0;
+    std::array<float, kLoudnessPatternLength> m_specificLoudness{};
+    float m_fLoudness = 0.0f;
+    float m_fLoudnessALevel = 0.0f;
     CWeightingTable m_weighting;
     CMlsTransform m_mls;
     // Chirp excitation: the logarithmic sweep of one period (MLS length + 1 samples, made at the first

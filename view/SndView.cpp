@@ -1,6 +1,7 @@
 #include "view/SndView.h"
 
 #include "display/settings/ViewSettings.h"
+#include "dsp/TonalityAnalyzer.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"
 #include "view/DefaultAxisRecords.h"
@@ -27,10 +28,14 @@ void Sleep(int milliseconds)
 }  // namespace
 
 CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
-    : m_document(document), m_engine(engine), m_pPlot(std::make_unique<CPlot>())
+    : m_document(document),
+      m_engine(engine),
+      m_pPlot(std::make_unique<CPlot>()),
+      m_pTonality(std::make_unique<CTonalityAnalyzer>())
 {
     m_pPlot->m_pOwner = this;
     m_pPlot->m_pDisplayLock = &m_engine.m_displayLock;
+    m_pPlot->m_fnForegroundHook = [this](gfx::Canvas& canvas) { DrawForeground(canvas); };
     for (auto& plot : m_auxiliaryPlots)
     {
         plot = std::make_unique<CPlot>();
@@ -42,6 +47,8 @@ CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
 
 CSndView::~CSndView()
 {
+    // The analyser's worker reads nothing of the view, but its run must end before the analyser goes.
+    m_pTonality->StopAndWait();
     if (m_pWindow)
         for (int id : {kTimerRefresh, kTimerStartup, kTimerProgress, kTimerRestart, kTimerQuickStart,
                        kTimerMp3, kTimerDin})
@@ -338,6 +345,15 @@ bool CSndView::OnCommand(int id)
         case kDualChannel:
             OnDualChannel();
             return true;
+        case kTonality:
+            OnTonality();
+            return true;
+        case kLoudness:
+            OnLoudness();
+            return true;
+        case kSpecificLoudness:
+            OnSpecificLoudness();
+            return true;
         case kLinLogX:
             OnLinLogX();
             return true;
@@ -399,6 +415,12 @@ bool CSndView::IsCommandChecked(int id) const
             return settings.m_nMathMode != 0 && settings.m_nMathFunction == 0;
         case kAverage:
             return settings.m_nMathMode != 0 && settings.m_nMathFunction == 2;
+        case kTonality:
+            return settings.m_bTonality != 0;
+        case kLoudness:
+            return m_engine.m_bLoudness != 0;
+        case kSpecificLoudness:
+            return settings.m_bSpecificLoudness != 0;
         default:
             return false;
     }

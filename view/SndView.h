@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "display/Plot.h"
 #include "display/settings/AxisProp.h"
@@ -25,6 +26,7 @@
 #include "view/Readouts.h"
 
 class CSoundIn;
+class CTonalityAnalyzer;
 class CViewDocument;
 class CViewFrame;
 class CViewSettings;
@@ -61,7 +63,26 @@ inline constexpr int kLinLogX = 33046;
 inline constexpr int kRoomAcoustics = 33049;
 inline constexpr int kResetAllViews = 33090;
 inline constexpr int kDisplayProperties = 32783;
+// The "Plug-Ins" analyses of the live input.
+inline constexpr int kTonality = 32931;
+inline constexpr int kLoudness = 32833;
+inline constexpr int kSpecificLoudness = 32889;
 }  // namespace view_command
+
+// The last finished tonality evaluation of a window, as its text and markers show it.
+struct CTonalityResult
+{
+    bool hasData = false;
+    int adjustment = 0;
+    double lowestFrequency = 0.0;
+    double highestFrequency = 0.0;
+    double lineSpacing = 0.0;
+    double levelDifference = 0.0;
+    double uncertainty = 0.0;
+    std::vector<float> tones;
+    std::vector<float> bandLower;
+    std::vector<float> bandUpper;
+};
 
 // Number of decimals for a readout value: 4 up to 1, 3 up to 10, 2 up to 100, 1 up to 1000, else 0.
 int DecimalsForValue(double value);
@@ -165,6 +186,20 @@ public:
     void OnDualChannel();
     void OnLinLogX();
 
+    // --- plug-in analyses (SndViewTonality.cpp) ---------------------------------------------------
+    void OnTonality();
+    void OnLoudness();
+    void OnSpecificLoudness();
+    // While tonality is on and no run is in progress: takes the finished run's result, hands the
+    // analyser the lines of the first curve inside its range and starts the next run.
+    void FeedTonality();
+    const CTonalityResult& GetTonalityResult() const { return m_tonality; }
+    // The tonality line the plot shows while tonality is on.
+    std::string GetTonalityText() const;
+    CTonalityAnalyzer& GetTonalityAnalyzer() { return *m_pTonality; }
+    // The plot's foreground: the tonality text and markers, then the annotation list.
+    void DrawForeground(gfx::Canvas& canvas);
+
     // --- display update ------------------------------------------------------------------------
     bool SetTimers();
     void OnTimer(int id);
@@ -261,6 +296,10 @@ private:
     std::array<std::unique_ptr<CPlot>, kOverlayPlots> m_overlayPlots;
 
     std::array<std::string, 6> m_statusTexts;
+
+    std::unique_ptr<CTonalityAnalyzer> m_pTonality;
+    CTonalityResult m_tonality;
+    void PlaceTonalityMarkers();
 
     std::array<CReadoutRecord, kResultRingSize> m_resultRing{};
     int m_nRingNext = 0;

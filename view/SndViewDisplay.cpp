@@ -129,6 +129,7 @@ void CSndView::OnTimer(int id)
     }
     m_nLastAnalysisCount = count;
     PassLevelData();
+    FeedTonality();
     if (m_engine.m_bProcessingEnabled.load() == 1 && m_pWindow)
     {
         m_pWindow->DrawNow();
@@ -207,6 +208,15 @@ void CSndView::SetupCurves()
         plot.m_dataRange.m_nPoints = static_cast<int>(
             std::min<std::int64_t>(monitor.m_nHistoryLength, monitor.m_channels[0].history.size()));
         plot.m_nChannels = channels;
+    }
+    else if (mode == 160)
+    {
+        // The specific loudness over critical-band rate, 0.1 bark apart.
+        plot.m_pData = m_engine.m_specificLoudness.data();
+        plot.m_arrChannelData.fill(nullptr);
+        plot.m_dataRange.m_nPoints = kLoudnessPatternLength;
+        plot.m_nChannels = 1;
+        plot.m_dBinWidth = kLoudnessPatternStep;
     }
     else if (mode < 256 && mode != 9 && !IsSweepResultMode())
     {

@@ -34,12 +34,12 @@ bool Eventually(const std::function<bool()>& done)
 class Engine : public CSoundIn
 {
 public:
-    void Open(int channels)
+    void Open(int channels, int fftSize = kFft)
     {
         m_nInputMode = kInputNone;
         m_nSampleRate = static_cast<int>(kRate);
         m_nChannelMode = channels == 2 ? 3 : 0;
-        SetFftSize(kFft);
+        SetFftSize(fftSize);
         ASSERT_EQ(OpenInput(), 0);
         RestartInput();
     }
@@ -51,6 +51,13 @@ public:
         EXPECT_TRUE(Eventually([&] { return m_nAnalysisCounter.load() > before && m_bAnalysisIdle.load(); }));
         std::lock_guard lock(m_displayLock);
         return {m_spectrumDisplay.begin(), m_spectrumDisplay.begin() + channels * kLength};
+    }
+    // Publishes one block without reading the rows back.
+    void PublishOnly(const std::vector<float>& frames)
+    {
+        const std::int64_t before = m_nAnalysisCounter.load();
+        ProcessFloatBlock(frames, static_cast<int>(frames.size()));
+        EXPECT_TRUE(Eventually([&] { return m_nAnalysisCounter.load() > before && m_bAnalysisIdle.load(); }));
     }
     ~Engine() override { StopInput(); }
 };
@@ -100,6 +107,34 @@ TEST(DisplayCurves, CoarseReferenceIsInterpolated)
                     1e-5 * plain[static_cast<std::size_t>(j)])
             << j;
     }
+}
+
+// Loudness on every published block from the first channel's third-octave levels in dB SPL: a
+// calibrated 80 dB tone in the 1 kHz band (on a bin, unwindowed, so that its band holds exactly its
+// power) gives the procedure's 13.96 sone and 80 dB(A); the pattern is that of the band levels.
+TEST(DisplayCurves, LoudnessOfEveryPublishedBlock)
+{
+    constexpr int kLoudnessFft = 8192;
+    Engine engine;
+    engine.m_bLoudness = 1;
+    engine.m_bCalibration = 1;
+    engine.m_fCalibrationOffset = 100.0f;
+    engine.m_nWindowType = kFftWindowRectangular;
+    engine.Open(1, kLoudnessFft);
+    const double f = 171.0 * kRate / kLoudnessFft;  // 1001.95 Hz
+    const double amplitude = std::sqrt(2.0) * std::pow(10.0, (80.0 - 100.0) / 20.0);
+    std::vector<float> block(kLoudnessFft);
+    for (int i = 0; i < kLoudnessFft; ++i)
+        block[static_cast<std::size_t>(i)] =
+            static_cast<float>(amplitude * std::sin(2.0 * M_PI * f * i / kRate));
+    engine.PublishOnly(block);
+    std::lock_guard lock(engine.m_displayLock);
+    EXPECT_NEAR(engine.m_bandLevels[0][16], 80.0, 0.01);
+    EXPECT_NEAR(engine.m_fLoudness, 13.96, 0.01);
+    EXPECT_NEAR(engine.m_fLoudnessALevel, 80.0, 0.01);
+    std::array<float, kLoudnessPatternLength> pattern{};
+    EXPECT_EQ(engine.m_fLoudness, ComputeLoudnessPattern(engine.m_bandLevels[0].data(), pattern.data()));
+    EXPECT_EQ(engine.m_specificLoudness, pattern);
 }
 
 struct CalibrationCase
