@@ -228,6 +228,13 @@ public:
     int m_nProgressCounter = 0;
     int m_bRubberBand = 0;
     int m_bResetRangeRequest = 0;
+    // The full x range of the spectrum at the last set-up, which a change of FFT size or rate
+    // moves the window's ends from (0 before the first spectrum set-up).
+    // The display length and rate the axes were last set up for.
+    int m_nAxesDisplayLength = -1;
+    int m_nAxesRate = -1;
+    double m_dFullSpectrumXMin = 0.0;
+    double m_dFullSpectrumXMax = 0.0;
     std::atomic<std::uint64_t> m_nAutoScaleEvents{0};
     std::atomic<std::uint64_t> m_nRefreshEvents{0};
     // The remembered window type of the single-window oscilloscope (type + 256 x enabled).

@@ -169,6 +169,7 @@ void CSndView::SetupCurves()
     const int rememberedChannels = plot.m_nChannels;
     plot.m_pXTable = nullptr;
     plot.m_nStride = -1;
+    plot.m_pMathAverageData = nullptr;
 
     const int channels = std::clamp(m_engine.m_nAnalysisChannels, 1, CPlot::kMaxChannels);
     // The rows of a display buffer that hold a whole row (channel c at c x row length): a buffer
@@ -216,6 +217,10 @@ void CSndView::SetupCurves()
         plot.m_pData = fitting > 0 ? m_engine.m_spectrumDisplay.data() : nullptr;
         plot.m_dataRange.m_nPoints = fitting > 0 ? points : 0;
         plot.m_nChannels = fitting;
+        // The average curve reads the engine's display average, laid out like the display.
+        plot.m_pMathAverageData = fitting > 0 && rowsThatFit(m_engine.m_secondDisplay, points) >= fitting
+                                      ? m_engine.m_secondDisplay.data()
+                                      : nullptr;
     }
     else
     {
@@ -229,6 +234,10 @@ void CSndView::SetupCurves()
     // with it: the displayed channels and the layout.
     if (plot.m_dataRange.m_nPoints != remembered || plot.m_nChannels != rememberedChannels)
         plot.ApplySettings();
+    // A new FFT size or rate moves the bins under the axis: the axis follows, also while stopped.
+    if (m_bInitialised &&
+        (m_engine.m_nDisplayLength != m_nAxesDisplayLength || m_engine.m_nSampleRate != m_nAxesRate))
+        SetupAxes();
 }
 
 void CSndView::PassLevelData()

@@ -382,6 +382,8 @@ void CSndView::OnAverage()
         mode = 2;
         kind = 2;
         m_engine.m_anAveragingSettings = {2, 2};
+        // The average starts afresh from the blocks that follow the press.
+        OnResetMeasurements();
     }
     RestartDisplay();
 }
