@@ -5,6 +5,23 @@
 #include "view/ui/MeasurementsDlg.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/font.h>
+#include <wx/gdicmn.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// The toolkit's normal font size in pixels on this screen (its points at the screen's dpi), and never
+// below the plot's own label size.
+int LabelFontPixels(const wxWindow& window)
+{
+    const double points = wxNORMAL_FONT->GetFractionalPointSize();
+    const double dpi = window.GetDPI().y > 0 ? window.GetDPI().y : 96.0;
+    return std::max(CPlot::kDefaultLabelFontPixels, static_cast<int>(std::lround(points * dpi / 72.0)));
+}
+}  // namespace
 
 CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSoundIn& engine)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, parent ? parent->GetClientSize() : wxDefaultSize,
@@ -14,6 +31,8 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
     // The plot paints every pixel itself.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_pView->SetWindow(this);
+    m_pView->GetPlot().m_nLabelFontPixels = LabelFontPixels(*this);
+    m_pView->GetPlot().m_nRightMargin = m_pView->GetPlot().RightLabelRoom();
     Bind(wxEVT_PAINT, &CSndViewWindow::OnPaint, this);
     Bind(wxEVT_SIZE, &CSndViewWindow::OnSize, this);
     Bind(wxEVT_TIMER, &CSndViewWindow::OnTimerEvent, this);

@@ -61,65 +61,12 @@ SineFigures ComputeSineFigures()
     return figures;
 }
 
-// A source of its own for the distortion figures: 1 kHz at amplitude 0.5 with 1 % second and
-// 0.3 % third harmonic, float samples, one block of 1024 frames every 2 ms on its own thread.
-class DistortedSineInput : public CInputDevice
+// The distortion figures' source: 1 kHz at amplitude 0.5 with 1 % second and 0.3 % third harmonic.
+struct DistortedSine
 {
-public:
     static constexpr double kAmplitude = 0.5;
     static constexpr double kSecond = 0.01;
     static constexpr double kThird = 0.003;
-
-    ~DistortedSineInput() override { Close(); }
-    int Open(const InputDeviceConfig& config, CInputBlockSink& sink) override
-    {
-        Close();
-        m_config = config;
-        m_pSink = &sink;
-        m_bRun = true;
-        m_thread = std::thread([this] { Run(); });
-        return 0;
-    }
-    void Pause() override { m_bPaused = true; }
-    void Resume() override { m_bPaused = false; }
-    void Close() override
-    {
-        m_bRun = false;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    std::string GetLastError() const override { return ""; }
-
-private:
-    void Run()
-    {
-        const int frames = 1024;
-        const int channels = std::max(1, m_config.channels);
-        std::vector<float> block(static_cast<std::size_t>(frames * channels));
-        const double step = 2.0 * std::numbers::pi * 1000.0 / m_config.sampleRate;
-        while (m_bRun)
-        {
-            if (!m_bPaused)
-            {
-                for (int f = 0; f < frames; ++f, ++m_nSample)
-                {
-                    const double phase = m_nSample * step;
-                    const double value = kAmplitude * (std::sin(phase) + kSecond * std::sin(2.0 * phase) +
-                                                       kThird * std::sin(3.0 * phase));
-                    std::fill_n(block.begin() + f * channels, channels, static_cast<float>(value));
-                }
-                m_pSink->OnFloatBlock(block, frames);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-
-    InputDeviceConfig m_config;
-    CInputBlockSink* m_pSink = nullptr;
-    std::atomic<bool> m_bRun{false};
-    std::atomic<bool> m_bPaused{false};
-    std::int64_t m_nSample = 0;
-    std::thread m_thread;
 };
 
 class SndViewReadoutsTest : public ::testing::Test, public viewtest::LiveViewParts
@@ -211,12 +158,14 @@ TEST_F(SndViewReadoutsTest, ShowTheDistortionOfADistortedSine)
     using R = CReadoutTexts;
     View().OnStop();
     m_engine.StopInput();
-    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<DistortedSineInput>());
+    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<viewtest::ToneInput>(
+                                                           1000.0, DistortedSine::kAmplitude,
+                                                           DistortedSine::kSecond, DistortedSine::kThird));
     m_engine.m_nBitsPerSample = 32;
     View().OnCommand(view_command::kStart);
     ASSERT_TRUE(WaitForRefreshes(4));
 
-    using Input = DistortedSineInput;
+    using Input = DistortedSine;
     const double fundamental = Input::kAmplitude * Input::kAmplitude / 2.0;
     const double harmonics = fundamental * (Input::kSecond * Input::kSecond + Input::kThird * Input::kThird);
     const double ratio = std::sqrt(harmonics / fundamental);  // THD and THD+N alike: nothing else
