@@ -40,6 +40,8 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
 
 CSndViewWindow::~CSndViewWindow()
 {
+    if (m_pMoveSource)
+        m_pMoveSource->Unbind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
     for (auto& [id, timer] : m_timers)
         timer->Stop();
     for (CMeasurementsDlg*& readout : m_readouts)
@@ -120,12 +122,38 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
     if (m_readouts[0])
         return;
     wxWindow* top = wxGetTopLevelParent(this);
-    const wxRect owner = top ? top->GetScreenRect() : GetScreenRect();
-    m_readouts[0] = new CMeasurementsDlg(0, owner);
+    wxWindow* owner = top ? top : this;
+    const wxRect ownerRect = owner->GetScreenRect();
+    m_readouts[0] = new CMeasurementsDlg(0, ownerRect);
     m_readouts[0]->SetTitle(wxString::FromUTF8(firstTitle));
-    m_readouts[1] = new CMeasurementsDlg(1, owner);
+    m_readouts[1] = new CMeasurementsDlg(1, ownerRect);
     m_readouts[1]->SetTitle(wxString::FromUTF8(secondTitle));
+    const wxRect client(owner->ClientToScreen(wxPoint(0, 0)), owner->GetClientSize());
+    for (CMeasurementsDlg* readout : m_readouts)
+        readout->PlaceInside(ownerRect, client);
+    // The readouts move with the main window.
+    if (top && !m_pMoveSource)
+    {
+        m_pMoveSource = top;
+        m_lastOwnerPosition = top->GetScreenPosition();
+        top->Bind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
+    }
     m_readouts[0]->Show();
+}
+
+void CSndViewWindow::OnOwnerMove(wxMoveEvent& event)
+{
+    event.Skip();
+    if (!m_pMoveSource)
+        return;
+    const wxPoint position = m_pMoveSource->GetScreenPosition();
+    const wxPoint shift = position - m_lastOwnerPosition;
+    m_lastOwnerPosition = position;
+    if (shift == wxPoint(0, 0))
+        return;
+    for (CMeasurementsDlg* readout : m_readouts)
+        if (readout)
+            readout->Move(readout->GetPosition() + shift);
 }
 
 void CSndViewWindow::RefreshReadouts()
