@@ -50,7 +50,7 @@ constexpr int kSmallButton = 22;
 constexpr int kLargeButton = 32;
 
 // The commands that go to the active measurement window.
-constexpr std::array<int, 23> kViewCommands = {view_command::kDisplayProperties,
+constexpr std::array<int, 26> kViewCommands = {view_command::kDisplayProperties,
                                                view_command::kMeasurementsCurve1,
                                                view_command::kMeasurementsCurve2,
                                                view_command::kRoomAcoustics,
@@ -72,7 +72,10 @@ constexpr std::array<int, 23> kViewCommands = {view_command::kDisplayProperties,
                                                view_command::kYAutoScale,
                                                view_command::kResetMeasurements,
                                                view_command::kLinLogX,
-                                               view_command::kResetAllViews};
+                                               view_command::kResetAllViews,
+                                               view_command::kChannel1,
+                                               view_command::kChannel2,
+                                               view_command::kSmoothing};
 
 constexpr int kCopyAsBitmap = 32774;
 constexpr int kTextInvalidFile = 1000274;
@@ -140,9 +143,8 @@ wxToolBar* MakeToolbar(wxWindow* parent, const std::vector<ButtonDef>& buttons, 
         const wxBitmap bitmap = face.rfind("wxART_", 0) == 0
                                     ? wxArtProvider::GetBitmap(face, wxART_TOOLBAR, wxSize(size, size))
                                     : MakeButtonFace(wxString::FromUTF8(face), tint, size);
-        // The measurement window's analyser buttons show their state.
-        const bool check = button.id >= view_command::kStart && button.id <= view_command::kLinLogX &&
-                           button.id != view_command::kYAutoScale && button.id != view_command::kResetZoom;
+        // The measurement window's toggles show their state.
+        const bool check = view_command::IsToggleCommand(button.id);
         bar->AddTool(command_id::WxCommandId(button.id), wxString::FromUTF8(button.tip), bitmap,
                      wxString::FromUTF8(button.tip), check ? wxITEM_CHECK : wxITEM_NORMAL);
     }
@@ -505,8 +507,9 @@ bool CMainFrame::CreateToolbars()
     }
     m_pOctaveCombo->SetSelection(1);
     m_pOptionsBar->AddControl(m_pOctaveCombo);
-    m_pOptionsBar->AddTool(WxCommandId(32970), "Smoothing", MakeButtonFace("Sm", blue, kSmallButton),
-                           "Smoothing");
+    m_pOptionsBar->AddTool(
+        WxCommandId(view_command::kSmoothing), "Smoothing", MakeButtonFace("Sm", blue, kSmallButton),
+        "Smoothing", view_command::IsToggleCommand(view_command::kSmoothing) ? wxITEM_CHECK : wxITEM_NORMAL);
 
     for (wxToolBar* bar :
          {m_pMainBar, m_pImpulseBar, m_pOverlayBar, m_pLoggerBar, m_pChannelBar, m_pStipaBar, m_pOptionsBar})
@@ -697,9 +700,9 @@ void CMainFrame::OnViewCommand(int commandId, wxCommandEvent& event)
 void CMainFrame::OnUpdateViewCommand(int commandId, wxUpdateUIEvent& event)
 {
     CSndView* view = GetActiveView();
-    event.Enable(true);
-    if (view && event.IsCheckable())
-        event.Check(view->IsCommandChecked(commandId));
+    event.Enable(!view || view->IsCommandEnabled(commandId));
+    if (event.IsCheckable())
+        event.Check(view && view->IsCommandChecked(commandId));
 }
 
 bool CMainFrame::HasStatusBar() const

@@ -61,6 +61,11 @@ inline constexpr int kLinLogX = 33046;
 inline constexpr int kRoomAcoustics = 33049;
 inline constexpr int kResetAllViews = 33090;
 inline constexpr int kDisplayProperties = 32783;
+inline constexpr int kChannel1 = 32962;
+inline constexpr int kChannel2 = 32963;
+inline constexpr int kSmoothing = 32970;
+// Whether a command's button and menu item are a toggle that shows its state (IsCommandChecked).
+bool IsToggleCommand(int id);
 }  // namespace view_command
 
 // Number of decimals for a readout value: 4 up to 1, 3 up to 10, 2 up to 100, 1 up to 1000, else 0.
@@ -138,6 +143,8 @@ public:
     bool OnCommand(int id);
     // The check mark of a command's button.
     bool IsCommandChecked(int id) const;
+    // False for a command whose button only shows a state the window cannot change by it.
+    bool IsCommandEnabled(int id) const;
 
     // --- view modes ----------------------------------------------------------------------------
     int GetViewMode() const;
@@ -164,6 +171,8 @@ public:
     void OnAverage();
     void OnDualChannel();
     void OnLinLogX();
+    // Shows or hides the curve of channel 0 or 1.
+    void OnToggleChannel(int channel);
 
     // --- display update ------------------------------------------------------------------------
     bool SetTimers();
@@ -250,6 +259,8 @@ public:
 
 private:
     void TakeSettingsSlot();
+    // The window's slot as the document holds it now (loading a workspace replaces the slots).
+    CViewSettings* CurrentSettings() const;
     void CopyChannelSettings();
     void ApplyAxisRecordToPlot(int mode);
     void SetupChannelCurves(int mode);

@@ -60,6 +60,8 @@ int DecimalsForValue(double value)
 
 int CSndView::SetupAxes()
 {
+    if (m_pSettings)
+        m_pSettings = CurrentSettings();
     if (!m_pSettings)
         return 0;
     // 1.

@@ -54,6 +54,8 @@ void CSndView::ShowTimerWarning()
 
 void CSndView::OnTimer(int id)
 {
+    if (m_pSettings)
+        m_pSettings = CurrentSettings();
     if (!m_pSettings)
         return;
     switch (id)
@@ -139,6 +141,8 @@ void CSndView::OnTimer(int id)
 
 int CSndView::RestartDisplay()
 {
+    if (m_pSettings)
+        m_pSettings = CurrentSettings();
     if (g_bDisplayRestart == 0 || !m_pSettings)
         return 0;
     const int processing = m_engine.m_bProcessingEnabled.exchange(0);
