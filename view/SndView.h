@@ -236,6 +236,8 @@ public:
     std::int64_t m_nLastAnalysisCount = -1;
     int m_nProgressCounter = 0;
     int m_bRubberBand = 0;
+    // Set by a display restart: the next refresh tick draws even without a new result.
+    int m_bRedrawRequest = 1;
     int m_bResetRangeRequest = 0;
     // The full x range of the spectrum at the last set-up, which a change of FFT size or rate
     // moves the window's ends from (0 before the first spectrum set-up).

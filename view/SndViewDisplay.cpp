@@ -123,6 +123,13 @@ void CSndView::OnTimer(int id)
         return;
     if (m_engine.m_bProcessingEnabled.load() != 1)
         return;
+    // A window with nothing new to show (a stopped measurement, a block still being collected) does
+    // no work on its timer: paint requests of the toolkit still draw it.
+    const bool fresh = count > m_nLastAnalysisCount || m_bRedrawRequest || m_pPlot->m_bFrameDirty ||
+                       m_pPlot->m_bLayoutDirty || m_pPlot->m_bDataDirty;
+    if (!fresh)
+        return;
+    m_bRedrawRequest = 0;
     m_pPlot->m_nTriggerState = m_engine.GetTriggerState();
     if (count > m_nLastAnalysisCount)
     {
@@ -147,6 +154,7 @@ int CSndView::RestartDisplay()
         return 0;
     const int processing = m_engine.m_bProcessingEnabled.exchange(0);
     SetupAxes();
+    m_bRedrawRequest = 1;
     if (m_pWindow)
     {
         m_pWindow->KillTimer(kTimerRefresh);

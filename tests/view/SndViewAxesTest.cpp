@@ -597,6 +597,32 @@ TEST_F(SndViewAxes, RefreshDrawsOnlyWhileProcessingIsEnabled)
     EXPECT_EQ(view.m_nRefreshEvents.load(), 2u);
 }
 
+TEST_F(SndViewAxes, AStoppedWindowDoesNoWorkOnItsTimer)
+{
+    CSndView& view = MakeView();
+    FakeViewWindow& window = Window(0);
+    window.m_bPaint = true;
+    view.ResumeProcessing();
+    // The first tick after the set-up draws once; then, without a new result, nothing.
+    view.OnTimer(CSndView::kTimerRefresh);
+    const int first = window.m_nDraws;
+    EXPECT_EQ(first, 1);
+    for (int tick = 0; tick < 50; ++tick)
+        view.OnTimer(CSndView::kTimerRefresh);
+    EXPECT_EQ(window.m_nDraws, first);
+    EXPECT_EQ(view.m_nRefreshEvents.load(), 1u);
+
+    // A new result draws once, and so does a display restart (a command, a zoom).
+    m_engine.m_nAnalysisCounter.store(m_engine.m_nAnalysisCounter.load() + 1);
+    view.OnTimer(CSndView::kTimerRefresh);
+    view.OnTimer(CSndView::kTimerRefresh);
+    EXPECT_EQ(window.m_nDraws, first + 1);
+    view.OnCommand(cmd::kPeak);
+    view.OnTimer(CSndView::kTimerRefresh);
+    view.OnTimer(CSndView::kTimerRefresh);
+    EXPECT_EQ(window.m_nDraws, first + 2);
+}
+
 TEST_F(SndViewAxes, RefreshTickConditions)
 {
     struct

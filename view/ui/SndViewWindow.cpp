@@ -128,7 +128,9 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
     m_readouts[0]->SetTitle(wxString::FromUTF8(firstTitle));
     m_readouts[1] = new CMeasurementsDlg(1, ownerRect);
     m_readouts[1]->SetTitle(wxString::FromUTF8(secondTitle));
-    const wxRect client(owner->ClientToScreen(wxPoint(0, 0)), owner->GetClientSize());
+    // A main window not shown yet has no client area on the screen: its move places the readouts.
+    const wxRect client =
+        owner->IsShown() ? wxRect(owner->ClientToScreen(wxPoint(0, 0)), owner->GetClientSize()) : ownerRect;
     for (CMeasurementsDlg* readout : m_readouts)
         readout->PlaceInside(ownerRect, client);
     // The readouts move with the main window.
