@@ -95,10 +95,11 @@ const CommandEntry kCommands[] = {
     {33009,                               nullptr,                                    0,       tb::kOverlay,           "overlay-3",      nullptr,           nullptr,                 kNormal},
     {33010,                               nullptr,                                    0,       tb::kOverlay,           "overlay-4",      nullptr,           nullptr,                 kNormal},
     {33011,                               nullptr,                                    0,       tb::kOverlay,           "overlay-5",      nullptr,           nullptr,                 kNormal},
-    {32962,                               nullptr,                                    0,       tb::kChannel,           "channel-1",      nullptr,           nullptr,                 kNormal},
-    {32963,                               nullptr,                                    0,       tb::kChannel,           "channel-2",      nullptr,           nullptr,                 kNormal},
+    {view_command::kChannel1,             nullptr,                                    0,       tb::kChannel,           "channel-1",      ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kChannel2,             nullptr,                                    0,       tb::kChannel,           "channel-2",      ToActiveView,      UpdateActiveViewCommand, kCheck},
     {32964,                               nullptr,                                    0,       tb::kStipa,             "stipa",          nullptr,           nullptr,                 kNormal},
-    {32970,                               nullptr,                                    0,       tb::kOptions,           "smoothing",      nullptr,           nullptr,                 kNormal},
+    // Shows whether smoothing is on; the octave-fraction list beside it chooses the smoothing.
+    {view_command::kSmoothing,            nullptr,                                    0,       tb::kOptions,           "smoothing",      ToActiveView,      UpdateActiveViewCommand, kCheck},
     // The logger toolbar.
     {33074,                               nullptr,                                    0,       tb::kLogger,            "logger",         nullptr,           nullptr,                 kNormal},
     {33073,                               nullptr,                                    0,       tb::kLogger,            "logger-settings",nullptr,           nullptr,                 kNormal},

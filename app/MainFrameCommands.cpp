@@ -168,7 +168,7 @@ void ToActiveView(CMainFrame& frame, int id)
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event)
 {
     CSndView* view = frame.GetActiveView();
-    event.Enable(true);
+    event.Enable(!view || view->IsCommandEnabled(id));
     if (view && event.IsCheckable())
         event.Check(view->IsCommandChecked(id));
 }

@@ -169,12 +169,18 @@ int CPlot::GetPointCount() const
     return std::clamp(m_dataRange.m_nPoints, 0, kMaxPointCount);
 }
 
+int CPlot::RightLabelRoom() const
+{
+    // Half of the widest x label ("20k", "1.5k": up to four characters of about 0.55 em) and a pixel.
+    return (11 * std::max(1, m_nLabelFontPixels) + 9) / 10 + 1;
+}
+
 void CPlot::SetPlotArea(int left, int top, int right, int bottom)
 {
     m_rcWindow = PlotRect{left, top, right, bottom};
     m_nPlotLeft = left + kMarginLeft;
     m_nPlotTop = top + kMarginTop;
-    m_nPlotRight = right - (m_bSideAxis ? kMarginRightSideAxis : 0);
+    m_nPlotRight = right - (m_bSideAxis ? kMarginRightSideAxis : std::max(0, m_nRightMargin));
     m_nPlotBottom = bottom - kMarginBottom;
 
     // Only a logarithmic axis uses its pixels per decade; a range without a logarithm gives 0.

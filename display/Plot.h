@@ -80,6 +80,8 @@ public:
     static constexpr int kMarginTop = 10;
     static constexpr int kMarginBottom = 60;
     static constexpr int kMarginRightSideAxis = 100;
+    // Pixel height of the tick labels' font unless the owner sets the toolkit's own.
+    static constexpr int kDefaultLabelFontPixels = 12;
 
     // Math modes and functions.
     static constexpr int kMathOff = 0;
@@ -111,6 +113,8 @@ public:
     // Geometry ----------------------------------------------------------------------------------
     // Stores the window rectangle, derives the plot area and the pixels per decade of both axes.
     void SetPlotArea(int left, int top, int right, int bottom);
+    // Pixels right of the plot area that the last x label in the label font needs.
+    int RightLabelRoom() const;
 
     // Curve queries -----------------------------------------------------------------------------
     int GetCurveCount() const;
@@ -200,6 +204,11 @@ public:
     PlotPoint m_ptMouse;
     // 1 while a side axis (the sonagram's) takes a right margin.
     int m_bSideAxis = 0;
+    // Pixel height of the tick labels' font.
+    int m_nLabelFontPixels = kDefaultLabelFontPixels;
+    // Margin right of the plot area without a side axis; RightLabelRoom() keeps the last x label,
+    // which stands centred on the plot's right edge, whole inside the window.
+    int m_nRightMargin = 0;
 
     // Value windows: the data description, the visible window and the owner's spare.
     CPlotRange m_dataRange;

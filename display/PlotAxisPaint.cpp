@@ -10,7 +10,6 @@
 namespace
 {
 
-const gfx::Font kLabelFont{"Arial", 12, false};
 const gfx::Font kTitleFont{"Arial", 16, true};
 // Label boxes: x labels 20 pixels wide, their text starting 55 pixels above the window bottom
 // (5 pixels below the plot area); the box is as high as a line of the label font.
@@ -74,7 +73,7 @@ void CPlot::DrawXAxis(gfx::Canvas& canvas)
     const gfx::Pen decadePen = PenOf(m_darkStyle);
     const gfx::Color labelBackground = m_colorScheme.GetColor(CColorScheme::RoleFrameBackground);
     const gfx::Color plotBackground = m_colorScheme.GetColor(CColorScheme::RolePlotBackground);
-    canvas.SetFont(kLabelFont);
+    canvas.SetFont(gfx::Font{"Arial", std::max(1, m_nLabelFontPixels), false});
 
     const auto gridLine = [&](int x, const gfx::Pen& pen)
     {
@@ -186,8 +185,9 @@ void CPlot::DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarit
     const gfx::Pen decadePen = PenOf(m_darkStyle);
     const gfx::Color labelBackground = m_colorScheme.GetColor(CColorScheme::RoleFrameBackground);
     const gfx::Color plotBackground = m_colorScheme.GetColor(CColorScheme::RolePlotBackground);
-    canvas.SetFont(kLabelFont);
+    canvas.SetFont(gfx::Font{"Arial", std::max(1, m_nLabelFontPixels), false});
     const int height = m_nPlotBottom - m_nPlotTop;
+    const int yLabelHalfHeight = std::max(kYLabelHalfHeight, (m_nLabelFontPixels + 1) / 2 + 2);
     const auto pixelOf = [&](double y)
     { return Truncate(MapToPixels(y, yMin, yMax, m_nPlotBottom, m_nPlotTop, logarithmic)); };
 
@@ -206,8 +206,7 @@ void CPlot::DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarit
         canvas.SetPen(gfx::Pen{0, 1, gfx::PenStyle::Null});
         if (!text.empty())
             canvas.DrawText(
-                text,
-                {m_rcWindow.left, y - kYLabelHalfHeight, m_nPlotLeft - kYLabelGap, y + kYLabelHalfHeight},
+                text, {m_rcWindow.left, y - yLabelHalfHeight, m_nPlotLeft - kYLabelGap, y + yLabelHalfHeight},
                 gfx::Align::Right);
     };
 

@@ -11,11 +11,23 @@ constexpr int kReadTimeoutMs = 200;
 constexpr int kDevicePeriods = 4;
 }  // namespace
 
+std::vector<platform::audio::PcmDeviceInfo> ListCaptureDevices()
+{
+    // The system's default capture device comes first: on a desktop it is the sound server's
+    // (PipeWire, PulseAudio), and a new installation measures from it. "null" captures nothing
+    // but silence and is no input.
+    std::vector<platform::audio::PcmDeviceInfo> devices{{kDefaultCaptureDevice, "Default capture device"}};
+    for (platform::audio::PcmDeviceInfo& device :
+         platform::audio::ListPcmDevices(platform::audio::Direction::Capture))
+        if (device.name != kDefaultCaptureDevice && device.name != "null")
+            devices.push_back(std::move(device));
+    return devices;
+}
+
 int EnumWaveInDevices(std::vector<std::string>& names)
 {
     names.clear();
-    for (const platform::audio::PcmDeviceInfo& device :
-         platform::audio::ListPcmDevices(platform::audio::Direction::Capture))
+    for (const platform::audio::PcmDeviceInfo& device : ListCaptureDevices())
         names.push_back(device.description.empty() ? device.name
                                                    : device.description + " (" + device.name + ")");
     return static_cast<int>(names.size());
@@ -56,10 +68,13 @@ int CAudioIn_Wave::Open()
     m_nBlockAlign = m_nChannels * m_nBitsPerSample / 8;
     m_nBufferBytes = m_nFramesPerBuffer * m_nBlockAlign;
 
+    m_bNoDevice = false;
     std::string device = m_strDeviceName;
+    std::size_t deviceCount = 0;
     if (device.empty())
     {
-        const auto devices = platform::audio::ListPcmDevices(platform::audio::Direction::Capture);
+        const auto devices = ListCaptureDevices();
+        deviceCount = devices.size();
         if (m_nDeviceId < 0 || m_nDeviceId >= static_cast<int>(devices.size()))
         {
             m_strError = "The audio input device " + std::to_string(m_nDeviceId) + " is not present.";
@@ -67,6 +82,7 @@ int CAudioIn_Wave::Open()
         }
         device = devices[static_cast<std::size_t>(m_nDeviceId)].name;
     }
+    m_strOpenedDevice = device;
     try
     {
         m_buffers.assign(static_cast<std::size_t>(m_nBufferCount) * static_cast<std::size_t>(m_nBufferBytes),
@@ -92,6 +108,8 @@ int CAudioIn_Wave::Open()
     if (m_pcm.Open(config) != 0)
     {
         m_strError = m_pcm.GetLastError();
+        // The default device that cannot open, with no other device listed: there is no input.
+        m_bNoDevice = m_strDeviceName.empty() && device == kDefaultCaptureDevice && deviceCount <= 1;
         m_buffers = {};
         m_scratch = {};
         return -1;

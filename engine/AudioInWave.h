@@ -21,6 +21,11 @@
 #include <thread>
 #include <vector>
 
+// The ALSA name of the system's default capture device, device id 0.
+inline constexpr const char* kDefaultCaptureDevice = "default";
+
+// The capture devices: the system's default first, then the listed capture devices but "null".
+std::vector<platform::audio::PcmDeviceInfo> ListCaptureDevices();
 // The capture devices' names, in the order the device id counts them; returns the count.
 int EnumWaveInDevices(std::vector<std::string>& names);
 
@@ -40,6 +45,8 @@ public:
     void Resume() override { Start(); }
     void Close() override;
     std::string GetLastError() const override { return m_strError; }
+    bool HasNoDevice() const override { return m_bNoDevice; }
+    std::string GetDeviceName() const override { return m_strOpenedDevice; }
 
     // --- the back-end's own steps; the fields below are set first ---
     int Open();
@@ -75,6 +82,8 @@ private:
 
     platform::audio::AlsaPcm m_pcm;
     std::string m_strError;
+    std::string m_strOpenedDevice;
+    bool m_bNoDevice = false;
     int m_nBufferBytes = 0;
     std::vector<std::uint8_t> m_buffers;  // buffer count x buffer bytes
     std::vector<std::uint8_t> m_scratch;  // where a period goes when no buffer is free

@@ -57,4 +57,9 @@ public:
     // Stops deliveries and releases the device.
     virtual void Close() = 0;
     virtual std::string GetLastError() const = 0;
+    // True after an Open that failed because the system has no such input at all (rather than a
+    // busy or misconfigured one).
+    virtual bool HasNoDevice() const { return false; }
+    // The name of the device last opened, where the source has one.
+    virtual std::string GetDeviceName() const { return {}; }
 };

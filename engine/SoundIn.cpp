@@ -190,7 +190,7 @@ bool CSoundIn::InitDefaults()
     m_nSpectrumOperation = 0;
     m_nIntegrationMode = 0;
     m_dMode5Factor = 22.0;
-    m_bDisplayAveraging = 0;
+    m_bDisplayAveraging.store(0);
     m_bThirdOctaveDisplay = 0;
     m_bAutomation = 0;
     m_bHideMenu = 0;
@@ -483,6 +483,55 @@ void CSoundIn::ResetStatisticsLocked()
 int CSoundIn::OpenInput()
 {
     std::lock_guard control(m_controlLock);
+    int result = OpenInputLocked();
+    if (result != 0 && m_bFallbackPending)
+    {
+        // No capture device at all: the simulated input runs instead, and the user hears why once.
+        m_bFallbackPending = false;
+        m_nInputMode = kInputSimulated;
+        m_bInputFallback = true;
+        if (!m_bFallbackReported)
+        {
+            m_bFallbackReported = true;
+            m_pNotifications->ShowMessage(std::string(kNoCaptureDeviceMessage) +
+                                          (m_strFallbackReason.empty() ? "" : "\n" + m_strFallbackReason));
+        }
+        result = OpenInputLocked();
+    }
+    return result;
+}
+
+std::string CSoundIn::GetInputName() const
+{
+    switch (m_nInputMode)
+    {
+        case kInputWave:
+        {
+            const CInputDevice* device = m_devices[kInputWave].get();
+            const std::string name = device ? device->GetDeviceName() : std::string();
+            return "ALSA \"" + (name.empty() ? std::string("default") : name) + "\"";
+        }
+        case kInputFile:
+            return "Wave file";
+        case kInputNone:
+            return "No input";
+        case kInputTestSignal:
+            return "Test signal";
+        case kInputLibrary:
+            return "Plug-in input";
+        case kInputAsio:
+            return "ASIO";
+        case kInputDirectSound:
+            return "DirectSound";
+        case kInputSimulated:
+            return "Simulated input (1 kHz sine)";
+        default:
+            return {};
+    }
+}
+
+int CSoundIn::OpenInputLocked()
+{
     if (m_bOpened.load())
         return 0;
     m_bAnalysisHeld.store(false);
@@ -596,8 +645,11 @@ int CSoundIn::OpenInput()
         return -1;
     }
     {
+        // A display average of an earlier size or rate has nothing to do with the new blocks.
         std::lock_guard lock(m_displayLock);
         Zero(m_secondDisplay);
+        Zero(m_fourthDisplay);
+        m_nDisplayAverageCount = 0;
     }
     try
     {
@@ -729,6 +781,8 @@ int CSoundIn::OpenInput()
         if (device->Open(config, *this) != 0)
         {
             const std::string reason = device->GetLastError();
+            const bool fallBack =
+                device->HasNoDevice() && m_nInputMode == kInputWave && m_devices[kInputSimulated] != nullptr;
             device->Close();
             m_bStopRequest.store(true);
             while (m_nIntakeBusy.load() != 0)
@@ -736,6 +790,12 @@ int CSoundIn::OpenInput()
             StopAnalysisThread();
             FreeOpenBuffers();
             m_nState.store(kStateStopped);
+            if (fallBack)
+            {
+                m_bFallbackPending = true;
+                m_strFallbackReason = reason;
+                return -1;
+            }
             m_pNotifications->ShowMessage("Failed to open the input device." +
                                           (reason.empty() ? std::string() : "\n" + reason));
             return -1;
@@ -1524,7 +1584,7 @@ void CSoundIn::PostProcessDisplay()
         m_fLoudness = ComputeLoudnessPattern(m_bandLevels[0].data(), m_specificLoudness.data());
         m_fLoudnessALevel = ComputeThirdOctaveALevel(m_bandLevels[0].data());
     }
-    if (m_bDisplayAveraging)
+    if (m_bDisplayAveraging.load())
     {
         const std::int64_t count = ++m_nDisplayAverageCount;
         for (int c = 0; c < rows; ++c)

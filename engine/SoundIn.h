@@ -128,7 +128,15 @@ public:
     bool IsFrequencyAxisMode() const;
 
     // 0 on success (state open), -1 on failure (state stopped, the user told why).
+    // With the wave input on a system without any capture device, the simulated input runs
+    // instead (the user is told once; the settings keep the wave input).
     int OpenInput();
+    // What the input in use is called, for the status bar.
+    std::string GetInputName() const;
+    // True while the simulated input stands in for a missing capture device.
+    bool IsInputFallback() const { return m_bInputFallback && m_nInputMode == kInputSimulated; }
+    static constexpr const char* kNoCaptureDeviceMessage =
+        "No audio capture device was found. The simulated input (a 1 kHz sine) is used instead.";
     void StopInput();
     void PauseInput();
     void RestartInput();
@@ -251,7 +259,8 @@ public:
     int m_nSpectrumOperation = 0;  // 1 sum .. 7 geometric mean of channels 0 and 1
     int m_nIntegrationMode = 0;    // 0 off, 1 running sum, 2 first difference
     double m_dMode5Factor = 22.0;
-    int m_bDisplayAveraging = 0;
+    // Set by the windows while one shows the average curve; read by the analysis thread.
+    std::atomic<int> m_bDisplayAveraging{0};
     std::int64_t m_nDisplayAverageCount = 0;
     int m_bThirdOctaveDisplay = 0;
     // Impulse alignment of the MLS analysis.
@@ -634,6 +643,11 @@ private:
     CEngineNotifications m_noNotifications;
     CEngineNotifications* m_pNotifications = &m_noNotifications;
     std::array<std::unique_ptr<CInputDevice>, kInputModeCount> m_devices;
+    int OpenInputLocked();
+    bool m_bFallbackPending = false;
+    bool m_bInputFallback = false;
+    bool m_bFallbackReported = false;
+    std::string m_strFallbackReason;
     CInputDevice* m_pActiveDevice = nullptr;
 
     std::mutex m_controlLock;  // one lifecycle operation at a time

@@ -118,7 +118,8 @@ Snapshot Capture(const CSoundIn& e)
     s.dcBlock = e.m_bDcBlock;
     s.impulseLead = e.m_dImpulseLead;
     s.fft64 = e.m_bFft64Bit;
-    s.inputMode = e.m_nInputMode;
+    // A stand-in for a missing capture device is not the user's choice.
+    s.inputMode = e.IsInputFallback() ? CSoundIn::kInputWave : e.m_nInputMode;
     s.smoothing = e.m_bSmoothing;
     s.smoothingOctaves = e.m_nSmoothingOctaves;
     s.peakInterpolate = e.m_bPeakInterpolate;

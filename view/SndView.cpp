@@ -357,6 +357,10 @@ bool CSndView::OnCommand(int id)
         case kLinLogX:
             OnLinLogX();
             return true;
+        case kChannel1:
+        case kChannel2:
+            OnToggleChannel(id == kChannel1 ? 0 : 1);
+            return true;
         case kYAutoScale:
             OnYAutoScale();
             return true;
@@ -380,12 +384,22 @@ bool CSndView::OnCommand(int id)
     }
 }
 
+CViewSettings* CSndView::CurrentSettings() const
+{
+    // Loading a workspace replaces the slot objects: the document's table holds the one in force.
+    if (m_nViewIndex >= 0 && m_nViewIndex < static_cast<int>(m_document.m_viewSettings.size()))
+        if (CViewSettings* slot = m_document.m_viewSettings[static_cast<std::size_t>(m_nViewIndex)].get())
+            return slot;
+    return m_pSettings;
+}
+
 bool CSndView::IsCommandChecked(int id) const
 {
     using namespace view_command;
-    if (!m_pSettings)
+    const CViewSettings* current = CurrentSettings();
+    if (!current)
         return false;
-    const CViewSettings& settings = *m_pSettings;
+    const CViewSettings& settings = *current;
     const int mode = GetViewMode();
     switch (id)
     {
@@ -421,6 +435,47 @@ bool CSndView::IsCommandChecked(int id) const
             return m_engine.m_bLoudness != 0;
         case kSpecificLoudness:
             return settings.m_bSpecificLoudness != 0;
+        case kDualChannel:
+            return m_engine.m_nChannelMode == 3 && settings.m_Channels.GetChannel(0).m_bActive != 0 &&
+                   settings.m_Channels.GetChannel(1).m_bActive != 0;
+        case kChannel1:
+        case kChannel2:
+            return settings.m_Channels.GetChannel(id == kChannel1 ? 0 : 1).m_bActive != 0;
+        case kSmoothing:
+            return m_engine.m_bSmoothing != 0;
+        default:
+            return false;
+    }
+}
+
+bool CSndView::IsCommandEnabled(int id) const
+{
+    // The smoothing is chosen in its list beside the button, which only shows whether it is on.
+    return id != view_command::kSmoothing;
+}
+
+bool view_command::IsToggleCommand(int id)
+{
+    switch (id)
+    {
+        case kStart:
+        case kStop:
+        case kFftAnalyzer:
+        case kMls:
+        case kOscilloscope:
+        case kBarGraph:
+        case kImpedance:
+        case kSpectrogram:
+        case kDistortion:
+        case kPeak:
+        case kAverage:
+        case kIntermodulation:
+        case kDualChannel:
+        case kLinLogX:
+        case kChannel1:
+        case kChannel2:
+        case kSmoothing:
+            return true;
         default:
             return false;
     }

@@ -67,6 +67,11 @@ inline constexpr int kDisplayProperties = 32783;
 inline constexpr int kTonality = 32931;
 inline constexpr int kLoudness = 32833;
 inline constexpr int kSpecificLoudness = 32889;
+inline constexpr int kChannel1 = 32962;
+inline constexpr int kChannel2 = 32963;
+inline constexpr int kSmoothing = 32970;
+// Whether a command's button and menu item are a toggle that shows its state (IsCommandChecked).
+bool IsToggleCommand(int id);
 }  // namespace view_command
 
 // The last finished tonality evaluation of a window, as its text and markers show it.
@@ -159,6 +164,8 @@ public:
     bool OnCommand(int id);
     // The check mark of a command's button.
     bool IsCommandChecked(int id) const;
+    // False for a command whose button only shows a state the window cannot change by it.
+    bool IsCommandEnabled(int id) const;
 
     // --- view modes ----------------------------------------------------------------------------
     int GetViewMode() const;
@@ -185,6 +192,8 @@ public:
     void OnAverage();
     void OnDualChannel();
     void OnLinLogX();
+    // Shows or hides the curve of channel 0 or 1.
+    void OnToggleChannel(int channel);
 
     // --- plug-in analyses (SndViewTonality.cpp) ---------------------------------------------------
     void OnTonality();
@@ -262,7 +271,16 @@ public:
     std::int64_t m_nLastAnalysisCount = -1;
     int m_nProgressCounter = 0;
     int m_bRubberBand = 0;
+    // Set by a display restart: the next refresh tick draws even without a new result.
+    int m_bRedrawRequest = 1;
     int m_bResetRangeRequest = 0;
+    // The full x range of the spectrum at the last set-up, which a change of FFT size or rate
+    // moves the window's ends from (0 before the first spectrum set-up).
+    // The display length and rate the axes were last set up for.
+    int m_nAxesDisplayLength = -1;
+    int m_nAxesRate = -1;
+    double m_dFullSpectrumXMin = 0.0;
+    double m_dFullSpectrumXMax = 0.0;
     std::atomic<std::uint64_t> m_nAutoScaleEvents{0};
     std::atomic<std::uint64_t> m_nRefreshEvents{0};
     // The remembered window type of the single-window oscilloscope (type + 256 x enabled).
@@ -278,6 +296,8 @@ public:
 
 private:
     void TakeSettingsSlot();
+    // The window's slot as the document holds it now (loading a workspace replaces the slots).
+    CViewSettings* CurrentSettings() const;
     void CopyChannelSettings();
     void ApplyAxisRecordToPlot(int mode);
     void SetupChannelCurves(int mode);

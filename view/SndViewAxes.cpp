@@ -60,6 +60,8 @@ int DecimalsForValue(double value)
 
 int CSndView::SetupAxes()
 {
+    if (m_pSettings)
+        m_pSettings = CurrentSettings();
     if (!m_pSettings)
         return 0;
     // 1.
@@ -83,6 +85,8 @@ int CSndView::SetupAxes()
         if (CViewSettings* slot = m_document.m_viewSettings[static_cast<std::size_t>(m_nViewIndex)].get())
             m_pSettings = slot;
     CViewSettings& settings = *m_pSettings;
+    m_nAxesDisplayLength = m_engine.m_nDisplayLength;
+    m_nAxesRate = m_engine.m_nSampleRate;
     m_bRubberBand = 0;
     m_engine.m_bAveragingType = m_engine.m_anAveragingSettings[1] == 2 ? 1 : 0;
 
@@ -124,10 +128,9 @@ int CSndView::SetupAxes()
         full.m_dYMax = m_engine.m_dMaxLevelDb;
     }
     // 8.
+    const double firstBin = rate / 2.0 / std::max(1, displayLength > 0 ? displayLength : points);
     {
-        double xMax = rate / 2.0;
-        const double firstBin = xMax / std::max(1, displayLength > 0 ? displayLength : points);
-        xMax = std::min(xMax - firstBin, 1.07 * m_engine.m_dMaxFrequency);
+        const double xMax = std::min(rate / 2.0 - firstBin, 1.07 * m_engine.m_dMaxFrequency);
         full.m_dXMin = std::max(firstBin, m_engine.m_dMinFrequency);
         full.m_dXMax = xMax;
     }
@@ -233,6 +236,23 @@ int CSndView::SetupAxes()
         record.m_dPlotFactor = full.m_dXScale;
         m_bResetRangeRequest = 0;
     }
+    // A spectrum's axis follows the FFT size and the rate: an end of the window that stood at an
+    // end of the full range moves with it. A zoom of the user's stays as it was set.
+    if (engineBuffers && mode != 32 && IsFrequencyAxis())
+    {
+        const auto atEnd = [](double value, double end)
+        { return end > 0.0 && std::fabs(value - end) <= 1e-9 * end; };
+        if (m_dFullSpectrumXMax > 0.0 &&
+            (full.m_dXMin != m_dFullSpectrumXMin || full.m_dXMax != m_dFullSpectrumXMax))
+        {
+            if (atEnd(record.m_dXMin, m_dFullSpectrumXMin))
+                record.m_dXMin = full.m_dXMin;
+            if (atEnd(record.m_dXMax, m_dFullSpectrumXMax))
+                record.m_dXMax = full.m_dXMax;
+        }
+        m_dFullSpectrumXMin = full.m_dXMin;
+        m_dFullSpectrumXMax = full.m_dXMax;
+    }
 
     // 14. and 15.
     plot.m_viewRange = full;
@@ -275,7 +295,14 @@ int CSndView::SetupAxes()
     // 21.
     plot.ApplySettings();
     settings.m_ModeAxes[static_cast<std::size_t>(mode)].CopyFrom(record);
-    // 22. The engine analyses the union of the channels the windows show.
+    // 22. The engine analyses the union of the channels the windows show, and averages its
+    // display while a window shows the average curve.
+    int averaging = 0;
+    for (CSndView* view : m_document.GetViews())
+        if (view->m_nViewTag == kViewTag && view->m_pSettings && view->m_pSettings->m_nMathMode != 0 &&
+            view->m_pSettings->m_nMathFunction == CPlot::kMathAverage)
+            averaging = 1;
+    m_engine.m_bDisplayAveraging.store(averaging);
     for (int c = 0; c < CPlot::kMaxChannels; ++c)
     {
         int active = 0;
@@ -525,6 +552,8 @@ void CSndView::UpdateStatusBar()
         m_statusTexts[static_cast<std::size_t>(pane)] = value;
         frame->SetStatusPaneText(pane, value);
     };
+    // Which input runs, so that silence from a missing device is never taken for a measurement.
+    setPane(0, "Input: " + m_engine.GetInputName());
     // 1.
     const double rate =
         m_pSettings->m_dSampleRate > 0.0 ? m_pSettings->m_dSampleRate : m_engine.m_nSampleRate;

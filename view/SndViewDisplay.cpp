@@ -54,6 +54,8 @@ void CSndView::ShowTimerWarning()
 
 void CSndView::OnTimer(int id)
 {
+    if (m_pSettings)
+        m_pSettings = CurrentSettings();
     if (!m_pSettings)
         return;
     switch (id)
@@ -121,6 +123,13 @@ void CSndView::OnTimer(int id)
         return;
     if (m_engine.m_bProcessingEnabled.load() != 1)
         return;
+    // A window with nothing new to show (a stopped measurement, a block still being collected) does
+    // no work on its timer: paint requests of the toolkit still draw it.
+    const bool fresh = count > m_nLastAnalysisCount || m_bRedrawRequest || m_pPlot->m_bFrameDirty ||
+                       m_pPlot->m_bLayoutDirty || m_pPlot->m_bDataDirty;
+    if (!fresh)
+        return;
+    m_bRedrawRequest = 0;
     m_pPlot->m_nTriggerState = m_engine.GetTriggerState();
     if (count > m_nLastAnalysisCount)
     {
@@ -140,10 +149,13 @@ void CSndView::OnTimer(int id)
 
 int CSndView::RestartDisplay()
 {
+    if (m_pSettings)
+        m_pSettings = CurrentSettings();
     if (g_bDisplayRestart == 0 || !m_pSettings)
         return 0;
     const int processing = m_engine.m_bProcessingEnabled.exchange(0);
     SetupAxes();
+    m_bRedrawRequest = 1;
     if (m_pWindow)
     {
         m_pWindow->KillTimer(kTimerRefresh);
@@ -170,6 +182,7 @@ void CSndView::SetupCurves()
     const int rememberedChannels = plot.m_nChannels;
     plot.m_pXTable = nullptr;
     plot.m_nStride = -1;
+    plot.m_pMathAverageData = nullptr;
 
     const int channels = std::clamp(m_engine.m_nAnalysisChannels, 1, CPlot::kMaxChannels);
     // The rows of a display buffer that hold a whole row (channel c at c x row length): a buffer
@@ -226,6 +239,10 @@ void CSndView::SetupCurves()
         plot.m_pData = fitting > 0 ? m_engine.m_spectrumDisplay.data() : nullptr;
         plot.m_dataRange.m_nPoints = fitting > 0 ? points : 0;
         plot.m_nChannels = fitting;
+        // The average curve reads the engine's display average, laid out like the display.
+        plot.m_pMathAverageData = fitting > 0 && rowsThatFit(m_engine.m_secondDisplay, points) >= fitting
+                                      ? m_engine.m_secondDisplay.data()
+                                      : nullptr;
     }
     else
     {
@@ -239,6 +256,10 @@ void CSndView::SetupCurves()
     // with it: the displayed channels and the layout.
     if (plot.m_dataRange.m_nPoints != remembered || plot.m_nChannels != rememberedChannels)
         plot.ApplySettings();
+    // A new FFT size or rate moves the bins under the axis: the axis follows, also while stopped.
+    if (m_bInitialised &&
+        (m_engine.m_nDisplayLength != m_nAxesDisplayLength || m_engine.m_nSampleRate != m_nAxesRate))
+        SetupAxes();
 }
 
 void CSndView::PassLevelData()

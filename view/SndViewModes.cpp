@@ -23,9 +23,10 @@ int SweepXQuantity(int sweepPlotOptions)
 
 int CSndView::GetViewMode() const
 {
-    if (!m_pSettings)
+    const CViewSettings* current = CurrentSettings();
+    if (!current)
         return 0;
-    const CViewSettings& settings = *m_pSettings;
+    const CViewSettings& settings = *current;
     if (settings.m_nDisplayKind & 2)
         return 320;
     if (settings.m_bAttenuationPlot)
@@ -382,6 +383,8 @@ void CSndView::OnAverage()
         mode = 2;
         kind = 2;
         m_engine.m_anAveragingSettings = {2, 2};
+        // The average starts afresh from the blocks that follow the press.
+        OnResetMeasurements();
     }
     RestartDisplay();
 }
@@ -421,6 +424,15 @@ void CSndView::OnDualChannel()
             second.m_bActive = 0;
     }
     OnStart();
+    RestartDisplay();
+}
+
+void CSndView::OnToggleChannel(int channel)
+{
+    if (!m_pSettings || channel < 0 || channel > 1)
+        return;
+    Cchannel_settings& record = m_pSettings->m_Channels.GetChannel(channel);
+    record.m_bActive = record.m_bActive ? 0 : 1;
     RestartDisplay();
 }
 

@@ -1,12 +1,16 @@
 #include "app/AnalyzerApp.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "app/SndDoc.h"
+#include "display/settings/ViewSettings.h"
+#include "engine/SoundIn.h"
 #include "platform/ui/MdiContainer.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/WxEnvironment.h"
 #include "texts/TextTable.h"
+#include "view/SndView.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -17,7 +21,10 @@
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -204,6 +211,109 @@ TEST_F(MainFrameTest, DroppedFilesGoToOneWindowEach)
     const std::string longer = WriteWave("long.wav", 62 * 8000);
     EXPECT_FALSE(frame->OnDropFiles({c, longer}, centre));
     EXPECT_EQ(frames[0]->GetTitle(), "a");
+}
+
+}  // namespace
+
+namespace
+{
+
+// The toolbar's toggles are pressed exactly while the state they toggle is on: through every state
+// of "Pk" and "Avg", for "2Ch", "Ch1" and "Ch2", and for "Sm", which only shows the smoothing.
+TEST_F(MainFrameTest, ToggleButtonsArePressedWhileTheirStateIsOn)
+{
+    CSoundIn engine;
+    ASSERT_TRUE(engine.InitDefaults());
+    CMainFrame* frame = Create();
+    m_app->m_pEngine = &engine;
+    m_app->m_pDocument = std::make_unique<CSndDoc>(engine);
+    m_app->m_pDocument->m_pFrame = frame;
+    // The windows go before the engine and the document they show.
+    std::unique_ptr<CSndDoc>& document = m_app->m_pDocument;
+    CMainFrame*& openFrame = m_frame;
+    CAnalyzerApp& app = *m_app;
+    const auto closeWindows = [&]
+    {
+        if (openFrame)
+            openFrame->Destroy();
+        openFrame = nullptr;
+        wxTheApp->Yield(true);
+        document.reset();
+        app.m_pEngine = nullptr;
+    };
+    struct AtExit
+    {
+        std::function<void()> run;
+        ~AtExit() { run(); }
+    } atExit{closeWindows};
+    m_app->OnFileNew();
+    wxTheApp->Yield(true);
+    CSndView* view = frame->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    const auto& bars = frame->GetToolbarTable();
+    const auto toolOf = [&](int id) -> std::pair<wxToolBar*, wxToolBarToolBase*>
+    {
+        for (wxToolBar* bar : bars)
+            if (wxToolBarToolBase* tool = bar ? bar->FindById(command_id::WxCommandId(id)) : nullptr)
+                return {bar, tool};
+        return {nullptr, nullptr};
+    };
+    const auto pressedState = [&](int id)
+    {
+        const auto [bar, tool] = toolOf(id);
+        EXPECT_NE(tool, nullptr) << id;
+        if (!tool)
+            return false;
+        EXPECT_TRUE(tool->CanBeToggled()) << id;
+        bar->UpdateWindowUI();
+        return bar->GetToolState(command_id::WxCommandId(id));
+    };
+    const auto press = [&](int id)
+    {
+        wxCommandEvent click(wxEVT_TOOL, command_id::WxCommandId(id));
+        const auto [bar, tool] = toolOf(id);
+        ASSERT_NE(bar, nullptr);
+        // As a click does: the tool flips itself, then the command runs.
+        bar->ToggleTool(command_id::WxCommandId(id), !bar->GetToolState(command_id::WxCommandId(id)));
+        click.SetEventObject(bar);
+        bar->ProcessWindowEvent(click);
+    };
+    namespace cmd = view_command;
+    struct Sequence
+    {
+        int id;
+        std::vector<bool> pressed;  // after each press
+    } const sequences[] = {
+        {cmd::kPeak, {true, true, false, true, true, false}},
+        {cmd::kAverage, {true, true, false}},
+        {cmd::kChannel2, {!view->IsCommandChecked(cmd::kChannel2), view->IsCommandChecked(cmd::kChannel2)}},
+        {cmd::kChannel1, {false, true}},
+    };
+    for (const Sequence& sequence : sequences)
+    {
+        EXPECT_EQ(pressedState(sequence.id), view->IsCommandChecked(sequence.id)) << sequence.id;
+        for (std::size_t i = 0; i < sequence.pressed.size(); ++i)
+        {
+            press(sequence.id);
+            EXPECT_EQ(view->IsCommandChecked(sequence.id), sequence.pressed[i])
+                << sequence.id << " press " << i;
+            EXPECT_EQ(pressedState(sequence.id), sequence.pressed[i]) << sequence.id << " press " << i;
+        }
+    }
+    // The dual-channel and smoothing buttons follow the engine's state.
+    engine.m_nChannelMode = 3;
+    view->GetSettings()->m_Channels.GetChannel(0).m_bActive = 1;
+    view->GetSettings()->m_Channels.GetChannel(1).m_bActive = 1;
+    EXPECT_TRUE(pressedState(cmd::kDualChannel));
+    engine.m_nChannelMode = 0;
+    EXPECT_FALSE(pressedState(cmd::kDualChannel));
+    engine.m_bSmoothing = 1;
+    EXPECT_TRUE(pressedState(cmd::kSmoothing));
+    engine.m_bSmoothing = 0;
+    EXPECT_FALSE(pressedState(cmd::kSmoothing));
+    const auto [smoothingBar, smoothingTool] = toolOf(cmd::kSmoothing);
+    ASSERT_NE(smoothingTool, nullptr);
+    EXPECT_FALSE(smoothingTool->IsEnabled()) << "the list beside it chooses the smoothing";
 }
 
 }  // namespace

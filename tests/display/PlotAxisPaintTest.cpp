@@ -231,3 +231,41 @@ TEST(PlotAxisPaint, YTitleIsWrittenUpwardsBesideTheLabels)
 }
 
 }  // namespace
+
+namespace
+{
+
+// Every tick label lies whole inside the window at every label size: the last x label ("20k")
+// stands centred on the plot's right edge, with the right margin's room beside it.
+TEST(PlotAxisPaint, TickLabelsOfEverySizeLieWholeInsideTheWindow)
+{
+    for (const int pixels : {CPlot::kDefaultLabelFontPixels, 13, 16, 20, 24})
+        for (const int width : {400, 800, 1280})
+        {
+            SCOPED_TRACE(testing::Message() << pixels << " px labels, " << width << " px window");
+            CPlot plot;
+            plot.m_nLabelFontPixels = pixels;
+            plot.m_nRightMargin = plot.RightLabelRoom();
+            std::vector<float> data;
+            SetUpSpectrum(plot, data, 1024, 1, 23.4375);
+            RecordingCanvas canvas(width, 500);
+            plot.DrawFrame(canvas, 0, 0, width, 500);
+            canvas.SetFont(gfx::Font{"Arial", pixels, false});
+            bool last = false;
+            for (const Op* op : OpsOf(canvas, Kind::Text))
+            {
+                const int textWidth = canvas.TextWidth(op->text);
+                int left = op->rect.left;
+                if (op->align == gfx::Align::Centre)
+                    left = CentreX(*op) - textWidth / 2;
+                else if (op->align == gfx::Align::Right)
+                    left = op->rect.right - textWidth;
+                EXPECT_GE(left, 0) << op->text;
+                EXPECT_LE(left + textWidth, width) << op->text;
+                last = last || op->text == "20k";
+            }
+            EXPECT_TRUE(last) << "the axis ends at 20 kHz with its label";
+        }
+}
+
+}  // namespace

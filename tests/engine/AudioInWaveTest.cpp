@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 namespace
 {
@@ -26,6 +29,15 @@ protected:
     }
     testsupport::AlsaTestConfig m_alsa{m_home.Root()};
 };
+
+// Waits up to 5 s until the engine has collected `frames` frames.
+void WaitForFrames(const CSoundIn& engine, std::int64_t frames)
+{
+    const auto start = std::chrono::steady_clock::now();
+    while (engine.m_nCollectedFrames.load() < frames &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
 
 class MessageRecorder : public CEngineNotifications
 {
@@ -137,16 +149,81 @@ TEST_F(AudioInWaveTest, RefusalsLeaveTheBackEndClosed)
     EXPECT_NE(byIndex.GetLastError().find("is not present"), std::string::npos) << byIndex.GetLastError();
 }
 
-TEST_F(AudioInWaveTest, DeviceListCountsWhatItLists)
+TEST_F(AudioInWaveTest, DeviceListStartsAtTheDefaultDeviceAndOffersNoSilence)
 {
     std::vector<std::string> names{"stale"};
     const int count = EnumWaveInDevices(names);
     EXPECT_EQ(count, static_cast<int>(names.size()));
-    EXPECT_NE(std::find_if(names.begin(), names.end(),
+    ASSERT_GE(count, 1);
+    // Device 0, what a new installation measures from, is the system's default capture device.
+    EXPECT_NE(names[0].find("(default)"), std::string::npos) << names[0];
+    // "null" is listed by ALSA but captures nothing but digital silence.
+    EXPECT_EQ(std::find_if(names.begin(), names.end(),
                            [](const std::string& name) { return name.find("(null)") != std::string::npos; }),
-              names.end())
-        << "the null device is always there";
+              names.end());
     EXPECT_EQ(std::find(names.begin(), names.end(), "stale"), names.end());
+    EXPECT_EQ(ListCaptureDevices().size(), names.size());
+}
+
+TEST_F(AudioInWaveTest, WithoutAnyCaptureDeviceTheSimulatedInputRunsAndTheUserIsToldOnce)
+{
+    {
+        platform::audio::AlsaPcm probe;
+        platform::audio::PcmConfig config;
+        config.device = kDefaultCaptureDevice;
+        config.direction = platform::audio::Direction::Capture;
+        if (probe.Open(config) == 0 || ListCaptureDevices().size() > 1)
+            GTEST_SKIP() << "this machine has a capture device";
+    }
+    MessageRecorder messages;
+    CSoundIn engine;
+    engine.SetNotifications(&messages);
+    ASSERT_TRUE(engine.InitDefaults());
+    engine.SetInputDevice(CSoundIn::kInputWave, std::make_unique<CAudioIn_Wave>());
+    engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+    ASSERT_EQ(engine.m_nInputMode, CSoundIn::kInputWave);
+    ASSERT_EQ(engine.m_nCaptureDevice, 0);
+    for (int round = 0; round < 3; ++round)
+    {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(engine.OpenInput(), 0);
+        engine.RestartInput();
+        EXPECT_EQ(engine.m_nInputMode, CSoundIn::kInputSimulated);
+        EXPECT_TRUE(engine.IsInputFallback());
+        EXPECT_EQ(engine.GetInputName(), "Simulated input (1 kHz sine)");
+        WaitForFrames(engine, 1);
+        EXPECT_GT(engine.m_nCollectedFrames.load(), 0);
+        engine.StopInput();
+        // The next start tries the capture device again.
+        engine.m_nInputMode = CSoundIn::kInputWave;
+    }
+    // Said once, naming the input that runs instead.
+    ASSERT_EQ(messages.m_messages.size(), 1u);
+    EXPECT_EQ(messages.m_messages[0].rfind(CSoundIn::kNoCaptureDeviceMessage, 0), 0u)
+        << messages.m_messages[0];
+}
+
+TEST_F(AudioInWaveTest, TheInputNameSaysWhichDeviceRuns)
+{
+    const std::filesystem::path signal = m_home.Root() / "named.raw";
+    testsupport::WriteBytes(signal, std::string(65536, '\0'));
+    m_alsa.AddFileDevice("tessarin_named", signal, {});
+    m_alsa.Apply();
+    MessageRecorder messages;
+    CSoundIn engine;
+    engine.SetNotifications(&messages);
+    ASSERT_TRUE(engine.InitDefaults());
+    auto wave = std::make_unique<CAudioIn_Wave>();
+    wave->m_strDeviceName = "tessarin_named";
+    engine.SetInputDevice(CSoundIn::kInputWave, std::move(wave));
+    engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+    ASSERT_EQ(engine.OpenInput(), 0) << (messages.m_messages.empty() ? "" : messages.m_messages[0]);
+    EXPECT_EQ(engine.GetInputName(), "ALSA \"tessarin_named\"");
+    EXPECT_FALSE(engine.IsInputFallback());
+    engine.StopInput();
+    engine.m_nInputMode = CSoundIn::kInputSimulated;
+    EXPECT_EQ(engine.GetInputName(), "Simulated input (1 kHz sine)");
+    EXPECT_FALSE(engine.IsInputFallback()) << "chosen, not standing in";
 }
 
 TEST_F(AudioInWaveTest, EngineReportsADeviceItCannotOpenAndStaysUsable)
@@ -169,10 +246,7 @@ TEST_F(AudioInWaveTest, EngineReportsADeviceItCannotOpenAndStaysUsable)
     engine.m_nInputMode = CSoundIn::kInputSimulated;
     ASSERT_EQ(engine.OpenInput(), 0);
     engine.RestartInput();
-    const auto start = std::chrono::steady_clock::now();
-    while (engine.m_nCollectedFrames.load() == 0 &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitForFrames(engine, 1);
     EXPECT_GT(engine.m_nCollectedFrames.load(), 0) << "the simulated input feeds the engine";
     engine.StopInput();
 }
@@ -189,10 +263,7 @@ TEST_F(AudioInWaveTest, EngineRunsOnTheNullDevice)
     engine.m_nInputMode = CSoundIn::kInputWave;
     ASSERT_EQ(engine.OpenInput(), 0) << (messages.m_messages.empty() ? "" : messages.m_messages[0]);
     engine.RestartInput();
-    const auto start = std::chrono::steady_clock::now();
-    while (engine.m_nCollectedFrames.load() < 4096 &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitForFrames(engine, 4096);
     EXPECT_GE(engine.m_nCollectedFrames.load(), 4096);
     engine.StopInput();
     EXPECT_TRUE(messages.m_messages.empty());

@@ -126,6 +126,46 @@ TEST_F(SndViewAxes, ResetZoomGoesToTheFullRange)
     EXPECT_DOUBLE_EQ(plot.m_dataRange.m_dXMax, 21400.0);
 }
 
+TEST_F(SndViewAxes, SpectrumAxisFollowsTheFftSizeAndRate)
+{
+    // The window starts at the first bin or the 20 Hz minimum frequency, whichever is higher, after
+    // every change of FFT size or rate, whether the change reaches the window through a display
+    // restart or through the next refresh of a stopped window.
+    struct Step
+    {
+        int rate;
+        int fftSize;
+        bool throughRefresh;
+    } const steps[] = {
+        {48000, 512, false},   {48000, 8192, false}, {48000, 65536, true}, {48000, 1024, true},
+        {44100, 16384, false}, {96000, 2048, false}, {96000, 4096, true},  {48000, 512, false},
+    };
+    m_engine.m_nSampleRate = 48000;
+    ASSERT_TRUE(m_engine.SetFftSize(512));
+    CSndView& view = MakeView();
+    const CPlot& plot = view.GetPlot();
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(testing::Message() << step.rate << " Hz, FFT " << step.fftSize);
+        m_engine.m_nSampleRate = step.rate;
+        ASSERT_TRUE(m_engine.SetFftSize(step.fftSize));
+        if (step.throughRefresh)
+            view.SetupCurves();
+        else
+            view.RestartDisplay();
+        const double firstBin = static_cast<double>(step.rate) / step.fftSize;
+        EXPECT_DOUBLE_EQ(plot.m_viewRange.m_dXMin, std::max(20.0, firstBin));
+        EXPECT_DOUBLE_EQ(plot.m_viewRange.m_dXMax, std::min(step.rate / 2.0 - firstBin, 21400.0));
+        EXPECT_DOUBLE_EQ(view.GetSettings()->m_Axes.m_dXMin, plot.m_viewRange.m_dXMin);
+    }
+
+    // A zoom inside the range is the user's and stays through a change of size.
+    Zoom(view, 200.0, 5000.0, -90.0, 0.0);
+    ASSERT_TRUE(m_engine.SetFftSize(8192));
+    view.RestartDisplay();
+    ExpectViewRange(view, 200.0, 5000.0, -90.0, 0.0);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Titles.
 
@@ -292,6 +332,14 @@ TEST_F(SndViewAxes, StatusBarOfAFftBlock)
     EXPECT_EQ(m_frame.m_panes[5], "Hanning");
     EXPECT_EQ(m_frame.m_panes[4], GetWeightingName(1));
     EXPECT_EQ(m_frame.m_nWeightingEntry, 1);
+
+    // The first pane says which input runs.
+    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
+    view.RestartDisplay();
+    EXPECT_EQ(m_frame.m_panes[0], "Input: Simulated input (1 kHz sine)");
+    m_engine.m_nInputMode = CSoundIn::kInputWave;
+    view.RestartDisplay();
+    EXPECT_EQ(m_frame.m_panes[0], "Input: ALSA \"default\"");
 }
 
 TEST_F(SndViewAxes, StatusBarDurationUnits)
@@ -547,6 +595,32 @@ TEST_F(SndViewAxes, RefreshDrawsOnlyWhileProcessingIsEnabled)
     EXPECT_FALSE(view.IsProcessingPaused());
     view.OnTimer(CSndView::kTimerRefresh);
     EXPECT_EQ(view.m_nRefreshEvents.load(), 2u);
+}
+
+TEST_F(SndViewAxes, AStoppedWindowDoesNoWorkOnItsTimer)
+{
+    CSndView& view = MakeView();
+    FakeViewWindow& window = Window(0);
+    window.m_bPaint = true;
+    view.ResumeProcessing();
+    // The first tick after the set-up draws once; then, without a new result, nothing.
+    view.OnTimer(CSndView::kTimerRefresh);
+    const int first = window.m_nDraws;
+    EXPECT_EQ(first, 1);
+    for (int tick = 0; tick < 50; ++tick)
+        view.OnTimer(CSndView::kTimerRefresh);
+    EXPECT_EQ(window.m_nDraws, first);
+    EXPECT_EQ(view.m_nRefreshEvents.load(), 1u);
+
+    // A new result draws once, and so does a display restart (a command, a zoom).
+    m_engine.m_nAnalysisCounter.store(m_engine.m_nAnalysisCounter.load() + 1);
+    view.OnTimer(CSndView::kTimerRefresh);
+    view.OnTimer(CSndView::kTimerRefresh);
+    EXPECT_EQ(window.m_nDraws, first + 1);
+    view.OnCommand(cmd::kPeak);
+    view.OnTimer(CSndView::kTimerRefresh);
+    view.OnTimer(CSndView::kTimerRefresh);
+    EXPECT_EQ(window.m_nDraws, first + 2);
 }
 
 TEST_F(SndViewAxes, RefreshTickConditions)

@@ -397,7 +397,7 @@ const std::vector<CommandCase>& CommandCases()
              EXPECT_EQ(s.m_nMathMode, 0);
              EXPECT_EQ(e.m_anAveragingSettings[0], 0);
          }},
-        {"dual channel: both", 1, kNoPrepare, cmd::kDualChannel, 1, 0, 0, false, kHz, 1, XRange::None,
+        {"dual channel: both", 1, kNoPrepare, cmd::kDualChannel, 1, 0, 0, true, kHz, 1, XRange::None,
          [](CSndView&, CSoundIn& e, CViewSettings& s, viewtest::FakeViewFrame&)
          {
              EXPECT_EQ(e.m_nChannelMode, 3);
@@ -420,7 +420,7 @@ const std::vector<CommandCase>& CommandCases()
              EXPECT_EQ(e.m_abChannelActive[0], 0);
              EXPECT_EQ(e.m_abChannelActive[1], 1);
          }},
-        {"dual channel: both again", 1, kNoPrepare, cmd::kDualChannel, 4, 0, 0, false, kHz, 1, XRange::None,
+        {"dual channel: both again", 1, kNoPrepare, cmd::kDualChannel, 4, 0, 0, true, kHz, 1, XRange::None,
          [](CSndView&, CSoundIn&, CViewSettings& s, viewtest::FakeViewFrame&)
          {
              EXPECT_EQ(s.m_Channels.GetChannel(0).m_bActive, 1);
@@ -672,6 +672,69 @@ TEST_F(SndViewFullDocument, AWindowBeyondTheLastSlotGetsNoneAndLeavesTheCountAsI
     EXPECT_EQ(m_document.m_nInitialisedViews, CViewDocument::kMaxViews);
     DestroyView(0);
     EXPECT_EQ(m_document.m_nInitialisedViews, CViewDocument::kMaxViews - 1);
+}
+
+}  // namespace
+
+namespace
+{
+
+// Every toggle's check mark follows the state it toggles: the channel buttons, the dual-channel
+// button and the smoothing button (which only shows the state), also after a mode change and
+// after a workspace replaced the window's settings.
+TEST_F(SndViewModes, ToggleButtonsShowTheStateTheyToggle)
+{
+    CSndView& view = MakeView();
+    for (int id :
+         {cmd::kPeak, cmd::kAverage, cmd::kDualChannel, cmd::kChannel1, cmd::kChannel2, cmd::kSmoothing})
+        EXPECT_TRUE(cmd::IsToggleCommand(id)) << id;
+    for (int id : {cmd::kReset, cmd::kYAutoScale, cmd::kResetZoom, cmd::kDisplayProperties})
+        EXPECT_FALSE(cmd::IsToggleCommand(id)) << id;
+
+    for (const int id : {cmd::kChannel1, cmd::kChannel2})
+        for (int press = 0; press < 2; ++press)
+        {
+            const int channel = id == cmd::kChannel1 ? 0 : 1;
+            const bool shown = Settings(0).m_Channels.GetChannel(channel).m_bActive != 0;
+            EXPECT_EQ(view.IsCommandChecked(id), shown);
+            view.OnCommand(id);
+            EXPECT_EQ(Settings(0).m_Channels.GetChannel(channel).m_bActive != 0, !shown);
+            EXPECT_EQ(view.IsCommandChecked(id), !shown);
+        }
+    Settings(0).m_Channels.GetChannel(1).m_bActive = 0;
+    EXPECT_FALSE(view.IsCommandChecked(cmd::kDualChannel));
+    m_engine.m_nChannelMode = 3;
+    Settings(0).m_Channels.GetChannel(1).m_bActive = 1;
+    EXPECT_TRUE(view.IsCommandChecked(cmd::kDualChannel));
+    m_engine.m_nChannelMode = 0;
+    EXPECT_FALSE(view.IsCommandChecked(cmd::kDualChannel));
+
+    EXPECT_FALSE(view.IsCommandChecked(cmd::kSmoothing));
+    m_engine.m_bSmoothing = 1;
+    EXPECT_TRUE(view.IsCommandChecked(cmd::kSmoothing));
+    EXPECT_FALSE(view.IsCommandEnabled(cmd::kSmoothing)) << "the list beside it chooses the smoothing";
+    EXPECT_TRUE(view.IsCommandEnabled(cmd::kPeak));
+
+    // Through a mode change and back.
+    view.OnCommand(cmd::kAverage);
+    view.OnCommand(cmd::kOscilloscope);
+    view.OnCommand(cmd::kFftAnalyzer);
+    EXPECT_TRUE(view.IsCommandChecked(cmd::kAverage));
+    EXPECT_FALSE(view.IsCommandChecked(cmd::kPeak));
+
+    // A workspace replaces the slot: the buttons show the loaded state before the next set-up.
+    auto loaded = std::make_unique<CViewSettings>();
+    loaded->m_nMathMode = 1;
+    loaded->m_nMathFunction = 0;
+    loaded->m_Channels.GetChannel(0).m_bActive = 0;
+    loaded->m_Channels.GetChannel(1).m_bActive = 1;
+    m_document.m_viewSettings[static_cast<std::size_t>(view.GetViewIndex())] = std::move(loaded);
+    EXPECT_TRUE(view.IsCommandChecked(cmd::kPeak));
+    EXPECT_FALSE(view.IsCommandChecked(cmd::kAverage));
+    EXPECT_FALSE(view.IsCommandChecked(cmd::kChannel1));
+    EXPECT_TRUE(view.IsCommandChecked(cmd::kChannel2));
+    view.RestartDisplay();
+    EXPECT_TRUE(view.IsCommandChecked(cmd::kPeak));
 }
 
 }  // namespace

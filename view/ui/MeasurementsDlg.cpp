@@ -1,5 +1,7 @@
 #include "view/ui/MeasurementsDlg.h"
 
+#include <algorithm>
+
 #include <wx/display.h>
 #include <wx/gauge.h>
 #include <wx/sizer.h>
@@ -18,6 +20,8 @@ constexpr int kRightInset = 10;
 constexpr int kTopOffset = 84;
 constexpr int kSecondLeftShift = 40;
 constexpr int kSecondUpShift = 10;
+// Least distance below the top of the owner's client area (below its menu bar and toolbars).
+constexpr int kBelowToolbars = 10;
 
 // One row of a group: a label and its value, each a text control with its id.
 void AddRow(wxWindow* parent, wxSizer* sizer, int labelId, int valueId)
@@ -59,21 +63,29 @@ CMeasurementsDlg::CMeasurementsDlg(int curve, const wxRect& ownerRect)
         progress->Show(false);
     SetSizer(column);
 
-    // Placement: inside the owner's right edge, below its top; the second window a little to the
-    // left and higher, and lower.
+    PlaceInside(ownerRect, ownerRect);
+    Bind(wxEVT_CLOSE_WINDOW, &CMeasurementsDlg::OnClose, this);
+}
+
+void CMeasurementsDlg::PlaceInside(const wxRect& ownerRect, const wxRect& ownerClient)
+{
+    // Inside the owner's right edge, below its top and never above its client area, so that the
+    // menu bar and the toolbars stay free; the second window a little to the left and higher, and
+    // lower.
     const wxDisplay display(
         static_cast<unsigned>(std::max(0, wxDisplay::GetFromPoint(ownerRect.GetTopLeft()))));
     const bool lowDpi = display.GetPPI().x <= 100;
     wxSize size = lowDpi ? kSizeLowDpi : kSizeHighDpi;
-    wxPoint position(ownerRect.GetRight() - kRightInset - size.x, ownerRect.GetTop() + kTopOffset);
-    if (curve != 0)
+    const int right = std::min(ownerRect.GetRight(), ownerClient.GetRight());
+    wxPoint position(right - kRightInset - size.x, ownerRect.GetTop() + kTopOffset);
+    if (m_nCurve != 0)
     {
         size.y = lowDpi ? kSecondHeightLowDpi : kSecondHeightHighDpi;
         position.x -= kSecondLeftShift;
         position.y -= kSecondUpShift;
     }
+    position.y = std::max(position.y, ownerClient.GetTop() + kBelowToolbars);
     SetSize(wxRect(position, size));
-    Bind(wxEVT_CLOSE_WINDOW, &CMeasurementsDlg::OnClose, this);
 }
 
 void CMeasurementsDlg::ShowTexts(const CReadoutTexts& texts)

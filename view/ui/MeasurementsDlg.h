@@ -21,6 +21,9 @@ public:
     CMeasurementsDlg(int curve, const wxRect& ownerRect);
 
     int GetCurve() const { return m_nCurve; }
+    // Places the window by the owner's screen rectangle and the screen rectangle of its client
+    // area (below the owner's menu bar and toolbars).
+    void PlaceInside(const wxRect& ownerRect, const wxRect& ownerClient);
     // Shows the texts (and the progress of the first window).
     void ShowTexts(const CReadoutTexts& texts);
     // The text of a control (tests read what a user sees).

@@ -5,6 +5,23 @@
 #include "view/ui/MeasurementsDlg.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/font.h>
+#include <wx/gdicmn.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// The toolkit's normal font size in pixels on this screen (its points at the screen's dpi), and never
+// below the plot's own label size.
+int LabelFontPixels(const wxWindow& window)
+{
+    const double points = wxNORMAL_FONT->GetFractionalPointSize();
+    const double dpi = window.GetDPI().y > 0 ? window.GetDPI().y : 96.0;
+    return std::max(CPlot::kDefaultLabelFontPixels, static_cast<int>(std::lround(points * dpi / 72.0)));
+}
+}  // namespace
 
 CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSoundIn& engine)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, parent ? parent->GetClientSize() : wxDefaultSize,
@@ -14,6 +31,8 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
     // The plot paints every pixel itself.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_pView->SetWindow(this);
+    m_pView->GetPlot().m_nLabelFontPixels = LabelFontPixels(*this);
+    m_pView->GetPlot().m_nRightMargin = m_pView->GetPlot().RightLabelRoom();
     Bind(wxEVT_PAINT, &CSndViewWindow::OnPaint, this);
     Bind(wxEVT_SIZE, &CSndViewWindow::OnSize, this);
     Bind(wxEVT_TIMER, &CSndViewWindow::OnTimerEvent, this);
@@ -21,6 +40,8 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
 
 CSndViewWindow::~CSndViewWindow()
 {
+    if (m_pMoveSource)
+        m_pMoveSource->Unbind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
     for (auto& [id, timer] : m_timers)
         timer->Stop();
     for (CMeasurementsDlg*& readout : m_readouts)
@@ -101,12 +122,40 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
     if (m_readouts[0])
         return;
     wxWindow* top = wxGetTopLevelParent(this);
-    const wxRect owner = top ? top->GetScreenRect() : GetScreenRect();
-    m_readouts[0] = new CMeasurementsDlg(0, owner);
+    wxWindow* owner = top ? top : this;
+    const wxRect ownerRect = owner->GetScreenRect();
+    m_readouts[0] = new CMeasurementsDlg(0, ownerRect);
     m_readouts[0]->SetTitle(wxString::FromUTF8(firstTitle));
-    m_readouts[1] = new CMeasurementsDlg(1, owner);
+    m_readouts[1] = new CMeasurementsDlg(1, ownerRect);
     m_readouts[1]->SetTitle(wxString::FromUTF8(secondTitle));
+    // A main window not shown yet has no client area on the screen: its move places the readouts.
+    const wxRect client =
+        owner->IsShown() ? wxRect(owner->ClientToScreen(wxPoint(0, 0)), owner->GetClientSize()) : ownerRect;
+    for (CMeasurementsDlg* readout : m_readouts)
+        readout->PlaceInside(ownerRect, client);
+    // The readouts move with the main window.
+    if (top && !m_pMoveSource)
+    {
+        m_pMoveSource = top;
+        m_lastOwnerPosition = top->GetScreenPosition();
+        top->Bind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
+    }
     m_readouts[0]->Show();
+}
+
+void CSndViewWindow::OnOwnerMove(wxMoveEvent& event)
+{
+    event.Skip();
+    if (!m_pMoveSource)
+        return;
+    const wxPoint position = m_pMoveSource->GetScreenPosition();
+    const wxPoint shift = position - m_lastOwnerPosition;
+    m_lastOwnerPosition = position;
+    if (shift == wxPoint(0, 0))
+        return;
+    for (CMeasurementsDlg* readout : m_readouts)
+        if (readout)
+            readout->Move(readout->GetPosition() + shift);
 }
 
 void CSndViewWindow::RefreshReadouts()

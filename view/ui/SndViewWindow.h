@@ -68,8 +68,12 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnTimerEvent(wxTimerEvent& event);
+    void OnOwnerMove(wxMoveEvent& event);
 
     std::unique_ptr<CSndView> m_pView;
     std::array<CMeasurementsDlg*, 2> m_readouts{};
+    // The top-level window whose moves the readouts follow, and where it was.
+    wxWindow* m_pMoveSource = nullptr;
+    wxPoint m_lastOwnerPosition;
     std::map<int, std::unique_ptr<wxTimer>> m_timers;
 };

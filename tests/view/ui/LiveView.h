@@ -10,9 +10,14 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +40,72 @@ public:
     int fftEntry = -1;
     int weightingEntry = -1;
     std::vector<std::string> messages;
+};
+
+// A steady tone of the test's own: `frequency` at `amplitude` of full scale with a second and a
+// third harmonic of the given fractions of it, float blocks of 1024 frames every 2 ms on a thread
+// of its own.
+class ToneInput : public CInputDevice
+{
+public:
+    ToneInput(double frequency, double amplitude, double second = 0.0, double third = 0.0)
+        : m_dFrequency(frequency), m_dAmplitude(amplitude), m_dSecond(second), m_dThird(third)
+    {
+    }
+    ~ToneInput() override { Close(); }
+    int Open(const InputDeviceConfig& config, CInputBlockSink& sink) override
+    {
+        Close();
+        m_config = config;
+        m_pSink = &sink;
+        m_bRun = true;
+        m_thread = std::thread([this] { Run(); });
+        return 0;
+    }
+    void Pause() override { m_bPaused = true; }
+    void Resume() override { m_bPaused = false; }
+    void Close() override
+    {
+        m_bRun = false;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    std::string GetLastError() const override { return ""; }
+
+private:
+    void Run()
+    {
+        constexpr int kFrames = 1024;
+        const int channels = std::max(1, m_config.channels);
+        std::vector<float> block(static_cast<std::size_t>(kFrames * channels));
+        const double step = 2.0 * std::numbers::pi * m_dFrequency / m_config.sampleRate;
+        while (m_bRun)
+        {
+            if (!m_bPaused)
+            {
+                for (int f = 0; f < kFrames; ++f, ++m_nSample)
+                {
+                    const double phase = step * static_cast<double>(m_nSample);
+                    const double value = m_dAmplitude * (std::sin(phase) + m_dSecond * std::sin(2.0 * phase) +
+                                                         m_dThird * std::sin(3.0 * phase));
+                    std::fill_n(block.begin() + f * channels, channels, static_cast<float>(value));
+                }
+                m_pSink->OnFloatBlock(block, kFrames);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    double m_dFrequency;
+    double m_dAmplitude;
+    double m_dSecond;
+    double m_dThird;
+    InputDeviceConfig m_config;
+    CInputBlockSink* m_pSink = nullptr;
+    std::atomic<bool> m_bRun{false};
+    std::atomic<bool> m_bPaused{false};
+    std::int64_t m_nSample = 0;
+    std::thread m_thread;
 };
 
 class LiveViewParts

@@ -2,6 +2,7 @@
 // checked against the figures of the same 16-bit samples computed here by a plain DFT of one period.
 #include "engine/AudioInSim.h"
 #include "engine/SoundIn.h"
+#include "platform/ui/ScreenCapture.h"
 #include "tests/support/WxEnvironment.h"
 #include "tests/view/ui/LiveView.h"
 #include "view/ViewDocument.h"
@@ -10,12 +11,16 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/artprov.h>
 #include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/toolbar.h>
 
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <numbers>
 #include <thread>
 #include <vector>
@@ -61,65 +66,12 @@ SineFigures ComputeSineFigures()
     return figures;
 }
 
-// A source of its own for the distortion figures: 1 kHz at amplitude 0.5 with 1 % second and
-// 0.3 % third harmonic, float samples, one block of 1024 frames every 2 ms on its own thread.
-class DistortedSineInput : public CInputDevice
+// The distortion figures' source: 1 kHz at amplitude 0.5 with 1 % second and 0.3 % third harmonic.
+struct DistortedSine
 {
-public:
     static constexpr double kAmplitude = 0.5;
     static constexpr double kSecond = 0.01;
     static constexpr double kThird = 0.003;
-
-    ~DistortedSineInput() override { Close(); }
-    int Open(const InputDeviceConfig& config, CInputBlockSink& sink) override
-    {
-        Close();
-        m_config = config;
-        m_pSink = &sink;
-        m_bRun = true;
-        m_thread = std::thread([this] { Run(); });
-        return 0;
-    }
-    void Pause() override { m_bPaused = true; }
-    void Resume() override { m_bPaused = false; }
-    void Close() override
-    {
-        m_bRun = false;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    std::string GetLastError() const override { return ""; }
-
-private:
-    void Run()
-    {
-        const int frames = 1024;
-        const int channels = std::max(1, m_config.channels);
-        std::vector<float> block(static_cast<std::size_t>(frames * channels));
-        const double step = 2.0 * std::numbers::pi * 1000.0 / m_config.sampleRate;
-        while (m_bRun)
-        {
-            if (!m_bPaused)
-            {
-                for (int f = 0; f < frames; ++f, ++m_nSample)
-                {
-                    const double phase = m_nSample * step;
-                    const double value = kAmplitude * (std::sin(phase) + kSecond * std::sin(2.0 * phase) +
-                                                       kThird * std::sin(3.0 * phase));
-                    std::fill_n(block.begin() + f * channels, channels, static_cast<float>(value));
-                }
-                m_pSink->OnFloatBlock(block, frames);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-
-    InputDeviceConfig m_config;
-    CInputBlockSink* m_pSink = nullptr;
-    std::atomic<bool> m_bRun{false};
-    std::atomic<bool> m_bPaused{false};
-    std::int64_t m_nSample = 0;
-    std::thread m_thread;
 };
 
 class SndViewReadoutsTest : public ::testing::Test, public viewtest::LiveViewParts
@@ -211,12 +163,14 @@ TEST_F(SndViewReadoutsTest, ShowTheDistortionOfADistortedSine)
     using R = CReadoutTexts;
     View().OnStop();
     m_engine.StopInput();
-    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<DistortedSineInput>());
+    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<viewtest::ToneInput>(
+                                                           1000.0, DistortedSine::kAmplitude,
+                                                           DistortedSine::kSecond, DistortedSine::kThird));
     m_engine.m_nBitsPerSample = 32;
     View().OnCommand(view_command::kStart);
     ASSERT_TRUE(WaitForRefreshes(4));
 
-    using Input = DistortedSineInput;
+    using Input = DistortedSine;
     const double fundamental = Input::kAmplitude * Input::kAmplitude / 2.0;
     const double harmonics = fundamental * (Input::kSecond * Input::kSecond + Input::kThird * Input::kThird);
     const double ratio = std::sqrt(harmonics / fundamental);  // THD and THD+N alike: nothing else
@@ -243,6 +197,94 @@ TEST_F(SndViewReadoutsTest, ShowTheDistortionOfADistortedSine)
     double peakLevel = 0.0;
     ASSERT_EQ(std::sscanf(Shown(0, R::kPeakValue).c_str(), "%lfdB", &peakLevel), 1);
     EXPECT_NEAR(peakLevel, Decibels(fundamental), 0.05);
+}
+
+}  // namespace
+
+namespace
+{
+
+// The first readout window opens inside the main window's right edge, below its menu bar and
+// toolbar, and moves with the main window.
+TEST(SndViewReadoutPlacement, InsideTheRightEdgeBelowTheToolbarsAndFollowingTheMainWindow)
+{
+    if (!testsupport::WxStarted())
+        GTEST_SKIP() << "no display (run under xvfb-run)";
+    g_bDisplayRestart = 1;
+    CViewDocument document;
+    viewtest::RecordingViewFrame services;
+    document.m_pFrame = &services;
+    CSoundIn engine;
+    engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+    engine.m_nInputMode = CSoundIn::kInputSimulated;
+
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "main", wxPoint(60, 40), wxSize(1000, 700));
+    auto* menuBar = new wxMenuBar;
+    auto* menu = new wxMenu;
+    menu->Append(wxID_EXIT, "E&xit");
+    menuBar->Append(menu, "&File");
+    frame->SetMenuBar(menuBar);
+    wxToolBar* toolBar = frame->CreateToolBar();
+    toolBar->AddTool(wxID_ANY, "Start", wxArtProvider::GetBitmap(wxART_GO_FORWARD, wxART_TOOLBAR));
+    toolBar->Realize();
+    frame->Show();
+    wxTheApp->Yield(true);
+    auto* window = new CSndViewWindow(frame, document, engine);
+    window->GetView().OnInitialUpdate();
+    for (int i = 0; i < 20; ++i)
+    {
+        wxTheApp->Yield(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
+    CMeasurementsDlg* readout = window->GetReadoutWindow(0);
+    ASSERT_NE(readout, nullptr);
+    ASSERT_TRUE(readout->IsShown());
+    const auto check = [&]
+    {
+        const wxRect owner = frame->GetScreenRect();
+        const wxRect client(frame->ClientToScreen(wxPoint(0, 0)), frame->GetClientSize());
+        const wxRect placed = readout->GetScreenRect();
+        EXPECT_NEAR(placed.GetRight(), client.GetRight() - 10, 1)
+            << "its right edge 10 pixels inside the main window's";
+        EXPECT_GE(placed.GetTop(), client.GetTop() + 10) << "below the menu bar and the toolbar";
+        EXPECT_GE(placed.GetTop(), owner.GetTop() + 84);
+        EXPECT_TRUE(owner.Contains(placed)) << "inside the main window";
+    };
+    check();
+    const std::filesystem::path folder = TESSARIN_TEST_OUTPUT_DIR;
+    std::filesystem::create_directories(folder);
+    const auto savePicture = [&](const std::string& name)
+    {
+        wxTheApp->Yield(true);
+        const wxImage picture = platform::ui::CaptureScreen(wxRect(0, 0, 1280, 1024));
+        EXPECT_TRUE(
+            picture.IsOk() &&
+            picture.SaveFile((folder / ("readout-placement-" + name + ".png")).string(), wxBITMAP_TYPE_PNG));
+    };
+    savePicture("opened");
+
+    // The main window moves: the readout goes with it.
+    const wxPoint before = readout->GetScreenPosition();
+    const wxPoint ownerBefore = frame->GetScreenPosition();
+    frame->Move(wxPoint(220, 160));
+    for (int i = 0; i < 50 && frame->GetScreenPosition() == ownerBefore; ++i)
+    {
+        wxTheApp->Yield(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    for (int i = 0; i < 10; ++i)
+    {
+        wxTheApp->Yield(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(readout->GetScreenPosition() - before, frame->GetScreenPosition() - ownerBefore);
+    check();
+    savePicture("moved");
+
+    frame->Destroy();
+    wxTheApp->Yield(true);
+    engine.StopInput();
 }
 
 }  // namespace

@@ -10,15 +10,22 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/font.h>
 #include <wx/frame.h>
+#include <wx/gdicmn.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <numbers>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -124,6 +131,68 @@ TEST_F(SndViewWindowTest, DrawsTheLiveSpectrumOfTheSineAndSwitchesToScopeAndImpu
     };
     EXPECT_TRUE(differs(spectrum, scope));
     EXPECT_TRUE(differs(scope, impulse));
+    EXPECT_TRUE(m_frameServices.messages.empty());
+}
+
+// A 63 Hz tone at -10 dBFS: FFT 512 first, then 8192 as the FFT size list changes it. The axis
+// follows down to 20 Hz, the readout reads the tone without a touch of the zoom, the labels are
+// the toolkit's size and whole, and the average curve lies on the live one.
+TEST_F(SndViewWindowTest, ReadsALowToneAtTheDefaultAxisWithLegibleLabelsAndTheAverage)
+{
+    const double amplitude = std::pow(10.0, -10.0 / 20.0);
+    m_engine.SetInputDevice(CSoundIn::kInputSimulated,
+                            std::make_unique<viewtest::ToneInput>(63.0, amplitude));
+    const auto changeFftSize = [&](int size)
+    {
+        m_engine.StopInput();
+        ASSERT_TRUE(m_engine.SetFftSize(size));
+        View().OnCommand(view_command::kStart);
+        ASSERT_TRUE(WaitForRefreshes(4));
+    };
+    changeFftSize(512);
+    const CPlot& plot = View().GetPlot();
+    EXPECT_DOUBLE_EQ(plot.m_viewRange.m_dXMin, 93.75);
+    changeFftSize(8192);
+    EXPECT_DOUBLE_EQ(plot.m_viewRange.m_dXMin, 20.0);
+
+    const auto readPeak = [&](double& frequency, double& level)
+    {
+        const CReadoutTexts& texts = View().GetReadoutTexts(0);
+        ASSERT_EQ(std::sscanf(texts.Text(CReadoutTexts::kPeakPosition).c_str(), "%lfHz", &frequency), 1)
+            << texts.Text(CReadoutTexts::kPeakPosition);
+        ASSERT_EQ(std::sscanf(texts.Text(CReadoutTexts::kPeakValue).c_str(), "%lfdB", &level), 1)
+            << texts.Text(CReadoutTexts::kPeakValue);
+    };
+    // A sine of amplitude A has a mean square of A^2 / 2: -13.01 dB; the flat-top window reads it
+    // without scalloping.
+    const double expected = 10.0 * std::log10(amplitude * amplitude / 2.0);
+    double frequency = 0.0;
+    double level = 0.0;
+    readPeak(frequency, level);
+    EXPECT_NEAR(frequency, 63.0, kRate / 8192.0);  // the flat-top window reads the bin
+    EXPECT_NEAR(level, expected, 0.1);
+
+    // Labels in the toolkit's normal size on this screen, and room for the last one.
+    const double points = wxNORMAL_FONT->GetFractionalPointSize();
+    const int dpi = m_window->GetDPI().y;
+    EXPECT_EQ(plot.m_nLabelFontPixels,
+              std::max(CPlot::kDefaultLabelFontPixels, static_cast<int>(std::lround(points * dpi / 72.0))));
+    EXPECT_EQ(plot.m_nRightMargin, plot.RightLabelRoom());
+    EXPECT_GE(plot.m_nRightMargin, plot.m_nLabelFontPixels);
+
+    // The average alone reads the same tone.
+    View().OnCommand(view_command::kAverage);
+    ASSERT_TRUE(WaitForRefreshes(4));
+    EXPECT_EQ(plot.GetCurveCount(), 2);
+    SavePicture("low-tone-live-and-average");
+    View().OnCommand(view_command::kAverage);
+    ASSERT_TRUE(WaitForRefreshes(4));
+    ASSERT_EQ(plot.GetCurveCount(), 1);
+    EXPECT_EQ(plot.GetCurveMathFunction(0), CPlot::kMathAverage);
+    readPeak(frequency, level);
+    EXPECT_NEAR(frequency, 63.0, kRate / 8192.0);  // the flat-top window reads the bin
+    EXPECT_NEAR(level, expected, 0.1);
+    SavePicture("low-tone-average-alone");
     EXPECT_TRUE(m_frameServices.messages.empty());
 }
 
