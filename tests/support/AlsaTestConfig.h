@@ -26,6 +26,11 @@ public:
     // silence; playback writes raw samples to `outfile`. Either path may be empty.
     void AddFileDevice(const std::string& name, const std::filesystem::path& infile,
                        const std::filesystem::path& outfile);
+    // Makes ALSA's "default" device such a `file` device playing into `outfile`, for programs that
+    // play on the default device.
+    void SetDefaultPlaybackFile(const std::filesystem::path& outfile);
+    // Makes "default" a hardware device on a sound card that is not there: opening it fails.
+    void SetDefaultMissingCard();
     void Apply();
 
 private:

@@ -1,0 +1,3 @@
+#include "generator_app/GeneratorProgramRules.h"
+
+void UseGeneratorProgramRules() {}
