@@ -124,10 +124,6 @@ void CGeneratorWnd::OnStart()
     out.m_format.samplesPerSec = static_cast<std::uint32_t>(out.m_nSampleRate);
     out.m_format.channels = static_cast<std::uint16_t>(out.m_nChannels);
     out.m_format.bitsPerSample = static_cast<std::uint16_t>(out.m_nContainerBits);
-    if (m_generator.m_32bitOutput == 0)
-        m_generator.m_32bitOutput = 0;
-    if (out.m_nContainerBits == 32)
-        m_generator.m_32bitOutput = 1;
 
     if (out.Open(&CGeneratorWnd::FillFromGenerator, &m_generator) != 0 || out.Start() != 0)
     {

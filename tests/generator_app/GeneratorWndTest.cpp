@@ -221,3 +221,35 @@ TEST_F(GeneratorWndTest, AnOutputThatWillNotOpenIsToldOnceAndTheLinkStillAnswers
 }
 
 }  // namespace
+
+namespace
+{
+
+TEST_F(GeneratorWndTest, TheStreamPlaysTheGeneratorsOwnSampleSize)
+{
+    struct Case
+    {
+        int bits;
+        int bits32;
+        int container;
+    };
+    for (const Case& c : {Case{16, 0, 16}, Case{24, 1, 32}, Case{32, 1, 32}, Case{24, 0, 16}})
+    {
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, 32-bit flag " << c.bits32);
+        CSigGen_settings record = Record(0);
+        record.m_bits = c.bits;
+        record.m_32bit = c.bits32;
+        ASSERT_EQ(Send(record), 1);
+        m_wnd.OnStart();
+        ASSERT_TRUE(m_wnd.IsRunning());
+        const CAudioOut_DXStream& stream = *m_wnd.m_soundOut.m_pStream;
+        EXPECT_EQ(stream.m_format.bitsPerSample, c.container);
+        EXPECT_EQ(stream.m_format.blockAlign, 2 * c.container / 8);
+        EXPECT_EQ(m_wnd.m_generator.m_32bitOutput, c.container == 32 ? 1 : 0)
+            << "renders what the stream plays";
+        EXPECT_EQ(stream.GetRingBytes(), 8820 * stream.m_format.blockAlign) << "200 ms at 44100 Hz";
+        m_wnd.OnStop();
+    }
+}
+
+}  // namespace
