@@ -75,12 +75,70 @@ bool CIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 }
 
 std::string CIniFile::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view defaultValue) const
+                                 std::string_view defaultValue, std::size_t maxCharacters) const
 {
     std::string text;
     if (!platform::ReadProfileString(m_fileName, section, key, text))
         return std::string(defaultValue);
-    return platform::TruncateCharacters(text, kMaxValueCharacters);
+    return platform::TruncateCharacters(text, maxCharacters);
+}
+
+WindowRect CIniFile::ReadRect(std::string_view section, std::string_view key,
+                              const WindowRect& defaultValue) const
+{
+    WindowRect value = defaultValue;
+    value.left = ReadInt(section, Compound(key, "left"), value.left);
+    value.top = ReadInt(section, Compound(key, "top"), value.top);
+    value.bottom = ReadInt(section, Compound(key, "bottom"), value.bottom);
+    value.right = ReadInt(section, Compound(key, "right"), value.right);
+    return value;
+}
+
+WindowPoint CIniFile::ReadPoint(std::string_view section, std::string_view key,
+                                const WindowPoint& defaultValue) const
+{
+    WindowPoint value = defaultValue;
+    value.x = ReadInt(section, Compound(key, "X"), value.x);
+    value.y = ReadInt(section, Compound(key, "Y"), value.y);
+    return value;
+}
+
+WindowPlacement CIniFile::ReadPlacement(std::string_view section, std::string_view key,
+                                        const WindowPlacement& defaultValue) const
+{
+    WindowPlacement value = defaultValue;
+    value.length = ReadInt(section, Compound(key, "Length"), value.length);
+    value.flags = ReadInt(section, Compound(key, "Flags"), value.flags);
+    value.showCmd = ReadInt(section, Compound(key, "showCmd"), value.showCmd);
+    value.minPosition = ReadPoint(section, Compound(key, "ptMinPosition"), value.minPosition);
+    value.maxPosition = ReadPoint(section, Compound(key, "ptMaxPosition"), value.maxPosition);
+    value.normalPosition = ReadRect(section, Compound(key, "rcNormalPosition"), value.normalPosition);
+    return value;
+}
+
+bool CIniFile::WriteRect(std::string_view section, std::string_view key, const WindowRect& value) const
+{
+    bool ok = WriteInt(section, Compound(key, "left"), value.left);
+    ok = WriteInt(section, Compound(key, "top"), value.top) && ok;
+    ok = WriteInt(section, Compound(key, "bottom"), value.bottom) && ok;
+    return WriteInt(section, Compound(key, "right"), value.right) && ok;
+}
+
+bool CIniFile::WritePoint(std::string_view section, std::string_view key, const WindowPoint& value) const
+{
+    const bool ok = WriteInt(section, Compound(key, "X"), value.x);
+    return WriteInt(section, Compound(key, "Y"), value.y) && ok;
+}
+
+bool CIniFile::WritePlacement(std::string_view section, std::string_view key,
+                              const WindowPlacement& value) const
+{
+    bool ok = WriteInt(section, Compound(key, "Length"), value.length);
+    ok = WriteInt(section, Compound(key, "Flags"), value.flags) && ok;
+    ok = WriteInt(section, Compound(key, "showCmd"), value.showCmd) && ok;
+    ok = WritePoint(section, Compound(key, "ptMinPosition"), value.minPosition) && ok;
+    ok = WritePoint(section, Compound(key, "ptMaxPosition"), value.maxPosition) && ok;
+    return WriteRect(section, Compound(key, "rcNormalPosition"), value.normalPosition) && ok;
 }
 
 std::time_t CIniFile::ReadTime(std::string_view section, std::string_view key, std::time_t defaultValue) const

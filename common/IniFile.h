@@ -4,6 +4,8 @@
 // file (the profile layer serialises its writers).
 #pragma once
 
+#include "common/WindowGeometry.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -30,8 +32,18 @@ public:
     double ReadDouble(std::string_view section, std::string_view key, double defaultValue) const;
     // True only for exactly "True" or "true".
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
-    std::string ReadString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue) const;
+    // At most maxCharacters characters (kMaxValueCharacters unless the caller takes more).
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                           std::size_t maxCharacters = kMaxValueCharacters) const;
+    // Composite values, one int key per member named Key.member: a rectangle (left, top, bottom,
+    // right), a point (X, Y) and a placement (Length, Flags, showCmd, then the points ptMinPosition
+    // and ptMaxPosition and the rectangle rcNormalPosition below Key). Each member missing from the
+    // file keeps the default's.
+    WindowRect ReadRect(std::string_view section, std::string_view key, const WindowRect& defaultValue) const;
+    WindowPoint ReadPoint(std::string_view section, std::string_view key,
+                          const WindowPoint& defaultValue) const;
+    WindowPlacement ReadPlacement(std::string_view section, std::string_view key,
+                                  const WindowPlacement& defaultValue) const;
     // Local time from the keys Key.Year ... Key.Second; a missing key takes that part of the default.
     std::time_t ReadTime(std::string_view section, std::string_view key, std::time_t defaultValue) const;
     // Replaces the array's content with Key.1 ... Key.N, N from Key.Cnt.
@@ -45,6 +57,9 @@ public:
     bool WriteDouble(std::string_view section, std::string_view key, double value) const;
     bool WriteBool(std::string_view section, std::string_view key, bool value) const;
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+    bool WriteRect(std::string_view section, std::string_view key, const WindowRect& value) const;
+    bool WritePoint(std::string_view section, std::string_view key, const WindowPoint& value) const;
+    bool WritePlacement(std::string_view section, std::string_view key, const WindowPlacement& value) const;
     // Lower-case hexadecimal without prefix; there is no reader for it.
     bool WriteHex(std::string_view section, std::string_view key, int value) const;
     bool WriteTime(std::string_view section, std::string_view key, std::time_t value) const;

@@ -1,5 +1,6 @@
 #include "dsp/DesignedFilter.h"
 
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -18,6 +19,8 @@ constexpr double kComplexPole = 1e-16;
 constexpr double kComplexZero = 1e-8;
 // GetResponse at or above half the rate (-600 dB).
 constexpr double kResponseFloor = 1e-30;
+
+std::atomic<bool> g_fullRateResponse{false};
 
 void StoreInt(std::uint8_t* out, std::int32_t value)
 {
@@ -277,10 +280,15 @@ void CDesignedFilter::Reset()
     }
 }
 
+void CDesignedFilter::SetFullRateResponse(bool on)
+{
+    g_fullRateResponse.store(on);
+}
+
 double CDesignedFilter::GetResponse(double f) const
 {
     double value = kResponseFloor;
-    if (f < 0.5 * m_dSampleRate)
+    if (f < 0.5 * m_dSampleRate || g_fullRateResponse.load(std::memory_order_relaxed))
         value = DesignResponseMagnitude(f, m_dGain, m_dSampleRate, m_nDigitalOrder, m_roots);
     if (m_bTwice)
         value *= value;

@@ -71,8 +71,12 @@ public:
     void Process(float* samples, int count);
     // Zeroes the histories of every section.
     void Reset();
-    // Magnitude at f Hz of the present design; 1e-30 at or above half the rate; squared with twice.
+    // Magnitude at f Hz of the present design; 1e-30 at or above half the rate (with the full-rate
+    // response: computed there too); squared with twice.
     double GetResponse(double f) const;
+    // The generator program's rule for every filter of the process: the response is computed at
+    // the full rate for every frequency, half the rate and above included. Off by default.
+    static void SetFullRateResponse(bool on);
     // Stores int32 56 and the record (forcing a redesign); loads a count and, when it is 56, the record.
     void Serialize(CArchive& ar);
 

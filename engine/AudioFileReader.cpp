@@ -3,6 +3,7 @@
 #include "platform/ByteOrder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -33,6 +34,8 @@ bool ReadAt(std::FILE* file, std::int64_t offset, void* out, std::size_t bytes)
            std::fread(out, 1, bytes, file) == bytes;
 }
 
+std::atomic<bool> g_generatorProgramRules{false};
+
 bool IsWaveExtension(const std::string& path)
 {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -41,6 +44,8 @@ bool IsWaveExtension(const std::string& path)
     for (char& ch : ext)
         if (ch >= 'A' && ch <= 'Z')
             ch = static_cast<char>(ch - 'A' + 'a');
+    if (g_generatorProgramRules.load(std::memory_order_relaxed))
+        return ext == "wav";
     return ext == "wav" || ext == "wave";
 }
 
@@ -88,6 +93,16 @@ void CAudioFileReader::Open(const std::string& path)
 {
     m_strPath = path;
     OpenPath();
+}
+
+void CAudioFileReader::SetGeneratorProgramRules(bool on)
+{
+    g_generatorProgramRules.store(on);
+}
+
+bool CAudioFileReader::UsesGeneratorProgramRules()
+{
+    return g_generatorProgramRules.load();
 }
 
 void CAudioFileReader::Refuse(const std::string& reason)
@@ -208,7 +223,8 @@ bool CAudioFileReader::OpenWave()
             // A recording cut short (or streamed with an open size) keeps what the file holds.
             dataBytes = std::min<std::int64_t>(size, std::max<std::int64_t>(fileSize - body, 0));
         }
-        else if (std::memcmp(chunk, "scal", 4) == 0 && complete)
+        else if (std::memcmp(chunk, "scal", 4) == 0 && complete &&
+                 !g_generatorProgramRules.load(std::memory_order_relaxed))
         {
             if (scalChunks == 0 && size >= 8)
             {

@@ -51,6 +51,12 @@ public:
     CAudioFileReader(const CAudioFileReader&) = delete;
     CAudioFileReader& operator=(const CAudioFileReader&) = delete;
 
+    // The generator program's rules, for every reader of the process: only the extension "wav"
+    // (in any case) opens as RIFF WAVE, everything else ("wave" too) as MP3, and no "scal" chunk is
+    // read (files play at full scale). Off by default; Pulvera switches it on at start.
+    static void SetGeneratorProgramRules(bool on);
+    static bool UsesGeneratorProgramRules();
+
     void Open(const std::string& path);
     // Opens m_strPath; the result shows in the fields (channels > 0, and m_bOpen for WAVE files).
     void OpenPath();

@@ -2,12 +2,14 @@
 
 #include "engine/Generator.h"
 #include "platform/NumberFormat.h"
+#include "platform/Places.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <numbers>
 
@@ -406,8 +408,12 @@ double CGenerator::AdjustCrestFactor(double target)
 
 void CGenerator::ApplySettingsCommand(const CSigGen_settings& r)
 {
-    // A trace of the last command, for finding out what a driving program sent.
-    if (std::FILE* trace = std::fopen("SigGenSetting", "w"))
+    // A trace of the last command, for finding out what a driving program sent; it lives in the
+    // configuration folder, never in whatever folder the program was started from.
+    std::error_code error;
+    const std::filesystem::path folder = platform::ConfigFolder();
+    std::filesystem::create_directories(folder, error);
+    if (std::FILE* trace = std::fopen((folder / "SigGenSetting").c_str(), "w"))
     {
         const std::string text =
             platform::FormatC("Flag=$%x %i\n", static_cast<unsigned>(r.m_flags), r.m_flags) +

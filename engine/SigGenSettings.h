@@ -165,6 +165,21 @@ public:
     double m_am_frequency = 1000.0;
     double m_am_depth = 1.0;
 
+    // The generator program keeps its output choices in words that the main program leaves
+    // reserved: the channel count, the output device and its mode (0 ALSA stream, 1 ASIO), and the
+    // ASIO driver. They travel and are stored like the other reserved words.
+    std::int32_t& OutputChannels() { return m_reserved16; }
+    std::int32_t& OutputDevice() { return m_reserved204; }
+    std::int32_t& OutputDeviceMode() { return m_reserved208; }
+    std::int32_t& OutputAsioDevice() { return m_reserved284; }
+    std::int32_t OutputAsioDevice() const { return m_reserved284; }
+
+    // The generator program's INI form: every generator key in section `section`, then the free
+    // filter's design keys in `section` + ".Filter Designer". Reading keeps the value of every
+    // missing key and holds the result to the valid ranges. False when the file cannot be written.
+    bool WriteProfile(const std::string& file, std::string_view section) const;
+    void ReadProfile(const std::string& file, std::string_view section);
+
 private:
     // The defaults without the reseeding that SetDefaults adds.
     struct DefaultTag

@@ -11,15 +11,18 @@ build=$root/fuzz-build
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSARIN_FUZZ=ON -DTESSARIN_GUI=OFF -DTESSARIN_BENCH=OFF -DTESSARIN_TESTS=ON \
     -DCMAKE_C_FLAGS=-fsanitize=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=address,undefined >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target profile_fuzzer archive_fuzzer wave_reader_fuzzer mp3_reader_fuzzer view_settings_fuzzer engine_block_fuzzer phonetogram_fuzzer
+cmake --build "$build" --parallel "$(nproc)" --target profile_fuzzer archive_fuzzer wave_reader_fuzzer mp3_reader_fuzzer view_settings_fuzzer engine_block_fuzzer phonetogram_fuzzer \
+    pulvera_wave_reader_fuzzer generator_link_fuzzer
 
 status=0
 for target in profile_fuzzer archive_fuzzer view_settings_fuzzer wave_reader_fuzzer mp3_reader_fuzzer engine_block_fuzzer \
-    phonetogram_fuzzer; do
+    phonetogram_fuzzer pulvera_wave_reader_fuzzer generator_link_fuzzer; do
     corpus=$build/corpus/$target
     findings=$build/findings/$target
     mkdir -p "$corpus" "$findings"
-    cp -n "$root"/tests/fuzz/seeds/"${target%_fuzzer}"/* "$corpus"/ 2>/dev/null || true
+    seeds=${target%_fuzzer}
+    [ "$target" = pulvera_wave_reader_fuzzer ] && seeds=wave_reader
+    cp -n "$root"/tests/fuzz/seeds/"$seeds"/* "$corpus"/ 2>/dev/null || true
     echo "== $target for ${seconds}s"
     if ! "$build/bin/$target" -max_total_time="$seconds" -artifact_prefix="$findings/" \
         -print_final_stats=1 "$corpus"; then

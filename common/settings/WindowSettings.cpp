@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/IniFile.h"
+
 #include "platform/Archive.h"
 
 CWindow_settings::CWindow_settings()
@@ -159,4 +161,30 @@ WindowRect ClampWindowRect(const WindowRect& rect)
     out.right = std::max(out.right, out.left);
     out.bottom = std::max(out.bottom, out.top);
     return out;
+}
+
+bool CWindow_settings::WriteProfile(const CIniFile& file, std::string_view section)
+{
+    if (m_window.lock())
+        Capture(m_window);
+    else
+        Reset();
+    bool ok = file.WritePlacement(section, "WINDOWPLACEMENT", m_placement);
+    ok = file.WriteRect(section, "Rectangle", m_rect) && ok;
+    ok = file.WriteInt(section, "Style", m_nStyle) && ok;
+    ok = file.WriteInt(section, "Hidden", m_bHidden) && ok;
+    return file.WriteInt(section, "Valid", m_bValid) && ok;
+}
+
+void CWindow_settings::ReadProfile(const CIniFile& file, std::string_view section)
+{
+    m_bLoaded = 1;
+    m_placement = file.ReadPlacement(section, "WINDOWPLACEMENT", m_placement);
+    m_rect = file.ReadRect(section, "Rectangle", m_rect);
+    m_nStyle = file.ReadInt(section, "Style", m_nStyle);
+    m_bHidden = file.ReadInt(section, "Hidden", m_bHidden);
+    m_bValid = file.ReadInt(section, "Valid", m_bValid);
+    // A record saved without its window is not put back.
+    if (m_bValid == 0)
+        m_bLoaded = 0;
 }

@@ -4,11 +4,15 @@
 // either program read alike, and it maps to and from the state of our own child frames.
 #pragma once
 
+#include "common/WindowGeometry.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 class CArchive;
+class CIniFile;
 
 // Style bits of the stored style word.
 inline constexpr std::uint32_t kStyleMinimize = 0x20000000;
@@ -21,22 +25,6 @@ inline constexpr std::int32_t kShowNormal = 1;
 inline constexpr std::int32_t kShowMinimized = 2;
 inline constexpr std::int32_t kShowMaximized = 3;
 
-struct WindowPoint
-{
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    friend bool operator==(const WindowPoint&, const WindowPoint&) = default;
-};
-
-struct WindowRect
-{
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    friend bool operator==(const WindowRect&, const WindowRect&) = default;
-};
-
 // Stored rectangles come from files a user can edit: they are used only where their corners and
 // their size fit a screen's coordinates, and the differences are taken in 64 bits so that hostile
 // values cannot overflow.
@@ -45,18 +33,6 @@ bool IsUsableWindowRect(std::int64_t left, std::int64_t top, std::int64_t right,
 // The rectangle with its corners held to +/-kMaxWindowCoordinate and right/bottom not before
 // left/top, so that its width and height are never negative and never overflow.
 WindowRect ClampWindowRect(const WindowRect& rect);
-
-// The 44-byte placement block, field for field as it is stored.
-struct WindowPlacement
-{
-    std::int32_t length = 0;  // 44 once captured
-    std::int32_t flags = 0;
-    std::int32_t showCmd = 0;  // SW_...
-    WindowPoint minPosition;
-    WindowPoint maxPosition;
-    WindowRect normalPosition;  // the frame's rectangle when neither minimised nor maximised
-    friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
-};
 
 // What a child frame of our own multiple-document container reports and accepts: its show state and
 // where it is (in the container's client coordinates).
@@ -99,6 +75,12 @@ public:
     int Restore(const std::weak_ptr<CPlacedWindow>& window);
     // Storing captures the remembered window again first; loading marks the record as loaded.
     void Serialize(CArchive& ar);
+    // The INI form in one section: "WINDOWPLACEMENT" (composite), "Rectangle" (composite), "Style",
+    // "Hidden" and "Valid". Writing captures the remembered window first (a window that is gone is
+    // written reset, not valid); reading marks the record as loaded, and a "Valid" of 0 as not to
+    // be restored. False when the file cannot be written.
+    bool WriteProfile(const CIniFile& file, std::string_view section);
+    void ReadProfile(const CIniFile& file, std::string_view section);
 
     // The stored style word and placement for a frame state, and the frame state that restoring a
     // style and placement gives.

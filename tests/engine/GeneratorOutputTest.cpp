@@ -393,8 +393,9 @@ TEST_F(GeneratorCommandTest, EveryCommandTakesItsFields)
     }
 }
 
-TEST_F(GeneratorCommandTest, TheTraceFileRecordsTheCommand)
+TEST_F(GeneratorCommandTest, TheTraceFileRecordsTheCommandInTheConfigurationFolder)
 {
+    testsupport::TempHome home;
     CSigGen_settings r;
     r.m_flags = 1024 + 5;
     r.m_frequency = 440.0;
@@ -405,7 +406,7 @@ TEST_F(GeneratorCommandTest, TheTraceFileRecordsTheCommand)
     r.m_mls_length = 1023;
     r.SetWavefileName("a.wav");
     m_gen.ApplySettingsCommand(r);
-    std::ifstream trace("SigGenSetting");
+    std::ifstream trace(home.ConfigHome() / "Tessarin" / "SigGenSetting");
     std::stringstream text;
     text << trace.rdbuf();
     EXPECT_EQ(text.str(),

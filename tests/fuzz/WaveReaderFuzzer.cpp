@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the audio file reader as a WAVE file. A damaged file must be refused
 // with a reason or read within its bounds; reading loops through the data without touching memory
-// outside the buffers.
+// outside the buffers. Built a second time with PULVERA_RULES for the generator program's reader
+// (no "scal" chunks).
 #include "engine/AudioFileReader.h"
 
 #include <unistd.h>
@@ -21,6 +22,10 @@ std::string TempPath(const char* extension)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+#ifdef PULVERA_RULES
+    static const bool rules = (CAudioFileReader::SetGeneratorProgramRules(true), true);
+    (void)rules;
+#endif
     static const std::string path = TempPath(".wav");
     if (std::FILE* file = std::fopen(path.c_str(), "wb"))
     {

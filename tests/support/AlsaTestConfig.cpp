@@ -42,6 +42,17 @@ void AlsaTestConfig::AddFileDevice(const std::string& name, const std::filesyste
     m_text += "}\n";
 }
 
+void AlsaTestConfig::SetDefaultPlaybackFile(const std::filesystem::path& outfile)
+{
+    // "!" replaces the system's own definition of the name.
+    AddFileDevice("!default", {}, outfile);
+}
+
+void AlsaTestConfig::SetDefaultMissingCard()
+{
+    m_text += "pcm.!default {\n  type hw\n  card 31\n}\n";
+}
+
 void AlsaTestConfig::Apply()
 {
     // Built piece by piece: GCC 12 warns falsely on a chain of string additions here.

@@ -28,6 +28,11 @@ public:
                        const std::filesystem::path& outfile);
     // Any further configuration text (control devices, plugin types).
     void AddText(const std::string& text) { m_text += text; }
+    // Makes ALSA's "default" device such a `file` device playing into `outfile`, for programs that
+    // play on the default device.
+    void SetDefaultPlaybackFile(const std::filesystem::path& outfile);
+    // Makes "default" a hardware device on a sound card that is not there: opening it fails.
+    void SetDefaultMissingCard();
     void Apply();
 
 private:
