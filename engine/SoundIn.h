@@ -32,6 +32,7 @@
 #include "engine/FloatRingBuffer.h"
 #include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
+#include "engine/ParamResults.h"
 #include "engine/Histogram.h"
 #include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
@@ -550,6 +551,9 @@ public:
     };
     StoredEngineWords m_stored;
     CGeneratorMatrix m_generatorMatrix;
+    // The result block the parameter windows read (user-interface thread; the measurement window
+    // fills it after each display refresh).
+    CParamResults m_ParamResults;
     // The link to the generator program; saving a workspace asks it to save its settings next to
     // the workspace file, loading asks it to load them (the document names the file first).
     CGeneratorLink m_generatorLink;
