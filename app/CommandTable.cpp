@@ -17,8 +17,8 @@ constexpr auto kNormal = CommandKind::kNormal;
 constexpr std::uint32_t kAnalyserBar = tb::kMain;
 constexpr std::uint32_t kGap = tb::kGapBefore;
 
-constexpr std::array<const char*, 7> kMenuOrder = {"&File", "&Edit", "&View", "&Options", "&Plug-Ins", "&Window",
-                                                   "&Help"};
+constexpr std::array<const char*, 9> kMenuOrder = {
+    "&File", "&Edit", "&View", "&Options", "ASIO", "Easy Measurements", "&Plug-Ins", "&Window", "&Help"};
 
 // THE COMMAND TABLE. To add a command, add one row here:
 //   {id, "Menu/Item\tAccel" or nullptr, caption text id or 0, toolbar_bit:: set, "icon" or nullptr,
@@ -51,6 +51,11 @@ const CommandEntry kCommands[] = {
     {view_command::kMeasurementsCurve1,   "&View/|Measurements curve 1",              0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kMeasurementsCurve2,   "&View/Measurements curve 2",               0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kDisplayProperties,    "&View/Display properties",                 0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kAddParamView,         "&View/|Add ParamView",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kAlignParamViews,      "&View/Align ParamViews",                   0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kLinkFrequencyDiff,    "ASIO/Generator/Link generators/Frequency (Diff)",   0, tb::kNone,      nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kLinkFrequencyFactor,  "ASIO/Generator/Link generators/Frequency (Factor)", 0, tb::kNone,      nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kCustomReport,         "Easy Measurements/Your custom report",     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},

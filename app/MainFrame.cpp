@@ -219,11 +219,31 @@ void CMainFrame::CreateMenuBar()
         if (!menu)
             menu = new wxMenu;
         std::string item = path.substr(slash + 1);
+        wxMenu* target = menu;
+        // "Generator/Link generators/Item": the item goes into nested submenus, made once each.
+        for (std::size_t sub = item.find('/'); sub != std::string::npos && sub < item.find('\t');
+             sub = item.find('/'))
+        {
+            const wxString label = wxString::FromUTF8(item.substr(0, sub));
+            item.erase(0, sub + 1);
+            wxMenu* child = nullptr;
+            for (wxMenuItem* existing : target->GetMenuItems())
+            {
+                if (existing->IsSubMenu() && existing->GetItemLabel() == label)
+                    child = existing->GetSubMenu();
+            }
+            if (!child)
+            {
+                child = new wxMenu;
+                target->AppendSubMenu(child, label);
+            }
+            target = child;
+        }
         if (!item.empty() && item.front() == '|')
         {
             item.erase(0, 1);
-            if (menu->GetMenuItemCount() > 0)
-                menu->AppendSeparator();
+            if (target->GetMenuItemCount() > 0)
+                target->AppendSeparator();
         }
         if (entry.textId != 0)
         {
@@ -231,8 +251,8 @@ void CMainFrame::CreateMenuBar()
             const std::size_t tab = item.find('\t');
             item = GetText(entry.textId) + (tab == std::string::npos ? std::string() : item.substr(tab));
         }
-        menu->Append(command_id::WxCommandId(entry.id), wxString::FromUTF8(item), wxEmptyString,
-                     entry.kind == CommandKind::kCheck ? wxITEM_CHECK : wxITEM_NORMAL);
+        target->Append(command_id::WxCommandId(entry.id), wxString::FromUTF8(item), wxEmptyString,
+                       entry.kind == CommandKind::kCheck ? wxITEM_CHECK : wxITEM_NORMAL);
     }
     auto* bar = new wxMenuBar;
     for (std::size_t i = 0; i < order.size(); ++i)

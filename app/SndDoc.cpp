@@ -1,5 +1,7 @@
 #include "app/SndDoc.h"
 
+#include "view/SndView.h"
+
 #include "view/EngineDisplayObjects.h"
 
 #include "engine/SoundIn.h"
@@ -42,6 +44,10 @@ void CSndDoc::Store(CArchive& ar)
         window.Serialize(ar);
     m_engine.Serialize(ar);
     // The count is the number of records that follow, so a reader never runs out of step.
+    // Each window's parameter windows go into its slot first.
+    for (auto& settings : m_viewSettings)
+        if (settings != nullptr && settings->m_pOwnerView != nullptr)
+            static_cast<CSndView*>(settings->m_pOwnerView)->SaveParamViews();
     ar << static_cast<std::int32_t>(CountViewSettings());
     for (auto& settings : m_viewSettings)
         if (settings != nullptr)

@@ -71,6 +71,16 @@ public:
                  v.OnStart();
                  v.RestartDisplay();
              }},
+            {"paramviews",
+             [](CSndView& v)
+             {
+                 // Back to the spectrum with two parameter windows (THD+N and RMS) lined up.
+                 v.OnCommand(view_command::kFftAnalyzer);
+                 v.OnCommand(view_command::kAddParamView);
+                 v.OnCommand(view_command::kAddParamView);
+                 v.GetParamViews().GetState(1).nParameter = 8;
+                 v.OnCommand(view_command::kAlignParamViews);
+             }},
         };
         StartStep();
         Start(kPollMs);
@@ -129,6 +139,18 @@ private:
         m_app.Trace(platform::FormatC("view %s points %i x %.3f..%.3f", name.c_str(), plot.GetPointCount(),
                                       plot.m_viewRange.m_dXMin, plot.m_viewRange.m_dXMax));
         m_app.Trace(platform::FormatC("view %s peak x %.3f", name.c_str(), PeakOfFirstCurve(plot)));
+        CParamViewManager& paramViews = view.GetParamViews();
+        m_app.Trace(platform::FormatC("view %s paramviews %i", name.c_str(), paramViews.GetCount()));
+        for (int i = 0; i < paramViews.GetCount(); ++i)
+        {
+            int x = 0, y = 0, width = 0, height = 0;
+            if (CParamViewWindow* window = paramViews.GetWindow(i))
+                window->GetPlacement(x, y, width, height);
+            m_app.Trace(platform::FormatC("view %s paramview %i %s [%s] at %i,%i size %ix%i", name.c_str(), i,
+                                          paramViews.GetState(i).strTitle.c_str(),
+                                          paramViews.GetState(i).meter.strValueText.c_str(), x, y, width,
+                                          height));
+        }
         const auto& panes = view.GetStatusTexts();
         for (int pane = 1; pane <= 5; ++pane)
             m_app.Trace("view " + name + " pane " + std::to_string(pane) + " [" +

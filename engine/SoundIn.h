@@ -33,6 +33,7 @@
 #include "engine/EngineNotifications.h"
 #include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
+#include "engine/ParamResults.h"
 #include "engine/Histogram.h"
 #include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
@@ -574,6 +575,9 @@ public:
     };
     StoredEngineWords m_stored;
     CGeneratorMatrix m_generatorMatrix;
+    // The result block the parameter windows read (user-interface thread; the measurement window
+    // fills it after each display refresh).
+    CParamResults m_ParamResults;
     // The link to the generator program; saving a workspace asks it to save its settings next to
     // the workspace file, loading asks it to load them (the document names the file first).
     CGeneratorLink m_generatorLink;

@@ -2,6 +2,7 @@
 
 #include "display/settings/ViewSettings.h"
 #include "dsp/TonalityAnalyzer.h"
+#include "engine/GeneratorMatrix.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"
 #include "view/DefaultAxisRecords.h"
@@ -49,6 +50,7 @@ CSndView::~CSndView()
 {
     // The analyser's worker reads nothing of the view, but its run must end before the analyser goes.
     m_pTonality->StopAndWait();
+    m_paramViews.RemoveAll();
     if (m_pWindow)
         for (int id : {kTimerRefresh, kTimerStartup, kTimerProgress, kTimerRestart, kTimerQuickStart,
                        kTimerMp3, kTimerDin})
@@ -114,6 +116,12 @@ void CSndView::OnInitialUpdate()
             m_pWindow->CreateOwnedWindows(title(1), title(2));
         }
         CopyChannelSettings();
+        m_paramViews.SetWindowFactory(
+            [this](CParamViewState& state) {
+                return m_pWindow ? m_pWindow->CreateParamViewWindow(state)
+                                 : std::unique_ptr<CParamViewWindow>();
+            });
+        m_paramViews.RestoreFromSettings(*m_pSettings);
         m_pPlot->m_bLevelBars = 0;
         RestartDisplay();
         m_bInitialised = 1;
@@ -239,6 +247,7 @@ void CSndView::OnResetMeasurements()
 {
     m_pPlot->ResetMathHistory();
     m_engine.ResetTriggerAndStatistics();
+    m_paramViews.ResetAll();
 }
 
 void CSndView::OnResetAllViews()
@@ -370,6 +379,21 @@ bool CSndView::OnCommand(int id)
         case kDisplayProperties:
             OnDisplayProperties();
             return true;
+        case kLinkFrequencyDiff:
+            OnLinkFrequencyDiff();
+            return true;
+        case kLinkFrequencyFactor:
+            OnLinkFrequencyFactor();
+            return true;
+        case kCustomReport:
+            OnCustomReport();
+            return true;
+        case kAddParamView:
+            OnAddParamView();
+            return true;
+        case kAlignParamViews:
+            OnAlignParamViews();
+            return true;
         case kMeasurementsCurve1:
         case kMeasurementsCurve2:
         case kRoomAcoustics:
@@ -403,6 +427,10 @@ bool CSndView::IsCommandChecked(int id) const
     const int mode = GetViewMode();
     switch (id)
     {
+        case kLinkFrequencyDiff:
+            return m_engine.m_generatorMatrix.m_coupling == CGeneratorMatrix::kCouplingOffset;
+        case kLinkFrequencyFactor:
+            return m_engine.m_generatorMatrix.m_coupling == CGeneratorMatrix::kCouplingRatio;
         case kStart:
             return m_engine.GetState() == CSoundIn::kStateRunning;
         case kStop:

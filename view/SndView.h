@@ -17,12 +17,14 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "display/Plot.h"
 #include "display/settings/AxisProp.h"
 #include "view/DisplayProperties.h"
+#include "view/ParamViewManager.h"
 #include "view/Readouts.h"
 
 class CSoundIn;
@@ -72,6 +74,12 @@ inline constexpr int kChannel2 = 32963;
 inline constexpr int kSmoothing = 32970;
 // Whether a command's button and menu item are a toggle that shows its state (IsCommandChecked).
 bool IsToggleCommand(int id);
+
+inline constexpr int kAddParamView = 32875;
+inline constexpr int kAlignParamViews = 32957;
+inline constexpr int kLinkFrequencyFactor = 32923;
+inline constexpr int kLinkFrequencyDiff = 32924;
+inline constexpr int kCustomReport = 32947;
 }  // namespace view_command
 
 // The last finished tonality evaluation of a window, as its text and markers show it.
@@ -88,6 +96,18 @@ struct CTonalityResult
     std::vector<float> bandLower;
     std::vector<float> bandUpper;
 };
+
+// The message the toolbar's smoothing list sends with its selection.
+inline constexpr unsigned kMsgSmoothingSelected = 0x40C;
+// The values of the smoothing list's entries: off, the n of 1/n-octave smoothing, and "other"
+// (smoothing on, width kept).
+inline constexpr std::array<int, 9> kSmoothingValues = {-1, 1, 3, 6, 10, 12, 24, 32, 1024};
+
+// Sums a power spectrum of `power.size()` bins (0 … rate / 2) over the third-octave bands whose
+// edges lie within lowest … highest; the bands' nominal centres and sums go to `centres` and `sums`
+// (at most as many as both hold). Bins above the spectrum are not read. Returns the band count.
+int SumThirdOctaveBands(std::span<float> centres, std::span<float> sums, std::span<const float> power,
+                        double rate, double lowest, double highest);
 
 // Number of decimals for a readout value: 4 up to 1, 3 up to 10, 2 up to 100, 1 up to 1000, else 0.
 int DecimalsForValue(double value);
@@ -166,6 +186,26 @@ public:
     bool IsCommandChecked(int id) const;
     // False for a command whose button only shows a state the window cannot change by it.
     bool IsCommandEnabled(int id) const;
+
+    // --- option commands -----------------------------------------------------------------------
+    // A new parameter window; the windows lined up right of the plot's left margin.
+    void OnAddParamView();
+    void OnAlignParamViews();
+    // Writes the parameter windows into the window's settings slot (before a workspace is stored).
+    void SaveParamViews();
+    CParamViewManager& GetParamViews() { return m_paramViews; }
+    // Couples the generators' frequencies by a fixed offset (diff) or ratio (factor); the same
+    // command again ends the coupling.
+    void OnLinkFrequencyDiff();
+    void OnLinkFrequencyFactor();
+    void OnCustomReport();
+    // The smoothing list's selection: its text among the list's entry names (unknown: entry 0).
+    long OnSmoothingSelected(const std::string& text, const std::vector<std::string>& names);
+    // The entry the smoothing list should show when it shows `current`: the engine's smoothing,
+    // or `current` itself when that entry's value already matches.
+    int SmoothingListEntry(int current) const;
+    // Makes the main frame's smoothing list follow the engine.
+    void UpdateSmoothingList();
 
     // --- view modes ----------------------------------------------------------------------------
     int GetViewMode() const;
@@ -316,6 +356,7 @@ private:
     std::array<std::unique_ptr<CPlot>, kOverlayPlots> m_overlayPlots;
 
     std::array<std::string, 6> m_statusTexts;
+    CParamViewManager m_paramViews;
 
     std::unique_ptr<CTonalityAnalyzer> m_pTonality;
     CTonalityResult m_tonality;
@@ -330,4 +371,6 @@ private:
     // The FFT window's mean square, for the in-band level of a windowed spectrum.
     double WindowPowerGain() const;
     void FillResultRecord(CReadoutRecord& record) const;
+    // Copies what this refresh measured into the engine's result block for the parameter windows.
+    void FillParamResults(const CReadoutRecord& record);
 };

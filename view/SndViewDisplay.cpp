@@ -163,6 +163,7 @@ int CSndView::RestartDisplay()
             ShowTimerWarning();
     }
     UpdateStatusBar();
+    UpdateSmoothingList();
     m_engine.m_bProcessingEnabled.store(processing);
     if (m_engine.m_bRepaintRequest.exchange(0) == 1 && m_pWindow)
     {

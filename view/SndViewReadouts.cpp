@@ -85,6 +85,36 @@ void CSndView::FillResultRecord(CReadoutRecord& record) const
                           plot.GetMarkerValue(1, 1)};
 }
 
+void CSndView::FillParamResults(const CReadoutRecord& record)
+{
+    CParamResults& results = m_engine.m_ParamResults;
+    results.Clear();
+    const bool decibels = m_pPlot->m_dataRange.m_bDecibel != 0;
+    for (int c = 0; c < std::min(record.m_nChannels, CParamResults::kChannels); ++c)
+    {
+        const auto i = static_cast<std::size_t>(c);
+        results.m_adThd[i] = record.m_adThd[i];
+        results.m_adThdN[i] = record.m_adThdN[i];
+        results.m_adPeakPosition[i] = record.m_adPeakPosition[i];
+        results.m_adRms[i] = record.m_adRms[i];
+        if (decibels)
+        {
+            results.m_adInbandDb[i] = record.m_adInbandLevel[i];
+            results.m_adFftPeakDb[i] = record.m_adPeak[i];
+        }
+        const CSoundIn::BlockStatisticsRecord block = m_engine.GetPublishedBlockStatistics(c);
+        results.m_adPeakLevel[i] = block.blockPeak;
+        results.m_adBlockMin[i] = block.blockMin;
+        results.m_adBlockMax[i] = block.blockMax;
+        if (block.longMax >= block.longMin)
+        {
+            results.m_adLongMax[i] = block.longMax;
+            results.m_adLongMin[i] = block.longMin;
+        }
+    }
+    results.m_dMeasurementTime = record.m_dAnalysisTime;
+}
+
 void CSndView::UpdateReadouts()
 {
     if (!m_pSettings)
@@ -126,6 +156,8 @@ void CSndView::UpdateReadouts()
     FillResultRecord(record);
     m_workingRecord = record;
     m_publishedRecord = m_workingRecord;
+    FillParamResults(record);
+    m_paramViews.UpdateAll(m_engine.m_ParamResults);
     m_nRingNewest = m_nRingNext;
     m_nRingNext = (m_nRingNext + 1) % kResultRingSize;
 

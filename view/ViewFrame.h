@@ -5,10 +5,12 @@
 // Threads: user-interface thread only.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
+#include "view/ParamViewManager.h"
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
 // program's message boxes.
@@ -24,6 +26,11 @@ public:
     virtual void RemoveMenu() = 0;
     // A message box with the exclamation icon and an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
+    // A message box with the information icon and an OK button.
+    virtual void ShowInformation(const std::string& text) { ShowMessage(text); }
+    // The toolbar's smoothing list: its selected entry (-1: no list) and a new selection.
+    virtual int GetSmoothingEntry() const { return -1; }
+    virtual void SelectSmoothingEntry(int /*index*/) {}
 };
 
 // The window a measurement window draws in.
@@ -50,4 +57,15 @@ public:
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
+    // The screen position of the window's top-left corner.
+    virtual void GetScreenOrigin(int& x, int& y) const
+    {
+        x = 0;
+        y = 0;
+    }
+    // Makes a parameter window on the toolkit's side (null: the parameter shows without one).
+    virtual std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& /*state*/)
+    {
+        return nullptr;
+    }
 };

@@ -16,6 +16,10 @@ namespace gfx
 
 using Color = std::uint32_t;
 
+// Given as the text background, texts are drawn without a box (the high byte is never part of a
+// stored colour).
+inline constexpr Color kTransparentText = 0xFF000000;
+
 struct Point
 {
     int x = 0;
@@ -97,6 +101,8 @@ public:
     virtual void Rectangle(int left, int top, int right, int bottom) = 0;
     // Fills without outline; right and bottom exclusive.
     virtual void FillRect(const Rect& rect, Color color) = 0;
+    // A closed polygon: outline with the pen, inside filled with the brush.
+    virtual void Polygon(std::span<const Point> points) = 0;
     // The arc of the ellipse in the box, counter-clockwise from the ray through (x1, y1) to the ray
     // through (x2, y2); the same point twice draws the full ellipse.
     virtual void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) = 0;
@@ -105,6 +111,8 @@ public:
     // Text turned counter-clockwise by `degrees` around its top-left corner at (x, y).
     virtual void DrawRotatedText(std::string_view text, int x, int y, double degrees) = 0;
     virtual int TextWidth(std::string_view text) = 0;
+    // The height of one line of text in the current font.
+    virtual int TextHeight(std::string_view text) = 0;
 
     // An off-screen image of the same back end, filled white.
     virtual std::unique_ptr<Canvas> CreateImage(int width, int height) = 0;

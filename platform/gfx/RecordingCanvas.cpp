@@ -51,6 +51,13 @@ void RecordingCanvas::Polyline(std::span<const Point> points)
     m_record->ops.push_back(std::move(op));
 }
 
+void RecordingCanvas::Polygon(std::span<const Point> points)
+{
+    Op op = Make(Kind::Polygon);
+    op.points.assign(points.begin(), points.end());
+    m_record->ops.push_back(std::move(op));
+}
+
 void RecordingCanvas::Rectangle(int left, int top, int right, int bottom)
 {
     Op op = Make(Kind::Rectangle);
@@ -98,6 +105,11 @@ int RecordingCanvas::TextWidth(std::string_view text)
         return 0;
     return std::max(
         1, static_cast<int>(std::lround(0.55 * m_font.pixelHeight * static_cast<double>(text.size()))));
+}
+
+int RecordingCanvas::TextHeight(std::string_view /*text*/)
+{
+    return std::max(1, m_font.pixelHeight);
 }
 
 std::unique_ptr<Canvas> RecordingCanvas::CreateImage(int width, int height)

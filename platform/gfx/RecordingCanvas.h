@@ -1,6 +1,7 @@
 // RecordingCanvas: a canvas that keeps every drawing call with the state it was made in, so that
 // tests can check what was drawn, where, in which order and with which pen, without a display.
-// Text widths follow a fixed rule (0.55 × the font height per character, at least 1 pixel).
+// Text widths follow a fixed rule (0.55 × the font height per character, at least 1 pixel); a line
+// of text is as high as the font.
 #pragma once
 
 #include <vector>
@@ -17,6 +18,7 @@ public:
     {
         Line,
         Polyline,
+        Polygon,
         Rectangle,
         FillRect,
         Arc,
@@ -25,7 +27,7 @@ public:
         Image,
     };
 
-    // One drawing call. `points` holds the line ends (Line), the vertices (Polyline) or the two
+    // One drawing call. `points` holds the line ends (Line), the vertices (Polyline, Polygon) or the two
     // arc points (Arc); `rect` the box of rectangles, arcs and texts (for rotated text its
     // top-left corner); `imageId` the copied image (Image).
     struct Op
@@ -59,10 +61,12 @@ public:
     void Polyline(std::span<const Point> points) override;
     void Rectangle(int left, int top, int right, int bottom) override;
     void FillRect(const Rect& rect, Color color) override;
+    void Polygon(std::span<const Point> points) override;
     void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) override;
     void DrawText(std::string_view text, const Rect& box, Align align) override;
     void DrawRotatedText(std::string_view text, int x, int y, double degrees) override;
     int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
     std::unique_ptr<Canvas> CreateImage(int width, int height) override;
     void DrawImage(const Canvas& image, int x, int y) override;
 

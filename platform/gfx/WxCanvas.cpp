@@ -40,6 +40,16 @@ wxString ToWx(std::string_view text)
     return wxString::FromUTF8(text.data(), text.size());
 }
 
+// Point has the layout of two ints, as wxPoint has; a copy keeps us off that assumption.
+std::vector<wxPoint> ToWx(std::span<const Point> points)
+{
+    std::vector<wxPoint> copy;
+    copy.reserve(points.size());
+    for (const Point& p : points)
+        copy.emplace_back(p.x, p.y);
+    return copy;
+}
+
 }  // namespace
 
 WxCanvas::WxCanvas(wxDC& dc)
@@ -94,6 +104,15 @@ void WxCanvas::SetTextColor(Color color)
 
 void WxCanvas::SetTextBackground(Color color)
 {
+    if (color == kTransparentText)
+    {
+        m_pDc->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+        m_bTransparentText = true;
+        return;
+    }
+    if (m_bTransparentText)
+        m_pDc->SetBackgroundMode(wxBRUSHSTYLE_SOLID);
+    m_bTransparentText = false;
     m_pDc->SetTextBackground(ToWx(color));
 }
 
@@ -112,12 +131,16 @@ void WxCanvas::Polyline(std::span<const Point> points)
 {
     if (points.size() < 2)
         return;
-    // Point has the layout of two ints, as wxPoint has; a copy keeps us off that assumption.
-    std::vector<wxPoint> copy;
-    copy.reserve(points.size());
-    for (const Point& p : points)
-        copy.emplace_back(p.x, p.y);
+    const std::vector<wxPoint> copy = ToWx(points);
     m_pDc->DrawLines(static_cast<int>(copy.size()), copy.data());
+}
+
+void WxCanvas::Polygon(std::span<const Point> points)
+{
+    if (points.size() < 3)
+        return;
+    const std::vector<wxPoint> copy = ToWx(points);
+    m_pDc->DrawPolygon(static_cast<int>(copy.size()), copy.data());
 }
 
 void WxCanvas::Rectangle(int left, int top, int right, int bottom)
@@ -172,6 +195,11 @@ void WxCanvas::DrawRotatedText(std::string_view text, int x, int y, double degre
 int WxCanvas::TextWidth(std::string_view text)
 {
     return m_pDc->GetTextExtent(ToWx(text)).GetWidth();
+}
+
+int WxCanvas::TextHeight(std::string_view text)
+{
+    return m_pDc->GetTextExtent(text.empty() ? wxString("X") : ToWx(text)).GetHeight();
 }
 
 std::unique_ptr<Canvas> WxCanvas::CreateImage(int width, int height)

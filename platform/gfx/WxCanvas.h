@@ -30,10 +30,12 @@ public:
     void Polyline(std::span<const Point> points) override;
     void Rectangle(int left, int top, int right, int bottom) override;
     void FillRect(const Rect& rect, Color color) override;
+    void Polygon(std::span<const Point> points) override;
     void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) override;
     void DrawText(std::string_view text, const Rect& box, Align align) override;
     void DrawRotatedText(std::string_view text, int x, int y, double degrees) override;
     int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
     std::unique_ptr<Canvas> CreateImage(int width, int height) override;
     void DrawImage(const Canvas& image, int x, int y) override;
 
@@ -46,6 +48,7 @@ protected:
 private:
     wxDC* m_pDc = nullptr;
     wxPoint m_position;
+    bool m_bTransparentText = false;
 };
 
 class WxBitmapCanvas : public WxCanvas

@@ -10,11 +10,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <chrono>
@@ -443,7 +445,7 @@ TEST_F(TessarinHostileStateTest, TerminationSavesTheWorkspace)
 TEST_F(TessarinRunTest, MeasurementWindowShowsTheLiveSpectrumAndSwitchesModes)
 {
     const std::filesystem::path folder = std::filesystem::path(TESSARIN_TEST_OUTPUT_DIR);
-    for (const char* name : {"spectrum", "oscilloscope", "impulse"})
+    for (const char* name : {"spectrum", "oscilloscope", "impulse", "paramviews"})
         std::filesystem::remove(folder / (std::string("tessarin-view-") + name + ".png"));
     const RunResult run = Run({"TESSARIN_TEST_VIEW=" + folder.string(), "TESSARIN_TEST_ANSWERS="});
     EXPECT_EQ(run.exitCode, 0);
@@ -481,9 +483,29 @@ TEST_F(TessarinRunTest, MeasurementWindowShowsTheLiveSpectrumAndSwitchesModes)
     EXPECT_EQ(value("view impulse mode "), "4");
     EXPECT_EQ(value("view impulse x title "), "Time [ms]");
 
-    // Three different pictures of the main window.
+    // Two parameter windows on the spectrum: THD+N and RMS of channel 1, side by side.
+    EXPECT_EQ(value("view paramviews paramviews "), "2");
+    const std::string first = value("view paramviews paramview 0 ");
+    const std::string second = value("view paramviews paramview 1 ");
+    EXPECT_EQ(first.rfind("1:THD+N [", 0), 0u) << first;
+    EXPECT_EQ(second.rfind("1:RMS [", 0), 0u) << second;
+    EXPECT_NE(second.find("dB]"), std::string::npos) << second;
+    const auto placement = [](const std::string& line, int& x, int& y, int& w)
+    {
+        int h = 0;
+        const std::size_t at = line.find(" at ");
+        return at != std::string::npos &&
+               std::sscanf(line.c_str() + at, " at %d,%d size %dx%d", &x, &y, &w, &h) == 4;
+    };
+    int x0 = 0, y0 = 0, w0 = 0, x1 = 0, y1 = 0, w1 = 0;
+    ASSERT_TRUE(placement(first, x0, y0, w0));
+    ASSERT_TRUE(placement(second, x1, y1, w1));
+    EXPECT_EQ(y0, y1);
+    EXPECT_EQ(x1, x0 + w0);
+
+    // Different pictures of the main window.
     std::vector<std::uintmax_t> sizes;
-    for (const char* name : {"spectrum", "oscilloscope", "impulse"})
+    for (const char* name : {"spectrum", "oscilloscope", "impulse", "paramviews"})
     {
         const std::filesystem::path picture = folder / (std::string("tessarin-view-") + name + ".png");
         EXPECT_NE(Position(run.trace, std::string("view ") + name + " picture saved"), -1) << name;

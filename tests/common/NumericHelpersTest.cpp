@@ -15,6 +15,7 @@
 #include "common/CurveFit.h"
 #include "common/FloatSort.h"
 #include "common/Log10.h"
+#include "common/RelativeDeviation.h"
 #include "common/SampleConversion.h"
 
 namespace
@@ -546,6 +547,14 @@ TEST(NumericHelpersTest, SortPairsByXKeepsPairsTogether)
             ASSERT_TRUE(i == 0 || std::isnan(xs[i - 1]) || xs[i - 1] <= xs[i]) << i;
         }
     }
+}
+
+TEST(RelativeDeviation, IsTheDifferenceOverTheFirstValue)
+{
+    EXPECT_DOUBLE_EQ(RelativeDeviation(2.0, 3.0), 0.5);
+    EXPECT_DOUBLE_EQ(RelativeDeviation(-2.0, 3.0), -2.5);
+    EXPECT_DOUBLE_EQ(RelativeDeviation(4.0, 4.0), 0.0);
+    EXPECT_TRUE(std::isinf(RelativeDeviation(0.0, 1.0)));
 }
 
 }  // namespace

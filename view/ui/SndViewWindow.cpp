@@ -1,5 +1,7 @@
 #include "view/ui/SndViewWindow.h"
 
+#include "view/ui/MeterDlg.h"
+
 #include "display/ui/PlotImage.h"
 #include "platform/gfx/WxCanvas.h"
 #include "view/ui/MeasurementsDlg.h"
@@ -164,6 +166,19 @@ void CSndViewWindow::RefreshReadouts()
         if (CMeasurementsDlg* readout = m_readouts[static_cast<std::size_t>(curve)];
             readout && readout->IsShown())
             readout->ShowTexts(m_pView->GetReadoutTexts(curve));
+}
+
+void CSndViewWindow::GetScreenOrigin(int& x, int& y) const
+{
+    const wxPoint origin = GetScreenPosition();
+    x = origin.x;
+    y = origin.y;
+}
+
+std::unique_ptr<CParamViewWindow> CSndViewWindow::CreateParamViewWindow(CParamViewState& state)
+{
+    // Without a parent: the windows stay on top of the program and go only with their manager.
+    return std::make_unique<CParamViewHandle>(nullptr, state);
 }
 
 void CSndViewWindow::ShowAuxWindow(int kind, int show)

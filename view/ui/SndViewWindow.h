@@ -38,6 +38,8 @@ public:
     void RefreshReadouts() override;
     void ShowAuxWindow(int kind, int show) override;
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
+    void GetScreenOrigin(int& x, int& y) const override;
+    std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
 
     // The readout windows (null until the first initial update).
     CMeasurementsDlg* GetReadoutWindow(int curve) const { return m_readouts[curve == 0 ? 0 : 1]; }
