@@ -1,10 +1,5 @@
 #include "platform/Registry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <ctime>
 #include <functional>
 #include <memory>
@@ -432,45 +427,19 @@ enum class LoadStatus
     Unreadable,
 };
 
-// Reads the whole store, bounded by the size limit.
+// Reads the whole store, bounded by the size limit; only a regular file is read, and a pipe in the
+// store's place cannot hold start-up at the open.
 LoadStatus ReadStore(const std::filesystem::path& path, std::string& bytes)
 {
-    bytes.clear();
-    // Non-blocking: a pipe in the store's place must not hold start-up at the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT ? LoadStatus::Missing : LoadStatus::Unreadable;
-    struct stat info
+    switch (ReadRegularFile(path, bytes, kRegistryMaxFileBytes))
     {
-    };
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-              static_cast<std::uintmax_t>(info.st_size) <= kRegistryMaxFileBytes;
-    if (ok)
-    {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-        char buffer[65536];
-        for (;;)
-        {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-            {
-                ok = got == 0;
-                break;
-            }
-            if (bytes.size() + static_cast<std::size_t>(got) > kRegistryMaxFileBytes)
-            {
-                ok = false;
-                break;
-            }
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        }
+        case ReadFileStatus::Read:
+            return LoadStatus::Loaded;
+        case ReadFileStatus::Missing:
+            return LoadStatus::Missing;
+        default:
+            return LoadStatus::Unreadable;
     }
-    ::close(fd);
-    if (!ok)
-        bytes.clear();
-    return ok ? LoadStatus::Loaded : LoadStatus::Unreadable;
 }
 
 // The last parsed file. It is validated by the file's whole content, not by inode and time stamps:
