@@ -37,6 +37,7 @@ CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
         plot->m_pDisplayLock = m_pPlot->m_pDisplayLock;
     }
     ClearImpulsePlotFlags();
+    InstallPlotHooks();
     m_document.AddView(this);
 }
 
@@ -360,7 +361,7 @@ bool CSndView::OnCommand(int id)
                                          kShowWindow);
             return true;
         default:
-            return false;
+            return OnOverlayCommand(id);
     }
 }
 
@@ -400,6 +401,9 @@ bool CSndView::IsCommandChecked(int id) const
         case kAverage:
             return settings.m_nMathMode != 0 && settings.m_nMathFunction == 2;
         default:
-            return false;
+        {
+            bool checked = false;
+            return IsCommandCheckedOverlay(id, checked) && checked;
+        }
     }
 }

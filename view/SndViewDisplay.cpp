@@ -243,16 +243,6 @@ void CSndView::PassLevelData()
     }
 }
 
-int CSndView::GetCurveCount() const
-{
-    return m_pPlot->GetCurveCount();
-}
-
-std::string CSndView::GetCurveName(int curve) const
-{
-    return m_pPlot->GetCurveName(curve);
-}
-
 void CSndView::RebuildCurveList()
 {
     CPlot& plot = *m_pPlot;
@@ -263,6 +253,8 @@ void CSndView::RebuildCurveList()
             style.m_strLabel = GetCurveLabel(c, 0);
     }
     plot.RecreatePens();
+    // The overlays are drawn with the plot's frame: a changed list paints it anew.
+    plot.ForceRedraw();
 }
 
 void CSndView::CopyPlotSettings(CPlot& target) const

@@ -9,6 +9,11 @@
 
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
+#include "view/OverlayDialogValues.h"
+
+#include <vector>
+
+class CViewSettings;
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
 // program's message boxes.
@@ -24,6 +29,8 @@ public:
     virtual void RemoveMenu() = 0;
     // A message box with the exclamation icon and an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
+    // Replaces the items of the "Overlay" submenu (the one whose first item is "Set as Overlay").
+    virtual void RebuildOverlayMenu(const std::vector<OverlayMenuEntry>& /*entries*/) {}
 };
 
 // The window a measurement window draws in.
@@ -50,4 +57,20 @@ public:
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
+
+    // The overlay dialogs; each returns true on OK with the values as entered. Without a dialog
+    // (the defaults) every one is cancelled.
+    virtual bool SelectOverlay(SelectOverlayValues& /*values*/) { return false; }
+    // "Overlay": what to do with slot (0-based) that already holds a curve.
+    virtual int AskOverlayExists(int /*slot*/) { return kOverlayCancel; }
+    // "Config Overlays" on the window's settings; the slots' names, styles and shown flags change.
+    virtual bool ConfigOverlays(CViewSettings& /*settings*/) { return false; }
+    // The file dialog, then the load or save dialog of an overlay text file.
+    virtual bool AskOverlayFile(bool /*save*/, std::string& /*path*/, OverlayFileValues& /*values*/)
+    {
+        return false;
+    }
+    virtual bool EditDynamicOverlay(DynamicOverlayValues& /*values*/) { return false; }
+    // The file dialog of a settings file (".ini").
+    virtual bool AskSettingsFile(bool /*save*/, std::string& /*path*/) { return false; }
 };
