@@ -250,6 +250,21 @@ public:
     void OnCopyCurve();
     void OnPasteCurve();
 
+    // --- settings files (SndViewSettingsFile.cpp) ---------------------------------------------
+    // False (and a message) when the path is refused or a value could not be written.
+    bool WriteSettingsFile(const std::string& path);
+    // Changes settings only; a value outside its setting's range is not taken. False (and a
+    // message, nothing read) when the path is refused.
+    bool ReadSettingsFile(const std::string& path);
+    // Stop, read, Start.
+    bool LoadSettingsFile(const std::string& path);
+    // "Tessarin.log" and "Tessarin.ini" in the configuration folder; false (and a message) when
+    // either cannot be written.
+    bool OnSaveState();
+    std::string StateLogText() const;
+    // "default.ini" of the program folder, when there is one; the engine stays stopped.
+    long OnLoadDefaultSettings();
+
     // --- axes ----------------------------------------------------------------------------------
     int SetupAxes();
     std::string GetYTitle(int mode) const;

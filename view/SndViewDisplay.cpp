@@ -64,6 +64,9 @@ void CSndView::OnTimer(int id)
             if (m_pWindow)
                 m_pWindow->KillTimer(kTimerStartup);
             m_engine.m_bDisplayRestartRequest.store(1);
+            // The first window loads the program's default settings once the program is up.
+            if (m_nViewIndex == 0)
+                OnLoadDefaultSettings();
             return;
         case kTimerRestart:
             if (m_pWindow)

@@ -11,6 +11,7 @@
 #include "view/DisplayProperties.h"
 #include "view/OverlayDialogValues.h"
 
+#include <utility>
 #include <vector>
 
 class CViewSettings;
@@ -31,6 +32,12 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // Replaces the items of the "Overlay" submenu (the one whose first item is "Set as Overlay").
     virtual void RebuildOverlayMenu(const std::vector<OverlayMenuEntry>& /*entries*/) {}
+    // The main window's rectangle in screen coordinates (false without one), moving it, the
+    // desktop's size and the toolbars' names and rectangles.
+    virtual bool GetMainWindowRect(PlotRect& /*rect*/) const { return false; }
+    virtual void MoveMainWindow(const PlotRect& /*rect*/) {}
+    virtual void GetDesktopSize(int& width, int& height) const { width = height = 0; }
+    virtual std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const { return {}; }
 };
 
 // The window a measurement window draws in.
