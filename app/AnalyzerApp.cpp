@@ -1,12 +1,13 @@
 #include "app/AnalyzerApp.h"
+#include "app/CommandPrompts.h"
 
 #include "app/ChildFrame.h"
-#include "app/InputMixer.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
 #include "common/IniFile.h"
 #include "common/Log10.h"
 #include "common/RegistryValues.h"
+#include "engine/InputMixer.h"
 #include "engine/SoundIn.h"
 #include "filtercoeffs/Brevik.h"
 #include "platform/Places.h"
@@ -122,6 +123,31 @@ CAnalyzerApp::~CAnalyzerApp()
         s_pApp = nullptr;
 }
 
+void CAnalyzerApp::ApplyMixerSettings(const CMixerSettings& settings, CInputMixerBase* mixer)
+{
+    m_MixerSettings = settings;
+    CInputMixer temporary;
+    CInputMixerBase& target = mixer ? *mixer : temporary;
+    target.m_nDeviceId = settings.m_nDeviceId;
+    target.m_strDeviceName = settings.m_strDeviceName;
+    if (settings.m_dMicVolume >= 0.0)
+        target.SetVolume(static_cast<int>(settings.m_dMicVolume));
+    target.SetAgc(settings.m_nMicAgc);
+    target.SetMute(settings.m_nMute);
+    if (!settings.m_nSave)
+        return;
+    CIniFile ini;
+    const std::string path = m_DataFolders.GetPath(CDataFolders::kUserSettingsFile);
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    const bool written = ini.SetFileName(path) && ini.WriteInt("Mixer", "Device ID", settings.m_nDeviceId) &&
+                         ini.WriteInt("Mixer", "Mic Volume", static_cast<int>(settings.m_dMicVolume)) &&
+                         ini.WriteString("Mixer", "Device Name", settings.m_strDeviceName) &&
+                         ini.WriteInt("Mixer", "Mic AGC", settings.m_nMicAgc);
+    if (!written)
+        DoMessageBox("The mixer settings could not be saved to " + path + ".", wxOK | wxICON_EXCLAMATION);
+}
+
 std::vector<std::string> CAnalyzerApp::GetSettingsFiles() const
 {
     std::vector<std::string> files;
@@ -199,6 +225,7 @@ bool CAnalyzerApp::InitInstance()
     Trace("log table");
     // 2.
     EnsureTextTable();
+    InstallCommandPrompts();
     Trace("text tables");
     // 3. The registry key and profile name are fixed in the key paths used below.
     g_hBrevikModule = BREVIK_hModule;
@@ -264,6 +291,8 @@ bool CAnalyzerApp::InitInstance()
         m_pEngine->m_dMaxFrequency = m_EngineValues.m_dDefaultFrequencyMax;
         m_pEngine->m_dMinLevelDb = m_EngineValues.m_dDefaultLevelMin;
         m_pEngine->m_dMaxLevelDb = m_EngineValues.m_dDefaultLevelMax;
+        m_pEngine->m_bDisableCursor.store(m_EngineValues.m_bDisableCursor);
+        m_pEngine->m_bDisableMeter.store(m_EngineValues.m_bDisableMeter);
     }
     Trace("engine defaults");
     // 13.
@@ -414,6 +443,8 @@ bool CAnalyzerApp::OnFileNew()
     SaveWorkspaceOnClose();
     CloseAllChildFrames();
     ++m_nDocumentCounter;
+    // A language chosen since the last workspace shows from now on.
+    m_pMainWnd->RebuildMenuBar();
     // A new workspace starts from the engine's defaults; its first window takes slot 0.
     if (m_pEngine)
     {

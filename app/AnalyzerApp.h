@@ -32,8 +32,8 @@ struct CMixerSettings
     double m_dMicVolume = -1.0;  // -1: not set
     std::string m_strDeviceName = "USB Au";
     int m_nMicAgc = 0;
-    int m_nReserved1 = 0;
-    int m_nReserved2 = 0;
+    int m_nMute = 0;
+    int m_nSave = 0;
 };
 
 // Engine values that start-up reads from the registry; the display ranges among them go to the
@@ -110,6 +110,12 @@ public:
     // toolkit and the engine are gone. True when a new instance was started.
     bool StartRestartedInstance();
     bool m_bRestartRequested = false;
+
+    // What the "Audio Mixer" command does after OK: stores the settings, applies them through a
+    // mixer (a fresh CInputMixer when none is given): the volume (truncated) when it is 0 or more,
+    // then AGC and mute; with the save flag writes "Device ID", "Mic Volume" (an integer), "Device
+    // Name" and "Mic AGC" to the user's "default.cal" (not the mute switch).
+    void ApplyMixerSettings(const CMixerSettings& settings, CInputMixerBase* mixer = nullptr);
 
     // The workspace open and File New of the framework. The workspace document does not exist yet:
     // opening checks that the file can be read and shows it as one empty measurement window.

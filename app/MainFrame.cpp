@@ -2,6 +2,8 @@
 
 #include "app/AnalyzerApp.h"
 #include "app/ChildFrame.h"
+#include "app/CommandIcons.h"
+#include "app/CommandTable.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
@@ -49,32 +51,6 @@ constexpr int kFftSizeLast = 16777216;
 constexpr int kSmallButton = 22;
 constexpr int kLargeButton = 32;
 
-// The commands that go to the active measurement window.
-constexpr std::array<int, 23> kViewCommands = {view_command::kDisplayProperties,
-                                               view_command::kMeasurementsCurve1,
-                                               view_command::kMeasurementsCurve2,
-                                               view_command::kRoomAcoustics,
-                                               view_command::kStart,
-                                               view_command::kStop,
-                                               view_command::kReset,
-                                               view_command::kResetZoom,
-                                               view_command::kFftAnalyzer,
-                                               view_command::kMls,
-                                               view_command::kOscilloscope,
-                                               view_command::kBarGraph,
-                                               view_command::kImpedance,
-                                               view_command::kSpectrogram,
-                                               view_command::kDistortion,
-                                               view_command::kPeak,
-                                               view_command::kAverage,
-                                               view_command::kIntermodulation,
-                                               view_command::kDualChannel,
-                                               view_command::kYAutoScale,
-                                               view_command::kResetMeasurements,
-                                               view_command::kLinLogX,
-                                               view_command::kResetAllViews};
-
-constexpr int kCopyAsBitmap = 32774;
 constexpr int kTextInvalidFile = 1000274;
 constexpr int kTextFileTooLong = 1000275;
 
@@ -97,57 +73,6 @@ private:
 
 const std::array<const char*, CMainFrame::kToolbarCount> kToolbarNames = {"Main",    "Impulse", "Overlay",
                                                                           "Channel", "STIPA",   "Options1"};
-
-// A toolbar button face: a short label on a tinted key, for the analyser's own commands.
-wxBitmap MakeButtonFace(const wxString& label, const wxColour& tint, int size)
-{
-    wxBitmap bitmap(size, size, 24);
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
-    dc.Clear();
-    dc.SetPen(wxPen(tint.ChangeLightness(60)));
-    dc.SetBrush(wxBrush(tint));
-    dc.DrawRoundedRectangle(1, 1, size - 2, size - 2, 3);
-    wxFont font(wxFontInfo(size >= kLargeButton ? 10 : 7).Family(wxFONTFAMILY_SWISS).Bold());
-    dc.SetFont(font);
-    dc.SetTextForeground(*wxWHITE);
-    dc.DrawLabel(label, wxRect(0, 0, size, size), wxALIGN_CENTER);
-    dc.SelectObject(wxNullBitmap);
-    return bitmap;
-}
-
-struct ButtonDef
-{
-    int id;
-    const char* face;  // label on the key, or an art id starting with "wxART_"
-    const char* tip;
-};
-
-wxToolBar* MakeToolbar(wxWindow* parent, const std::vector<ButtonDef>& buttons, const wxColour& tint,
-                       int size)
-{
-    auto* bar = new wxToolBar(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                              wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER);
-    bar->SetToolBitmapSize(wxSize(size, size));
-    for (const ButtonDef& button : buttons)
-    {
-        if (button.id == 0)
-        {
-            bar->AddSeparator();
-            continue;
-        }
-        const std::string face = button.face;
-        const wxBitmap bitmap = face.rfind("wxART_", 0) == 0
-                                    ? wxArtProvider::GetBitmap(face, wxART_TOOLBAR, wxSize(size, size))
-                                    : MakeButtonFace(wxString::FromUTF8(face), tint, size);
-        // The measurement window's analyser buttons show their state.
-        const bool check = button.id >= view_command::kStart && button.id <= view_command::kLinLogX &&
-                           button.id != view_command::kYAutoScale && button.id != view_command::kResetZoom;
-        bar->AddTool(command_id::WxCommandId(button.id), wxString::FromUTF8(button.tip), bitmap,
-                     wxString::FromUTF8(button.tip), check ? wxITEM_CHECK : wxITEM_NORMAL);
-    }
-    return bar;
-}
 
 }  // namespace
 
@@ -195,64 +120,26 @@ bool CMainFrame::OnCreate()
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_SIZE, &CMainFrame::OnSize, this);
     Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this);
-    Bind(wxEVT_MENU, &CMainFrame::OnWindowNew, this, command_id::WxCommandId(command_id::kWindowNew));
     Bind(wxEVT_MENU_HIGHLIGHT, &CMainFrame::OnMenuHighlight, this);
-    // Pictures and printing of the active measurement window.
-    for (int id : {command_id::kEditCopy, kCopyAsBitmap})
-        Bind(
-            wxEVT_MENU,
-            [this](wxCommandEvent&)
-            {
-                if (CSndViewWindow* window = GetActiveViewWindow())
-                    window->OnEditCopy();
-            },
-            command_id::WxCommandId(id));
-    Bind(
-        wxEVT_MENU,
-        [this](wxCommandEvent&)
-        {
-            if (CSndViewWindow* window = GetActiveViewWindow())
-            {
-                wxPrintData data;
-                window->Print(data, true);
-            }
-        },
-        command_id::WxCommandId(command_id::kFilePrint));
-    for (int id : kViewCommands)
+    // Every command of the table that has its handler.
+    for (const CommandEntry& entry : GetCommandTable())
     {
+        if (!entry.handler)
+            continue;
+        const int wxId = command_id::WxCommandId(entry.id);
         Bind(
-            wxEVT_MENU, [this, id](wxCommandEvent& event) { OnViewCommand(id, event); },
-            command_id::WxCommandId(id));
-        Bind(
-            wxEVT_UPDATE_UI, [this, id](wxUpdateUIEvent& event) { OnUpdateViewCommand(id, event); },
-            command_id::WxCommandId(id));
+            wxEVT_MENU, [this, &entry](wxCommandEvent&) { RunCommand(entry); }, wxId);
+        if (entry.update)
+            Bind(
+                wxEVT_UPDATE_UI,
+                [this, &entry](wxUpdateUIEvent& event) { entry.update(*this, entry.id, event); }, wxId);
     }
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { m_pContainer->Cascade(); },
-        command_id::WxCommandId(command_id::kWindowCascade));
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { m_pContainer->Tile(); },
-        command_id::WxCommandId(command_id::kWindowTileHorz));
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { m_pContainer->Tile(); },
-        command_id::WxCommandId(command_id::kWindowTileVert));
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { m_pContainer->ArrangeIcons(); },
-        command_id::WxCommandId(command_id::kWindowArrange));
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, command_id::WxCommandId(command_id::kAppExit));
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { m_app.OnFileNew(); },
-        command_id::WxCommandId(command_id::kFileNew));
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeWeighting(); },
         command_id::WxCommandId(command_id::kStatusWeighting));
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFftSize(); },
         command_id::WxCommandId(command_id::kStatusFftSize));
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { m_app.OnExpertMode(); },
-        command_id::WxCommandId(command_id::kExpertMode));
     SetDropTarget(new WaveDropTarget(this));
     Layout();
     return true;
@@ -315,63 +202,60 @@ bool CMainFrame::OnDropFiles(const std::vector<std::string>& paths, const wxPoin
 
 void CMainFrame::CreateMenuBar()
 {
-    using namespace command_id;
-    auto* file = new wxMenu;
-    file->Append(WxCommandId(kFileNew), "&New\tCtrl+N", "Create a new document\nNew");
-    file->Append(WxCommandId(kFileOpen), "&Open...\tCtrl+O", "Open an existing document\nOpen");
-    file->Append(WxCommandId(kFileClose), "&Close", "Close the active document\nClose");
-    file->Append(WxCommandId(kFileSave), "&Save\tCtrl+S", "Save the active document\nSave");
-    file->Append(WxCommandId(kFileSaveAs), "Save &As...",
-                 "Save the active document with a new name\nSave As");
-    file->AppendSeparator();
-    file->Append(WxCommandId(kFilePrint), "&Print...\tCtrl+P", "Print the active document\nPrint");
-    file->Append(WxCommandId(kFilePrintPreview), "Print Pre&view", "Display full pages\nPrint Preview");
-    file->Append(WxCommandId(kFilePrintSetup), "P&rint Setup...",
-                 "Change the printer and printing options\nPrint Setup");
-    file->AppendSeparator();
-    file->Append(WxCommandId(kAppExit), "E&xit", "Quit the application; prompts to save documents\nExit");
-    auto* edit = new wxMenu;
-    edit->Append(WxCommandId(kEditCopy), "&Copy\tCtrl+C",
-                 "Copy the selection and put it on the Clipboard\nCopy");
-    edit->Append(WxCommandId(kEditPaste), "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste");
-    edit->Append(WxCommandId(kCopyAsBitmap), "Copy as Bitmap");
-    auto* view = new wxMenu;
-    view->AppendCheckItem(WxCommandId(kViewToolbar), "&Toolbar", "Show or hide the toolbar\nToggle ToolBar");
-    view->AppendCheckItem(WxCommandId(kViewStatusBar), "&Status Bar",
-                          "Show or hide the status bar\nToggle StatusBar");
-    view->AppendSeparator();
-    view->AppendCheckItem(WxCommandId(kExpertMode), "Expert Mode",
-                          "Show all toolbars (the program restarts)\nExpert Mode");
-    view->AppendSeparator();
-    // The measurement window's own windows.
-    view->Append(WxCommandId(view_command::kMeasurementsCurve1), "Measurements curve 1");
-    view->Append(WxCommandId(view_command::kMeasurementsCurve2), "Measurements curve 2");
-    view->Append(WxCommandId(view_command::kDisplayProperties), "Display properties");
-    view->Check(WxCommandId(kExpertMode), m_app.m_nGuiMode == 0);
-    view->Check(WxCommandId(kViewToolbar), true);
-    view->Check(WxCommandId(kViewStatusBar), true);
-    auto* window = new wxMenu;
-    window->Append(WxCommandId(kWindowNew), "&New Window",
-                   "Open another window for the active document\nNew Window");
-    window->Append(WxCommandId(kWindowCascade), "&Cascade",
-                   "Arrange windows so they overlap\nCascade Windows");
-    window->Append(WxCommandId(kWindowTileHorz), "&Tile",
-                   "Arrange windows as non-overlapping tiles\nTile Windows");
-    window->Append(WxCommandId(kWindowArrange), "&Arrange Icons",
-                   "Arrange icons at the bottom of the window\nArrange Icons");
-    auto* help = new wxMenu;
-    help->Append(WxCommandId(kHelpFinder), "&Help Topics", "List Help topics\nHelp Topics");
-    help->AppendSeparator();
-    help->Append(WxCommandId(kAppAbout), "&About Tessarin...",
-                 "Display program information, version number and copyright\nAbout");
+    const auto order = GetMenuOrder();
+    std::vector<wxMenu*> menus(order.size(), nullptr);
+    for (const CommandEntry& entry : GetCommandTable())
+    {
+        if (!entry.handler || !entry.menuPath)
+            continue;
+        const std::string path = entry.menuPath;
+        const std::size_t slash = path.find('/');
+        const std::string title = path.substr(0, slash);
+        const auto found =
+            std::find_if(order.begin(), order.end(), [&](const char* t) { return title == t; });
+        if (found == order.end() || slash == std::string::npos)
+            continue;
+        wxMenu*& menu = menus[static_cast<std::size_t>(found - order.begin())];
+        if (!menu)
+            menu = new wxMenu;
+        std::string item = path.substr(slash + 1);
+        if (!item.empty() && item.front() == '|')
+        {
+            item.erase(0, 1);
+            if (menu->GetMenuItemCount() > 0)
+                menu->AppendSeparator();
+        }
+        if (entry.textId != 0)
+        {
+            // The table text in the current language, with the path's accelerator.
+            const std::size_t tab = item.find('\t');
+            item = GetText(entry.textId) + (tab == std::string::npos ? std::string() : item.substr(tab));
+        }
+        menu->Append(command_id::WxCommandId(entry.id), wxString::FromUTF8(item), wxEmptyString,
+                     entry.kind == CommandKind::kCheck ? wxITEM_CHECK : wxITEM_NORMAL);
+    }
     auto* bar = new wxMenuBar;
-    bar->Append(file, "&File");
-    bar->Append(edit, "&Edit");
-    bar->Append(view, "&View");
-    bar->Append(window, "&Window");
-    bar->Append(help, "&Help");
+    for (std::size_t i = 0; i < order.size(); ++i)
+    {
+        if (menus[i])
+            bar->Append(menus[i], order[i]);
+    }
     TranslateMenu(bar, GetLanguage());
     SetMenuBar(bar);
+}
+
+void CMainFrame::RebuildMenuBar()
+{
+    // Not inside the menu's own event: the old bar goes once the event is done.
+    CallAfter(
+        [this]
+        {
+            wxMenuBar* old = GetMenuBar();
+            if (!old)
+                return;
+            CreateMenuBar();
+            delete old;
+        });
 }
 
 bool CMainFrame::CreateStatusBarWithPanes()
@@ -428,72 +312,43 @@ void CMainFrame::FitCombosToPanes()
         m_pFftSizeCombo->SetSize(rect);
 }
 
+wxToolBar* CMainFrame::MakeToolbar(std::uint32_t bit, int size)
+{
+    auto* bar = new wxToolBar(m_pDockTop, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                              wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER);
+    bar->SetToolBitmapSize(wxSize(size, size));
+    // The large main toolbar keeps every button; a button without its handler shows disabled.
+    const bool keepsLayout = bit == toolbar_bit::kMainLarge;
+    for (const CommandEntry& entry : GetCommandTable())
+    {
+        if (!(entry.toolbars & bit) || !entry.icon || (!entry.handler && !keepsLayout))
+            continue;
+        if ((entry.toolbars & toolbar_bit::kGapBefore) && bar->GetToolsCount() > 0)
+            bar->AddSeparator();
+        const wxString tip = wxString::FromUTF8(GetCommandToolTip(entry));
+        const int wxId = command_id::WxCommandId(entry.id);
+        bar->AddTool(wxId, tip, LoadCommandIcon(entry.icon, size), tip,
+                     entry.kind == CommandKind::kCheck ? wxITEM_CHECK : wxITEM_NORMAL);
+        if (!entry.handler)
+            bar->EnableTool(wxId, false);
+    }
+    return bar;
+}
+
 bool CMainFrame::CreateToolbars()
 {
-    using namespace command_id;
     const bool large = m_app.m_nGuiMode == 1;
-    const wxColour blue(40, 80, 150), green(30, 120, 60), orange(190, 100, 20), violet(110, 60, 140);
-    if (large)
-        m_pMainBar = MakeToolbar(
-            m_pDockTop, {{33044, "FFT", "Analyser"}, {32812, "Start", "Start"}, {33095, "Cal", "Calibrate"}},
-            blue, kLargeButton);
-    else
-        m_pMainBar = MakeToolbar(m_pDockTop,
-                                 {{WxCommandId(kFileNew), "wxART_NEW", "New"},
-                                  {WxCommandId(kFileOpen), "wxART_FILE_OPEN", "Open"},
-                                  {WxCommandId(kFileSave), "wxART_FILE_SAVE", "Save"},
-                                  {0, "", ""},
-                                  {WxCommandId(kFilePrint), "wxART_PRINT", "Print"},
-                                  {WxCommandId(kAppAbout), "wxART_HELP", "About"},
-                                  {0, "", ""},
-                                  {view_command::kStart, "\u25B6", "Start"},
-                                  {view_command::kStop, "\u25A0", "Stop"},
-                                  {0, "", ""},
-                                  {view_command::kFftAnalyzer, "FFT", "FFT analyzer"},
-                                  {view_command::kMls, "MLS", "MLS measurement"},
-                                  {view_command::kOscilloscope, "Osc", "Oscilloscope"},
-                                  {view_command::kBarGraph, "RTA", "Bar graph analyzer"},
-                                  {view_command::kImpedance, "Z", "Impedance"},
-                                  {view_command::kSpectrogram, "Spg", "Spectrogram analyzer"},
-                                  {0, "", ""},
-                                  {view_command::kDistortion, "THD", "Distortion"},
-                                  {view_command::kIntermodulation, "IMD", "Intermodulation"},
-                                  {view_command::kPeak, "Pk", "Peak"},
-                                  {view_command::kAverage, "Avg", "Average"},
-                                  {view_command::kDualChannel, "2Ch", "Dual channel"},
-                                  {view_command::kLinLogX, "Log", "lin/log x-axis"},
-                                  {view_command::kYAutoScale, "YA", "y auto scale"},
-                                  {view_command::kResetZoom, "Z0", "Reset zoom"}},
-                                 blue, kSmallButton);
-    m_pImpulseBar = MakeToolbar(
-        m_pDockTop,
-        {{32846, "IR", "Plot impulse"}, {32847, "ETC", "Energy time curve"}, {32848, "RT", "Reverberation"}},
-        green, kSmallButton);
-    m_pOverlayBar = MakeToolbar(m_pDockTop,
-                                {{33007, "O1", "Overlay 1"},
-                                 {33008, "O2", "Overlay 2"},
-                                 {33009, "O3", "Overlay 3"},
-                                 {33010, "O4", "Overlay 4"},
-                                 {33011, "O5", "Overlay 5"}},
-                                orange, kSmallButton);
-    const bool largeLogger = large;
-    m_pLoggerBar = MakeToolbar(m_pDockTop,
-                               {{33074, "L", "Logger"},
-                                {33073, "Set", "Logger settings"},
-                                {33075, "\u25CF", "Start logger"},
-                                {33076, "\u25A0", "Stop logger"},
-                                {33087, "Rep", "Report"},
-                                {33077, "Vw", "Logger view"},
-                                {33080, "Exp", "Export"}},
-                               violet, largeLogger ? kLargeButton : kSmallButton);
-    m_pChannelBar = MakeToolbar(m_pDockTop, {{32962, "Ch1", "Channel 1"}, {32963, "Ch2", "Channel 2"}}, green,
-                                kSmallButton);
-    m_pStipaBar = MakeToolbar(m_pDockTop, {{32964, "STI", "STIPA"}}, violet, kSmallButton);
-    m_pOptionsBar = new wxToolBar(m_pDockTop, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                  wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER);
-    m_pOptionsBar->SetToolBitmapSize(wxSize(kSmallButton, kSmallButton));
-    m_pOctaveCombo =
-        new wxChoice(m_pOptionsBar, WxCommandId(kOctaveFraction), wxDefaultPosition, wxSize(70, -1));
+    m_pMainBar = MakeToolbar(large ? toolbar_bit::kMainLarge : toolbar_bit::kMain,
+                             large ? kLargeButton : kSmallButton);
+    m_pImpulseBar = MakeToolbar(toolbar_bit::kImpulse, kSmallButton);
+    m_pOverlayBar = MakeToolbar(toolbar_bit::kOverlay, kSmallButton);
+    m_pLoggerBar = MakeToolbar(toolbar_bit::kLogger, large ? kLargeButton : kSmallButton);
+    m_pChannelBar = MakeToolbar(toolbar_bit::kChannel, kSmallButton);
+    m_pStipaBar = MakeToolbar(toolbar_bit::kStipa, kSmallButton);
+    m_pOptionsBar = MakeToolbar(toolbar_bit::kOptions, kSmallButton);
+    // The octave-fraction combo box goes first on the options toolbar.
+    m_pOctaveCombo = new wxChoice(m_pOptionsBar, command_id::WxCommandId(command_id::kOctaveFraction),
+                                  wxDefaultPosition, wxSize(70, -1));
     for (std::size_t i = 0; i < kOctaveFractionTexts.size(); ++i)
     {
         std::string text = kOctaveFractionTexts[i];
@@ -504,14 +359,13 @@ bool CMainFrame::CreateToolbars()
         m_pOctaveCombo->Append(wxString::FromUTF8(text));
     }
     m_pOctaveCombo->SetSelection(1);
-    m_pOptionsBar->AddControl(m_pOctaveCombo);
-    m_pOptionsBar->AddTool(WxCommandId(32970), "Smoothing", MakeButtonFace("Sm", blue, kSmallButton),
-                           "Smoothing");
+    m_pOptionsBar->InsertControl(0, m_pOctaveCombo);
 
     for (wxToolBar* bar :
          {m_pMainBar, m_pImpulseBar, m_pOverlayBar, m_pLoggerBar, m_pChannelBar, m_pStipaBar, m_pOptionsBar})
     {
-        if (!bar || !bar->Realize())
+        // The toolkit reports an empty toolbar as not realised; that is no failure.
+        if (!bar || (!bar->Realize() && bar->GetToolsCount() > 0))
             return false;
     }
     // One row in the order the bars are docked in.
@@ -523,6 +377,17 @@ bool CMainFrame::CreateToolbars()
     return true;
 }
 
+bool CMainFrame::HasCommandButtons(wxToolBar* bar)
+{
+    for (std::size_t i = 0; i < bar->GetToolsCount(); ++i)
+    {
+        const wxToolBarToolBase* tool = bar->GetToolByPos(static_cast<int>(i));
+        if (tool && tool->IsButton())
+            return true;
+    }
+    return false;
+}
+
 void CMainFrame::ApplyGuiMode()
 {
     wxSizer* row = m_pDockTop->GetSizer();
@@ -531,6 +396,13 @@ void CMainFrame::ApplyGuiMode()
     {
         row->Show(m_pLoggerBar, true);
         for (wxToolBar* bar : {m_pImpulseBar, m_pStipaBar, m_pOptionsBar, m_pOverlayBar, m_pChannelBar})
+            row->Show(bar, false);
+    }
+    // A toolbar none of whose commands has its handler yet stays out of sight.
+    for (wxToolBar* bar :
+         {m_pMainBar, m_pImpulseBar, m_pOverlayBar, m_pLoggerBar, m_pChannelBar, m_pStipaBar, m_pOptionsBar})
+    {
+        if (!HasCommandButtons(bar))
             row->Show(bar, false);
     }
     m_pDockTop->Layout();
@@ -564,11 +436,17 @@ bool CMainFrame::ToolTipFromPrompt(const std::string& prompt, std::string& tip)
 void CMainFrame::OnMenuHighlight(wxMenuEvent& event)
 {
     // The prompt string table of the current language wins; the menu's own help text otherwise.
-    std::string prompt = LoadStringForLanguage(static_cast<unsigned>(event.GetMenuId()), LanguageToLangId());
-    if (prompt.empty())
+    const CommandEntry* entry = nullptr;
+    for (const CommandEntry& row : GetCommandTable())
     {
-        if (wxMenuItem* item = GetMenuBar() ? GetMenuBar()->FindItem(event.GetMenuId()) : nullptr)
-            prompt = item->GetHelp().utf8_string();
+        if (command_id::WxCommandId(row.id) == event.GetMenuId())
+            entry = &row;
+    }
+    std::string prompt;
+    for (const std::uint16_t langId : {LanguageToLangId(), LANGID_ENGLISH_US})
+    {
+        if (entry && prompt.empty())
+            prompt = LoadStringForLanguage(static_cast<unsigned>(entry->id), langId);
     }
     SetStatusText(wxString::FromUTF8(MessageFromPrompt(prompt)), 0);
 }
@@ -601,18 +479,6 @@ void CMainFrame::OnTimer(wxTimerEvent& event)
         command.SetEventObject(this);
         wxPostEvent(this, command);
     }
-}
-
-void CMainFrame::OnWindowNew(wxCommandEvent&)
-{
-    MdiChildFrame* active = m_pContainer->GetActiveChild();
-    if (!active)
-    {
-        m_app.DoMessageBox("Failed to create empty document.", wxOK);
-        return;
-    }
-    auto* frame = new CChildFrame(this, active->GetTitle() + ":2");
-    frame->Show();
 }
 
 void CMainFrame::OnSize(wxSizeEvent& event)
@@ -687,21 +553,6 @@ CSndView* CMainFrame::GetActiveView() const
     return window ? &window->GetView() : nullptr;
 }
 
-void CMainFrame::OnViewCommand(int commandId, wxCommandEvent& event)
-{
-    CSndView* view = GetActiveView();
-    if (!view || !view->OnCommand(commandId))
-        event.Skip();
-}
-
-void CMainFrame::OnUpdateViewCommand(int commandId, wxUpdateUIEvent& event)
-{
-    CSndView* view = GetActiveView();
-    event.Enable(true);
-    if (view && event.IsCheckable())
-        event.Check(view->IsCommandChecked(commandId));
-}
-
 bool CMainFrame::HasStatusBar() const
 {
     return GetStatusBar() != nullptr;
@@ -734,4 +585,47 @@ void CMainFrame::RemoveMenu()
 void CMainFrame::ShowMessage(const std::string& text)
 {
     m_app.DoMessageBox(text, wxOK | wxICON_EXCLAMATION);
+}
+
+void CMainFrame::RunCommand(const CommandEntry& entry)
+{
+    ++m_nCommandsRun;
+    m_nLastCommand = entry.id;
+    // No failure of a command reaches the toolkit: the user reads it and the program goes on.
+    try
+    {
+        entry.handler(*this, entry.id);
+    }
+    catch (const std::exception& error)
+    {
+        ++m_nFailedCommands;
+        m_app.DoMessageBox(error.what(), wxOK | wxICON_EXCLAMATION);
+    }
+}
+
+void CMainFrame::ShowMainToolbar(bool show)
+{
+    m_pDockTop->GetSizer()->Show(m_pMainBar, show);
+    m_pDockTop->Layout();
+    Layout();
+}
+
+std::string CMainFrame::GetCommandToolTip(const CommandEntry& entry)
+{
+    // The current language's prompt, else the English one.
+    std::string tip;
+    for (const std::uint16_t langId : {LanguageToLangId(), LANGID_ENGLISH_US})
+    {
+        if (ToolTipFromPrompt(LoadStringForLanguage(static_cast<unsigned>(entry.id), langId), tip) &&
+            !tip.empty())
+            return tip;
+    }
+    if (entry.textId != 0)
+        return GetText(entry.textId);
+    if (entry.menuPath)
+    {
+        std::string path = entry.menuPath;
+        return NormalizeMenuCaption(path.substr(path.find('/') + 1));
+    }
+    return entry.icon ? entry.icon : "";
 }

@@ -5,16 +5,19 @@
 // Threads: user-interface thread only.
 #pragma once
 
+#include <wx/cmndata.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
 #include "view/ViewFrame.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class MdiContainer;
+struct CommandEntry;
 class CAnalyzerApp;
 class wxChoice;
 class wxToolBar;
@@ -46,6 +49,14 @@ inline constexpr int kViewToolbar = 59392;
 inline constexpr int kViewStatusBar = 59393;
 inline constexpr int kOctaveFraction = 33006;
 inline constexpr int kExpertMode = 33105;
+inline constexpr int kCopyAsBitmap = 32774;
+inline constexpr int kPreferences = 32845;
+inline constexpr int kLanguage = 32955;
+inline constexpr int kAudioMixer = 33104;
+inline constexpr int k3dViewer = 32812;
+inline constexpr int kShowPanel = 33095;
+inline constexpr int kPlotImpulse = 32846;
+inline constexpr int kFileNewKeepSettings = 33094;
 inline constexpr int kPresetsSecondPhase = 33089;
 inline constexpr int kResetAllMeasurements = 33090;
 inline constexpr int kStatusWeighting = 40004;
@@ -76,6 +87,10 @@ public:
     bool OnCreate();
 
     MdiContainer* GetContainer() const { return m_pContainer; }
+
+    // Builds the menu bar again in the current language (a new workspace does); nothing while the
+    // frame has no menu bar.
+    void RebuildMenuBar();
 
     // The toolbar table: the main, "Impulse", "Overlay", "Channel", "STIPA" and "Options1" bars.
     const std::array<wxToolBar*, kToolbarCount>& GetToolbarTable() const { return m_ToolbarTable; }
@@ -122,6 +137,21 @@ public:
     void OnSelchangeWeighting();
     void OnSelchangeFftSize();
 
+    // The main toolbar's place in the top row (View > Toolbar).
+    void ShowMainToolbar(bool show);
+    // Print data shared by Print, Print Preview and Print Setup.
+    wxPrintData& GetPrintData() { return m_printData; }
+
+    // True when the toolbar holds at least one button (not only controls).
+    static bool HasCommandButtons(wxToolBar* bar);
+    // The tool tip of a command: its prompt's tool-tip part, else its menu caption.
+    static std::string GetCommandToolTip(const CommandEntry& entry);
+
+    // Commands run through the table, and those whose handler failed (the user was told).
+    int GetCommandsRun() const { return m_nCommandsRun; }
+    int GetLastCommand() const { return m_nLastCommand; }
+    int GetFailedCommands() const { return m_nFailedCommands; }
+
 private:
     void CreateMenuBar();
     bool CreateStatusBarWithPanes();
@@ -134,9 +164,8 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnTimer(wxTimerEvent& event);
-    void OnWindowNew(wxCommandEvent& event);
-    void OnViewCommand(int commandId, wxCommandEvent& event);
-    void OnUpdateViewCommand(int commandId, wxUpdateUIEvent& event);
+    wxToolBar* MakeToolbar(std::uint32_t bit, int size);
+    void RunCommand(const CommandEntry& entry);
     void OnMenuHighlight(wxMenuEvent& event);
 
     CAnalyzerApp& m_app;
@@ -155,4 +184,8 @@ private:
     wxChoice* m_pFftSizeCombo = nullptr;
     wxTimer m_presetsTimer;
     wxTimer m_resetTimer;
+    wxPrintData m_printData;
+    int m_nCommandsRun = 0;
+    int m_nLastCommand = 0;
+    int m_nFailedCommands = 0;
 };

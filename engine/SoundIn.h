@@ -267,6 +267,9 @@ public:
     // their axes or curves. The display-restart request makes the next refresh tick of a window
     // restart its display; the repaint request makes a display restart repaint the window.
     std::atomic<int> m_bProcessingEnabled{0};
+    // Preferences the measurement windows read: no cursor readout, no level meter.
+    std::atomic<int> m_bDisableCursor{0};
+    std::atomic<int> m_bDisableMeter{0};
     std::atomic<int> m_bDisplayRestartRequest{0};
     std::atomic<int> m_bRepaintRequest{0};
     // Set by the wizards while they run.

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     libwxgtk3.2-dev libx11-dev libasound2-dev libmp3lame-dev
-    sox lame alsa-utils poppler-utils
+    sox lame alsa-utils poppler-utils librsvg2-bin
     xvfb xauth fonts-liberation2 fontconfig locales
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).

@@ -1,5 +1,5 @@
 #include "app/AnalyzerApp.h"
-#include "app/InputMixer.h"
+#include "engine/InputMixer.h"
 #include "platform/Places.h"
 #include "platform/ui/MessageBoxService.h"
 #include "tests/support/TempHome.h"

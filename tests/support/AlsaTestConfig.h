@@ -26,6 +26,8 @@ public:
     // silence; playback writes raw samples to `outfile`. Either path may be empty.
     void AddFileDevice(const std::string& name, const std::filesystem::path& infile,
                        const std::filesystem::path& outfile);
+    // Any further configuration text (control devices, plugin types).
+    void AddText(const std::string& text) { m_text += text; }
     void Apply();
 
 private:

@@ -1,0 +1,41 @@
+// The handlers that the command table names: each runs one command (or one family of commands) in
+// the main frame. Window-side; user-interface thread only.
+#pragma once
+
+class CMainFrame;
+class wxUpdateUIEvent;
+
+namespace commands
+{
+// File
+void FileNew(CMainFrame& frame, int id);
+void FileOpen(CMainFrame& frame, int id);
+// File New that keeps the engine's calibration and DC block (no menu item; sent by other windows).
+void FileNewKeepSettings(CMainFrame& frame, int id);
+void FilePrint(CMainFrame& frame, int id);
+void FilePrintPreview(CMainFrame& frame, int id);
+void FilePrintSetup(CMainFrame& frame, int id);
+void AppExit(CMainFrame& frame, int id);
+// Edit: the active measurement window's picture to the clipboard.
+void EditCopy(CMainFrame& frame, int id);
+// View
+void ViewToolbar(CMainFrame& frame, int id);
+void UpdateViewToolbar(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+void ViewStatusBar(CMainFrame& frame, int id);
+void UpdateViewStatusBar(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+void ExpertMode(CMainFrame& frame, int id);
+void UpdateExpertMode(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+// Window
+void WindowNew(CMainFrame& frame, int id);
+void WindowCascade(CMainFrame& frame, int id);
+void WindowTile(CMainFrame& frame, int id);
+void WindowArrange(CMainFrame& frame, int id);
+// Help and options
+void AppAbout(CMainFrame& frame, int id);
+void AudioMixer(CMainFrame& frame, int id);
+void Language(CMainFrame& frame, int id);
+void Preferences(CMainFrame& frame, int id);
+// The active measurement window's own commands (nothing happens without one).
+void ToActiveView(CMainFrame& frame, int id);
+void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+}  // namespace commands

@@ -1,0 +1,123 @@
+#include "app/CommandPrompts.h"
+
+#include "app/MainFrame.h"
+#include "texts/LanguageChoice.h"
+#include "texts/TextTable.h"
+#include "view/SndView.h"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using namespace command_id;
+
+struct Prompt
+{
+    int id;
+    const char* text;  // "status-bar text\ntool tip"
+};
+
+// One prompt for every command of the command table.
+// clang-format off
+const Prompt kEnglishPrompts[] = {
+    {kFileNew,                         "Create a new workspace\nNew"},
+    {kFileOpen,                        "Open an existing workspace\nOpen"},
+    {kFileNewKeepSettings,             "Create a new workspace keeping the calibration\nNew"},
+    {kFileClose,                       "Close the active workspace\nClose"},
+    {kFileSave,                        "Save the active workspace\nSave"},
+    {kFileSaveAs,                      "Save the active workspace with a new name\nSave As"},
+    {kFilePrint,                       "Print the active measurement window\nPrint"},
+    {kFilePrintPreview,                "Show the printed page\nPrint Preview"},
+    {kFilePrintSetup,                  "Change the printer and printing options\nPrint Setup"},
+    {kAppExit,                         "Quit the application; the workspace is saved\nExit"},
+    {kEditCopy,                        "Copy the active measurement window's picture to the clipboard\nCopy"},
+    {kCopyAsBitmap,                    "Copy the active measurement window's picture to the clipboard\nCopy as Bitmap"},
+    {kViewToolbar,                     "Show or hide the toolbar\nToolbar"},
+    {kViewStatusBar,                   "Show or hide the status bar\nStatus Bar"},
+    {kExpertMode,                      "Show all toolbars or only the large buttons (the program restarts)\nExpert Mode"},
+    {view_command::kMeasurementsCurve1, "Show the measurements of curve 1\nMeasurements curve 1"},
+    {view_command::kMeasurementsCurve2, "Show the measurements of curve 2\nMeasurements curve 2"},
+    {view_command::kDisplayProperties, "Edit the display properties of the active measurement window\nDisplay properties"},
+    {kAudioMixer,                      "Set the microphone level, AGC and mute of the sound card\nAudio Mixer"},
+    {kLanguage,                        "Choose the language of the menus and windows\nLanguage"},
+    {kPreferences,                     "Choose what is loaded at start-up\nPreferences"},
+    {kWindowNew,                       "Open another window for the active workspace\nNew Window"},
+    {kWindowCascade,                   "Arrange the windows so they overlap\nCascade"},
+    {kWindowTileHorz,                  "Arrange the windows as non-overlapping tiles\nTile"},
+    {kWindowArrange,                   "Arrange the icons of minimised windows\nArrange Icons"},
+    {kAppAbout,                        "Show the program's version and copyright\nAbout"},
+    {view_command::kStart,             "Start the measurement\nStart"},
+    {view_command::kStop,              "Stop the measurement\nStop"},
+    {view_command::kFftAnalyzer,       "Spectrum analysis with the FFT\nFFT analyzer"},
+    {view_command::kMls,               "Impulse response with a maximum length sequence\nMLS measurement"},
+    {view_command::kOscilloscope,      "Show the signal over time\nOscilloscope"},
+    {view_command::kBarGraph,          "Level in frequency bands\nBar graph"},
+    {view_command::kImpedance,         "Measure an impedance\nImpedance"},
+    {view_command::kSpectrogram,       "Spectrum over time\nSpectrogram"},
+    {view_command::kDistortion,        "Harmonic distortion\nDistortion"},
+    {view_command::kIntermodulation,   "Intermodulation distortion\nIntermodulation"},
+    {view_command::kPeak,              "Hold the peak values\nPeak"},
+    {view_command::kAverage,           "Average the spectra\nAverage"},
+    {view_command::kDualChannel,       "Two-channel measurement\nDual channel"},
+    {view_command::kLinLogX,           "Linear or logarithmic frequency axis\nlin/log x-axis"},
+    {view_command::kYAutoScale,        "Fit the level axis to the curves\ny auto scale"},
+    {view_command::kResetZoom,         "Show the whole axes again\nReset zoom"},
+    {view_command::kReset,             "Reset the measurement\nReset"},
+    {view_command::kResetMeasurements, "Reset the measured values\nReset measurements"},
+    {view_command::kResetAllViews,     "Reset the measured values of every window\nReset all windows"},
+    {view_command::kRoomAcoustics,     "Show the room acoustics results\nRoom acoustics"},
+    {k3dViewer,                        "Show the spectrum as a 3D waterfall\n3D viewer"},
+    {kShowPanel,                       "Show the quick-start panel\nQuick-start panel"},
+    {kPlotImpulse,                     "Plot the impulse response\nPlot impulse"},
+    {33007,                            "Show or hide overlay 1\nOverlay 1"},
+    {33008,                            "Show or hide overlay 2\nOverlay 2"},
+    {33009,                            "Show or hide overlay 3\nOverlay 3"},
+    {33010,                            "Show or hide overlay 4\nOverlay 4"},
+    {33011,                            "Show or hide overlay 5\nOverlay 5"},
+    {32962,                            "Show channel 1\nChannel 1"},
+    {32963,                            "Show channel 2\nChannel 2"},
+    {32964,                            "Speech transmission index with STIPA\nSTIPA"},
+    {32970,                            "Smooth the spectrum over fractions of an octave\nSmoothing"},
+    {33074,                            "Show the level logger\nLogger"},
+    {33073,                            "Set up the level logger\nLogger settings"},
+    {33075,                            "Start logging\nStart logger"},
+    {33076,                            "Stop logging\nStop logger"},
+    {33087,                            "Write the logger report\nReport"},
+    {33077,                            "Show the logged values\nLogger view"},
+    {33080,                            "Export the logged values\nExport"},
+};
+// clang-format on
+
+}  // namespace
+
+void InstallCommandPrompts()
+{
+    EnsureTextTable();
+    std::vector<StringTableEntry> english, german;
+    // The table copies its strings; these only have to outlive the call.
+    std::vector<std::string> germanTexts;
+    germanTexts.reserve(std::size(kEnglishPrompts));
+    for (const Prompt& prompt : kEnglishPrompts)
+    {
+        english.push_back({static_cast<unsigned>(prompt.id), prompt.text});
+        // German where the text table has the tool tip's words: its German text serves as status
+        // text and tool tip.
+        const std::string text = prompt.text;
+        const std::string tip = text.substr(text.find('\n') + 1);
+        const int textId = FindTextId(tip, -1, -1, LANGUAGE_ENGLISH);
+        if (textId < 0)
+            continue;
+        const std::string words = GetTextForLanguage(textId, LANGUAGE_GERMAN);
+        if (words.empty())
+            continue;
+        germanTexts.push_back(words + "\n" + words);
+        german.push_back({static_cast<unsigned>(prompt.id), germanTexts.back().c_str()});
+    }
+    SetStringTable(LANGID_ENGLISH_US, english);
+    SetStringTable(LANGID_GERMAN, german);
+    // Italian and Spanish have no prompts of their own: they read the English ones.
+    SetStringTable(LANGID_ITALIAN, english);
+    SetStringTable(LANGID_SPANISH, english);
+}

@@ -1,0 +1,128 @@
+#include "app/CommandTable.h"
+
+#include "app/CommandHandlers.h"
+#include "app/MainFrame.h"
+#include "view/SndView.h"
+
+#include <array>
+
+namespace
+{
+
+using namespace command_id;
+using namespace commands;
+namespace tb = toolbar_bit;
+constexpr auto kCheck = CommandKind::kCheck;
+constexpr auto kNormal = CommandKind::kNormal;
+constexpr std::uint32_t kAnalyserBar = tb::kMain;
+constexpr std::uint32_t kGap = tb::kGapBefore;
+
+constexpr std::array<const char*, 6> kMenuOrder = {"&File", "&Edit", "&View", "&Options", "&Window", "&Help"};
+
+// THE COMMAND TABLE. To add a command, add one row here:
+//   {id, "Menu/Item\tAccel" or nullptr, caption text id or 0, toolbar_bit:: set, "icon" or nullptr,
+//    handler or nullptr, updater or nullptr, kNormal or kCheck},
+// - Rows keep the order of their menu and of each toolbar; a new top-level menu also goes into
+//   kMenuOrder above.
+// - A button needs resources/icons/<icon>.svg (run scripts/render-icons.sh and commit the PNGs).
+// - Every command has an English prompt ("status text\ntool tip") in CommandPrompts.cpp.
+// - Declare the handler in CommandHandlers.h (or a header of its own) and name it here. A row
+//   whose handler is nullptr stays out of the menus and toolbars until the handler exists; the
+//   README lists those. tests/app/CommandTableTest.cpp fires every item and button that shows (in
+//   both GUI modes and all languages; modal dialogs are answered with Cancel).
+// clang-format off
+const CommandEntry kCommands[] = {
+    // id                                 menu path                                   text id  toolbars                icon              handler            updater                  kind
+    {kFileNew,                            "&File/&New\tCtrl+N",                       0,       tb::kMain,              "file-new",       FileNew,           nullptr,                 kNormal},
+    {kFileOpen,                           "&File/&Open...\tCtrl+O",                   0,       tb::kMain,              "file-open",      FileOpen,          nullptr,                 kNormal},
+    {kFileClose,                          "&File/&Close",                             0,       tb::kNone,              nullptr,          nullptr,           nullptr,                 kNormal},
+    {kFileSave,                           "&File/&Save\tCtrl+S",                      0,       tb::kMain,              "file-save",      nullptr,           nullptr,                 kNormal},
+    {kFileSaveAs,                         "&File/Save &As...",                        0,       tb::kNone,              nullptr,          nullptr,           nullptr,                 kNormal},
+    {kFilePrint,                          "&File/|&Print...\tCtrl+P",                 0,       tb::kMain | kGap,       "print",          FilePrint,         nullptr,                 kNormal},
+    {kFilePrintPreview,                   "&File/Print Pre&view",                     0,       tb::kNone,              nullptr,          FilePrintPreview,  nullptr,                 kNormal},
+    {kFilePrintSetup,                     "&File/P&rint Setup...",                    0,       tb::kNone,              nullptr,          FilePrintSetup,    nullptr,                 kNormal},
+    {kAppExit,                            "&File/|E&xit",                             0,       tb::kNone,              nullptr,          AppExit,           nullptr,                 kNormal},
+    {kEditCopy,                           "&Edit/&Copy\tCtrl+C",                      0,       tb::kNone,              nullptr,          EditCopy,          nullptr,                 kNormal},
+    {kCopyAsBitmap,                       "&Edit/Copy as Bitmap",                     1000417, tb::kNone,              nullptr,          EditCopy,          nullptr,                 kNormal},
+    {kViewToolbar,                        "&View/&Toolbar",                           1000523, tb::kNone,              nullptr,          ViewToolbar,       UpdateViewToolbar,       kCheck},
+    {kViewStatusBar,                      "&View/&Status Bar",                        1000524, tb::kNone,              nullptr,          ViewStatusBar,     UpdateViewStatusBar,     kCheck},
+    {kExpertMode,                         "&View/|Expert Mode",                       0,       tb::kNone,              nullptr,          ExpertMode,        UpdateExpertMode,        kCheck},
+    {view_command::kMeasurementsCurve1,   "&View/|Measurements curve 1",              0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kMeasurementsCurve2,   "&View/Measurements curve 2",               0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kDisplayProperties,    "&View/Display properties",                 0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
+    {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
+    {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},
+    {kWindowNew,                          "&Window/&New Window",                      0,       tb::kNone,              nullptr,          WindowNew,         nullptr,                 kNormal},
+    {kWindowCascade,                      "&Window/&Cascade",                         0,       tb::kNone,              nullptr,          WindowCascade,     nullptr,                 kNormal},
+    {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},
+    {kWindowArrange,                      "&Window/&Arrange Icons",                   0,       tb::kNone,              nullptr,          WindowArrange,     nullptr,                 kNormal},
+    {kAppAbout,                           "&Help/&About Tessarin...",                 0,       tb::kMain,              "about",          AppAbout,          nullptr,                 kNormal},
+    {kFileNewKeepSettings,                nullptr,                                    0,       tb::kNone,              nullptr,          FileNewKeepSettings, nullptr,               kNormal},
+    // The measurement window's analyser buttons.
+    {view_command::kStart,                nullptr,                                    0,       kAnalyserBar | kGap,    "start",          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kStop,                 nullptr,                                    0,       kAnalyserBar,           "stop",           ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFftAnalyzer,          nullptr,                                    0,       kAnalyserBar | kGap,    "fft",            ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kMls,                  nullptr,                                    0,       kAnalyserBar,           "mls",            ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kOscilloscope,         nullptr,                                    0,       kAnalyserBar,           "oscilloscope",   ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kBarGraph,             nullptr,                                    0,       kAnalyserBar,           "bar-graph",      ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kImpedance,            nullptr,                                    0,       kAnalyserBar,           "impedance",      ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kSpectrogram,          nullptr,                                    0,       kAnalyserBar,           "spectrogram",    ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kDistortion,           nullptr,                                    0,       kAnalyserBar | kGap,    "distortion",     ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kIntermodulation,      nullptr,                                    0,       kAnalyserBar,           "intermodulation",ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kPeak,                 nullptr,                                    0,       kAnalyserBar,           "peak",           ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kAverage,              nullptr,                                    0,       kAnalyserBar,           "average",        ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kDualChannel,          nullptr,                                    0,       kAnalyserBar,           "dual-channel",   ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kLinLogX,              nullptr,                                    0,       kAnalyserBar,           "lin-log-x",      ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kYAutoScale,           nullptr,                                    0,       kAnalyserBar | tb::kMainLarge, "y-auto-scale", ToActiveView, nullptr,               kNormal},
+    {view_command::kResetZoom,            nullptr,                                    0,       kAnalyserBar,           "reset-zoom",     ToActiveView,      nullptr,                 kNormal},
+    {view_command::kReset,                nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kResetMeasurements,    nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kResetAllViews,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kRoomAcoustics,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    // The large main toolbar of GUI mode 1: y auto scale (above), the 3D viewer, the quick-start panel.
+    {k3dViewer,                           nullptr,                                    0,       tb::kMainLarge,         "viewer-3d",      nullptr,           nullptr,                 kNormal},
+    {kShowPanel,                          nullptr,                                    0,       tb::kMainLarge,         "quick-start",    nullptr,           nullptr,                 kNormal},
+    // "Impulse", "Overlay", "Channel", "STIPA" and "Options1".
+    {kPlotImpulse,                        nullptr,                                    0,       tb::kImpulse,           "impulse",        nullptr,           nullptr,                 kNormal},
+    {33007,                               nullptr,                                    0,       tb::kOverlay,           "overlay-1",      nullptr,           nullptr,                 kNormal},
+    {33008,                               nullptr,                                    0,       tb::kOverlay,           "overlay-2",      nullptr,           nullptr,                 kNormal},
+    {33009,                               nullptr,                                    0,       tb::kOverlay,           "overlay-3",      nullptr,           nullptr,                 kNormal},
+    {33010,                               nullptr,                                    0,       tb::kOverlay,           "overlay-4",      nullptr,           nullptr,                 kNormal},
+    {33011,                               nullptr,                                    0,       tb::kOverlay,           "overlay-5",      nullptr,           nullptr,                 kNormal},
+    {32962,                               nullptr,                                    0,       tb::kChannel,           "channel-1",      nullptr,           nullptr,                 kNormal},
+    {32963,                               nullptr,                                    0,       tb::kChannel,           "channel-2",      nullptr,           nullptr,                 kNormal},
+    {32964,                               nullptr,                                    0,       tb::kStipa,             "stipa",          nullptr,           nullptr,                 kNormal},
+    {32970,                               nullptr,                                    0,       tb::kOptions,           "smoothing",      nullptr,           nullptr,                 kNormal},
+    // The logger toolbar.
+    {33074,                               nullptr,                                    0,       tb::kLogger,            "logger",         nullptr,           nullptr,                 kNormal},
+    {33073,                               nullptr,                                    0,       tb::kLogger,            "logger-settings",nullptr,           nullptr,                 kNormal},
+    {33075,                               nullptr,                                    0,       tb::kLogger,            "logger-start",   nullptr,           nullptr,                 kNormal},
+    {33076,                               nullptr,                                    0,       tb::kLogger,            "logger-stop",    nullptr,           nullptr,                 kNormal},
+    {33087,                               nullptr,                                    0,       tb::kLogger,            "logger-report",  nullptr,           nullptr,                 kNormal},
+    {33077,                               nullptr,                                    0,       tb::kLogger,            "logger-view",    nullptr,           nullptr,                 kNormal},
+    {33080,                               nullptr,                                    0,       tb::kLogger,            "logger-export",  nullptr,           nullptr,                 kNormal},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const char* const> GetMenuOrder()
+{
+    return kMenuOrder;
+}
+
+std::span<const CommandEntry> GetCommandTable()
+{
+    return kCommands;
+}
+
+const CommandEntry* FindCommand(int id)
+{
+    for (const CommandEntry& entry : kCommands)
+    {
+        if (entry.id == id)
+            return &entry;
+    }
+    return nullptr;
+}
