@@ -38,6 +38,9 @@ public:
     void RefreshReadouts() override;
     void ShowAuxWindow(int kind, int show) override;
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
+    bool AskSettingsFile(bool save, std::string& path) override;
+    // Tests answer the settings-file dialog with this path instead of showing it (empty: shown).
+    static std::string s_strSettingsFileAnswer;
 
     // The readout windows (null until the first initial update).
     CMeasurementsDlg* GetReadoutWindow(int curve) const { return m_readouts[curve == 0 ? 0 : 1]; }
