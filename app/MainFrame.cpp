@@ -607,6 +607,36 @@ void CMainFrame::ShowMessage(const std::string& text)
     m_app.DoMessageBox(text, wxOK | wxICON_EXCLAMATION);
 }
 
+bool CMainFrame::GetMainWindowRect(PlotRect& rect) const
+{
+    const wxRect r = GetScreenRect();
+    rect = PlotRect{r.x, r.y, r.x + r.width, r.y + r.height};
+    return true;
+}
+
+void CMainFrame::MoveMainWindow(const PlotRect& rect)
+{
+    SetSize(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void CMainFrame::GetDesktopSize(int& width, int& height) const
+{
+    wxDisplaySize(&width, &height);
+}
+
+std::vector<std::pair<std::string, PlotRect>> CMainFrame::GetToolbarRects() const
+{
+    std::vector<std::pair<std::string, PlotRect>> rects;
+    for (wxToolBar* bar : m_ToolbarTable)
+    {
+        if (!bar)
+            continue;
+        const wxRect r = bar->GetScreenRect();
+        rects.emplace_back(bar->GetName().utf8_string(), PlotRect{r.x, r.y, r.x + r.width, r.y + r.height});
+    }
+    return rects;
+}
+
 void CMainFrame::RunCommand(const CommandEntry& entry)
 {
     ++m_nCommandsRun;

@@ -133,6 +133,10 @@ public:
     void SelectWeightingEntry(int index) override;
     void RemoveMenu() override;
     void ShowMessage(const std::string& text) override;
+    bool GetMainWindowRect(PlotRect& rect) const override;
+    void MoveMainWindow(const PlotRect& rect) override;
+    void GetDesktopSize(int& width, int& height) const override;
+    std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const override;
 
     void OnSelchangeWeighting();
     void OnSelchangeFftSize();

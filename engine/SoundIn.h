@@ -305,6 +305,37 @@ public:
     std::array<double, kMaxMarkers> m_adMarkers{};
     // "Color mode background": 1 white, 2 black plot background, 3 from the palette, else the scheme.
     int m_nColorModeBackground = 0;
+    // Settings that the settings files carry and no other block of the engine holds.
+    double m_dMinLevel = 0.0;  // default y range of a linear display
+    double m_dMaxLevel = 1.0;
+    double m_dMlsPregap = 0.0;
+    double m_dMlsExcitationLength = 0.0;
+    int m_bNotch1kHz = 0;
+    int m_bRiaa = 0;
+    int m_bRiaaInverse = 0;
+    double m_dLevelMinFrequency = 20.0;
+    double m_dLevelMaxFrequency = 20000.0;
+    int m_bLevelFullSpan = 1;
+    int m_nLevelWeighting = 0;
+    int m_bDecimalComma = 0;
+    // The generator's attenuator switches 1, 2, 3, 5, 10, 20 and 50 dB.
+    std::array<int, 7> m_abAttenuators{};
+    // The reverberation wizard's frequency range, chirp and thresholds.
+    struct ReverbWizardSettings
+    {
+        double minFrequency = 100.0;
+        double maxFrequency = 5000.0;
+        double minChirpFrequency = 50.0;
+        double maxChirpFrequency = 10000.0;
+        int chirpSize = 65536;
+        double chirpLevel = 0.5;
+        double thdnThresholdMin = 0.1;
+        double headroomThreshold = 10.0;
+        double extrapolateStart = -5.0;
+        double extrapolateStop = -25.0;
+        double timeWindow = 1.0;
+    };
+    ReverbWizardSettings m_reverbWizard;
     // Per channel: 1 when some measurement window shows the channel.
     std::array<int, kMaxChannels> m_abChannelActive{};
 

@@ -36,13 +36,13 @@ CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
 {
     m_pPlot->m_pOwner = this;
     m_pPlot->m_pDisplayLock = &m_engine.m_displayLock;
-    m_pPlot->m_fnForegroundHook = [this](gfx::Canvas& canvas) { DrawForeground(canvas); };
     for (auto& plot : m_auxiliaryPlots)
     {
         plot = std::make_unique<CPlot>();
         plot->m_pDisplayLock = m_pPlot->m_pDisplayLock;
     }
     ClearImpulsePlotFlags();
+    InstallPlotHooks();
     m_document.AddView(this);
 }
 
@@ -404,7 +404,7 @@ bool CSndView::OnCommand(int id)
                                          kShowWindow);
             return true;
         default:
-            return false;
+            return OnOverlayCommand(id);
     }
 }
 
@@ -472,7 +472,10 @@ bool CSndView::IsCommandChecked(int id) const
         case kSmoothing:
             return m_engine.m_bSmoothing != 0;
         default:
-            return false;
+        {
+            bool checked = false;
+            return IsCommandCheckedOverlay(id, checked) && checked;
+        }
     }
 }
 
@@ -505,6 +508,7 @@ bool view_command::IsToggleCommand(int id)
         case kSmoothing:
             return true;
         default:
-            return false;
+            return (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||
+                   (id >= kFirstOverlaySnapshot && id < kFirstOverlaySnapshot + 5);
     }
 }

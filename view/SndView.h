@@ -33,6 +33,7 @@ class CViewDocument;
 class CViewFrame;
 class CViewSettings;
 class CViewWindow;
+struct OverlayDataBlock;
 
 namespace gfx
 {
@@ -80,6 +81,21 @@ inline constexpr int kAlignParamViews = 32957;
 inline constexpr int kLinkFrequencyFactor = 32923;
 inline constexpr int kLinkFrequencyDiff = 32924;
 inline constexpr int kCustomReport = 32947;
+// Overlays.
+inline constexpr int kSetAsOverlay = 32869;
+inline constexpr int kConfigOverlays = 32868;
+inline constexpr int kLoadOverlayText = 33002;
+inline constexpr int kSaveOverlayText = 33005;
+inline constexpr int kDynamicOverlay = 33003;
+inline constexpr int kAutoLoadLimits = 33004;
+inline constexpr int kFirstOverlayToggle = 32858;    // to 32867
+inline constexpr int kFirstOverlaySnapshot = 33007;  // to 33011
+inline constexpr int kCopyCurve = 32950;
+inline constexpr int kPasteCurve = 32951;
+// Settings files.
+inline constexpr int kLoadConfig = 32916;
+inline constexpr int kSaveConfig = 32917;
+inline constexpr int kSaveState = 32882;
 }  // namespace view_command
 
 // The last finished tonality evaluation of a window, as its text and markers show it.
@@ -257,9 +273,78 @@ public:
     void PassLevelData();
     void RebuildCurveList();
     void CopyPlotSettings(CPlot& target) const;
-    // The curves of the window (the plot's; overlays come after them once the window has any).
+    // --- curves and overlays (SndViewOverlays.cpp) ------------------------------------------------
+    // Curves 0..p-1 are the plot's, then the active overlay slots in slot order. In curve math,
+    // 1024 and 1025 stand for the A- and C-weighting power responses.
+    static constexpr int kCurveAWeighting = 1024;
+    static constexpr int kCurveCWeighting = 1025;
+    static constexpr int kMaxOverlayTextPoints = 1000000;
+    static constexpr int kLimitResamplePoints = 512;
     int GetCurveCount() const;
     std::string GetCurveName(int curve) const;
+    void SetCurveName(int curve, const std::string& name);
+    int GetSelectedCurve() const;
+    int FindCurveByData(int slot) const;
+    int GetOverlaySlotOfCurve(int curve) const;
+    int GetActiveOverlayCount() const;
+    const float* GetCurveData(int curve) const;
+    const float* GetCurveXData(int curve) const;
+    int GetCurvePointCount(int curve) const;
+    double GetCurveXValue(int curve, int index) const;
+    double GetCurveDisplayValue(int curve, int index) const;
+    double GetCurveValueAt(int curve, double x) const;
+    const CPlot& GetCurvePlot(int curve) const;
+    bool GetCurvePen(int curve, CCurveStyle& style) const;
+    void SetCurveStyle(int curve, const CCurveStyle& style);
+    int GetCurveChannel(int curve) const;
+    const CCurveStatistics* GetCurveStatistics(int curve) const;
+
+    // Combines curve a with curve b (or the constant, in display units) by the operation into the
+    // slot. False when refused (slot outside 0..9, an unknown curve) or cancelled.
+    bool SetAsOverlay(int slot, int curveA, int curveB, int operation, bool useConstant, double constant);
+    // Replaces the slot's curve; x may be null (then x = i * 0 step, as given). Refuses a slot
+    // outside 0..9 or a negative count. Returns whether processing was paused before.
+    bool SetOverlayData(int slot, int count, const float* x, const float* y, bool redraw,
+                        const double* displayValues = nullptr);
+    long OnAddOverlayData(const OverlayDataBlock& block);
+    // Points loaded, or -1 (slot unchanged) on failure.
+    int LoadOverlayText(const std::string& path, int slot, int format, int resample);
+    // False (message shown) when the slot holds no points or the file cannot be written.
+    bool SaveOverlayText(const std::string& path, int slot, int format);
+    int LoadLimitCurve(int item, int slot);
+    void LoadLimitCurvesForResult(int type);
+    void ClearAllOverlays();
+    void RebuildOverlays();
+    void DrawOverlaysBack(gfx::Canvas& canvas, const PlotRect& rect);
+    void DrawOverlaysFront(gfx::Canvas& canvas, const PlotRect& rect);
+    // The overlay plot of a slot (null until made).
+    const CPlot* GetOverlayPlot(int slot) const;
+
+    void OnSetAsOverlay();
+    void OnConfigOverlays();
+    void OnLoadOverlayText();
+    void OnSaveOverlayText();
+    void OnDynamicOverlay();
+    void OnAutoLoadLimits();
+    void OnToggleOverlay(int slot);
+    void OnOverlaySnapshot(int slot);
+    void OnCopyCurve();
+    void OnPasteCurve();
+
+    // --- settings files (SndViewSettingsFile.cpp) ---------------------------------------------
+    // False (and a message) when the path is refused or a value could not be written.
+    bool WriteSettingsFile(const std::string& path);
+    // Changes settings only; a value outside its setting's range is not taken. False (and a
+    // message, nothing read) when the path is refused.
+    bool ReadSettingsFile(const std::string& path);
+    // Stop, read, Start.
+    bool LoadSettingsFile(const std::string& path);
+    // "Tessarin.log" and "Tessarin.ini" in the configuration folder; false (and a message) when
+    // either cannot be written.
+    bool OnSaveState();
+    std::string StateLogText() const;
+    // "default.ini" of the program folder, when there is one; the engine stays stopped.
+    long OnLoadDefaultSettings();
 
     // --- axes ----------------------------------------------------------------------------------
     int SetupAxes();
@@ -335,6 +420,13 @@ public:
     int m_nPauseWaitMs = 300;
 
 private:
+    CPlot& NewOverlayPlot(int slot);
+    void PrepareOverlayPlot(int slot);
+    void InstallPlotHooks();
+    void ShowFilledText(int format, int argument);
+    bool IsCommandCheckedOverlay(int id, bool& checked) const;
+    bool OnOverlayCommand(int id);
+    bool OnSettingsFileCommand(int id);
     void TakeSettingsSlot();
     // The window's slot as the document holds it now (loading a workspace replaces the slots).
     CViewSettings* CurrentSettings() const;

@@ -66,6 +66,9 @@ void CSndView::OnTimer(int id)
             if (m_pWindow)
                 m_pWindow->KillTimer(kTimerStartup);
             m_engine.m_bDisplayRestartRequest.store(1);
+            // The first window loads the program's default settings once the program is up.
+            if (m_nViewIndex == 0)
+                OnLoadDefaultSettings();
             return;
         case kTimerRestart:
             if (m_pWindow)
@@ -275,16 +278,6 @@ void CSndView::PassLevelData()
     }
 }
 
-int CSndView::GetCurveCount() const
-{
-    return m_pPlot->GetCurveCount();
-}
-
-std::string CSndView::GetCurveName(int curve) const
-{
-    return m_pPlot->GetCurveName(curve);
-}
-
 void CSndView::RebuildCurveList()
 {
     CPlot& plot = *m_pPlot;
@@ -295,6 +288,8 @@ void CSndView::RebuildCurveList()
             style.m_strLabel = GetCurveLabel(c, 0);
     }
     plot.RecreatePens();
+    // The overlays are drawn with the plot's frame: a changed list paints it anew.
+    plot.ForceRedraw();
 }
 
 void CSndView::CopyPlotSettings(CPlot& target) const

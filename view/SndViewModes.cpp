@@ -429,7 +429,7 @@ void CSndView::OnDualChannel()
 
 void CSndView::OnToggleChannel(int channel)
 {
-    if (!m_pSettings || channel < 0 || channel > 1)
+    if (!m_pSettings || channel < 0 || channel > 1 || channel >= m_pSettings->m_Channels.m_nCount)
         return;
     Cchannel_settings& record = m_pSettings->m_Channels.GetChannel(channel);
     record.m_bActive = record.m_bActive ? 0 : 1;

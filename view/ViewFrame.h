@@ -11,6 +11,12 @@
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
 #include "view/ParamViewManager.h"
+#include "view/OverlayDialogValues.h"
+
+#include <utility>
+#include <vector>
+
+class CViewSettings;
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
 // program's message boxes.
@@ -31,6 +37,14 @@ public:
     // The toolbar's smoothing list: its selected entry (-1: no list) and a new selection.
     virtual int GetSmoothingEntry() const { return -1; }
     virtual void SelectSmoothingEntry(int /*index*/) {}
+    // Replaces the items of the "Overlay" submenu (the one whose first item is "Set as Overlay").
+    virtual void RebuildOverlayMenu(const std::vector<OverlayMenuEntry>& /*entries*/) {}
+    // The main window's rectangle in screen coordinates (false without one), moving it, the
+    // desktop's size and the toolbars' names and rectangles.
+    virtual bool GetMainWindowRect(PlotRect& /*rect*/) const { return false; }
+    virtual void MoveMainWindow(const PlotRect& /*rect*/) {}
+    virtual void GetDesktopSize(int& width, int& height) const { width = height = 0; }
+    virtual std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const { return {}; }
 };
 
 // The window a measurement window draws in.
@@ -68,4 +82,20 @@ public:
     {
         return nullptr;
     }
+
+    // The overlay dialogs; each returns true on OK with the values as entered. Without a dialog
+    // (the defaults) every one is cancelled.
+    virtual bool SelectOverlay(SelectOverlayValues& /*values*/) { return false; }
+    // "Overlay": what to do with slot (0-based) that already holds a curve.
+    virtual int AskOverlayExists(int /*slot*/) { return kOverlayCancel; }
+    // "Config Overlays" on the window's settings; the slots' names, styles and shown flags change.
+    virtual bool ConfigOverlays(CViewSettings& /*settings*/) { return false; }
+    // The file dialog, then the load or save dialog of an overlay text file.
+    virtual bool AskOverlayFile(bool /*save*/, std::string& /*path*/, OverlayFileValues& /*values*/)
+    {
+        return false;
+    }
+    virtual bool EditDynamicOverlay(DynamicOverlayValues& /*values*/) { return false; }
+    // The file dialog of a settings file (".ini").
+    virtual bool AskSettingsFile(bool /*save*/, std::string& /*path*/) { return false; }
 };

@@ -55,6 +55,34 @@ public:
         }
     }
     void Invalidate() override { ++m_nInvalidates; }
+    // The overlay dialogs answer with the values the test set.
+    bool SelectOverlay(SelectOverlayValues& values) override
+    {
+        m_selectOffered = values;
+        values.m_nOverlay = m_selectAnswer.m_nOverlay;
+        values.m_nCurve = m_selectAnswer.m_nCurve;
+        values.m_nSecondCurve = m_selectAnswer.m_nSecondCurve;
+        values.m_nOperation = m_selectAnswer.m_nOperation;
+        values.m_bUseConstant = m_selectAnswer.m_bUseConstant;
+        values.m_dConstant = m_selectAnswer.m_dConstant;
+        return m_bDialogOk;
+    }
+    int AskOverlayExists(int slot) override
+    {
+        m_askedSlots.push_back(slot);
+        return m_nOverlayExistsAnswer;
+    }
+    bool AskOverlayFile(bool, std::string& path, OverlayFileValues& values) override
+    {
+        path = m_strFilePath;
+        values = m_fileAnswer;
+        return m_bDialogOk;
+    }
+    bool AskSettingsFile(bool, std::string& path) override
+    {
+        path = m_strFilePath;
+        return m_bDialogOk;
+    }
 
     int SetCount(int id) const
     {
@@ -71,6 +99,13 @@ public:
     // When 0 or more: that many SetTimer calls still succeed, every later one fails.
     int m_nTimersLeft = -1;
     bool m_bPaint = false;
+    bool m_bDialogOk = true;
+    int m_nOverlayExistsAnswer = kOverlayCancel;
+    std::vector<int> m_askedSlots;
+    SelectOverlayValues m_selectAnswer;
+    SelectOverlayValues m_selectOffered;
+    OverlayFileValues m_fileAnswer;
+    std::string m_strFilePath;
 
     std::map<int, int> m_timers;
     std::vector<int> m_setCalls;

@@ -1,7 +1,30 @@
 // The "Display properties" sheet of a measurement window: its pages filled from the values the
-// view gathered, and the values read back after OK.
+// view gathered, and the values read back after OK; and the settings files' file dialog.
 #include "display/ui/DispPropSheet.h"
 #include "view/ui/SndViewWindow.h"
+
+#include <wx/filedlg.h>
+
+std::string CSndViewWindow::s_strSettingsFileAnswer;
+
+bool CSndViewWindow::AskSettingsFile(bool save, std::string& path)
+{
+    if (!s_strSettingsFileAnswer.empty())
+    {
+        path = s_strSettingsFileAnswer;
+        return true;
+    }
+    wxFileDialog dialog(this, save ? "Save config" : "Load config", wxEmptyString, wxEmptyString,
+                        "Configuration files (*.ini)|*.ini",
+                        save ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    path = dialog.GetPath().utf8_string();
+    // The default extension.
+    if (save && path.find('.', path.find_last_of('/') + 1) == std::string::npos)
+        path += ".ini";
+    return true;
+}
 
 bool CSndViewWindow::EditDisplayProperties(DisplayPropertiesValues& values)
 {

@@ -40,6 +40,9 @@ public:
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
+    bool AskSettingsFile(bool save, std::string& path) override;
+    // Tests answer the settings-file dialog with this path instead of showing it (empty: shown).
+    static std::string s_strSettingsFileAnswer;
 
     // The readout windows (null until the first initial update).
     CMeasurementsDlg* GetReadoutWindow(int curve) const { return m_readouts[curve == 0 ? 0 : 1]; }

@@ -1,0 +1,7 @@
+#include "view/CurveClipboard.h"
+
+CCurveClipboard& GetCurveClipboard()
+{
+    static CCurveClipboard clipboard;
+    return clipboard;
+}
