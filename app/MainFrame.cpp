@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 namespace
 {
@@ -122,17 +123,21 @@ bool CMainFrame::OnCreate()
     Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this);
     Bind(wxEVT_MENU_HIGHLIGHT, &CMainFrame::OnMenuHighlight, this);
     // Every command of the table that has its handler.
+    int firstId = std::numeric_limits<int>::max();
+    int lastId = std::numeric_limits<int>::min();
     for (const CommandEntry& entry : GetCommandTable())
     {
         if (!entry.handler)
             continue;
         const int wxId = command_id::WxCommandId(entry.id);
-        Bind(
-            wxEVT_MENU, [this, &entry](wxCommandEvent&) { RunCommand(entry); }, wxId);
-        if (entry.update)
-            Bind(
-                wxEVT_UPDATE_UI,
-                [this, &entry](wxUpdateUIEvent& event) { entry.update(*this, entry.id, event); }, wxId);
+        m_commandRows.try_emplace(wxId, &entry);
+        firstId = std::min(firstId, wxId);
+        lastId = std::max(lastId, wxId);
+    }
+    if (!m_commandRows.empty())
+    {
+        Bind(wxEVT_MENU, &CMainFrame::OnTableCommand, this, firstId, lastId);
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnTableUpdate, this, firstId, lastId);
     }
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeWeighting(); },
@@ -451,6 +456,23 @@ bool CMainFrame::ToolTipFromPrompt(const std::string& prompt, std::string& tip)
     const std::size_t second = prompt.find('\n', first + 1);
     tip = prompt.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
     return true;
+}
+
+void CMainFrame::OnTableCommand(wxCommandEvent& event)
+{
+    if (const auto found = m_commandRows.find(event.GetId()); found != m_commandRows.end())
+        RunCommand(*found->second);
+    else
+        event.Skip();
+}
+
+void CMainFrame::OnTableUpdate(wxUpdateUIEvent& event)
+{
+    const auto found = m_commandRows.find(event.GetId());
+    if (found != m_commandRows.end() && found->second->update)
+        found->second->update(*this, found->second->id, event);
+    else
+        event.Skip();
 }
 
 void CMainFrame::OnMenuHighlight(wxMenuEvent& event)

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class MdiContainer;
@@ -170,6 +171,8 @@ private:
     void OnTimer(wxTimerEvent& event);
     wxToolBar* MakeToolbar(std::uint32_t bit, int size);
     void RunCommand(const CommandEntry& entry);
+    void OnTableCommand(wxCommandEvent& event);
+    void OnTableUpdate(wxUpdateUIEvent& event);
     void OnMenuHighlight(wxMenuEvent& event);
 
     CAnalyzerApp& m_app;
@@ -192,4 +195,7 @@ private:
     int m_nCommandsRun = 0;
     int m_nLastCommand = 0;
     int m_nFailedCommands = 0;
+    // The table rows with a handler by their toolkit id. One ranged binding serves them all: the
+    // toolkit searches its handlers one by one for every toolbar button at every idle time.
+    std::unordered_map<int, const CommandEntry*> m_commandRows;
 };

@@ -221,6 +221,7 @@ void CSndView::OnStop()
 {
     m_engine.PauseInput();
     Sleep(m_nStopWaitMs);
+    PaceTimers();
 }
 
 void CSndView::OnReset()
@@ -241,6 +242,7 @@ void CSndView::OnStart()
         m_engine.m_nBandAnalyzerMode = m_pSettings->m_nBandsPerOctave;
     OnReset();
     m_engine.m_bProcessingEnabled.store(1);
+    PaceTimers();
 }
 
 void CSndView::OnResetMeasurements()

@@ -146,6 +146,9 @@ public:
     static constexpr int kTimerQuickStart = 253;
     static constexpr int kTimerMp3 = 256;
     static constexpr int kTimerDin = 257;
+    // The period of the refresh, progress, MP3 and DIN timers while the measurement does not run:
+    // a stopped window has nothing new to show and keeps the program quiet.
+    static constexpr int kIdleTimerMs = 1000;
     static constexpr const char* kTimerWarning = "Not enough timers available for this window.";
     static constexpr const char* kMonoFileMessage = "This is a mono file";
     // The maker's address printed above printed plots and exported pictures.
@@ -267,6 +270,10 @@ public:
 
     // --- display update ------------------------------------------------------------------------
     bool SetTimers();
+    // Re-arms the periodic timers at their own periods while the measurement runs and at
+    // kIdleTimerMs while it does not, when that changed since the last call.
+    void PaceTimers();
+    bool ArmTimers(bool periodicOnly);
     void OnTimer(int id);
     int RestartDisplay();
     void SetupCurves();
@@ -442,6 +449,8 @@ private:
     CViewSettings* m_pSettings = nullptr;
     int m_nViewIndex = -1;
     bool m_bTimerWarningShown = false;
+    // The pace the periodic timers were armed at: -1 none yet, 0 idle, 1 running.
+    int m_nTimerPace = -1;
 
     std::unique_ptr<CPlot> m_pPlot;
     std::array<std::unique_ptr<CPlot>, kAuxiliaryPlots> m_auxiliaryPlots;

@@ -8,37 +8,66 @@
 #include "view/ViewFrame.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+
+namespace
+{
+
+struct TimerSpec
+{
+    int id;
+    int milliseconds;
+    bool everyView;  // false: the first window only
+    bool periodic;   // true: slowed down while the measurement does not run
+};
+
+std::array<TimerSpec, 6> WindowTimers(int refreshMs)
+{
+    return {{
+        {CSndView::kTimerRefresh, std::max(1, refreshMs), true, true},
+        {CSndView::kTimerStartup, 3000, false, false},
+        {CSndView::kTimerProgress, 200, true, true},
+        {CSndView::kTimerMp3, 500, false, true},
+        {CSndView::kTimerDin, 500, false, true},
+        {CSndView::kTimerRestart, 300, true, false},
+    }};
+}
+
+}  // namespace
 
 bool CSndView::SetTimers()
 {
     if (!m_pWindow || !m_pSettings)
         return false;
-    const bool first = m_nViewIndex == 0;
-    struct TimerSpec
+    m_nTimerPace = -1;
+    return ArmTimers(false);
+}
+
+void CSndView::PaceTimers()
+{
+    if (m_pWindow && m_pSettings)
+        ArmTimers(true);
+}
+
+bool CSndView::ArmTimers(bool periodicOnly)
+{
+    const int pace = m_engine.GetState() == CSoundIn::kStateRunning ? 1 : 0;
+    if (periodicOnly && pace == m_nTimerPace)
+        return true;
+    for (const TimerSpec& timer : WindowTimers(m_pSettings->m_nRefreshMs))
     {
-        int id;
-        int milliseconds;
-        bool everyView;
-    };
-    const TimerSpec timers[] = {
-        {kTimerRefresh, std::max(1, m_pSettings->m_nRefreshMs), true},
-        {kTimerStartup, 3000, false},
-        {kTimerProgress, 200, true},
-        {kTimerMp3, 500, false},
-        {kTimerDin, 500, false},
-        {kTimerRestart, 300, true},
-    };
-    for (const TimerSpec& timer : timers)
-    {
-        if (!timer.everyView && !first)
+        if ((!timer.everyView && m_nViewIndex != 0) || (periodicOnly && !timer.periodic))
             continue;
-        if (!m_pWindow->SetTimer(timer.id, timer.milliseconds))
+        const int period =
+            timer.periodic && pace == 0 ? std::max(timer.milliseconds, kIdleTimerMs) : timer.milliseconds;
+        if (!m_pWindow->SetTimer(timer.id, period))
         {
             ShowTimerWarning();
             return false;
         }
     }
+    m_nTimerPace = pace;
     return true;
 }
 
@@ -61,6 +90,7 @@ void CSndView::OnTimer(int id)
     switch (id)
     {
         case kTimerRefresh:
+            PaceTimers();
             break;
         case kTimerStartup:
             if (m_pWindow)
@@ -162,7 +192,8 @@ int CSndView::RestartDisplay()
     if (m_pWindow)
     {
         m_pWindow->KillTimer(kTimerRefresh);
-        if (!m_pWindow->SetTimer(kTimerRefresh, std::max(1, m_pSettings->m_nRefreshMs)))
+        const int period = std::max(1, m_pSettings->m_nRefreshMs);
+        if (!m_pWindow->SetTimer(kTimerRefresh, m_nTimerPace == 0 ? std::max(period, kIdleTimerMs) : period))
             ShowTimerWarning();
     }
     UpdateStatusBar();

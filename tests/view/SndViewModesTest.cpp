@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "ViewFixture.h"
+#include "engine/AudioInSim.h"
 
 namespace
 {
@@ -619,7 +620,58 @@ TEST_F(SndViewSlots, SecondInitialUpdateKeepsTheSlotAndSetsTheTimersAgain)
         EXPECT_EQ(window.HasTimer(CSndView::kTimerMp3), i == 0);
         EXPECT_EQ(window.HasTimer(CSndView::kTimerDin), i == 0);
         EXPECT_TRUE(window.HasTimer(CSndView::kTimerRestart));
-        EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], CSndView::kDefaultRefreshMs);
+        // Nothing runs yet: the window refreshes at the idle pace.
+        EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], CSndView::kIdleTimerMs);
+    }
+}
+
+TEST_F(SndViewSlots, PeriodicTimersSlowDownWhileTheMeasurementDoesNotRun)
+{
+    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
+    CSndView& view = MakeView();
+    FakeViewWindow& window = Window(0);
+    struct Periods
+    {
+        int refresh, progress, mp3, din;
+    };
+    const auto expectPeriods = [&](const Periods& expected)
+    {
+        EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], expected.refresh);
+        EXPECT_EQ(window.m_timers[CSndView::kTimerProgress], expected.progress);
+        EXPECT_EQ(window.m_timers[CSndView::kTimerMp3], expected.mp3);
+        EXPECT_EQ(window.m_timers[CSndView::kTimerDin], expected.din);
+    };
+    const int idle = CSndView::kIdleTimerMs;
+    const Periods stopped{idle, idle, idle, idle};
+    const Periods running{CSndView::kDefaultRefreshMs, 200, 500, 500};
+    {
+        SCOPED_TRACE("fresh window");
+        expectPeriods(stopped);
+    }
+    view.OnCommand(view_command::kStart);
+    ASSERT_EQ(m_engine.GetState(), CSoundIn::kStateRunning);
+    {
+        SCOPED_TRACE("started from the window");
+        expectPeriods(running);
+    }
+    // A display restart while running keeps the refresh at its own period.
+    view.RestartDisplay();
+    EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], CSndView::kDefaultRefreshMs);
+    view.OnCommand(view_command::kStop);
+    {
+        SCOPED_TRACE("stopped");
+        expectPeriods(stopped);
+    }
+    view.RestartDisplay();
+    EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], idle);
+    // Started elsewhere (another window, a remote command): the next refresh tick catches up.
+    m_engine.RestartInput();
+    ASSERT_EQ(m_engine.GetState(), CSoundIn::kStateRunning);
+    view.OnTimer(CSndView::kTimerRefresh);
+    {
+        SCOPED_TRACE("started elsewhere");
+        expectPeriods(running);
     }
 }
 

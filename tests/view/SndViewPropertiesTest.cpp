@@ -1,6 +1,7 @@
 // The "Display properties" command: the values the sheet shows, the range checks that send the
 // user back to the sheet, and what OK and Cancel leave behind.
 #include "ViewFixture.h"
+#include "engine/AudioInSim.h"
 
 #include <gtest/gtest.h>
 
@@ -113,8 +114,13 @@ TEST_F(SndViewProperties, AWrongRangeReopensTheSheetWithTheEnteredValues)
     EXPECT_EQ(settings.m_Axes.m_dXMax, 0.5 * 48000 - 100.0);
     EXPECT_EQ(settings.m_nRefreshMs, 250);
     EXPECT_EQ(settings.m_nMaxHarmonics, 7);
-    EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], 250);
+    // Stopped, the window refreshes at the idle pace; running, at the period just entered.
+    EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], CSndView::kIdleTimerMs);
     EXPECT_EQ(m_engine.m_bProcessingEnabled.load(), 1);
+    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
+    view.OnCommand(view_command::kStart);
+    EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], 250);
 }
 
 TEST_F(SndViewProperties, CancelLeavesEverythingAsItWas)
