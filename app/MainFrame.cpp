@@ -145,6 +145,9 @@ bool CMainFrame::OnCreate()
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFftSize(); },
         command_id::WxCommandId(command_id::kStatusFftSize));
+    Bind(
+        wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeSmoothing(); },
+        command_id::WxCommandId(command_id::kOctaveFraction));
     SetDropTarget(new WaveDropTarget(this));
     Layout();
     return true;
@@ -527,6 +530,29 @@ void CMainFrame::OnSize(wxSizeEvent& event)
 {
     event.Skip();
     CallAfter([this] { FitCombosToPanes(); });
+}
+
+int CMainFrame::GetSmoothingEntry() const
+{
+    return m_pOctaveCombo ? m_pOctaveCombo->GetSelection() : -1;
+}
+
+void CMainFrame::SelectSmoothingEntry(int index)
+{
+    if (m_pOctaveCombo && index >= 0 && index < static_cast<int>(m_pOctaveCombo->GetCount()))
+        m_pOctaveCombo->SetSelection(index);
+}
+
+void CMainFrame::OnSelchangeSmoothing()
+{
+    CSndView* view = GetActiveView();
+    const int selection = m_pOctaveCombo->GetSelection();
+    if (!view || selection == wxNOT_FOUND)
+        return;
+    std::vector<std::string> names;
+    for (unsigned i = 0; i < m_pOctaveCombo->GetCount(); ++i)
+        names.push_back(m_pOctaveCombo->GetString(i).utf8_string());
+    view->OnSmoothingSelected(names[static_cast<std::size_t>(selection)], names);
 }
 
 void CMainFrame::OnSelchangeWeighting()

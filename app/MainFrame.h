@@ -100,6 +100,8 @@ public:
     wxChoice* GetWeightingCombo() const { return m_pWeightingCombo; }
     wxChoice* GetFftSizeCombo() const { return m_pFftSizeCombo; }
     wxChoice* GetOctaveFractionCombo() const { return m_pOctaveCombo; }
+    int GetSmoothingEntry() const override;
+    void SelectSmoothingEntry(int index) override;
 
     // The status-bar prompt of a command: the prompt string's part before its first "\n"; the
     // tool tip: its second part (false when the prompt string is empty).
@@ -172,6 +174,7 @@ private:
     wxToolBar* MakeToolbar(std::uint32_t bit, int size);
     void RunCommand(const CommandEntry& entry);
     void OnTableCommand(wxCommandEvent& event);
+    void OnSelchangeSmoothing();
     void OnTableUpdate(wxUpdateUIEvent& event);
     void OnMenuHighlight(wxMenuEvent& event);
 

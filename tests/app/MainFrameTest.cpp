@@ -314,6 +314,31 @@ TEST_F(MainFrameTest, ToggleButtonsArePressedWhileTheirStateIsOn)
     const auto [smoothingBar, smoothingTool] = toolOf(cmd::kSmoothing);
     ASSERT_NE(smoothingTool, nullptr);
     EXPECT_FALSE(smoothingTool->IsEnabled()) << "the list beside it chooses the smoothing";
+
+    // The list switches the engine's smoothing and follows it.
+    wxChoice* list = frame->GetOctaveFractionCombo();
+    const auto choose = [&](int index)
+    {
+        list->SetSelection(index);
+        wxCommandEvent selected(wxEVT_CHOICE, list->GetId());
+        selected.SetInt(index);
+        selected.SetEventObject(list);
+        list->ProcessWindowEvent(selected);
+    };
+    choose(3);
+    EXPECT_EQ(engine.m_bSmoothing, 1);
+    EXPECT_EQ(engine.m_nSmoothingOctaves, 6);
+    EXPECT_TRUE(pressedState(cmd::kSmoothing));
+    choose(8);  // "other": on, the width kept
+    EXPECT_EQ(engine.m_bSmoothing, 1);
+    EXPECT_EQ(engine.m_nSmoothingOctaves, 6);
+    choose(0);
+    EXPECT_EQ(engine.m_bSmoothing, 0);
+    EXPECT_FALSE(pressedState(cmd::kSmoothing));
+    engine.m_bSmoothing = 1;
+    engine.m_nSmoothingOctaves = 12;
+    view->UpdateSmoothingList();
+    EXPECT_EQ(list->GetString(list->GetSelection()).utf8_string(), "1/12");
 }
 
 }  // namespace
