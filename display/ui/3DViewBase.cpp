@@ -65,9 +65,14 @@ int C3DViewBase::Create(wxWindow* renderWindow)
         m_hWnd = frame;
     }
     auto* canvas = new platform::gl::GlCanvas(m_hWnd, m_dwMinDepthBits, m_dwMinStencilBits);
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    // The surface fills the render window (or takes its place in the window's own layout).
+    wxSizer* sizer = m_hWnd->GetSizer();
+    if (sizer == nullptr)
+    {
+        sizer = new wxBoxSizer(wxVERTICAL);
+        m_hWnd->SetSizer(sizer);
+    }
     sizer->Add(canvas, 1, wxEXPAND);
-    m_hWnd->SetSizer(sizer);
     m_hWnd->Layout();
     m_canvas = canvas;
     m_context = canvas->CreateContext();

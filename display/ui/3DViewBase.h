@@ -51,9 +51,9 @@ public:
     virtual int DestroyDeviceResources() { return 0; }
     virtual int ShutdownScene() { return 0; }
 
-    // Makes the surface on the render window (which must be shown; without one the framework
-    // makes its own window of the creation size), starts the timer and runs InitScene and the
-    // device's creation. Returns 0, or the failure code after reporting it as fatal.
+    // Makes the surface on the render window, filling it (the render window must be shown; without
+    // one the framework makes its own window of the creation size), starts the timer and runs InitScene and
+    // the device's creation. Returns 0, or the failure code after reporting it as fatal.
     int Create(wxWindow* renderWindow);
     // One frame when one is due (see CFrameStatistics); 0, or the failing hook's code.
     int RenderFrame();

@@ -16,6 +16,7 @@
 #include <wx/utils.h>
 
 #include "common/AppTimer.h"
+#include "common/RegistryValues.h"
 #include "display/3DAxis.h"
 #include "display/MarkerPlanes.h"
 #include "display/Matrix3D.h"
@@ -380,6 +381,64 @@ TEST_F(C3DViewBaseTest, SceneRendersAxesAndLabelsOffScreenWithMesa)
             EXPECT_EQ(box.text, "Unable to set Clipboard data");
 
         scene.m_hooks.clear();
+    }
+    frame->Destroy();
+    wxYield();
+}
+
+TEST_F(C3DViewBaseTest, FontAtlasHoldsThePrintableCharactersAndAShrunkenOneKeepsTheirSize)
+{
+    DrivenClock clock;
+    RecordedBoxes recorded;
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "3D font");
+    frame->SetClientSize(200, 100);
+    frame->Show();
+    wxYield();
+    {
+        CTestScene scene;
+        ASSERT_EQ(scene.Create(frame), 0);
+        // The scene's context is current: a font of the axes' face and size, and one whose device
+        // allows only half the texture.
+        C3DFont font("Arial", 18);
+        ASSERT_EQ(font.InitDeviceObjects(nullptr), 0);
+        ASSERT_EQ(font.RestoreDeviceObjects(), 0);
+        C3DFont shrunk("Arial", 18);
+        shrunk.m_nMaxTextureWidthOverride = 128;
+        ASSERT_EQ(shrunk.InitDeviceObjects(nullptr), 0);
+
+        const C3DFontLayout& layout = font.Layout();
+        EXPECT_EQ(layout.m_texture.width, 256);
+        EXPECT_FLOAT_EQ(shrunk.Layout().m_texture.textScale, 0.5f);
+        // Every character fits the atlas; visible ones have ink (white pixels on black).
+        const auto& pixels = font.AtlasPixels();
+        ASSERT_EQ(pixels.size(), 3u * 256 * 256);
+        for (int c = '!'; c <= '~'; ++c)
+        {
+            const auto& r = layout.m_fTexCoords[c - 32];
+            ASSERT_LE(r[2], 1.0f) << char(c);
+            ASSERT_LE(r[3], 1.0f) << char(c);
+            int ink = 0;
+            for (int y = int(r[1] * 256); y < int(r[3] * 256); ++y)
+                for (int x = int(r[0] * 256); x < int(r[2] * 256); ++x)
+                    ink += pixels[3 * (y * 256 + x) + 2] >= 0x80 ? 1 : 0;
+            EXPECT_GT(ink, 0) << char(c);
+        }
+        wxImage atlas(256, 256, false);
+        std::copy(pixels.begin(), pixels.end(), atlas.GetData());
+        EXPECT_TRUE(
+            platform::SaveImage(atlas, OutputDir() / "3d-font-atlas.png", platform::ImageFormat::Png));
+
+        // The rendered size of a label stays within a pixel of the full-size atlas's.
+        int w = 0, h = 0, ws = 0, hs = 0;
+        ASSERT_EQ(font.GetTextExtent("-100 20k", &w, &h), 0);
+        ASSERT_EQ(shrunk.GetTextExtent("-100 20k", &ws, &hs), 0);
+        EXPECT_GT(w, 40);
+        EXPECT_NEAR(ws / 0.5, w, 8.0);
+        EXPECT_NEAR(hs / 0.5, h, 2.0);
+        // Without a device nothing is drawn.
+        EXPECT_EQ(shrunk.Render3DText("1", D3DFONT_CENTERED), E_FAIL);
+        font.Cleanup();
+        shrunk.Cleanup();
     }
     frame->Destroy();
     wxYield();
