@@ -49,7 +49,6 @@ private:
     std::string m_strFontName;
     int m_dwFontHeight;
     int m_dwFontFlags;
-    // The largest texture side the device allows (0: ask the device).
     platform::gl::Device* m_pd3dDevice = nullptr;
     platform::gl::Texture4444 m_texture;
     platform::gl::VertexBuffer m_vertexBuffer;
@@ -59,6 +58,7 @@ private:
     platform::gl::RenderState m_drawTextState;
 
 public:
-    // Tests shrink the texture limit below the chosen atlas size; 0 takes the device's.
+    // The largest texture side to assume instead of the device's (0: the device's); tests shrink it
+    // below the chosen atlas size.
     int m_nMaxTextureWidthOverride = 0;
 };
