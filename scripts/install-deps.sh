@@ -9,6 +9,8 @@ packages=(
     libwxgtk3.2-dev libx11-dev libasound2-dev libmp3lame-dev
     sox lame alsa-utils poppler-utils librsvg2-bin
     xvfb xauth fonts-liberation2 fontconfig locales
+    # Mesa's OpenGL drivers: llvmpipe renders the 3D view under the virtual X server
+    libgl1-mesa-dri libglx-mesa0
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")
