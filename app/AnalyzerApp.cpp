@@ -454,7 +454,10 @@ bool CAnalyzerApp::OnFileNew()
 {
     if (!m_pMainWnd)
         return false;
+    // The workspace is saved with its generators before they go back to their defaults.
     SaveWorkspaceOnClose();
+    if (m_pEngine)
+        m_pEngine->ResetGenerators();
     CloseAllChildFrames();
     ++m_nDocumentCounter;
     // A language chosen since the last workspace shows from now on.

@@ -550,6 +550,9 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 {
     // The workspace is saved while its windows still hold their settings.
     m_app.SaveWorkspaceOnClose();
+    // A closed workspace leaves the generators (and a running generator program's) at rest.
+    if (CSoundIn* engine = m_app.m_pEngine)
+        engine->ResetGenerators();
     m_app.Trace("main window closed");
     event.Skip();
 }
