@@ -4,6 +4,7 @@
 #include "app/ChildFrame.h"
 #include "app/CommandIcons.h"
 #include "app/CommandTable.h"
+#include "app/GeneratorPanels.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
@@ -88,8 +89,20 @@ CMainFrame::~CMainFrame()
 {
     m_presetsTimer.Stop();
     m_resetTimer.Stop();
+    // The panels go with the frame's windows; the engine (while it is still there) stops reaching
+    // them now.
+    if (m_pGeneratorPanels && m_app.m_pEngine)
+        m_pGeneratorPanels->Detach();
+    m_pGeneratorPanels.reset();
     if (m_app.m_pMainWnd == this)
         m_app.m_pMainWnd = nullptr;
+}
+
+CGeneratorPanels* CMainFrame::GetGeneratorPanels()
+{
+    if (!m_pGeneratorPanels && m_app.m_pEngine)
+        m_pGeneratorPanels = std::make_unique<CGeneratorPanels>(this, *m_app.m_pEngine);
+    return m_pGeneratorPanels.get();
 }
 
 const std::array<const char*, CMainFrame::kToolbarCount>& CMainFrame::GetToolbarNames()
