@@ -628,12 +628,26 @@ void CGeneratorDlg::RunCommand(int id)
             if (dialog.ShowModal() != wxID_OK)
                 break;
             s.m_crest_target = dialog.m_dTarget;
-            if (dialog.m_dTarget > 1.0)
+            if (dialog.m_dTarget <= 1.0)
             {
-                const double drive = m_generator.AdjustCrestFactor(dialog.m_dTarget);
-                s.m_distortion_on = drive > 0.0 ? 1 : 0;
-                if (drive > 0.0)
-                    s.m_distortion_drive = drive;
+                platform::ui::ShowMessageBox("Crest factor must be larger than 1.0", "Tessarin",
+                                             wxOK | wxICON_EXCLAMATION, this);
+                break;
+            }
+            const double drive = m_generator.AdjustCrestFactor(dialog.m_dTarget);
+            if (drive > 0.0)
+            {
+                s.m_distortion_drive = drive;
+                s.m_distortion_on = 1;
+            }
+            else
+            {
+                platform::ui::ShowMessageBox(
+                    platform::FormatC(
+                        "Signal has an undistorted Crest factor of %2.2f. Target Crest factor of "
+                        "%2.2f can't be reached.",
+                        -drive, dialog.m_dTarget),
+                    "Tessarin", wxOK | wxICON_EXCLAMATION, this);
             }
             break;
         }

@@ -149,7 +149,13 @@ TEST_F(GeneratorDialogsTest, ExchangesOnOk)
         {"sweep start 20 Hz", CGeneratorDlg::kIdSweepSettings, 0, "20",
          [&] { EXPECT_EQ(s.m_sweep_start, 20.0); }},
         {"sweep time 3 s", CGeneratorDlg::kIdSweepSettings, 2, "3", [&] { EXPECT_EQ(s.m_sweep_time, 3.0); }},
-        {"crest target 2", CGeneratorDlg::kCmdCrestFactor, 0, "2", [&] { EXPECT_EQ(s.m_crest_target, 2.0); }},
+        {"crest target 1.3", CGeneratorDlg::kCmdCrestFactor, 0, "1.3",
+         [&]
+         {
+             EXPECT_EQ(s.m_crest_target, 1.3);
+             EXPECT_EQ(s.m_distortion_on, 1);
+             EXPECT_GT(s.m_distortion_drive, 0.0);
+         }},
     };
     for (const Case& c : cases)
     {
@@ -161,6 +167,36 @@ TEST_F(GeneratorDialogsTest, ExchangesOnOk)
         c.check();
     }
     EXPECT_TRUE(m_messages.empty());
+}
+
+// A sine's crest factor is about 1.41 (measured over the search's window): a higher target cannot
+// be reached by clipping, and 1.0 or less is no target at all. The distortion stays off.
+TEST_F(GeneratorDialogsTest, UnreachableCrestFactorsAreTold)
+{
+    struct Case
+    {
+        const char* target;
+        std::string message;
+    };
+    for (const Case& c : {Case{"2",
+                               "Signal has an undistorted Crest factor of 1.4?. Target Crest factor of 2.00 "
+                               "can't be reached."},
+                          Case{"1", "Crest factor must be larger than 1.0"}})
+    {
+        m_messages.clear();
+        Answer answer([&](wxDialog& dialog) { Edit(dialog, 0)->ChangeValue(c.target); });
+        m_panel->RunCommand(CGeneratorDlg::kCmdCrestFactor);
+        ASSERT_EQ(m_messages.size(), 1u) << c.target;
+        // '?' stands for the measured crest factor's last digit.
+        ASSERT_EQ(m_messages[0].size(), c.message.size()) << m_messages[0];
+        for (std::size_t i = 0; i < c.message.size(); ++i)
+        {
+            if (c.message[i] == '?')
+                continue;
+            EXPECT_EQ(m_messages[0][i], c.message[i]) << m_messages[0];
+        }
+        EXPECT_EQ(m_generator.m_settings.m_distortion_on, 0);
+    }
 }
 
 TEST_F(GeneratorDialogsTest, CheckAndRadioExchanges)

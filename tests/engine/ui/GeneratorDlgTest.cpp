@@ -190,6 +190,36 @@ TEST_F(GeneratorDlgTest, BalanceLawPolarityAndCentre)
     EXPECT_EQ(Control<wxSlider>(CGeneratorDlg::kIdBalanceSlider)->GetValue(), 0);
 }
 
+// The floating windows' messages: balance in dB (1372); 1370 is taken and ignored.
+TEST_F(GeneratorDlgTest, BalanceAndIgnoredMessages)
+{
+    Panel();
+    const CSigGen_settings before = m_generator.m_settings;
+    m_panel->OnToolMessage(CGeneratorDlg::kMsgIgnored, 12340000, 10000);
+    EXPECT_TRUE(m_generator.m_settings.ToWire() == before.ToWire());
+    m_panel->OnToolMessage(CGeneratorDlg::kMsgBalance, -60000, 10000);
+    EXPECT_NEAR(m_generator.m_settings.GetBalanceDb(), -6.0, 1e-9);
+    EXPECT_EQ(Control<wxSlider>(CGeneratorDlg::kIdBalanceSlider)->GetValue(),
+              CGeneratorDlg::PositionFromBalance(m_generator.m_settings.m_balance));
+    EXPECT_LT(m_generator.m_balanceGain2, 1.0);
+}
+
+// With a fixed step the slider's line steps move the frequency by the step; events closer than
+// 0.1 s to the previous one change nothing.
+TEST_F(GeneratorDlgTest, FixedFrequencySteps)
+{
+    Panel();
+    m_panel->m_nStepMode = 1;
+    m_panel->m_dFixedStep = 25.0;
+    m_panel->OnFrequencyScroll(0, true, false);
+    EXPECT_DOUBLE_EQ(m_generator.m_settings.m_frequency, 1025.0);
+    m_panel->OnFrequencyScroll(0, true, false);
+    EXPECT_DOUBLE_EQ(m_generator.m_settings.m_frequency, 1025.0) << "within 0.1 s";
+    std::this_thread::sleep_for(150ms);
+    m_panel->OnFrequencyScroll(0, false, true);
+    EXPECT_DOUBLE_EQ(m_generator.m_settings.m_frequency, 1000.0);
+}
+
 // Mute fades out over 0.2 s and switches the output off at the end; unmuting fades in.
 TEST_F(GeneratorDlgTest, MuteFadesOutAndIn)
 {
