@@ -2,6 +2,7 @@
 #include "app/CommandPrompts.h"
 
 #include "app/ChildFrame.h"
+#include "app/GeneratorPanels.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
 #include "common/IniFile.h"
@@ -454,7 +455,10 @@ bool CAnalyzerApp::OnFileNew()
 {
     if (!m_pMainWnd)
         return false;
+    // The workspace is saved with its generators before they go back to their defaults.
     SaveWorkspaceOnClose();
+    if (m_pEngine)
+        m_pEngine->ResetGenerators();
     CloseAllChildFrames();
     ++m_nDocumentCounter;
     // A language chosen since the last workspace shows from now on.
@@ -489,6 +493,10 @@ bool CAnalyzerApp::SaveWorkspaceOnClose()
         const wxRect rect = m_pMainWnd->GetScreenRect();
         m_pDocument->m_mainWindowRect = {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
     }
+    // The generator panels' placements go with the workspace.
+    if (m_pMainWnd)
+        if (CGeneratorPanels* panels = m_pMainWnd->GetGeneratorPanels())
+            panels->CapturePlacements(m_pDocument->m_generatorWindows);
     std::error_code error;
     std::filesystem::create_directories(GetSavedWorkspacePath().parent_path(), error);
     if (m_pDocument->SaveWorkspace(GetSavedWorkspacePath()))
@@ -528,6 +536,8 @@ bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
     }
     CloseAllChildFrames();
     m_pDocument->TakeWorkspace(loaded);
+    if (CGeneratorPanels* panels = m_pMainWnd->GetGeneratorPanels())
+        panels->RestorePlacements(m_pDocument->m_generatorWindows);
     const WindowRect& rect = m_pDocument->m_mainWindowRect;
     if (IsUsableWindowRect(rect.left, rect.top, rect.right, rect.bottom))
         m_pMainWnd->SetSize(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);

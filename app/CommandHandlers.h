@@ -35,6 +35,8 @@ void AppAbout(CMainFrame& frame, int id);
 void AudioMixer(CMainFrame& frame, int id);
 void Language(CMainFrame& frame, int id);
 void Preferences(CMainFrame& frame, int id);
+// ASIO: shows a generator panel (ids kAsioGenerator1 .. kAsioTestSignal).
+void ShowAsioGenerator(CMainFrame& frame, int id);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

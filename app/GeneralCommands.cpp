@@ -28,6 +28,12 @@ void AppAbout(CMainFrame& frame, int)
         engine->m_bProcessingEnabled.store(1);
 }
 
+void ShowAsioGenerator(CMainFrame& frame, int id)
+{
+    if (CSoundIn* engine = frame.GetApp().m_pEngine)
+        engine->OnShowAsioGenerator(id - command_id::kAsioGenerator1);
+}
+
 void AudioMixer(CMainFrame& frame, int)
 {
     CAnalyzerApp& app = frame.GetApp();

@@ -4,6 +4,7 @@
 #include "app/ChildFrame.h"
 #include "app/CommandIcons.h"
 #include "app/CommandTable.h"
+#include "app/GeneratorPanels.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
@@ -89,8 +90,20 @@ CMainFrame::~CMainFrame()
 {
     m_presetsTimer.Stop();
     m_resetTimer.Stop();
+    // The panels go with the frame's windows; the engine (while it is still there) stops reaching
+    // them now.
+    if (m_pGeneratorPanels && m_app.m_pEngine)
+        m_pGeneratorPanels->Detach();
+    m_pGeneratorPanels.reset();
     if (m_app.m_pMainWnd == this)
         m_app.m_pMainWnd = nullptr;
+}
+
+CGeneratorPanels* CMainFrame::GetGeneratorPanels()
+{
+    if (!m_pGeneratorPanels && m_app.m_pEngine)
+        m_pGeneratorPanels = std::make_unique<CGeneratorPanels>(this, *m_app.m_pEngine);
+    return m_pGeneratorPanels.get();
 }
 
 const std::array<const char*, CMainFrame::kToolbarCount>& CMainFrame::GetToolbarNames()
@@ -598,6 +611,9 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 {
     // The workspace is saved while its windows still hold their settings.
     m_app.SaveWorkspaceOnClose();
+    // A closed workspace leaves the generators (and a running generator program's) at rest.
+    if (CSoundIn* engine = m_app.m_pEngine)
+        engine->ResetGenerators();
     m_app.Trace("main window closed");
     event.Skip();
 }

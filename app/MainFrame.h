@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,6 +21,7 @@
 class MdiContainer;
 struct CommandEntry;
 class CAnalyzerApp;
+class CGeneratorPanels;
 class wxChoice;
 class wxToolBar;
 class wxPanel;
@@ -54,6 +56,9 @@ inline constexpr int kCopyAsBitmap = 32774;
 inline constexpr int kPreferences = 32845;
 inline constexpr int kLanguage = 32955;
 inline constexpr int kAudioMixer = 33104;
+// The ASIO menu's generator panels: "ASIO Generator #1" .. "#10", then "Test signal".
+inline constexpr int kAsioGenerator1 = 33017;
+inline constexpr int kAsioTestSignal = 33027;
 inline constexpr int k3dViewer = 32812;
 inline constexpr int kShowPanel = 33095;
 inline constexpr int kPlotImpulse = 32846;
@@ -158,6 +163,8 @@ public:
     int GetCommandsRun() const { return m_nCommandsRun; }
     int GetLastCommand() const { return m_nLastCommand; }
     int GetFailedCommands() const { return m_nFailedCommands; }
+    // The engine's generator panels (none without an engine).
+    CGeneratorPanels* GetGeneratorPanels();
 
 private:
     void CreateMenuBar();
@@ -179,6 +186,7 @@ private:
     void OnMenuHighlight(wxMenuEvent& event);
 
     CAnalyzerApp& m_app;
+    std::unique_ptr<CGeneratorPanels> m_pGeneratorPanels;
     wxPanel* m_pDockTop = nullptr;
     MdiContainer* m_pContainer = nullptr;
     wxToolBar* m_pMainBar = nullptr;

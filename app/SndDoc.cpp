@@ -98,6 +98,8 @@ void CSndDoc::Load(CArchive& ar)
         for (std::size_t i = 0; i < views.size(); ++i)
             m_viewSettings[i] = std::move(views[i]);
         m_nLoadedWindowCount = viewCount;
+        // Generators 0..9 take their records only now that the whole file has been read.
+        m_engine.ApplyStoredGenerators();
     }
     catch (...)
     {

@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 
 #include "app/AnalyzerApp.h"
+#include "app/GeneratorPanels.h"
 #include "platform/ui/MessageBoxService.h"
 #include "platform/ui/UiThread.h"
 
@@ -58,4 +59,45 @@ void CUiEngineNotifications::MoveMainWindow(int left, int top, int width, int he
         app->m_pMainWnd->SetSize(left, top, width, height);
         app->m_pMainWnd->Refresh();
     }
+}
+
+namespace
+{
+CGeneratorPanels* Panels()
+{
+    CAnalyzerApp* app = CAnalyzerApp::Get();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->GetGeneratorPanels() : nullptr;
+}
+}  // namespace
+
+void CUiEngineNotifications::CreateGeneratorPanels()
+{
+    platform::ui::SendToUi(
+        []
+        {
+            if (CGeneratorPanels* panels = Panels())
+                panels->CreatePanels();
+        });
+}
+
+bool CUiEngineNotifications::HasGeneratorPanel(int index)
+{
+    bool has = false;
+    platform::ui::SendToUi(
+        [index, &has]
+        {
+            CGeneratorPanels* panels = Panels();
+            has = panels && panels->Get(index) != nullptr;
+        });
+    return has;
+}
+
+void CUiEngineNotifications::ShowGeneratorPanel(int index, const std::string& title)
+{
+    platform::ui::SendToUi(
+        [index, title]
+        {
+            if (CGeneratorPanels* panels = Panels())
+                panels->Show(index, title);
+        });
 }

@@ -18,4 +18,8 @@ public:
     // The application's main window (user-interface thread).
     bool GetMainWindowRect(int& left, int& top, int& right, int& bottom) override;
     void MoveMainWindow(int left, int top, int width, int height) override;
+    // The main window's generator panels.
+    void CreateGeneratorPanels() override;
+    bool HasGeneratorPanel(int index) override;
+    void ShowGeneratorPanel(int index, const std::string& title) override;
 };

@@ -32,4 +32,13 @@ public:
     {
         (void)left, (void)top, (void)width, (void)height;
     }
+    // The generator panels: the input's open asks for every panel that has no window yet (created
+    // hidden); the ASIO menu shows panel `index` with its title.
+    virtual void CreateGeneratorPanels() {}
+    virtual bool HasGeneratorPanel(int index)
+    {
+        (void)index;
+        return false;
+    }
+    virtual void ShowGeneratorPanel(int index, const std::string& title) { (void)index, (void)title; }
 };

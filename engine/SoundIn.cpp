@@ -68,6 +68,7 @@ CSoundIn::CSoundIn()
     g_engine.store(this);
     m_devices[kInputTestSignal] = std::make_unique<CTestSignalSource>();
     m_stipa.SetNoiseReader(&m_stipaNoise);
+    CreateGenerators();
     InitDefaults();
 }
 
@@ -82,6 +83,11 @@ CSoundIn::~CSoundIn()
         if (!m_spectrumDisplay.empty())
             std::memcpy(m_spectrumDisplay.data(), &kFreedDisplayMark, sizeof kFreedDisplayMark);
     }
+    // The input is stopped, so no output callback renders any more.
+    m_generatorMatrix.m_generators.fill(nullptr);
+    m_generatorLink.m_generators.fill(nullptr);
+    for (auto& generator : m_generators)
+        generator.reset();
     CSoundIn* self = this;
     g_engine.compare_exchange_strong(self, nullptr);
 }
@@ -94,6 +100,9 @@ CSoundIn* CSoundIn::GetEngine()
 void CSoundIn::SetNotifications(CEngineNotifications* notifications)
 {
     m_pNotifications = notifications ? notifications : &m_noNotifications;
+    for (auto& generator : m_generators)
+        if (generator)
+            generator->SetNotifications(m_pNotifications);
 }
 
 void CSoundIn::SetInputDevice(int inputMode, std::unique_ptr<CInputDevice> device)
@@ -240,6 +249,7 @@ bool CSoundIn::InitDefaults()
         Fail("Failed to allocate memory for auxillary buffers.");
         return false;
     }
+    ReinitGenerators();
     return true;
 }
 
@@ -542,6 +552,8 @@ int CSoundIn::OpenInputLocked()
         CEngineNotifications* notifications;
         ~WaitCursor() { notifications->SetWaitCursor(false); }
     } waitCursor{m_pNotifications};
+    // The generator panels get their windows (hidden) with the first open.
+    m_pNotifications->CreateGeneratorPanels();
 
     // Settings may come from files: refuse what no buffer could be sized for.
     if (!IsPowerOfTwo(m_nFftSize) || m_nFftSize < 2 || m_nFftSize > kMaxFftSize || m_nSampleRate < 1 ||

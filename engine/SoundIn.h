@@ -31,13 +31,14 @@
 #include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
 #include "engine/EngineNotifications.h"
+#include "engine/Generator.h"
 #include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
-#include "engine/ParamResults.h"
 #include "engine/Histogram.h"
 #include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
 #include "engine/LevelMonitor.h"
+#include "engine/ParamResults.h"
 #include "engine/SigGenSettings.h"
 #include "engine/StipaNoiseFile.h"
 #include "engine/VstChain.h"
@@ -637,6 +638,33 @@ public:
     // The capture devices' names that LoadSettings matched "Capture Device Name" against.
     std::vector<std::string> m_waveInDeviceNames;
 
+    // ===== Generators (SoundInGenerators.cpp) =====
+    // Generators 0..9 belong to the ten generator panels, 10 is the "Test signal" panel's and 11
+    // the test signal's own. All are created with the engine and live as long as it does; the
+    // matrix routes 0..10, the link reaches all twelve.
+    static constexpr int kGeneratorCount = CGeneratorLink::kGeneratorSlots;
+    static constexpr int kPanelGenerators = CGeneratorLink::kPanelGenerators;
+    static constexpr int kTestSignalPanel = 10;
+    static constexpr int kGeneratorRate = 44100;
+    static constexpr int kGeneratorSignificantBits = 24;
+    CGenerator* GetGenerator(int index) const;
+    // The engine's own generator record: what a reset gives both programs' generators.
+    CSigGen_settings m_generatorSettings;
+    // Resets the generators of the engine and of a running generator program (a new or closed
+    // workspace); the panels are refreshed.
+    void ResetGenerators(std::uint64_t mainWindow = 0);
+    // Hands a generator change to the generator program, starting it when it is missing, and
+    // applies it to the engine's generators. In input mode 5 the engine's own generators play
+    // and nothing is sent.
+    void SendGeneratorSettings(CSigGen_settings& record, std::uint64_t wParam);
+    // Gives generators 0..9 the records that the last loaded workspace held (the document calls it
+    // once the whole file has loaded).
+    void ApplyStoredGenerators();
+    // The ASIO menu: shows generator panel `index` (0..9 "ASIO Generator #n", 10 "Test signal"),
+    // opening the input first when the panels have no windows yet. Other indices do nothing.
+    void OnShowAsioGenerator(int index);
+    static std::string GeneratorPanelTitle(int index);
+
 protected:
     // Conditions the analysis channels of a block in place (the per-channel filters); the base
     // leaves the block as it is.
@@ -672,6 +700,10 @@ private:
     // The impulse response of one recorded sweep period (analysis thread; no allocation).
     void DeconvolveChirp(const float* recorded, float* response, int length);
     bool GrowDisplayBuffers(const char* where);
+    void CreateGenerators();
+    void ReinitGenerators();
+    void PrepareGeneratorLink();
+    std::array<std::unique_ptr<CGenerator>, kGeneratorCount> m_generators;
     int NextDitherValue();
     void Fail(const std::string& text);
 

@@ -379,6 +379,17 @@ void CSoundIn::Serialize(CArchive& ar)
         for (CHistogram& histogram : m_histograms)
             histogram.SerializeSettings(ar);
         SerializeFields(ar, s);
+        // The generators' live records; the generator program is sent the first one.
+        for (int i = 0; i < kStoredGenerators; ++i)
+        {
+            const CGenerator& generator = *GetGenerator(i);
+            CSigGen_settings& record = s.stored.generators[static_cast<std::size_t>(i)];
+            record = generator.m_settings;
+            // The record says whether the free filter plays as the generator has it, so that a
+            // load switches it on or off again.
+            record.m_filter.m_bEnabled = generator.m_freeFilter.m_full.m_bEnabled;
+        }
+        m_stored.generators = s.stored.generators;
         SerializeGenerators(ar, s.stored);
         // The generator program saves its own settings next to the workspace.
         s.stored.generatorProgramRunning = RequestGeneratorProgram(kGenCommandSaveFile, false) ? 1 : 0;
@@ -456,11 +467,7 @@ bool CSoundIn::RequestGeneratorProgram(std::int32_t command, bool start)
 {
     if (m_workspacePath.empty())
         return false;
-    m_generatorLink.m_notifications = m_pNotifications;
-    m_generatorLink.m_inputMode = m_nInputMode;
-    m_generatorLink.m_sampleRate = m_nSampleRate;
-    if (m_generatorLink.m_programFolder.empty())
-        m_generatorLink.m_programFolder = platform::ProgramFolder();
+    PrepareGeneratorLink();
     if (!m_generatorLink.FindOrStartGeneratorProgram(start) || !m_generatorLink.m_window)
         return false;
     CSigGen_settings record = m_stored.generators[0];

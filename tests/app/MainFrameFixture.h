@@ -4,11 +4,15 @@
 
 #include "app/AnalyzerApp.h"
 #include "app/MainFrame.h"
+#include "app/SndDoc.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/WxEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+
+#include <functional>
+#include <memory>
 
 #include <cstdlib>
 #include <memory>
@@ -53,6 +57,38 @@ protected:
             wxTheApp->ProcessIdle();
         }
     }
+
+    // A main frame with the engine and a document on it. When the session ends, the windows go
+    // first, then the document and the engine they show (`beforeEngine` runs between).
+    class EngineSession
+    {
+    public:
+        EngineSession(MainFrameFixture& fixture, CSoundIn& engine, std::function<void()> beforeEngine = {})
+            : m_fixture(fixture), m_beforeEngine(std::move(beforeEngine))
+        {
+            CMainFrame* frame = fixture.Create();
+            fixture.m_app->m_pEngine = &engine;
+            fixture.m_app->m_pDocument = std::make_unique<CSndDoc>(engine);
+            fixture.m_app->m_pDocument->m_pFrame = frame;
+        }
+        ~EngineSession()
+        {
+            if (m_fixture.m_frame)
+                m_fixture.m_frame->Destroy();
+            m_fixture.m_frame = nullptr;
+            wxTheApp->Yield(true);
+            m_fixture.m_app->m_pDocument.reset();
+            if (m_beforeEngine)
+                m_beforeEngine();
+            m_fixture.m_app->m_pEngine = nullptr;
+        }
+        EngineSession(const EngineSession&) = delete;
+        EngineSession& operator=(const EngineSession&) = delete;
+
+    private:
+        MainFrameFixture& m_fixture;
+        std::function<void()> m_beforeEngine;
+    };
 
     std::unique_ptr<CAnalyzerApp> m_app;
     CMainFrame* m_frame = nullptr;

@@ -224,28 +224,8 @@ TEST_F(MainFrameTest, ToggleButtonsArePressedWhileTheirStateIsOn)
 {
     CSoundIn engine;
     ASSERT_TRUE(engine.InitDefaults());
-    CMainFrame* frame = Create();
-    m_app->m_pEngine = &engine;
-    m_app->m_pDocument = std::make_unique<CSndDoc>(engine);
-    m_app->m_pDocument->m_pFrame = frame;
-    // The windows go before the engine and the document they show.
-    std::unique_ptr<CSndDoc>& document = m_app->m_pDocument;
-    CMainFrame*& openFrame = m_frame;
-    CAnalyzerApp& app = *m_app;
-    const auto closeWindows = [&]
-    {
-        if (openFrame)
-            openFrame->Destroy();
-        openFrame = nullptr;
-        wxTheApp->Yield(true);
-        document.reset();
-        app.m_pEngine = nullptr;
-    };
-    struct AtExit
-    {
-        std::function<void()> run;
-        ~AtExit() { run(); }
-    } atExit{closeWindows};
+    const EngineSession session(*this, engine);
+    CMainFrame* frame = m_frame;
     m_app->OnFileNew();
     wxTheApp->Yield(true);
     CSndView* view = frame->GetActiveView();

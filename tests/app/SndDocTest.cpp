@@ -52,8 +52,11 @@ protected:
         engine.m_nSampleRate = 48000;
         engine.m_nFftSize = 8192;
         engine.m_strRecorderFile = "session.wav";
-        for (auto& generator : engine.m_stored.generators)
-            generator.SetLevel(0.25);
+        for (int i = 0; i < CSoundIn::kStoredGenerators; ++i)
+        {
+            engine.GetGenerator(i)->SetLevel(0.25);
+            engine.GetGenerator(i)->m_settings.m_frequency = 500.0 + i;
+        }
         doc.m_viewSettings[2]->m_strWindowTitle = "third";
         engine.m_histograms[0].m_settings.m_bEnabled = 1;
         engine.m_histograms[0].m_settings.m_nActiveBins = 1024;
@@ -116,6 +119,12 @@ TEST_F(SndDocTest, WorkspaceSavesAndLoadsBackToEqualState)
     EXPECT_EQ(loaded.m_mainWindowRect, (WindowRect{10, 20, 830, 620}));
     EXPECT_EQ(engine2.m_nSampleRate, 48000);
     EXPECT_EQ(engine2.m_strRecorderFile, "session.wav");
+    // The generators took their records once the whole file was read.
+    for (int i = 0; i < CSoundIn::kStoredGenerators; ++i)
+    {
+        EXPECT_EQ(engine2.GetGenerator(i)->m_settings.m_level, 0.25) << i;
+        EXPECT_EQ(engine2.GetGenerator(i)->m_settings.m_frequency, 500.0 + i) << i;
+    }
     EXPECT_TRUE(DocBytes(loaded) == first);
     EXPECT_TRUE(testsupport::ReadBytes(path) == AsText(first));
 }
@@ -156,6 +165,7 @@ TEST_F(SndDocTest, RefusedFilesLeaveTheWorkspaceAsItWas)
         EXPECT_FALSE(doc.LoadWorkspace(path)) << c.name;
         EXPECT_FALSE(doc.m_strLastError.empty());
         EXPECT_TRUE(DocBytes(doc) == before) << c.name;
+        EXPECT_EQ(engine.GetGenerator(0)->m_settings.m_frequency, 1000.0) << c.name;
     }
     const auto path = m_home.File("foreign.wst");
     testsupport::WriteBytes(path, "not a workspace at all");

@@ -103,7 +103,9 @@ std::vector<std::uint8_t> DefaultEngineBlock(Offsets* offsets = nullptr)
     e.I(0).S("recorder.wav").I(1677721794).I(0).I(0).I(0).I(0).I(16);
     o.generatorCount = e.b.size();
     e.I(10);
+    // A new generator's record, with its free filter off as the generator has it.
     CSigGen_settings generator;
+    generator.m_filter.m_bEnabled = 0;
     const auto generatorBytes = testsupport::StoreBytes(generator);
     for (int i = 0; i < 10; ++i)
         e.Raw(generatorBytes);
@@ -112,7 +114,8 @@ std::vector<std::uint8_t> DefaultEngineBlock(Offsets* offsets = nullptr)
     e.I(64);
     for (int channel = 0; channel < 64; ++channel)
         e.I(0);
-    e.D(0.0).D(0.0).I(0).I(0).I(0).I(0);
+    // The matrix routes the ten generators.
+    e.D(0.0).D(0.0).I(0).I(0).I(0).I(10);
     if (offsets != nullptr)
         *offsets = o;
     return e.b;
@@ -206,8 +209,8 @@ void ChangeEverything(CSoundIn& e)
     w.reportWords = {1, 2, 3, 4};
     w.analyzerModeFlag = 1;
     w.waveResolution = 24;
-    for (std::size_t g = 0; g < w.generators.size(); ++g)
-        w.generators[g].SetLevel(0.1 * static_cast<double>(g + 1));
+    for (int g = 0; g < CSoundIn::kStoredGenerators; ++g)
+        e.GetGenerator(g)->SetLevel(0.1 * static_cast<double>(g + 1));
     w.generatorProgramRunning = 1;
     e.m_generatorMatrix.m_master_level = 0.5;
     e.m_generatorMatrix.m_master_frequency = 440.0;
@@ -246,6 +249,7 @@ TEST_F(SoundInSettingsTest, EveryChangedSettingSurvivesSaveAndLoad)
     const auto saved = Save(first);
     CSoundIn second;
     Load(second, saved);
+    second.ApplyStoredGenerators();
     EXPECT_TRUE(Save(second) == saved);
     EXPECT_EQ(second.m_nSampleRate, 96000);
     EXPECT_EQ(second.m_nInputMode, CSoundIn::kInputDirectSound);
@@ -253,7 +257,8 @@ TEST_F(SoundInSettingsTest, EveryChangedSettingSurvivesSaveAndLoad)
     EXPECT_EQ(second.m_stored.valueList[255], 127.5);
     EXPECT_EQ(second.m_stored.filters[639].m_dHighCorner, 123.0);
     EXPECT_EQ(second.m_generatorMatrix.m_master_frequency, 440.0);
-    EXPECT_DOUBLE_EQ(second.m_stored.generators[9].m_level, 1.0);
+    EXPECT_DOUBLE_EQ(second.m_stored.generators[4].m_level, 0.5);
+    EXPECT_DOUBLE_EQ(second.GetGenerator(4)->m_settings.m_level, 0.5);
     EXPECT_EQ(second.m_nCaptureDevice, 4);
     EXPECT_TRUE(Save(second) == Save(first));
 }

@@ -1,0 +1,131 @@
+// The generator panels in the running shell: the ASIO menu shows them, and their placements go
+// with the workspace.
+#include "app/AnalyzerApp.h"
+#include "app/GeneratorPanels.h"
+#include "app/MainFrame.h"
+#include "app/SndDoc.h"
+#include "app/UiEngineNotifications.h"
+#include "engine/SoundIn.h"
+#include "engine/ui/GeneratorDlg.h"
+#include "platform/ui/ScreenCapture.h"
+#include "tests/app/MainFrameFixture.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace
+{
+
+void Pump()
+{
+    for (int i = 0; i < 20; ++i)
+    {
+        wxTheApp->Yield(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+class GeneratorPanelsTest : public testsupport::MainFrameFixture
+{
+protected:
+    void FireMenu(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, command_id::WxCommandId(id));
+        event.SetEventObject(m_frame);
+        m_frame->ProcessWindowEvent(event);
+    }
+};
+
+TEST_F(GeneratorPanelsTest, AsioMenuShowsThePanelsAndTheirPlacementsGoWithTheWorkspace)
+{
+    CSoundIn engine;
+    ASSERT_TRUE(engine.InitDefaults());
+    CUiEngineNotifications notifications;
+    engine.SetNotifications(&notifications);
+    engine.m_generatorLink.m_programFolder = m_home.Root() / "no-program";
+    const EngineSession session(*this, engine,
+                                [&]
+                                {
+                                    engine.StopInput();
+                                    engine.SetNotifications(nullptr);
+                                });
+    CMainFrame* frame = m_frame;
+
+    // The menu lists the ten generators and the test signal.
+    wxMenuBar* bar = frame->GetMenuBar();
+    ASSERT_NE(bar, nullptr);
+    wxMenuItem* first = bar->FindItem(command_id::WxCommandId(command_id::kAsioGenerator1));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetItemLabelText(), "ASIO Generator #1");
+    wxMenuItem* test = bar->FindItem(command_id::WxCommandId(command_id::kAsioTestSignal));
+    ASSERT_NE(test, nullptr);
+    EXPECT_EQ(test->GetItemLabelText(), "Test signal");
+    EXPECT_EQ(bar->GetMenuLabelText(static_cast<std::size_t>(bar->FindMenu("ASIO"))), "ASIO");
+
+    engine.m_nInputMode = CSoundIn::kInputNone;
+    FireMenu(command_id::kAsioGenerator1);
+    CGeneratorPanels* panels = frame->GetGeneratorPanels();
+    ASSERT_NE(panels, nullptr);
+    CGeneratorDlg* panel = panels->Get(0);
+    ASSERT_NE(panel, nullptr) << "the input's open creates the panels";
+    EXPECT_TRUE(panel->IsShown());
+    EXPECT_EQ(panel->GetTitle(), "ASIO Generator #1");
+    EXPECT_EQ(&panel->GetGenerator(), engine.GetGenerator(0));
+    for (int i = 1; i < CGeneratorPanels::kPanels; ++i)
+        ASSERT_NE(panels->Get(i), nullptr) << i;
+    EXPECT_FALSE(panels->Get(4)->IsShown());
+    FireMenu(command_id::kAsioTestSignal);
+    EXPECT_TRUE(panels->Get(10)->IsShown());
+    EXPECT_EQ(panels->Get(10)->GetTitle(), "Test signal");
+    EXPECT_EQ(&panels->Get(10)->GetGenerator(), engine.GetGenerator(10));
+    panels->Get(10)->Hide();
+
+    // The engine refreshes the panel: a reset shows the generator's defaults again.
+    engine.GetGenerator(0)->m_settings.m_frequency = 777.0;
+    engine.ResetGenerators();
+    EXPECT_EQ(
+        dynamic_cast<wxTextCtrl*>(panel->GetPanel()->FindWindow(CGeneratorDlg::kIdFrequencyEdit))->GetValue(),
+        "1000.00");
+
+    panel->Move(123, 77);
+    Pump();
+    const wxImage picture = platform::ui::CaptureScreen(panel->GetScreenRect());
+    ASSERT_TRUE(picture.IsOk());
+    EXPECT_TRUE(picture.SaveFile(wxString(TESSARIN_TEST_OUTPUT_DIR "/tessarin-asio-generator-1.png"),
+                                 wxBITMAP_TYPE_PNG));
+    FireMenu(command_id::kAsioGenerator1 + 2);
+    EXPECT_EQ(panels->Get(2)->GetTitle(), "ASIO Generator #3");
+    panels->Get(2)->Move(301, 222);
+
+    // A workspace with a measurement window keeps the placements.
+    m_app->OnFileNew();
+    wxTheApp->Yield(true);
+    panel->Move(123, 77);
+    panels->Get(2)->Move(301, 222);
+    panel->Show();
+    panels->Get(2)->Show();
+    ASSERT_TRUE(m_app->SaveWorkspaceOnClose());
+    panel->Move(400, 400);
+    panels->Get(2)->Hide();
+    panels->Get(5)->Show();
+    panel->SetTitle("moved");
+    Pump();
+    ASSERT_TRUE(m_app->OpenDocumentFile(CAnalyzerApp::GetSavedWorkspacePath().string()));
+    Pump();
+    EXPECT_TRUE(panel->IsShown());
+    EXPECT_EQ(panel->GetPosition(), wxPoint(123, 77));
+    EXPECT_TRUE(panels->Get(2)->IsShown());
+    EXPECT_EQ(panels->Get(2)->GetPosition(), wxPoint(301, 222));
+    EXPECT_FALSE(panels->Get(5)->IsShown());
+    EXPECT_EQ(panel->GetTitle(), "ASIO Generator #1");
+    EXPECT_EQ(panels->Get(9)->GetTitle(), "ASIO Generator #10");
+}
+
+}  // namespace
