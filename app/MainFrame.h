@@ -53,6 +53,13 @@ inline constexpr int kCopyAsBitmap = 32774;
 inline constexpr int kPreferences = 32845;
 inline constexpr int kLanguage = 32955;
 inline constexpr int kAudioMixer = 33104;
+// The measurement settings commands.
+inline constexpr int kSettings = 32768;
+inline constexpr int kAdvancedSettings = 32769;
+inline constexpr int kImpedanceSettings = 32780;
+inline constexpr int kTriggerSettings = 32834;
+inline constexpr int kDsp = 32904;
+inline constexpr int kAudioMonitor = 33070;
 inline constexpr int k3dViewer = 32812;
 inline constexpr int kShowPanel = 33095;
 inline constexpr int kPlotImpulse = 32846;
