@@ -21,6 +21,7 @@
 #include "view/EngineDisplayObjects.h"
 
 #include <wx/app.h>
+#include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -50,6 +51,7 @@ void* g_hBrevikModule = nullptr;
 constexpr int kMeasurementViewSections = 10;
 constexpr std::size_t kLoadFileMaxCharacters = 1024;
 constexpr std::size_t kRecentValueMaxBytes = 1000;
+constexpr const char* kWorkspaceFilter = "Tessarin Settings (*.wst)|*.wst";
 
 constexpr const char* kAskDeleteTemp = "Temporäre Meßdaten löschen?";
 constexpr const char* kAskKeepWaves =
@@ -473,7 +475,9 @@ bool CAnalyzerApp::OnFileNew()
             m_pEngine->LoadSettings(path);
         m_pEngine->m_bDisplayRestartRequest.store(1);
     }
-    auto* frame = new CChildFrame(m_pMainWnd, wxString::Format("%s%i", kAppName, m_nDocumentCounter));
+    m_strWorkspacePath.clear();
+    m_strWorkspaceTitle = wxString::Format("%s%i", kAppName, m_nDocumentCounter).utf8_string();
+    auto* frame = new CChildFrame(m_pMainWnd, wxString::FromUTF8(m_strWorkspaceTitle));
     frame->Show();
     Trace("file new");
     return true;
@@ -542,17 +546,168 @@ bool CAnalyzerApp::OpenDocumentFile(const std::string& path)
     if (IsUsableWindowRect(rect.left, rect.top, rect.right, rect.bottom))
         m_pMainWnd->SetSize(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     // One window per stored record, each taking its slot in order; at least one.
-    const wxString title = wxString::FromUTF8(std::filesystem::path(path).filename().string());
+    m_strWorkspaceTitle = std::filesystem::path(path).filename().string();
     const int windows = std::max(1, m_pDocument->m_nLoadedWindowCount);
     m_pDocument->m_nViewsToCreate = windows;
-    for (int i = 0; i < windows; ++i)
-        (new CChildFrame(m_pMainWnd, i == 0 ? title : title + wxString::Format(":%i", i + 1)))->Show();
+    ConnectDocument();
+    m_pDocument->EnsureViewCount(windows, true);
     m_pDocument->m_nViewsToCreate = 0;
+    // The workspace saved on close is not one the user named: it neither names the workspace's
+    // file nor joins the recent files.
+    if (!std::filesystem::equivalent(path, GetSavedWorkspacePath(), sameError))
+    {
+        m_strWorkspacePath = path;
+        AddToRecentFileList(path);
+    }
+    else
+        m_strWorkspacePath.clear();
     if (!m_pDocument->m_viewSettings.empty() && m_pDocument->m_viewSettings[0])
         m_pEngine->m_nBandAnalyzerMode = m_pDocument->m_viewSettings[0]->m_nBandsPerOctave;
     Trace("opened " + path);
     Trace("windows " + std::to_string(windows));
     return true;
+}
+
+void CAnalyzerApp::ConnectDocument()
+{
+    if (!m_pDocument)
+        return;
+    m_pDocument->m_newWindow = [this](bool send)
+    {
+        const auto make = [this]
+        {
+            if (!m_pMainWnd)
+                return;
+            const std::size_t count = m_pMainWnd->GetContainer()->GetChildFrames().size();
+            const wxString title = wxString::FromUTF8(m_strWorkspaceTitle);
+            (new CChildFrame(m_pMainWnd, count == 0 ? title : title + wxString::Format(":%zu", count + 1)))
+                ->Show();
+        };
+        if (send)
+            make();
+        else
+            wxTheApp->CallAfter(make);
+    };
+}
+
+bool CAnalyzerApp::OnFileSave()
+{
+    if (m_strWorkspacePath.empty())
+        return OnFileSaveAs();
+    return SaveWorkspaceAs(m_strWorkspacePath);
+}
+
+bool CAnalyzerApp::OnFileSaveAs()
+{
+    if (!m_pMainWnd || !m_pDocument || m_pDocument->CountViewSettings() == 0)
+        return false;
+    const std::filesystem::path current(m_strWorkspacePath);
+    wxFileDialog dialog(m_pMainWnd, "Save As", wxString::FromUTF8(current.parent_path().string()),
+                        wxString::FromUTF8(current.filename().string()), kWorkspaceFilter,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    // The chosen folder and name (the path stays empty until the native dialog has answered itself).
+    std::filesystem::path path(dialog.GetPath().utf8_string());
+    if (path.empty())
+        path =
+            std::filesystem::path(dialog.GetDirectory().utf8_string()) / dialog.GetFilename().utf8_string();
+    if (path.filename().empty())
+        return false;
+    if (path.extension().empty())
+        path += ".wst";
+    return SaveWorkspaceAs(path.string());
+}
+
+bool CAnalyzerApp::SaveWorkspaceAs(const std::string& path)
+{
+    if (!m_pDocument || m_pDocument->CountViewSettings() == 0)
+        return false;
+    if (m_pMainWnd)
+    {
+        const wxRect rect = m_pMainWnd->GetScreenRect();
+        m_pDocument->m_mainWindowRect = {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
+    }
+    if (!m_pDocument->SaveWorkspace(path))
+    {
+        DoMessageBox(m_pDocument->m_strLastError, wxOK | wxICON_EXCLAMATION);
+        return false;
+    }
+    m_strWorkspacePath = path;
+    m_strWorkspaceTitle = std::filesystem::path(path).filename().string();
+    if (m_pMainWnd)
+    {
+        int index = 0;
+        const wxString title = wxString::FromUTF8(m_strWorkspaceTitle);
+        for (MdiChildFrame* child : m_pMainWnd->GetContainer()->GetChildFrames())
+        {
+            child->SetTitle(index == 0 ? title : title + wxString::Format(":%i", index + 1));
+            ++index;
+        }
+    }
+    AddToRecentFileList(path);
+    Trace("saved " + path);
+    return true;
+}
+
+bool CAnalyzerApp::OnFileClose()
+{
+    if (!m_pMainWnd)
+        return false;
+    const bool saved = SaveWorkspaceOnClose();
+    CloseAllChildFrames();
+    m_strWorkspacePath.clear();
+    Trace("file closed");
+    return saved;
+}
+
+std::vector<std::string> CAnalyzerApp::GetRecentFiles() const
+{
+    std::vector<std::string> files;
+    const platform::RegistryKey key = platform::RegistryKey::Open(kRecentFileListKey, false);
+    if (!key)
+        return files;
+    for (int i = 1; i <= kRecentFileCount; ++i)
+    {
+        const auto value = key.ReadValue("File" + std::to_string(i));
+        if (!value || value->type != platform::RegistryType::String || value->data.empty() ||
+            value->data.size() > kRecentValueMaxBytes)
+            continue;
+        files.push_back(value->data);
+    }
+    return files;
+}
+
+void CAnalyzerApp::AddToRecentFileList(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const std::string entry = error ? path : absolute.lexically_normal().string();
+    std::vector<std::string> files = GetRecentFiles();
+    std::erase(files, entry);
+    files.insert(files.begin(), entry);
+    if (files.size() > static_cast<std::size_t>(kRecentFileCount))
+        files.resize(kRecentFileCount);
+    const platform::RegistryKey key = platform::RegistryKey::Open(kRecentFileListKey, true);
+    if (!key)
+        return;
+    for (int i = 1; i <= kRecentFileCount; ++i)
+    {
+        const std::string name = "File" + std::to_string(i);
+        if (i <= static_cast<int>(files.size()))
+            WriteRegString(key, name, files[static_cast<std::size_t>(i - 1)]);
+        else
+            key.DeleteValue(name);
+    }
+}
+
+bool CAnalyzerApp::OpenRecentFile(int index)
+{
+    const std::vector<std::string> files = GetRecentFiles();
+    if (index < 0 || index >= static_cast<int>(files.size()))
+        return false;
+    // Unlike a plain open, a file that fails to open keeps its place in the list.
+    return OpenDocumentFile(files[static_cast<std::size_t>(index)]);
 }
 
 int CAnalyzerApp::ExitInstance()

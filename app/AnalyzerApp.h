@@ -126,6 +126,27 @@ public:
     bool SaveWorkspaceOnClose();
     static std::filesystem::path GetSavedWorkspacePath();
 
+    // The workspace's own file ("" for a new workspace): Save writes it, Save As and Open set it.
+    std::string m_strWorkspacePath;
+    // File Save: to the workspace's file, or asks for one like Save As when it has none.
+    bool OnFileSave();
+    // File Save As: asks for the file ("Tessarin Settings (*.wst)") and saves there.
+    bool OnFileSaveAs();
+    // Writes the workspace to `path` (atomically); the frames take the file's name and the file
+    // heads the recent-file list. False (the user was told) when it could not be written.
+    bool SaveWorkspaceAs(const std::string& path);
+    // File Close: saves "saved.wst" and closes every window of the workspace.
+    bool OnFileClose();
+    // The recent-file list ("File1".."File4" of "Recent File List"), newest first.
+    std::vector<std::string> GetRecentFiles() const;
+    void AddToRecentFileList(const std::string& path);
+    // Opens entry `index` of the list; an entry that fails to open stays in the list.
+    bool OpenRecentFile(int index);
+    // The name the workspace's windows carry (its file's name, or the new workspace's name).
+    std::string m_strWorkspaceTitle;
+    // Lets the workspace document make its windows through the shell's "New Window".
+    void ConnectDocument();
+
     // Records one step of start-up or shut-down (the order is part of the program's contract; a
     // test reads it through TESSARIN_STARTUP_TRACE).
     void Trace(const std::string& step);

@@ -12,6 +12,12 @@ void FileNew(CMainFrame& frame, int id);
 void FileOpen(CMainFrame& frame, int id);
 // File New that keeps the engine's calibration and DC block (no menu item; sent by other windows).
 void FileNewKeepSettings(CMainFrame& frame, int id);
+// The workspace's own file and the recent files (57616 + entry).
+void FileSave(CMainFrame& frame, int id);
+void FileSaveAs(CMainFrame& frame, int id);
+void FileClose(CMainFrame& frame, int id);
+void OpenRecentFile(CMainFrame& frame, int id);
+void UpdateRecentFile(CMainFrame& frame, int id, wxUpdateUIEvent& event);
 void FilePrint(CMainFrame& frame, int id);
 void FilePrintPreview(CMainFrame& frame, int id);
 void FilePrintSetup(CMainFrame& frame, int id);
@@ -37,6 +43,13 @@ void Language(CMainFrame& frame, int id);
 void Preferences(CMainFrame& frame, int id);
 // ASIO: shows a generator panel (ids kAsioGenerator1 .. kAsioTestSignal).
 void ShowAsioGenerator(CMainFrame& frame, int id);
+// The measurement settings dialogs.
+void Settings(CMainFrame& frame, int id);
+void AdvancedSettings(CMainFrame& frame, int id);
+void TriggerSettings(CMainFrame& frame, int id);
+void ImpedanceSettings(CMainFrame& frame, int id);
+void Dsp(CMainFrame& frame, int id);
+void AudioMonitor(CMainFrame& frame, int id);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

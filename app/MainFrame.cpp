@@ -5,6 +5,7 @@
 #include "app/CommandIcons.h"
 #include "app/CommandTable.h"
 #include "app/GeneratorPanels.h"
+#include "app/SndDoc.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
@@ -197,8 +198,14 @@ bool CMainFrame::OnDropFiles(const std::vector<std::string>& paths, const wxPoin
     if (!m_pContainer->GetActiveChild())
         return false;
     // At least one window per file (the workspace document adds the missing ones).
-    while (m_pContainer->GetChildFrames().size() < paths.size())
-        (new CChildFrame(this, m_pContainer->GetActiveChild()->GetTitle()))->Show();
+    if (m_app.m_pDocument)
+    {
+        m_app.ConnectDocument();
+        m_app.m_pDocument->EnsureViewCount(static_cast<int>(paths.size()), true);
+    }
+    else
+        while (m_pContainer->GetChildFrames().size() < paths.size())
+            (new CChildFrame(this, m_pContainer->GetActiveChild()->GetTitle()))->Show();
     if (m_app.m_pEngine)
         m_app.m_pEngine->m_bProcessingEnabled.store(0);
     std::vector<MdiChildFrame*> targets(m_pContainer->GetChildFrames().begin(),

@@ -59,6 +59,13 @@ inline constexpr int kAudioMixer = 33104;
 // The ASIO menu's generator panels: "ASIO Generator #1" .. "#10", then "Test signal".
 inline constexpr int kAsioGenerator1 = 33017;
 inline constexpr int kAsioTestSignal = 33027;
+// The measurement settings commands.
+inline constexpr int kSettings = 32768;
+inline constexpr int kAdvancedSettings = 32769;
+inline constexpr int kImpedanceSettings = 32780;
+inline constexpr int kTriggerSettings = 32834;
+inline constexpr int kDsp = 32904;
+inline constexpr int kAudioMonitor = 33070;
 inline constexpr int k3dViewer = 32812;
 inline constexpr int kShowPanel = 33095;
 inline constexpr int kPlotImpulse = 32846;

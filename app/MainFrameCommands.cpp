@@ -47,9 +47,40 @@ void FileNewKeepSettings(CMainFrame& frame, int)
 void FileOpen(CMainFrame& frame, int)
 {
     wxFileDialog dialog(&frame, wxString::FromUTF8("Open"), wxEmptyString, wxEmptyString,
-                        "Workspace (*.wst)|*.wst|All files (*)|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+                        "Tessarin Settings (*.wst)|*.wst", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() == wxID_OK)
         frame.GetApp().OpenDocumentFile(dialog.GetPath().utf8_string());
+}
+
+void FileSave(CMainFrame& frame, int)
+{
+    frame.GetApp().OnFileSave();
+}
+
+void FileSaveAs(CMainFrame& frame, int)
+{
+    frame.GetApp().OnFileSaveAs();
+}
+
+void FileClose(CMainFrame& frame, int)
+{
+    frame.GetApp().OnFileClose();
+}
+
+void OpenRecentFile(CMainFrame& frame, int id)
+{
+    frame.GetApp().OpenRecentFile(id - command_id::kFileMru1);
+}
+
+void UpdateRecentFile(CMainFrame& frame, int id, wxUpdateUIEvent& event)
+{
+    const int index = id - command_id::kFileMru1;
+    const std::vector<std::string> files = frame.GetApp().GetRecentFiles();
+    const bool listed = index >= 0 && index < static_cast<int>(files.size());
+    event.Enable(listed);
+    event.SetText(listed ? wxString::Format("&%i %s", index + 1,
+                                            wxString::FromUTF8(files[static_cast<std::size_t>(index)]))
+                         : wxString("Recent File"));
 }
 
 void FilePrint(CMainFrame& frame, int)

@@ -180,3 +180,21 @@ bool CSndDoc::LoadWorkspace(const std::filesystem::path& path)
     m_engine.m_workspacePath.clear();
     return true;
 }
+
+int CSndDoc::EnsureViewCount(int count, bool send)
+{
+    const int wanted = std::min(count, kMaxViews);
+    if (!m_newWindow)
+        return 0;
+    for (int existing = static_cast<int>(GetViews().size()); existing < wanted; ++existing)
+        m_newWindow(send);
+    return 0;
+}
+
+CSndView* CSndDoc::FindView(int index) const
+{
+    for (CSndView* view : GetViews())
+        if (view->GetViewIndex() == index)
+            return view;
+    return nullptr;
+}

@@ -11,10 +11,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 class CArchive;
+class CSndView;
 class CSoundIn;
 
 class CSndDoc : public CViewDocument
@@ -49,6 +51,16 @@ public:
     // Takes over everything a loaded workspace holds (settings slots, placements, window count);
     // the windows of this document must be gone, the other document is left empty.
     void TakeWorkspace(CSndDoc& loaded);
+
+    // Makes sure at least `count` measurement windows exist (a count above 256 counts as 256): each
+    // missing one is made through m_newWindow, at once when `send`, else once the events waiting
+    // are processed. Returns 0.
+    int EnsureViewCount(int count, bool send);
+    // The measurement window whose index is `index`, in the order the windows came; null when none.
+    CSndView* FindView(int index) const;
+    // The shell's "New Window": makes one more measurement window (now when its argument is true,
+    // else after the events waiting). Unset without a shell.
+    std::function<void(bool send)> m_newWindow;
 
     WindowRect m_mainWindowRect{};
     std::array<CWindow_settings, kGeneratorWindows> m_generatorWindows;

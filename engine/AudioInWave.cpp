@@ -33,6 +33,16 @@ int EnumWaveInDevices(std::vector<std::string>& names)
     return static_cast<int>(names.size());
 }
 
+std::string GetWaveInDeviceName(const std::vector<std::string>& names, int& index)
+{
+    if (index < 0 || index >= static_cast<int>(names.size()))
+    {
+        index = -1;
+        return {};
+    }
+    return names[static_cast<std::size_t>(index)];
+}
+
 CAudioIn_Wave::~CAudioIn_Wave()
 {
     Close();

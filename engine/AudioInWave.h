@@ -28,6 +28,9 @@ inline constexpr const char* kDefaultCaptureDevice = "default";
 std::vector<platform::audio::PcmDeviceInfo> ListCaptureDevices();
 // The capture devices' names, in the order the device id counts them; returns the count.
 int EnumWaveInDevices(std::vector<std::string>& names);
+// The name of the device at `index` of a list EnumWaveInDevices filled; "" with the index set to -1
+// when the list has no such entry.
+std::string GetWaveInDeviceName(const std::vector<std::string>& names, int& index);
 
 class CAudioIn_Wave : public CInputDevice
 {

@@ -172,6 +172,8 @@ bool CSoundIn::InitDefaults()
     m_dResampleStartPhase = 0.0;
     m_nResampleApplyPhase = 1;
     m_bRecorder = 0;
+    m_dRecorderInterval = 1800.0;
+    m_bRecorderMp3 = 0;
     m_strRecorderFile = "recorder.wav";
     m_bPlayFileWhileAnalysing = 1;
     m_bDebugDumps = 0;
@@ -426,6 +428,27 @@ void CSoundIn::SetTriggerDefaults()
         m_nTriggerConfirm = 0;
     }
     ResetTrigger();
+}
+
+CSoundIn::TriggerSettings CSoundIn::GetTriggerSettings()
+{
+    std::lock_guard lock(m_inputLock);
+    return {m_nTriggerMode,     m_dTriggerLevel,  m_nTriggerChannel,   m_nTriggerSlope,
+            m_bTriggerNegative, m_nTriggerRepeat, m_bTriggerScopeOnly, m_nTriggerOffset};
+}
+
+void CSoundIn::SetTriggerSettings(const TriggerSettings& settings)
+{
+    std::lock_guard lock(m_inputLock);
+    m_nTriggerMode = settings.mode;
+    m_dTriggerLevel = settings.level;
+    m_nTriggerChannel = settings.channel;
+    m_nTriggerSlope = settings.slope;
+    m_bTriggerNegative = settings.negative;
+    m_nTriggerRepeat = settings.repeat;
+    m_bTriggerScopeOnly = settings.scopeOnly;
+    m_nTriggerOffset = settings.offsetFrames;
+    ResetTriggerLocked();
 }
 
 void CSoundIn::ResetTrigger()

@@ -151,6 +151,21 @@ public:
     bool IsTriggerArmed() const;
     std::string GetTriggerModeName() const;
     void SetTriggerDefaults();
+    // The trigger settings of the trigger dialog, taken over by the running engine at its next
+    // block (under the input lock); the trigger searches anew.
+    struct TriggerSettings
+    {
+        int mode = kTriggerLevel;
+        double level = 0.01;
+        int channel = 0;
+        int slope = 1;
+        int negative = 0;
+        int repeat = 1;
+        int scopeOnly = 1;
+        int offsetFrames = 0;
+    };
+    TriggerSettings GetTriggerSettings();
+    void SetTriggerSettings(const TriggerSettings& settings);
     void ResetTrigger();
     void ResetTriggerAndStatistics();
     void ResetStatistics();
@@ -229,6 +244,9 @@ public:
     double m_dResampleStartPhase = 0.0;
     int m_nResampleApplyPhase = 1;
     int m_bRecorder = 0;
+    // The recorder's file length (seconds) and the conversion of finished files to MP3.
+    double m_dRecorderInterval = 1800.0;
+    int m_bRecorderMp3 = 0;
     std::string m_strRecorderFile = "recorder.wav";
     int m_bPlayFileWhileAnalysing = 1;
     int m_bDebugDumps = 0;

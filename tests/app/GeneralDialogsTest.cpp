@@ -14,6 +14,7 @@
 #include "engine/SoundIn.h"
 #include "platform/Registry.h"
 #include "platform/ui/ScreenCapture.h"
+#include "tests/app/DialogHooks.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/display/ScopedLanguage.h"
 #include "tests/support/alsa/TestMixer.h"
@@ -38,44 +39,8 @@ namespace
 
 using testsupport::TestAlsaMixer;
 
-// Shows a window, lets it paint and saves its picture.
-void SavePicture(wxWindow* window, const std::string& name)
-{
-    window->Show();
-    window->Raise();
-    for (int i = 0; i < 20; ++i)
-    {
-        wxTheApp->Yield(true);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    const wxImage picture = platform::ui::CaptureScreen(window->GetScreenRect());
-    ASSERT_TRUE(picture.IsOk()) << name;
-    const std::filesystem::path path = std::filesystem::path(TESSARIN_TEST_OUTPUT_DIR) / name;
-    EXPECT_TRUE(picture.SaveFile(wxString(path.string()), wxBITMAP_TYPE_PNG));
-}
-
-// Answers the next modal dialog through its own controls: the filler sets them, then the dialog's
-// own data exchange runs as OK would run it; a refusal ends the dialog with Cancel.
-class FillAndConfirm : public wxModalDialogHook
-{
-public:
-    explicit FillAndConfirm(std::function<void(wxDialog&)> fill) : m_fill(std::move(fill)) { Register(); }
-    ~FillAndConfirm() override { Unregister(); }
-    int Enter(wxDialog* dialog) override
-    {
-        ++m_shown;
-        dialog->TransferDataToWindow();
-        m_fill(*dialog);
-        if (!dialog->Validate() || !dialog->TransferDataFromWindow())
-            return wxID_CANCEL;
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
-    int m_shown = 0;
-
-private:
-    std::function<void(wxDialog&)> m_fill;
-};
+using testsupport::FillAndConfirm;
+using testsupport::SavePicture;
 
 class GeneralDialogsTest : public testsupport::MainFrameFixture
 {

@@ -5,6 +5,7 @@
 #include "app/AnalyzerApp.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
+#include "engine/SoundIn.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/WxEnvironment.h"
 
@@ -92,6 +93,40 @@ protected:
 
     std::unique_ptr<CAnalyzerApp> m_app;
     CMainFrame* m_frame = nullptr;
+};
+
+// The main frame with an engine (stopped, at its defaults) and the workspace document on it.
+class EngineFrameFixture : public MainFrameFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainFrameFixture::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(m_engine.InitDefaults());
+        CreateWithEngine();
+    }
+    void TearDown() override
+    {
+        // The windows go before the engine and the document they show.
+        DestroyFrame();
+        m_engine.StopInput();
+        MainFrameFixture::TearDown();
+    }
+    void CreateWithEngine()
+    {
+        Create();
+        m_app->m_pEngine = &m_engine;
+        m_app->m_pDocument = std::make_unique<CSndDoc>(m_engine);
+        m_app->m_pDocument->m_pFrame = m_frame;
+    }
+    void RunCommand(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, command_id::WxCommandId(id));
+        ASSERT_TRUE(m_frame->ProcessWindowEvent(event)) << id;
+    }
+    CSoundIn m_engine;
 };
 
 }  // namespace testsupport
