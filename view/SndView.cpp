@@ -404,7 +404,7 @@ bool CSndView::OnCommand(int id)
                                          kShowWindow);
             return true;
         default:
-            return OnOverlayCommand(id);
+            return OnMouseCommand(id) || OnOverlayCommand(id);
     }
 }
 
@@ -474,7 +474,7 @@ bool CSndView::IsCommandChecked(int id) const
         default:
         {
             bool checked = false;
-            return IsCommandCheckedOverlay(id, checked) && checked;
+            return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked)) && checked;
         }
     }
 }
@@ -506,6 +506,8 @@ bool view_command::IsToggleCommand(int id)
         case kChannel1:
         case kChannel2:
         case kSmoothing:
+        case kLegend:
+        case kSetAsReference:
             return true;
         default:
             return (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||
