@@ -94,6 +94,7 @@ const Prompt kEnglishPrompts[] = {
     {view_command::kAverage,           "Average the spectra\nAverage"},
     {view_command::kDualChannel,       "Two-channel measurement\nDual channel"},
     {view_command::kLinLogX,           "Linear or logarithmic frequency axis\nlin/log x-axis"},
+    {view_command::kLegend,            "Show or hide the legend of the curves\nLegend"},
     {view_command::kYAutoScale,        "Fit the level axis to the curves\ny auto scale"},
     {view_command::kResetZoom,         "Show the whole axes again\nReset zoom"},
     {view_command::kReset,             "Reset the measurement\nReset"},

@@ -58,6 +58,7 @@ const CommandEntry kCommands[] = {
     {view_command::kMeasurementsCurve1,   "&View/|Measurements curve 1",              0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kMeasurementsCurve2,   "&View/Measurements curve 2",               0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kDisplayProperties,    "&View/Display properties",                 0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kLegend,               "&View/Legend",                             0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kAddParamView,         "&View/|Add ParamView",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kAlignParamViews,      "&View/Align ParamViews",                   0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {kAsioGenerator1,                      "ASIO/ASIO Generator #1",                        0,       tb::kNone,              nullptr,          ShowAsioGenerator, nullptr,                 kNormal},

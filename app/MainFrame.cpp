@@ -678,6 +678,17 @@ void CMainFrame::ShowMessage(const std::string& text)
     m_app.DoMessageBox(text, wxOK | wxICON_EXCLAMATION);
 }
 
+bool CMainFrame::AskYesNo(const std::string& text)
+{
+    return m_app.DoMessageBox(text, wxYES_NO | wxICON_QUESTION) == wxID_YES;
+}
+
+void CMainFrame::PostCommand(int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    wxQueueEvent(this, event.Clone());
+}
+
 bool CMainFrame::GetMainWindowRect(PlotRect& rect) const
 {
     const wxRect r = GetScreenRect();

@@ -148,6 +148,9 @@ public:
     void SelectWeightingEntry(int index) override;
     void RemoveMenu() override;
     void ShowMessage(const std::string& text) override;
+    bool HasMenu() const override { return GetMenuBar() != nullptr; }
+    bool AskYesNo(const std::string& text) override;
+    void PostCommand(int id) override;
     bool GetMainWindowRect(PlotRect& rect) const override;
     void MoveMainWindow(const PlotRect& rect) override;
     void GetDesktopSize(int& width, int& height) const override;

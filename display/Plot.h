@@ -27,6 +27,8 @@
 #include "display/ColorScheme.h"
 #include "display/CurveStatistics.h"
 #include "display/CurveStyle.h"
+#include "display/LegendDlg.h"
+#include "display/MeasureRect.h"
 #include "display/PlotAxis.h"
 #include "display/PlotRange.h"
 #include "display/SpectrumFigures.h"
@@ -351,6 +353,14 @@ public:
     std::unique_ptr<gfx::Canvas> m_pFrameCache;
     std::unique_ptr<gfx::Canvas> m_pSecondCache;
     PlotRect m_rcRemembered;
+
+    // The measure rectangle (drawn while shown) and the legend (drawn while m_bLegend is set), after
+    // the curves and readouts.
+    CMeasureRect m_measureRect;
+    CLegendDlg m_legend;
+    int m_bLegend = 0;
+    // Draws the measure rectangle and the legend (the last steps of a curve paint).
+    void DrawMeasureRectAndLegend(gfx::Canvas& canvas);
 
     // Where the plot's error messages go; null writes them to the debug output.
     std::function<void(const std::string&)> m_fnShowMessage;

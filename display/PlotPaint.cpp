@@ -631,5 +631,32 @@ void CPlot::DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bo
     if (m_fnForegroundHook)
         m_fnForegroundHook(canvas);
     DrawReadouts(canvas);
+    DrawMeasureRectAndLegend(canvas);
     ++m_nPaintCount;
+}
+
+void CPlot::DrawMeasureRectAndLegend(gfx::Canvas& canvas)
+{
+    CMeasureRect& rect = m_measureRect;
+    if (rect.m_bVisible)
+    {
+        // The rectangle follows zooming by its values, except while the user drags a corner.
+        if (rect.HasValues() && !rect.IsDragging())
+        {
+            PlotPoint first;
+            PlotPoint second;
+            ValueToPixel(&first, rect.m_dX1, rect.m_dY1);
+            ValueToPixel(&second, rect.m_dX2, rect.m_dY2);
+            rect.m_nLeft = first.x;
+            rect.m_nTop = first.y;
+            rect.m_nRight = second.x;
+            rect.m_nBottom = second.y;
+        }
+        rect.Draw(canvas);
+    }
+    if (m_bLegend)
+    {
+        m_legend.m_background = m_colorScheme.GetColor(CColorScheme::RolePlotBackground);
+        m_legend.DrawLegend(canvas, m_nPlotLeft, m_nPlotTop, m_nPlotRight, m_nPlotBottom);
+    }
 }

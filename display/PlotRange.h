@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 // The axis-text record of one axis: numbers and texts that the owner keeps with a range, the
 // clock-time flag and time base of the x axis among them.
@@ -65,3 +66,7 @@ public:
     CAxisText m_xText;
     CAxisText m_yText;
 };
+
+// The messages that refuse a zoom: y max not above y min, x max not above x min, a negative x min
+// and, on a logarithmic x axis, a negative x range (empty when the ranges are valid).
+std::vector<std::string> CheckZoomRanges(bool logX, double yMin, double yMax, double xMin, double xMax);

@@ -469,6 +469,12 @@ public:
     int m_nReferenceGridLength = -1;
     int m_nReferenceGridRate = -1;
     std::array<CCalibrationCurve, kMaxChannels> m_calibrationCurves;
+    // The curve a user stored as the reference of the plots ("Set as reference"; null until the
+    // first one) and whether the plots draw it; a record the user may hide and show again.
+    std::unique_ptr<CCalibrationCurve> m_pReferenceRecord;
+    int m_bReferenceShown = 0;
+    // While set the plots keep their zoom: undo, redo and reset of the zoom do nothing.
+    int m_bDisplayLocked = 0;
     // Divides a row by the reference and applies a channel's calibration curves (display lock held).
     void ApplyReferenceCurve(float* row, int length);
     void ApplyCalibrationCurves(int channel, float* row, int length);

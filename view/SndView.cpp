@@ -406,7 +406,7 @@ bool CSndView::OnCommand(int id)
                                          kShowWindow);
             return true;
         default:
-            return OnOverlayCommand(id);
+            return OnMouseCommand(id) || OnOverlayCommand(id);
     }
 }
 
@@ -476,7 +476,7 @@ bool CSndView::IsCommandChecked(int id) const
         default:
         {
             bool checked = false;
-            return IsCommandCheckedOverlay(id, checked) && checked;
+            return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked)) && checked;
         }
     }
 }
@@ -508,6 +508,8 @@ bool view_command::IsToggleCommand(int id)
         case kChannel1:
         case kChannel2:
         case kSmoothing:
+        case kLegend:
+        case kSetAsReference:
             return true;
         default:
             return (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||

@@ -21,11 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "display/settings/AxisProp.h"
 #include "view/DisplayProperties.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
+#include "view/ViewFrame.h"
 
 class CSoundIn;
 class CTonalityAnalyzer;
@@ -96,7 +98,46 @@ inline constexpr int kPasteCurve = 32951;
 inline constexpr int kLoadConfig = 32916;
 inline constexpr int kSaveConfig = 32917;
 inline constexpr int kSaveState = 32882;
+// The plot's right-click menus and the legend.
+inline constexpr int kUndoZoom = 32901;
+inline constexpr int kRedoZoom = 32902;
+inline constexpr int kResizeAxis = 32895;
+inline constexpr int kSetMarker = 32897;
+inline constexpr int kClearMarker = 32898;
+inline constexpr int kAddLabel = 32954;
+inline constexpr int kAddLine = 32956;
+inline constexpr int kSetTo0dB = 32896;
+inline constexpr int kSetPeakTo0dB = 32927;
+inline constexpr int kLegend = 32918;
+inline constexpr int kHideLegend = 32919;
+inline constexpr int kResetCurveNames = 32920;
+inline constexpr int kSetAsReference = 32949;
+inline constexpr int kExcludeArea = 33083;
+inline constexpr int kTriggerSettings = 32834;
 }  // namespace view_command
+
+// Mouse flags the view's mouse handlers take.
+namespace view_mouse
+{
+inline constexpr unsigned kLeftButton = 1;
+inline constexpr unsigned kRightButton = 2;
+inline constexpr unsigned kShift = 4;
+inline constexpr unsigned kControl = 8;
+}  // namespace view_mouse
+
+// The keys the view's keyboard handling knows.
+enum class ViewKey
+{
+    Left,
+    Right,
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    Delete,
+    Shift,
+    Other,
+};
 
 // The last finished tonality evaluation of a window, as its text and markers show it.
 struct CTonalityResult
@@ -338,6 +379,47 @@ public:
     void OnCopyCurve();
     void OnPasteCurve();
 
+    // --- mouse, keyboard zoom and markers (SndViewMouse.cpp) ------------------------------------
+    // Client coordinates and view_mouse flags.
+    void OnMouseMove(unsigned flags, int x, int y);
+    void OnLButtonDown(unsigned flags, int x, int y);
+    void OnLButtonUp(unsigned flags, int x, int y);
+    void OnLButtonDblClk(unsigned flags, int x, int y);
+    // Remembers the point, shows the fitting right-click menu and runs the chosen command.
+    void OnRButtonDown(unsigned flags, int x, int y);
+    // The right-click menu for a point: its number and items (English texts).
+    int ChoosePopupMenu(int x, int y, std::vector<PopupMenuItem>& items) const;
+    // The keyboard before the normal dispatch; true when the key was used.
+    bool OnKeyDown(ViewKey key);
+    bool OnKeyUp(ViewKey key);
+    bool OnChar(int character);
+    // Pan (kinds 3 to 6) or zoom (1 in, 2 out) the x or the y axis.
+    void ZoomX(int kind);
+    void ZoomY(int kind);
+    void OnUndoZoom();
+    void OnRedoZoom();
+    void OnResizeAxis();
+    void OnSetMarker();
+    void OnClearMarker();
+    void OnAddLabel();
+    void OnAddLine();
+    void OnSetTo0dB();
+    void OnSetPeakTo0dB();
+    // Calibrates so that curve 0 reads 0 dB at x; nothing unless the plot shows dB.
+    void SetTo0dBAt(double x);
+    void OnLegend();
+    void OnHideLegend();
+    void OnResetCurveNames();
+    void OnSetAsReference();
+    // The reference curve behind the plot's curves while it is shown.
+    void DrawReference(gfx::Canvas& canvas);
+    // The rubber band of a zoom drag (client coordinates) while one is open.
+    bool GetRubberBand(PlotRect& rect) const;
+    PlotPoint GetRightClickPoint() const { return m_ptRightClick; }
+    int GetShiftCount() const { return m_nShiftCount; }
+    // Edits a text label (the label "Properties" dialog); tests answer it themselves.
+    CAnnotationList::LabelEditor m_fnLabelEditor;
+
     // --- settings files (SndViewSettingsFile.cpp) ---------------------------------------------
     // False (and a message) when the path is refused or a value could not be written.
     bool WriteSettingsFile(const std::string& path);
@@ -442,6 +524,23 @@ private:
     void SetupChannelCurves(int mode);
     void ShowTimerWarning();
     CViewFrame* Frame() const;
+    bool OnMouseCommand(int id);
+    bool IsMouseCommandChecked(int id, bool& checked) const;
+    // The measure rectangle's value corners and label texts from its pixel corners.
+    void UpdateMeasureValues(bool bothCorners);
+    // The 0 dB calibration for a display value v at the point to become 0 dB.
+    void CalibrateTo0dB(double v);
+    bool MainWindowHasMenu() const;
+
+    // Mouse state.
+    PlotRect m_rcRubberBand;
+    PlotPoint m_ptRightClick;
+    int m_nShiftCount = 0;
+    int m_bTriggerDrag = 0;
+    int m_bLegendDrag = 0;
+    int m_bLegendHover = 0;
+    PlotPoint m_ptLegendDragStart;
+    PlotPoint m_ptLegendOffsetStart;
 
     CViewDocument& m_document;
     CSoundIn& m_engine;

@@ -319,6 +319,21 @@ void CSndView::RebuildCurveList()
             style.m_strLabel = GetCurveLabel(c, 0);
     }
     plot.RecreatePens();
+    // The legend's entries: one per curve with its name and drawing style.
+    CLegendDlg& legend = plot.m_legend;
+    legend.m_nCount = std::clamp(GetCurveCount(), 0, CLegendDlg::kMaxEntries);
+    for (int curve = 0; curve < CLegendDlg::kMaxEntries; ++curve)
+    {
+        CCurveStyle& entry = legend.m_entries[static_cast<std::size_t>(curve)];
+        if (curve >= legend.m_nCount)
+        {
+            entry = CCurveStyle();
+            continue;
+        }
+        GetCurvePen(curve, entry);
+        entry.CreatePen();
+        entry.m_strLabel = GetCurveName(curve);
+    }
     // The overlays are drawn with the plot's frame: a changed list paints it anew.
     plot.ForceRedraw();
 }

@@ -226,6 +226,10 @@ std::string CSndView::GetCurveName(int curve) const
     const int slot = GetOverlaySlotOfCurve(curve);
     if (slot >= 0)
         return m_pSettings->m_Overlays[static_cast<std::size_t>(slot)].m_strName;
+    // A plot curve: the name its channel was given, else its default name.
+    CCurveStyle style;
+    if (m_pPlot->GetCurveStyle(curve, style) && !style.m_strLabel.empty())
+        return style.m_strLabel;
     return m_pPlot->GetCurveName(curve);
 }
 
@@ -714,7 +718,10 @@ void CSndView::InstallPlotHooks()
     // The plot runs the background hook after its frame and the foreground hook after its curves;
     // the rectangle is the one the plot was last laid out in.
     m_pPlot->m_fnBackgroundHook = [this](gfx::Canvas& canvas)
-    { DrawOverlaysBack(canvas, m_pPlot->m_rcWindow); };
+    {
+        DrawReference(canvas);
+        DrawOverlaysBack(canvas, m_pPlot->m_rcWindow);
+    };
     m_pPlot->m_fnForegroundHook = [this](gfx::Canvas& canvas)
     {
         DrawOverlaysFront(canvas, m_pPlot->m_rcWindow);

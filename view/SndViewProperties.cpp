@@ -22,16 +22,8 @@ constexpr double kNyquistMargin = 100.0;
 
 std::vector<std::string> CheckAxisRanges(const DisplayPropertiesValues& values)
 {
-    std::vector<std::string> messages;
-    if (!(values.m_dYMax > values.m_dYMin))
-        messages.push_back(platform::FormatC(GetText(view_text::kMustBeLarger).c_str(), "y max", "y min"));
-    if (!(values.m_dXMax > values.m_dXMin))
-        messages.push_back(platform::FormatC(GetText(view_text::kMustBeLarger).c_str(), "x max", "x min"));
-    if (values.m_dXMin < 0.0)
-        messages.push_back(platform::FormatC(GetText(view_text::kMustNotBeNegative).c_str(), "x min"));
-    if (values.m_bLogX && values.m_dXMin < 0.0)
-        messages.push_back(GetText(view_text::kNoLogarithmicNegative));
-    return messages;
+    return CheckZoomRanges(values.m_bLogX != 0, values.m_dYMin, values.m_dYMax, values.m_dXMin,
+                           values.m_dXMax);
 }
 
 DisplayPropertiesValues CSndView::GatherDisplayProperties() const

@@ -183,8 +183,13 @@ void CSndView::DrawForeground(gfx::Canvas& canvas)
                         gfx::Align::Left);
     }
     PlaceTonalityMarkers();
-    if (m_pSettings)
+    // Labels are written in black on the plot, without a box behind them.
+    if (m_pSettings && m_pSettings->m_Annotations.GetCount() > 0)
+    {
+        canvas.SetTextColor(0x000000);
+        canvas.SetTextBackground(gfx::kTransparentText);
         m_pSettings->m_Annotations.DrawOnPlot(canvas, plot);
+    }
 }
 
 void CSndView::PlaceTonalityMarkers()

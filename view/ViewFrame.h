@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
 #include "view/ParamViewManager.h"
@@ -45,6 +46,28 @@ public:
     virtual void MoveMainWindow(const PlotRect& /*rect*/) {}
     virtual void GetDesktopSize(int& width, int& height) const { width = height = 0; }
     virtual std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const { return {}; }
+    // Whether the main window has its menu (a window without one keeps its zoom).
+    virtual bool HasMenu() const { return true; }
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const std::string& /*text*/) { return false; }
+    // Runs a command of the main window after the present message.
+    virtual void PostCommand(int /*id*/) {}
+};
+
+// One item of a right-click menu: a command id and its English text (id 0: a separator).
+struct PopupMenuItem
+{
+    int id = 0;
+    std::string text;
+    bool checked = false;
+};
+
+// What the curve dialog edits: a curve's name, style and whether it is shown.
+struct CurveEditValues
+{
+    std::string name;
+    CCurveStyle style;
+    bool visible = true;
 };
 
 // The window a measurement window draws in.
@@ -98,4 +121,14 @@ public:
     virtual bool EditDynamicOverlay(DynamicOverlayValues& /*values*/) { return false; }
     // The file dialog of a settings file (".ini").
     virtual bool AskSettingsFile(bool /*save*/, std::string& /*path*/) { return false; }
+
+    // Shows a right-click menu (English texts; the window translates them) at the client point and
+    // returns the chosen command (0: none).
+    virtual int TrackPopupMenu(const std::vector<PopupMenuItem>& /*items*/, int /*x*/, int /*y*/) { return 0; }
+    // Paints the rubber band of a zoom drag over the last picture of the plot.
+    virtual void RedrawRubberBand() { Invalidate(); }
+    // The curve dialog; true on OK with the values as entered.
+    virtual bool EditCurve(CurveEditValues& /*values*/) { return false; }
+    // The text label "Properties" dialog; true on OK.
+    virtual bool EditLabel(CAnnotationList::LabelEdit& /*values*/) { return false; }
 };

@@ -15,6 +15,7 @@
 
 #include "common/controls/ColorComboBox.h"
 #include "common/controls/ItemComboBox.h"
+#include "display/ui/CurveStyleControls.h"
 #include "display/ui/PlotComboSources.h"
 #include "platform/NumberFormat.h"
 #include "platform/ui/MessageBoxService.h"
@@ -39,7 +40,6 @@ constexpr int kTextOther = 1000181;
 constexpr int kTextLineStyle = 1000238;
 constexpr int kTextColor = 1000239;
 constexpr int kTextWidth = 1000240;
-constexpr int kTextSolid = 1000241;  // then dashed, dotted, dashdot
 constexpr int kTextCurve = 1000245;
 constexpr int kTextGrid = 1000246;
 constexpr int kTextActive = 1000248;
@@ -429,7 +429,6 @@ constexpr std::array<int, CDispProp_linestyles::kRows> kMarkerComboIds = {378, 3
 constexpr std::array<int, CDispProp_linestyles::kRows> kWidthComboIds = {370, 384, 398, 404};
 constexpr std::array<int, CDispProp_linestyles::kRows> kStyleComboIds = {374, 387, 409, 411};
 constexpr std::array<int, CDispProp_linestyles::kRows> kRowCaptionIds = {1351, 1350, 1349, 449};
-constexpr int kPenStyleNames = 4;  // solid, dashed, dotted, dashdot
 
 }  // namespace
 
@@ -447,36 +446,19 @@ void CDispProp_linestyles::CreateControls(wxSizer* sizer)
     for (int i = 0; i < 4; ++i)
         grid->Add(new wxStaticText(this, 1345 + i, Wx(headers[static_cast<std::size_t>(i)])), 0, wxALL, 3);
 
-    wxArrayString widths;
-    for (const char* width : {"1", "2", "3"})
-        widths.Add(width);
-    wxArrayString styles;
-    for (int i = 0; i < kPenStyleNames; ++i)
-        styles.Add(Wx(GetText(kTextSolid + i)));
-
     for (std::size_t row = 0; row < kRows; ++row)
     {
         const std::string caption =
             row < 3 ? GetText(kTextCurve) + " " + std::to_string(row + 1) : GetText(kTextGrid);
         grid->Add(new wxStaticText(this, kRowCaptionIds[row], Wx(caption)), 0,
                   wxALIGN_CENTER_VERTICAL | wxALL, 3);
-
-        m_pColor[row] = new CColorComboBox(this, kColorComboIds[row], wxDefaultPosition, wxSize(140, -1));
-        m_pColor[row]->SetPalette(PlotPaletteForCombo());
-        m_pColor[row]->m_bPalette = true;
-        m_pColor[row]->FillList();
-        grid->Add(m_pColor[row], 0, wxALL, 3);
-
-        m_pWidth[row] = new wxChoice(this, kWidthComboIds[row], wxDefaultPosition, wxDefaultSize, widths);
-        grid->Add(m_pWidth[row], 0, wxALL, 3);
-
-        m_pStyle[row] = new wxChoice(this, kStyleComboIds[row], wxDefaultPosition, wxDefaultSize, styles);
-        grid->Add(m_pStyle[row], 0, wxALL, 3);
-
-        m_pMarker[row] = new CMarkerComboBox(this, kMarkerComboIds[row], wxDefaultPosition, wxSize(140, -1));
-        m_pMarker[row]->SetSymbols(MarkerSymbolsForCombo());
-        m_pMarker[row]->FillList();
-        grid->Add(m_pMarker[row], 0, wxALL, 3);
+        const CurveStyleControls controls = CreateCurveStyleControls(
+            this, grid,
+            {kColorComboIds[row], kWidthComboIds[row], kStyleComboIds[row], kMarkerComboIds[row]});
+        m_pColor[row] = controls.color;
+        m_pWidth[row] = controls.width;
+        m_pStyle[row] = controls.penStyle;
+        m_pMarker[row] = controls.marker;
     }
     sizer->Add(grid, 0, wxALL, 4);
 }
@@ -484,13 +466,7 @@ void CDispProp_linestyles::CreateControls(wxSizer* sizer)
 bool CDispProp_linestyles::TransferDataToWindow()
 {
     for (std::size_t row = 0; row < kRows; ++row)
-    {
-        const CCurveStyle& style = m_styles[row];
-        SelectIndex(m_pColor[row], style.m_nColorIndex);
-        SelectIndex(m_pMarker[row], style.m_nMarker);
-        SelectIndex(m_pStyle[row], style.m_nPenStyle);
-        SelectIndex(m_pWidth[row], style.m_nWidth - 1);
-    }
+        ShowCurveStyle(RowControls(row), m_styles[row]);
     return true;
 }
 
@@ -500,18 +476,13 @@ bool CDispProp_linestyles::ReadControls(bool store)
         return true;
     // A list without a selection (a stored value it does not offer) keeps the stored value.
     for (std::size_t row = 0; row < kRows; ++row)
-    {
-        CCurveStyle& style = m_styles[row];
-        if (const int color = m_pColor[row]->GetSelection(); color >= 0)
-            style.m_nColorIndex = color;
-        if (const int marker = m_pMarker[row]->GetSelection(); marker >= 0)
-            style.m_nMarker = marker;
-        if (const int pen = m_pStyle[row]->GetSelection(); pen >= 0)
-            style.m_nPenStyle = pen;
-        if (const int width = m_pWidth[row]->GetSelection(); width >= 0)
-            style.m_nWidth = width + 1;
-    }
+        ReadCurveStyle(RowControls(row), m_styles[row]);
     return true;
+}
+
+CurveStyleControls CDispProp_linestyles::RowControls(std::size_t row) const
+{
+    return {m_pColor[row], m_pWidth[row], m_pStyle[row], m_pMarker[row]};
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <wx/panel.h>
 
 #include "display/CurveStyle.h"
+#include "display/ui/CurveStyleControls.h"
 
 class CColorComboBox;
 class CMarkerComboBox;
@@ -186,6 +187,9 @@ public:
 protected:
     void CreateControls(wxSizer* sizer) override;
     bool ReadControls(bool store) override;
+
+private:
+    CurveStyleControls RowControls(std::size_t row) const;
 };
 
 // The colour scheme of the background and the frame colour.

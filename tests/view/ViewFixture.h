@@ -83,6 +83,23 @@ public:
         path = m_strFilePath;
         return m_bDialogOk;
     }
+    // The right-click menu answers with m_nPopupAnswer and keeps the items it offered.
+    int TrackPopupMenu(const std::vector<PopupMenuItem>& items, int, int) override
+    {
+        m_popupItems = items;
+        return m_nPopupAnswer;
+    }
+    bool EditCurve(CurveEditValues& values) override
+    {
+        m_curveOffered = values;
+        if (m_bDialogOk)
+            values = m_curveAnswer;
+        return m_bDialogOk;
+    }
+    int m_nPopupAnswer = 0;
+    std::vector<PopupMenuItem> m_popupItems;
+    CurveEditValues m_curveOffered;
+    CurveEditValues m_curveAnswer;
 
     int SetCount(int id) const
     {
@@ -130,6 +147,13 @@ public:
     void SelectWeightingEntry(int index) override { m_nWeightingEntry = index; }
     void RemoveMenu() override { ++m_nMenuRemovals; }
     void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+    bool HasMenu() const override { return m_bHasMenu; }
+    bool AskYesNo(const std::string& text) override
+    {
+        m_questions.push_back(text);
+        return m_bYes;
+    }
+    void PostCommand(int id) override { m_posted.push_back(id); }
 
     int CountMessages(const std::string& text) const
     {
@@ -144,6 +168,10 @@ public:
     int m_nWeightingEntry = -1;
     int m_nMenuRemovals = 0;
     std::vector<std::string> m_messages;
+    bool m_bHasMenu = true;
+    bool m_bYes = false;
+    std::vector<std::string> m_questions;
+    std::vector<int> m_posted;
 };
 
 class QuietNotifications : public CEngineNotifications

@@ -2,13 +2,18 @@
 
 #include "view/ui/MeterDlg.h"
 
+#include "display/ui/CurveDialogs.h"
 #include "display/ui/PlotImage.h"
 #include "platform/gfx/WxCanvas.h"
+#include "texts/LanguageChoice.h"
+#include "texts/ui/MenuTranslation.h"
 #include "view/ui/MeasurementsDlg.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/dcmemory.h>
 #include <wx/font.h>
 #include <wx/gdicmn.h>
+#include <wx/menu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +32,7 @@ int LabelFontPixels(const wxWindow& window)
 
 CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSoundIn& engine)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, parent ? parent->GetClientSize() : wxDefaultSize,
-               wxFULL_REPAINT_ON_RESIZE),
+               wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       m_pView(std::make_unique<CSndView>(document, engine))
 {
     // The plot paints every pixel itself.
@@ -38,6 +43,12 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
     Bind(wxEVT_PAINT, &CSndViewWindow::OnPaint, this);
     Bind(wxEVT_SIZE, &CSndViewWindow::OnSize, this);
     Bind(wxEVT_TIMER, &CSndViewWindow::OnTimerEvent, this);
+    for (const auto type :
+         {wxEVT_MOTION, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN})
+        Bind(type, &CSndViewWindow::OnMouse, this);
+    Bind(wxEVT_KEY_DOWN, &CSndViewWindow::OnKey, this);
+    Bind(wxEVT_KEY_UP, &CSndViewWindow::OnKey, this);
+    Bind(wxEVT_CHAR, &CSndViewWindow::OnChar, this);
 }
 
 CSndViewWindow::~CSndViewWindow()
@@ -104,8 +115,179 @@ wxImage CSndViewWindow::RenderImage()
 void CSndViewWindow::OnPaint(wxPaintEvent&)
 {
     wxPaintDC dc(this);
-    gfx::WxCanvas canvas(dc);
-    m_pView->OnDraw(canvas, GetClientRect());
+    const wxSize size = GetClientSize();
+    // A rubber-band move paints the band over the last picture; everything else paints the plot.
+    if (!m_bBandOnly || !m_lastPicture.IsOk() || m_lastPicture.GetSize() != size)
+    {
+        m_lastPicture.Create(std::max(1, size.x), std::max(1, size.y));
+        wxMemoryDC memory(m_lastPicture);
+        gfx::WxCanvas canvas(memory);
+        m_pView->OnDraw(canvas, GetClientRect());
+    }
+    m_bBandOnly = false;
+    dc.DrawBitmap(m_lastPicture, 0, 0);
+    PlotRect band;
+    if (m_pView->GetRubberBand(band))
+    {
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        dc.SetPen(wxPen(*wxWHITE, 1, wxPENSTYLE_SOLID));
+        dc.DrawRectangle(band.left, band.top, band.right - band.left + 1, band.bottom - band.top + 1);
+        dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_SHORT_DASH));
+        dc.DrawRectangle(band.left, band.top, band.right - band.left + 1, band.bottom - band.top + 1);
+    }
+}
+
+void CSndViewWindow::RedrawRubberBand()
+{
+    m_bBandOnly = true;
+    Refresh(false);
+}
+
+void CSndViewWindow::OnMouse(wxMouseEvent& event)
+{
+    unsigned flags = 0;
+    if (event.LeftIsDown())
+        flags |= view_mouse::kLeftButton;
+    if (event.RightIsDown())
+        flags |= view_mouse::kRightButton;
+    if (event.ShiftDown())
+        flags |= view_mouse::kShift;
+    if (event.ControlDown())
+        flags |= view_mouse::kControl;
+    const int x = event.GetX();
+    const int y = event.GetY();
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_MOTION)
+        m_pView->OnMouseMove(flags, x, y);
+    else if (type == wxEVT_LEFT_DOWN)
+    {
+        // The window takes the keys (arrows, page keys, delete) of the plot it shows.
+        SetFocus();
+        if (!HasCapture())
+            CaptureMouse();
+        m_pView->OnLButtonDown(flags, x, y);
+    }
+    else if (type == wxEVT_LEFT_UP)
+    {
+        if (HasCapture())
+            ReleaseMouse();
+        m_pView->OnLButtonUp(flags, x, y);
+    }
+    else if (type == wxEVT_LEFT_DCLICK)
+        m_pView->OnLButtonDblClk(flags, x, y);
+    else if (type == wxEVT_RIGHT_DOWN)
+    {
+        SetFocus();
+        m_pView->OnRButtonDown(flags, x, y);
+    }
+    event.Skip();
+}
+
+namespace
+{
+ViewKey ToViewKey(int code)
+{
+    switch (code)
+    {
+        case WXK_LEFT:
+        case WXK_NUMPAD_LEFT:
+            return ViewKey::Left;
+        case WXK_RIGHT:
+        case WXK_NUMPAD_RIGHT:
+            return ViewKey::Right;
+        case WXK_UP:
+        case WXK_NUMPAD_UP:
+            return ViewKey::Up;
+        case WXK_DOWN:
+        case WXK_NUMPAD_DOWN:
+            return ViewKey::Down;
+        case WXK_PAGEUP:
+        case WXK_NUMPAD_PAGEUP:
+            return ViewKey::PageUp;
+        case WXK_PAGEDOWN:
+        case WXK_NUMPAD_PAGEDOWN:
+            return ViewKey::PageDown;
+        case WXK_DELETE:
+        case WXK_NUMPAD_DELETE:
+            return ViewKey::Delete;
+        case WXK_SHIFT:
+            return ViewKey::Shift;
+        default:
+            return ViewKey::Other;
+    }
+}
+}  // namespace
+
+void CSndViewWindow::OnKey(wxKeyEvent& event)
+{
+    const ViewKey key = ToViewKey(event.GetKeyCode());
+    const bool used =
+        event.GetEventType() == wxEVT_KEY_DOWN ? m_pView->OnKeyDown(key) : m_pView->OnKeyUp(key);
+    // Keys the view does not use (and every key down, so that characters follow) go on.
+    if (!used || event.GetEventType() == wxEVT_KEY_DOWN)
+        event.Skip();
+}
+
+void CSndViewWindow::OnChar(wxKeyEvent& event)
+{
+    if (!m_pView->OnChar(event.GetUnicodeKey() != WXK_NONE ? static_cast<int>(event.GetUnicodeKey())
+                                                           : event.GetKeyCode()))
+        event.Skip();
+}
+
+std::function<int(const std::vector<PopupMenuItem>& items)> CSndViewWindow::s_fnPopupAnswer;
+std::function<bool(CurveEditValues& values)> CSndViewWindow::s_fnCurveAnswer;
+std::function<bool(CAnnotationList::LabelEdit& values)> CSndViewWindow::s_fnLabelAnswer;
+
+int CSndViewWindow::TrackPopupMenu(const std::vector<PopupMenuItem>& items, int x, int y)
+{
+    if (s_fnPopupAnswer)
+        return s_fnPopupAnswer(items);
+    wxMenu menu;
+    for (const PopupMenuItem& item : items)
+    {
+        if (item.id == 0)
+            menu.AppendSeparator();
+        else if (item.checked)
+            menu.AppendCheckItem(item.id, wxString::FromUTF8(item.text))->Check(true);
+        else
+            menu.Append(item.id, wxString::FromUTF8(item.text));
+    }
+    TranslateMenu(&menu, GetLanguage());
+    const int chosen = GetPopupMenuSelectionFromUser(menu, wxPoint(x, y));
+    return chosen == wxID_NONE ? 0 : chosen;
+}
+
+bool CSndViewWindow::EditCurve(CurveEditValues& values)
+{
+    if (s_fnCurveAnswer)
+        return s_fnCurveAnswer(values);
+    CCurvePropertiesDlg dialog(this);
+    dialog.m_style = values.style;
+    dialog.m_style.m_strLabel = values.name;
+    dialog.m_bActive = values.visible ? 1 : 0;
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    values.style = dialog.m_style;
+    values.name = dialog.m_strLabel;
+    values.visible = dialog.m_bActive != 0;
+    return true;
+}
+
+bool CSndViewWindow::EditLabel(CAnnotationList::LabelEdit& values)
+{
+    if (s_fnLabelAnswer)
+        return s_fnLabelAnswer(values);
+    CTextLabelDlg dialog(this);
+    dialog.m_strText = values.text;
+    dialog.m_nSize = static_cast<unsigned>(std::max(0, values.size));
+    dialog.m_bDelete = values.deleteIt ? 1 : 0;
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    values.text = dialog.m_strText;
+    values.size = static_cast<int>(dialog.m_nSize);
+    values.deleteIt = dialog.m_bDelete != 0;
+    return true;
 }
 
 void CSndViewWindow::OnSize(wxSizeEvent& event)

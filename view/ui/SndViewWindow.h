@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -41,6 +42,15 @@ public:
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
     bool AskSettingsFile(bool save, std::string& path) override;
+    int TrackPopupMenu(const std::vector<PopupMenuItem>& items, int x, int y) override;
+    void RedrawRubberBand() override;
+    bool EditCurve(CurveEditValues& values) override;
+    bool EditLabel(CAnnotationList::LabelEdit& values) override;
+    // Tests answer the right-click menu, the curve dialog and the label dialog here instead of
+    // showing them (unset: shown).
+    static std::function<int(const std::vector<PopupMenuItem>& items)> s_fnPopupAnswer;
+    static std::function<bool(CurveEditValues& values)> s_fnCurveAnswer;
+    static std::function<bool(CAnnotationList::LabelEdit& values)> s_fnLabelAnswer;
     // Tests answer the settings-file dialog with this path instead of showing it (empty: shown).
     static std::string s_strSettingsFileAnswer;
 
@@ -74,6 +84,13 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnTimerEvent(wxTimerEvent& event);
     void OnOwnerMove(wxMoveEvent& event);
+    // Mouse and keys go to the view's handlers with client points and key flags.
+    void OnMouse(wxMouseEvent& event);
+    void OnKey(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    // The plot's last picture, which a rubber-band paint draws the band over.
+    wxBitmap m_lastPicture;
+    bool m_bBandOnly = false;
 
     std::unique_ptr<CSndView> m_pView;
     std::array<CMeasurementsDlg*, 2> m_readouts{};
