@@ -133,6 +133,7 @@ public:
     void SelectWeightingEntry(int index) override;
     void RemoveMenu() override;
     void ShowMessage(const std::string& text) override;
+    void RebuildOverlayMenu(const std::vector<OverlayMenuEntry>& entries) override;
     bool GetMainWindowRect(PlotRect& rect) const override;
     void MoveMainWindow(const PlotRect& rect) override;
     void GetDesktopSize(int& width, int& height) const override;
