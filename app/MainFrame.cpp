@@ -689,6 +689,43 @@ void CMainFrame::PostCommand(int id)
     wxQueueEvent(this, event.Clone());
 }
 
+void CMainFrame::RebuildOverlayMenu(const std::vector<OverlayMenuEntry>& entries)
+{
+    wxMenuBar* bar = GetMenuBar();
+    if (!bar)
+        return;
+    // The submenu whose first item is "Set as Overlay".
+    wxMenu* submenu = nullptr;
+    wxMenuItem* first = bar->FindItem(command_id::WxCommandId(view_command::kSetAsOverlay), &submenu);
+    if (!first || !submenu || submenu->FindItemByPosition(0) != first)
+        return;
+    while (submenu->GetMenuItemCount() > 0)
+        submenu->Destroy(submenu->FindItemByPosition(0));
+    for (const OverlayMenuEntry& entry : entries)
+    {
+        if (entry.m_nCommand == 0)
+        {
+            submenu->AppendSeparator();
+            continue;
+        }
+        // Only commands of the table have handlers; anything else stays out.
+        const CommandEntry* command = FindCommand(entry.m_nCommand);
+        if (!command || !command->handler)
+            continue;
+        // An overlay without a name keeps the table's caption ("Overlay 3").
+        std::string text = entry.m_strText;
+        if (text.empty() && command->menuPath)
+        {
+            text = command->menuPath;
+            text.erase(0, text.find_last_of('/') + 1);
+            if (!text.empty() && text.front() == '|')
+                text.erase(0, 1);
+        }
+        submenu->Append(command_id::WxCommandId(entry.m_nCommand), wxString::FromUTF8(text), wxEmptyString,
+                        command->kind == CommandKind::kCheck ? wxITEM_CHECK : wxITEM_NORMAL);
+    }
+}
+
 bool CMainFrame::GetMainWindowRect(PlotRect& rect) const
 {
     const wxRect r = GetScreenRect();

@@ -151,6 +151,7 @@ public:
     bool HasMenu() const override { return GetMenuBar() != nullptr; }
     bool AskYesNo(const std::string& text) override;
     void PostCommand(int id) override;
+    void RebuildOverlayMenu(const std::vector<OverlayMenuEntry>& entries) override;
     bool GetMainWindowRect(PlotRect& rect) const override;
     void MoveMainWindow(const PlotRect& rect) override;
     void GetDesktopSize(int& width, int& height) const override;

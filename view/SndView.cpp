@@ -484,7 +484,12 @@ bool CSndView::IsCommandChecked(int id) const
 bool CSndView::IsCommandEnabled(int id) const
 {
     // The smoothing is chosen in its list beside the button, which only shows whether it is on.
-    return id != view_command::kSmoothing;
+    if (id == view_command::kSmoothing)
+        return false;
+    // An overlay can be shown or hidden once it holds a curve.
+    if (id >= view_command::kFirstOverlayToggle && id < view_command::kFirstOverlayToggle + kOverlayPlots)
+        return GetOverlayPlot(id - view_command::kFirstOverlayToggle) != nullptr;
+    return true;
 }
 
 bool view_command::IsToggleCommand(int id)

@@ -359,4 +359,7 @@ void CSndView::CopyPlotSettings(CPlot& target) const
     target.m_bHarmonics = source.m_bHarmonics;
     target.m_nHarmonicCount = source.m_nHarmonicCount;
     target.m_nHarmonicMask = source.m_nHarmonicMask;
+    // The same plot area inside the same window: curves drawn over the main plot's use its margins.
+    target.m_nRightMargin = source.m_nRightMargin;
+    target.m_bSideAxis = source.m_bSideAxis;
 }

@@ -16,6 +16,7 @@
 #include "common/controls/ColorComboBox.h"
 #include "common/controls/ItemComboBox.h"
 #include "display/ui/CurveStyleControls.h"
+#include "display/ui/DialogEntries.h"
 #include "display/ui/PlotComboSources.h"
 #include "platform/NumberFormat.h"
 #include "platform/ui/MessageBoxService.h"
@@ -101,16 +102,6 @@ std::string WithArgument(std::string format, const std::string& argument)
     if (at != std::string::npos)
         format.replace(at, 2, argument);
     return format;
-}
-
-std::string Trimmed(const wxString& text)
-{
-    std::string s = text.utf8_string();
-    const std::size_t first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
 }
 
 wxCheckBox* AddCheck(wxWindow* parent, wxSizer* sizer, int id, const std::string& label)
@@ -217,18 +208,12 @@ bool DispPropPage::TransferDataFromWindow()
 
 bool DispPropPage::Refuse(wxWindow* control, const std::string& message)
 {
-    wxWindow* top = wxGetTopLevelParent(this);
-    const std::string caption = top != nullptr ? top->GetLabel().utf8_string() : std::string();
-    platform::ui::ShowMessageBox(message, caption, wxOK | wxICON_EXCLAMATION, top);
-    control->SetFocus();
-    if (auto* edit = dynamic_cast<wxTextCtrl*>(control))
-        edit->SelectAll();
-    return false;
+    return RefuseEntry(control, message);
 }
 
 bool DispPropPage::ReadInt(wxTextCtrl* edit, long long min, long long max, long long& value)
 {
-    const std::string text = Trimmed(edit->GetValue());
+    const std::string text = TrimmedEntry(edit);
     std::size_t used = 0;
     const long long read = platform::ParseInt64(text, &used);
     if (text.empty() || used != text.size())
@@ -241,7 +226,7 @@ bool DispPropPage::ReadInt(wxTextCtrl* edit, long long min, long long max, long 
 
 bool DispPropPage::ReadUnsigned(wxTextCtrl* edit, unsigned min, unsigned max, unsigned& value)
 {
-    const std::string text = Trimmed(edit->GetValue());
+    const std::string text = TrimmedEntry(edit);
     std::size_t used = 0;
     const long long read = platform::ParseInt64(text, &used);
     if (text.empty() || used != text.size() || read < 0)
@@ -254,13 +239,7 @@ bool DispPropPage::ReadUnsigned(wxTextCtrl* edit, unsigned min, unsigned max, un
 
 bool DispPropPage::ReadDouble(wxTextCtrl* edit, double& value)
 {
-    const std::string text = Trimmed(edit->GetValue());
-    std::size_t used = 0;
-    const double read = platform::ParseDouble(text, &used);
-    if (text.empty() || used != text.size() || !std::isfinite(read))
-        return Refuse(edit, "Please enter a number.");
-    value = read;
-    return true;
+    return ReadDoubleEntry(edit, value);
 }
 
 bool DispPropPage::ReadFloat(wxTextCtrl* edit, float min, float max, float& value)

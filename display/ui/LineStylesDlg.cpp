@@ -2,17 +2,16 @@
 
 #include <array>
 
-#include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "display/ui/DialogEntries.h"
 #include "texts/TextTable.h"
 
 namespace
 {
 
 constexpr int kTextLineStyle = 1000238;
-constexpr int kTextCancel = 1000112;
 constexpr int kTextColor = 1000239;
 constexpr int kTextWidth = 1000240;
 constexpr int kTextStyle = 1000170;
@@ -31,13 +30,9 @@ CLineStylesDlg::CLineStylesDlg(wxWindow* parent)
                   0, wxLEFT | wxRIGHT | wxTOP, 3);
     m_controls = CreateCurveStyleControls(this, grid, {kIdColor, kIdWidth, kIdPenStyle, kIdMarker});
 
-    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    buttons->AddStretchSpacer();
-    buttons->Add(new wxButton(this, wxID_OK, "OK"), 0, wxRIGHT, 8);
-    buttons->Add(new wxButton(this, wxID_CANCEL, wxString::FromUTF8(GetText(kTextCancel))));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(grid, 0, wxALL, 8);
-    sizer->Add(buttons, 0, wxEXPAND | wxALL, 8);
+    AddOkCancelButtons(this, sizer);
     SetSizerAndFit(sizer);
     CentreOnParent();
 }

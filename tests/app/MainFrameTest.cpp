@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/choice.h>
+#include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
@@ -220,15 +221,44 @@ namespace
 
 // The toolbar's toggles are pressed exactly while the state they toggle is on: through every state
 // of "Pk" and "Avg", for "2Ch", "Ch1" and "Ch2", and for "Sm", which only shows the smoothing.
-TEST_F(MainFrameTest, ToggleButtonsArePressedWhileTheirStateIsOn)
+// The main frame with a workspace and its measurement window open; the windows close before the
+// engine and the document they show.
+class MainFrameWithViewTest : public MainFrameTest
 {
-    CSoundIn engine;
-    ASSERT_TRUE(engine.InitDefaults());
-    const EngineSession session(*this, engine);
+protected:
+    void TearDown() override
+    {
+        if (m_frame)
+            m_frame->Destroy();
+        m_frame = nullptr;
+        if (wxTheApp)
+            wxTheApp->Yield(true);
+        if (m_app)
+        {
+            m_app->m_pDocument.reset();
+            m_app->m_pEngine = nullptr;
+        }
+        MainFrameTest::TearDown();
+    }
+    CSndView* OpenWorkspace()
+    {
+        EXPECT_TRUE(m_engine.InitDefaults());
+        CMainFrame* frame = Create();
+        m_app->m_pEngine = &m_engine;
+        m_app->m_pDocument = std::make_unique<CSndDoc>(m_engine);
+        m_app->m_pDocument->m_pFrame = frame;
+        m_app->OnFileNew();
+        wxTheApp->Yield(true);
+        return frame->GetActiveView();
+    }
+    CSoundIn m_engine;
+};
+
+TEST_F(MainFrameWithViewTest, ToggleButtonsArePressedWhileTheirStateIsOn)
+{
+    CSndView* view = OpenWorkspace();
     CMainFrame* frame = m_frame;
-    m_app->OnFileNew();
-    wxTheApp->Yield(true);
-    CSndView* view = frame->GetActiveView();
+    CSoundIn& engine = m_engine;
     ASSERT_NE(view, nullptr);
     const auto& bars = frame->GetToolbarTable();
     const auto toolOf = [&](int id) -> std::pair<wxToolBar*, wxToolBarToolBase*>
@@ -319,6 +349,50 @@ TEST_F(MainFrameTest, ToggleButtonsArePressedWhileTheirStateIsOn)
     engine.m_nSmoothingOctaves = 12;
     view->UpdateSmoothingList();
     EXPECT_EQ(list->GetString(list->GetSelection()).utf8_string(), "1/12");
+}
+
+TEST_F(MainFrameWithViewTest, OverlaySubmenuCarriesTheWindowsOverlays)
+{
+    CSndView* view = OpenWorkspace();
+    ASSERT_NE(view, nullptr);
+    wxMenu* submenu = nullptr;
+    ASSERT_NE(m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(view_command::kSetAsOverlay), &submenu),
+              nullptr);
+    ASSERT_NE(submenu, nullptr);
+    EXPECT_EQ(submenu->FindItemByPosition(0)->GetId(), command_id::WxCommandId(view_command::kSetAsOverlay));
+
+    view->GetSettings()->m_Overlays[2].m_strName = "Room left";
+    view->RebuildOverlays();
+    ASSERT_EQ(submenu->GetMenuItemCount(), 17u);
+    const auto label = [&](std::size_t position)
+    { return submenu->FindItemByPosition(position)->GetItemLabelText().utf8_string(); };
+    EXPECT_EQ(label(0), "Set as Overlay");
+    EXPECT_EQ(label(1), "setup");
+    EXPECT_EQ(label(5), "Auto load frequency response limits");
+    EXPECT_TRUE(submenu->FindItemByPosition(6)->IsSeparator());
+    EXPECT_EQ(label(9), "Room left");
+    view->GetSettings()->m_Overlays[3].m_strName.clear();
+    view->RebuildOverlays();
+    EXPECT_EQ(label(10), "Overlay 4") << "an overlay without a name";
+    wxMenuItem* third = submenu->FindItemByPosition(9);
+    EXPECT_EQ(third->GetId(), command_id::WxCommandId(view_command::kFirstOverlayToggle + 2));
+    EXPECT_TRUE(third->IsCheckable());
+
+    // An empty overlay's item is disabled; once it holds a curve it shows it, checked.
+    m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    submenu->UpdateUI(m_frame);
+    EXPECT_FALSE(third->IsEnabled());
+    const float x[] = {100.0f, 1000.0f, 10000.0f};
+    const float y[] = {0.1f, 1.0f, 0.1f};
+    view->SetOverlayData(2, 3, x, y, true, nullptr);
+    submenu->UpdateUI(m_frame);
+    EXPECT_TRUE(third->IsEnabled());
+    EXPECT_TRUE(third->IsChecked());
+    wxCommandEvent hide(wxEVT_MENU, third->GetId());
+    ASSERT_TRUE(m_frame->ProcessWindowEvent(hide));
+    submenu->UpdateUI(m_frame);
+    EXPECT_FALSE(third->IsChecked());
+    EXPECT_EQ(view->GetSettings()->m_Overlays[2].m_bShown, 0);
 }
 
 }  // namespace

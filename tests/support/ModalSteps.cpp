@@ -13,29 +13,45 @@ namespace testsupport
 namespace
 {
 
-struct StepRunner
+struct StepRunner : std::enable_shared_from_this<StepRunner>
 {
-    std::vector<std::function<void()>> steps;
+    std::vector<ModalStep> steps;
     std::size_t next = 0;
+    // The steps are started by a timer, not by queued calls: those wait for an idle moment, which a
+    // busy window may not give, and a queued call that re-queues itself would keep the loop from
+    // ever showing a dialog that a step waits for.
+    wxTimer retry;
 
+    void Queue(int milliseconds = 1) { retry.StartOnce(milliseconds); }
     void Next()
     {
         if (next >= steps.size())
             return;
+        if (steps[next].ready && !steps[next].ready())
+        {
+            Queue(10);
+            return;
+        }
         const std::size_t step = next++;
         // The next step is queued first: it then runs in whatever loop is current, also in a dialog
         // that this step opens.
-        wxTheApp->CallAfter([this] { Next(); });
-        steps[step]();
+        Queue();
+        steps[step].run();
     }
 };
 
 }  // namespace
 
-int RunModalSteps(wxDialog& dialog, std::vector<std::function<void()>> steps, std::size_t* stepsRun)
+std::size_t RunWithSteps(const std::function<void()>& body, std::vector<ModalStep> steps)
 {
     auto runner = std::make_shared<StepRunner>();
     runner->steps = std::move(steps);
+    runner->retry.Bind(wxEVT_TIMER,
+                       [weak = std::weak_ptr<StepRunner>(runner)](wxTimerEvent&)
+                       {
+                           if (auto self = weak.lock())
+                               self->Next();
+                       });
     wxTimer guard;
     guard.Bind(wxEVT_TIMER,
                [](wxTimerEvent&)
@@ -45,13 +61,22 @@ int RunModalSteps(wxDialog& dialog, std::vector<std::function<void()>> steps, st
                            open->EndModal(wxID_ABORT);
                });
     guard.StartOnce(15000);
-    wxTheApp->CallAfter([runner] { runner->Next(); });
-    const int result = dialog.ShowModal();
+    runner->Queue();
+    body();
     guard.Stop();
-    if (stepsRun)
-        *stepsRun = runner->next;
-    // Steps that did not run stay unrun: the runner is kept alive by a queued call at most once more.
+    runner->retry.Stop();
+    const std::size_t ran = runner->next;
+    // Steps that did not run stay unrun.
     runner->next = runner->steps.size();
+    return ran;
+}
+
+int RunModalSteps(wxDialog& dialog, std::vector<ModalStep> steps, std::size_t* stepsRun)
+{
+    int result = wxID_NONE;
+    const std::size_t ran = RunWithSteps([&] { result = dialog.ShowModal(); }, std::move(steps));
+    if (stepsRun)
+        *stepsRun = ran;
     return result;
 }
 

@@ -53,6 +53,14 @@ public:
     static std::function<bool(CAnnotationList::LabelEdit& values)> s_fnLabelAnswer;
     // Tests answer the settings-file dialog with this path instead of showing it (empty: shown).
     static std::string s_strSettingsFileAnswer;
+    // The overlay dialogs (SndViewOverlayDialogs.cpp).
+    bool SelectOverlay(SelectOverlayValues& values) override;
+    int AskOverlayExists(int slot) override;
+    bool ConfigOverlays(CViewSettings& settings) override;
+    bool AskOverlayFile(bool save, std::string& path, OverlayFileValues& values) override;
+    bool EditDynamicOverlay(DynamicOverlayValues& values) override;
+    // Tests answer the overlay text file's file dialog with this path (empty: shown).
+    static std::string s_strOverlayFileAnswer;
 
     // The readout windows (null until the first initial update).
     CMeasurementsDlg* GetReadoutWindow(int curve) const { return m_readouts[curve == 0 ? 0 : 1]; }
