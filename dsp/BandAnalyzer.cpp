@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "dsp/BiquadLanes.h"
 #include "dsp/FrequencyWeighting.h"
 
 namespace
@@ -83,7 +84,7 @@ CBandAnalyzer::ExclusiveUse::~ExclusiveUse()
     m_owner.m_useState.store(kIdle, std::memory_order_release);
 }
 
-CBandAnalyzer::CBandAnalyzer()
+CBandAnalyzer::CBandAnalyzer() : m_laneBuffer(static_cast<std::size_t>(kLaneBands) * kMaxChunk, 0.0f)
 {
     m_bandDecimation.fill(1);
 }
@@ -363,21 +364,37 @@ void CBandAnalyzer::ProcessChunk(const float* samples, int n)
         FeedMeter(m_widebandMeters[slot], work, n);
     }
 
+    // The bands between two halvings of the rate filter the same signal: their cascades run side
+    // by side, up to kLaneBands at a time.
     float* running = m_inputCopy.data();
     std::copy(samples, samples + n, running);
     int m = n;
-    for (int i = m_bandCount - 1; i >= 0; --i)
+    int i = m_bandCount - 1;
+    while (i >= 0)
     {
         if (m_bandDecimators[i].m_nFactor == 2)
         {
             m_bandDecimationFilters[i]->Process(running, m);
             m = m_bandDecimators[i].Process(running, m);
         }
+        std::array<CBiquadLanes::Lane, kLaneBands> lanes{};
+        std::array<int, kLaneBands> bands{};
+        int used = 0;
+        do
+        {
+            float* out = m_laneBuffer.data() + static_cast<std::size_t>(used) * kMaxChunk;
+            lanes[static_cast<std::size_t>(used)] = {m_bandFilters[i].get(), running, out};
+            bands[static_cast<std::size_t>(used)] = i;
+            ++used;
+            --i;
+        } while (i >= 0 && m_bandDecimators[i].m_nFactor != 2 && used < kLaneBands);
         if (m <= 0)
             continue;
-        std::copy(running, running + m, work);
-        m_bandFilters[i]->Process(work, m);
-        FeedMeter(m_bandMeters[i].get(), work, m);
+        CBiquadLanes::Run(std::span<const CBiquadLanes::Lane>(lanes.data(), static_cast<std::size_t>(used)),
+                          m);
+        for (int l = 0; l < used; ++l)
+            FeedMeter(m_bandMeters[static_cast<std::size_t>(bands[static_cast<std::size_t>(l)])].get(),
+                      lanes[static_cast<std::size_t>(l)].output, m);
     }
 }
 

@@ -41,6 +41,8 @@ public:
     static constexpr int kWidebandMeters = 7;
     static constexpr int kMaxChunk = 256;
     static constexpr int kMinWorkCapacity = 512;
+    // Band filters run side by side (see CBiquadLanes) in groups of at most this many.
+    static constexpr int kLaneBands = 8;
 
     CBandAnalyzer();
     virtual ~CBandAnalyzer();
@@ -95,6 +97,8 @@ public:
     std::int32_t m_workCapacity = 0;
     std::vector<float> m_workBuffer;
     std::vector<float> m_inputCopy;
+    // The band outputs of one group of band filters: kLaneBands rows of kMaxChunk samples.
+    std::vector<float> m_laneBuffer;
     // Blocks that arrived while Configure or ResetLevels held the analyser.
     std::atomic<std::int64_t> m_skippedBlocks{0};
 

@@ -368,6 +368,64 @@ TEST_F(BandAnalyzerTest, InputBlockIsNotWritten)
     EXPECT_EQ(x, original);
 }
 
+// The bands between two halvings run their filters side by side; every band meter reads exactly
+// what the band-by-band walk (each filter over its own copy of the running signal) gives, at every
+// rate the program offers and for octaves and thirds.
+TEST(BandAnalyzerLanes, BandLevelsEqualTheBandByBandWalk)
+{
+    for (const double rate : {8000.0, 22050.0, 44100.0, 48000.0, 96000.0, 192000.0})
+        for (const int bandsPerOctave : {1, 3})
+        {
+            SCOPED_TRACE(rate);
+            SCOPED_TRACE(bandsPerOctave);
+            CBandAnalyzer analyzer, reference;
+            for (CBandAnalyzer* a : {&analyzer, &reference})
+            {
+                a->m_sampleRate = rate;
+                a->m_minFrequency = 20.0;
+                a->m_maxFrequency = 20000.0;
+                a->m_bandsPerOctave = bandsPerOctave;
+                a->Configure();
+            }
+            std::vector<float> running(CBandAnalyzer::kMaxChunk), work(CBandAnalyzer::kMaxChunk);
+            const std::vector<float> x = Sine(997.0, rate, 3000);
+            std::vector<float> noisy = x;
+            for (std::size_t k = 0; k < noisy.size(); ++k)
+                noisy[k] += 0.2f * static_cast<float>(std::sin(0.37 * static_cast<double>(k * k) / rate));
+            for (int at = 0; at < 3000; at += 700)
+            {
+                const int count = std::min(700, 3000 - at);
+                analyzer.ProcessBlock(noisy.data() + at, count);
+                for (int done = 0; done < count; done += CBandAnalyzer::kMaxChunk)
+                {
+                    const int n = std::min(count - done, CBandAnalyzer::kMaxChunk);
+                    std::copy_n(noisy.data() + at + done, n, running.data());
+                    int m = n;
+                    for (int i = reference.m_bandCount - 1; i >= 0; --i)
+                    {
+                        if (reference.m_bandDecimators[i].m_nFactor == 2)
+                        {
+                            reference.m_bandDecimationFilters[i]->Process(running.data(), m);
+                            m = reference.m_bandDecimators[i].Process(running.data(), m);
+                        }
+                        if (m <= 0)
+                            continue;
+                        std::copy_n(running.data(), m, work.data());
+                        reference.m_bandFilters[i]->Process(work.data(), m);
+                        reference.m_bandMeters[i]->ProcessBlock(work.data(), m);
+                    }
+                }
+            }
+            ASSERT_GT(analyzer.m_bandCount, 5);
+            for (int i = 0; i < analyzer.m_bandCount; ++i)
+                for (const int quantity : {kLevelImpulse, kLevelFast, kLevelSlow, kLevelCcir,
+                                           kLevelEquivalent, kLevel10s, kLevel60s, kLevelInterval})
+                    ASSERT_EQ(analyzer.m_bandMeters[i]->GetLevel(quantity),
+                              reference.m_bandMeters[i]->GetLevel(quantity))
+                        << "band " << i << " quantity " << quantity;
+        }
+}
+
 // 1 ms at 44.1 kHz is 44.1 samples: intervals of 44 samples with one of 45 in about every ten, so
 // that one second closes 1000 intervals give or take the one whose value waits for the next sample.
 TEST(WeightedEnergyTrace, IntervalsAverageToTheExactLength)
