@@ -356,12 +356,21 @@ void CBandAnalyzer::ProcessChunk(const float* samples, int n)
     std::copy(samples, samples + n, work);
     m_energyTrace.Process(work, n);
 
-    for (int slot = 0; slot < m_widebandCount; ++slot)
+    // The weighted signals side by side in the lane rows, then their meters side by side.
+    for (int from = 0; from < m_widebandCount; from += kLaneBands)
     {
-        std::copy(samples, samples + n, work);
-        if (m_widebandFilters[slot])
-            m_widebandFilters[slot]->Process(work, n);
-        FeedMeter(m_widebandMeters[slot], work, n);
+        const int used = std::min(kLaneBands, m_widebandCount - from);
+        std::array<const float*, kLaneBands> rows{};
+        for (int l = 0; l < used; ++l)
+        {
+            float* row = m_laneBuffer.data() + static_cast<std::size_t>(l) * kMaxChunk;
+            std::copy(samples, samples + n, row);
+            if (CFilterStage* filter = m_widebandFilters[static_cast<std::size_t>(from + l)])
+                filter->Process(row, n);
+            rows[static_cast<std::size_t>(l)] = row;
+        }
+        CLevelMeter::ProcessLanes(std::span<CLevelMeter* const>(m_widebandMeters.data() + from, used),
+                                  std::span<const float* const>(rows.data(), used), n);
     }
 
     // The bands between two halvings of the rate filter the same signal: their cascades run side
@@ -392,9 +401,16 @@ void CBandAnalyzer::ProcessChunk(const float* samples, int n)
             continue;
         CBiquadLanes::Run(std::span<const CBiquadLanes::Lane>(lanes.data(), static_cast<std::size_t>(used)),
                           m);
+        std::array<CLevelMeter*, kLaneBands> meters{};
+        std::array<const float*, kLaneBands> outputs{};
         for (int l = 0; l < used; ++l)
-            FeedMeter(m_bandMeters[static_cast<std::size_t>(bands[static_cast<std::size_t>(l)])].get(),
-                      lanes[static_cast<std::size_t>(l)].output, m);
+        {
+            const std::size_t k = static_cast<std::size_t>(l);
+            meters[k] = m_bandMeters[static_cast<std::size_t>(bands[k])].get();
+            outputs[k] = lanes[k].output;
+        }
+        CLevelMeter::ProcessLanes(std::span<CLevelMeter* const>(meters.data(), used),
+                                  std::span<const float* const>(outputs.data(), used), m);
     }
 }
 

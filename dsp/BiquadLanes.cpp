@@ -46,7 +46,7 @@ __attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* l
                 const double* a = f ? f->GetA() : nullptr;
                 double state[4] = {0.0, 0.0, 0.0, 0.0};
                 if (f)
-                    f->GetBiquadState(state);
+                    f->GetSectionState(state);
                 b0[l] = b ? b[0] : 0.0;
                 b1[l] = b ? b[1] : 0.0;
                 b2[l] = b ? b[2] : 0.0;
@@ -78,7 +78,7 @@ __attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* l
             for (int l = 0; l < used; ++l)
             {
                 const double state[4] = {x1[l], x2[l], y1[l], y2[l]};
-                section[s][l]->SetBiquadState(state);
+                section[s][l]->SetSectionState(state);
             }
         }
         for (int l = 0; l < used; ++l)

@@ -51,23 +51,28 @@ void CIirFilter::Reset()
     std::fill(m_outputHistory.begin(), m_outputHistory.end(), 0.0);
 }
 
-void CIirFilter::GetBiquadState(double state[4]) const
+void CIirFilter::GetSectionState(double state[4]) const
 {
-    const bool biquad = m_nB == 3 && m_nA == 3;
-    state[0] = biquad ? m_inputHistory[0] : 0.0;
-    state[1] = biquad ? m_inputHistory[1] : 0.0;
-    state[2] = biquad ? m_outputHistory[0] : 0.0;
-    state[3] = biquad ? m_outputHistory[1] : 0.0;
+    const bool second = m_nB == 3 && m_nA == 3;
+    const bool first = m_nB == 2 && m_nA == 2;
+    state[0] = second || first ? m_inputHistory[0] : 0.0;
+    state[1] = second ? m_inputHistory[1] : 0.0;
+    state[2] = second || first ? m_outputHistory[0] : 0.0;
+    state[3] = second ? m_outputHistory[1] : 0.0;
 }
 
-void CIirFilter::SetBiquadState(const double state[4])
+void CIirFilter::SetSectionState(const double state[4])
 {
-    if (m_nB != 3 || m_nA != 3)
+    const bool second = m_nB == 3 && m_nA == 3;
+    if (!second && (m_nB != 2 || m_nA != 2))
         return;
     m_inputHistory[0] = state[0];
-    m_inputHistory[1] = state[1];
     m_outputHistory[0] = state[2];
-    m_outputHistory[1] = state[3];
+    if (second)
+    {
+        m_inputHistory[1] = state[1];
+        m_outputHistory[1] = state[3];
+    }
 }
 
 void CIirFilter::Release()
