@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "dsp/DesignedFilter.h"
+#include "dsp/SectionStep.h"
 
 namespace
 {
 // Samples per pass: the interleaved lane buffer stays in the first-level cache.
 constexpr int kPiece = 256;
+// Sections of one lane: the cascade, and again for a filter run twice.
+constexpr int kMaxChain = 2 * CDesignedFilter::kMaxSections;
 
 template <int W>
 struct Vectors
@@ -18,11 +22,21 @@ struct Vectors
     typedef float Floats __attribute__((vector_size(W * sizeof(float))));
 };
 
-// W lanes with the same number of sections. No fused multiply-add is allowed in here (neither
-// target enables it): the sums must round as the one-lane code rounds them.
+// The chain of sections of one group: section[s][l] is section s of lane l (null in unused lanes);
+// firstOrder[s] says that section s has 2 and 2 coefficients in every lane.
 template <int W>
-__attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* lanes, int used, int sections,
-                                                     int count, CIirFilter* const (*section)[W])
+struct Chain
+{
+    CIirFilter* section[kMaxChain][W];
+    bool firstOrder[kMaxChain];
+    int length;
+};
+
+// W lanes with the same chain shape. No fused multiply-add is allowed in here (neither target
+// enables it): the sums must round as the one-lane code rounds them.
+template <int W>
+__attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* lanes, int used, int count,
+                                                     const Chain<W>& chain)
 {
     using D = typename Vectors<W>::Doubles;
     using F = typename Vectors<W>::Floats;
@@ -36,12 +50,12 @@ __attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* l
             for (int k = 0; k < n; ++k)
                 buffer[k * W + l] = in ? in[k] : 0.0f;
         }
-        for (int s = 0; s < sections; ++s)
+        for (int s = 0; s < chain.length; ++s)
         {
             D b0, b1, b2, a1, a2, x1, x2, y1, y2;
             for (int l = 0; l < W; ++l)
             {
-                const CIirFilter* f = section[s][l];
+                const CIirFilter* f = chain.section[s][l];
                 const double* b = f ? f->GetB() : nullptr;
                 const double* a = f ? f->GetA() : nullptr;
                 double state[4] = {0.0, 0.0, 0.0, 0.0};
@@ -49,41 +63,59 @@ __attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* l
                     f->GetSectionState(state);
                 b0[l] = b ? b[0] : 0.0;
                 b1[l] = b ? b[1] : 0.0;
-                b2[l] = b ? b[2] : 0.0;
+                b2[l] = b && !chain.firstOrder[s] ? b[2] : 0.0;
                 a1[l] = a ? a[1] : 0.0;
-                a2[l] = a ? a[2] : 0.0;
+                a2[l] = a && !chain.firstOrder[s] ? a[2] : 0.0;
                 x1[l] = state[0];
                 x2[l] = state[1];
                 y1[l] = state[2];
                 y2[l] = state[3];
             }
+            SecondOrderState<D> second{x1, x2, y1, y2};
+            FirstOrderState<D> first{x1, y1};
             float* p = buffer;
             for (int k = 0; k < n; ++k, p += W)
             {
                 F xf;
                 std::memcpy(&xf, p, sizeof(xf));
                 const D x = __builtin_convertvector(xf, D);
-                D acc = b0 * x;
-                acc += b1 * x1;
-                acc += b2 * x2;
-                acc -= a2 * y2;
-                acc -= a1 * y1;
-                x2 = x1;
-                x1 = x;
-                y2 = y1;
-                y1 = acc;
+                D acc;
+                if (chain.firstOrder[s])
+                {
+                    FirstOrderStep<D>(x, first, b0, b1, a1);
+                    acc = first.y1;
+                }
+                else
+                {
+                    SecondOrderStep<D>(x, second, b0, b1, b2, a1, a2);
+                    acc = second.y1;
+                }
                 const F out = __builtin_convertvector(acc, F);
                 std::memcpy(p, &out, sizeof(out));
+            }
+            if (chain.firstOrder[s])
+            {
+                x1 = first.x1;
+                y1 = first.y1;
+            }
+            else
+            {
+                x1 = second.x1;
+                x2 = second.x2;
+                y1 = second.y1;
+                y2 = second.y2;
             }
             for (int l = 0; l < used; ++l)
             {
                 const double state[4] = {x1[l], x2[l], y1[l], y2[l]};
-                section[s][l]->SetSectionState(state);
+                chain.section[s][l]->SetSectionState(state);
             }
         }
         for (int l = 0; l < used; ++l)
         {
-            const float g = static_cast<float>(lanes[l].filter->GetGain());
+            const CDesignedFilter& filter = *lanes[l].filter;
+            const double gain = filter.m_bTwice ? filter.GetGain() * filter.GetGain() : filter.GetGain();
+            const float g = static_cast<float>(gain);
             float* out = lanes[l].output + done;
             for (int k = 0; k < n; ++k)
                 out[k] = buffer[k * W + l] * g;
@@ -92,42 +124,55 @@ __attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* l
 }
 
 __attribute__((target_clones("avx2", "default"))) void RunGroup4(const CBiquadLanes::Lane* lanes, int used,
-                                                                 int sections, int count,
-                                                                 CIirFilter* const (*section)[4])
+                                                                 int count, const Chain<4>& chain)
 {
-    RunGroupT<4>(lanes, used, sections, count, section);
+    RunGroupT<4>(lanes, used, count, chain);
 }
 
-__attribute__((target_clones("avx2", "default"))) void RunGroup8(const CBiquadLanes::Lane* lanes, int used,
-                                                                 int sections, int count,
-                                                                 CIirFilter* const (*section)[8])
-{
-    RunGroupT<8>(lanes, used, sections, count, section);
-}
+// Four lanes per group: with eight (two AVX2 registers per vector) the histories of a section no
+// longer fit the register file, and the recursion waits on memory.
+constexpr int kLanes = 4;
 
-template <int W>
 void RunGroup(const CBiquadLanes::Lane* lanes, int used, int count)
 {
-    const int sections = lanes[0].filter->GetSectionCount();
-    CIirFilter* table[CDesignedFilter::kMaxSections][W] = {};
-    for (int s = 0; s < sections; ++s)
+    Chain<kLanes> chain{};
+    const CDesignedFilter& first = *lanes[0].filter;
+    const int sections = first.GetSectionCount();
+    chain.length = first.m_bTwice ? 2 * sections : sections;
+    for (int s = 0; s < chain.length; ++s)
+    {
+        const int k = s % sections;
+        chain.firstOrder[s] = first.GetSection(k).GetNumB() == 2;
         for (int l = 0; l < used; ++l)
-            table[s][l] = &lanes[l].filter->GetSection(s);
-    if constexpr (W == 4)
-        RunGroup4(lanes, used, sections, count, table);
-    else
-        RunGroup8(lanes, used, sections, count, table);
+            chain.section[s][l] =
+                s < sections ? &lanes[l].filter->GetSection(k) : &lanes[l].filter->GetTwiceSection(k);
+    }
+    RunGroup4(lanes, used, count, chain);
+}
+
+// Filters whose chains have the same shape share a group: the number of sections, twice or not,
+// and which sections are of first order.
+std::uint64_t Shape(const CDesignedFilter& filter)
+{
+    std::uint64_t shape = static_cast<std::uint64_t>(filter.GetSectionCount()) << 40;
+    shape |= static_cast<std::uint64_t>(filter.m_bTwice != 0) << 39;
+    for (int s = 0; s < filter.GetSectionCount(); ++s)
+        if (filter.GetSection(s).GetNumB() == 2)
+            shape |= std::uint64_t{1} << s;
+    return shape;
 }
 }  // namespace
 
 bool CBiquadLanes::Fits(const CDesignedFilter& filter)
 {
-    if (filter.m_dDesignedRate != filter.m_dSampleRate || filter.m_bTwice || filter.GetSectionCount() < 1)
+    if (filter.m_dDesignedRate != filter.m_dSampleRate || filter.GetSectionCount() < 1)
         return false;
     for (int s = 0; s < filter.GetSectionCount(); ++s)
     {
         const CIirFilter& section = filter.GetSection(s);
-        if (section.GetNumB() != 3 || section.GetNumA() != 3)
+        const bool second = section.GetNumB() == 3 && section.GetNumA() == 3;
+        const bool first = section.GetNumB() == 2 && section.GetNumA() == 2;
+        if (!second && !first)
             return false;
     }
     return true;
@@ -137,15 +182,15 @@ void CBiquadLanes::Run(std::span<const Lane> lanes, int count)
 {
     if (count <= 0)
         return;
-    // Lanes that fit, grouped by their number of sections (band filters of one set share it).
-    std::array<Lane, 8> group{};
+    // Lanes that fit, grouped while their chains have the same shape (the band filters of one set
+    // share it, as do the halving filters of several channels).
+    std::array<Lane, kLanes> group{};
+    std::uint64_t shape = 0;
     int used = 0;
     const auto flush = [&]
     {
-        if (used > 4)
-            RunGroup<8>(group.data(), used, count);
-        else if (used > 0)
-            RunGroup<4>(group.data(), used, count);
+        if (used > 0)
+            RunGroup(group.data(), used, count);
         used = 0;
     };
     for (const Lane& lane : lanes)
@@ -159,10 +204,12 @@ void CBiquadLanes::Run(std::span<const Lane> lanes, int count)
             lane.filter->Process(lane.output, count);
             continue;
         }
-        if (used > 0 && group[0].filter->GetSectionCount() != lane.filter->GetSectionCount())
+        const std::uint64_t laneShape = Shape(*lane.filter);
+        if (used > 0 && laneShape != shape)
             flush();
+        shape = laneShape;
         group[static_cast<std::size_t>(used++)] = lane;
-        if (used == 8)
+        if (used == kLanes)
             flush();
     }
     flush();

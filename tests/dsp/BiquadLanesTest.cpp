@@ -38,8 +38,9 @@ std::vector<float> Noise(int count, unsigned seed)
 
 // Filters run side by side give bit for bit what each gives alone through its own Process, over
 // several blocks (the histories carry over), for every group size the lanes are split into, with
-// separate and shared inputs, in place and out of place, and with filters that cannot run in a lane
-// (a first-order section, a cascade run twice, a design not yet made) mixed in.
+// separate and shared inputs, in place and out of place, with odd-order low-passes run twice (first-
+// order sections) among the band-passes, and with a filter that cannot run in a lane (a design not
+// yet made) mixed in.
 TEST(BiquadLanes, EqualsEachFilterRunAlone)
 {
     struct LaneSet
@@ -63,13 +64,13 @@ TEST(BiquadLanes, EqualsEachFilterRunAlone)
             const double rate = l % 3 == 2 ? 24000.0 : 48000.0;
             const int order = l % 5 == 4 ? 3 : 6;
             const int kind = l % 4 == 3 ? kDesignChebyshev : kDesignButterworth;
-            lanesFilters.push_back(BandPass(centre / 1.12, centre * 1.12, rate, order, kind));
-            aloneFilters.push_back(BandPass(centre / 1.12, centre * 1.12, rate, order, kind));
-        }
-        if (set.lanes > 4)
-        {
-            // One lane that does not fit: run twice.
-            lanesFilters[4]->m_bTwice = aloneFilters[4]->m_bTwice = 1;
+            // Every fifth lane: the anti-alias low-pass of a halving of the rate (order 5, twice).
+            const bool lowPass = l % 5 == 3;
+            const double low = lowPass ? 0.0 : centre / 1.12;
+            const double high = lowPass ? 0.24 * rate : centre * 1.12;
+            lanesFilters.push_back(BandPass(low, high, rate, lowPass ? 5 : order, kind));
+            aloneFilters.push_back(BandPass(low, high, rate, lowPass ? 5 : order, kind));
+            lanesFilters.back()->m_bTwice = aloneFilters.back()->m_bTwice = lowPass ? 1 : 0;
         }
         if (set.lanes > 6)
         {
@@ -108,23 +109,17 @@ TEST(BiquadLanes, EqualsEachFilterRunAlone)
     }
 }
 
-TEST(BiquadLanes, FitsOnlyDesignedCascadesOfSecondOrderSections)
+TEST(BiquadLanes, FitsOnlyDesignedCascadesOfFirstAndSecondOrderSections)
 {
     EXPECT_TRUE(CBiquadLanes::Fits(*BandPass(900.0, 1100.0, 48000.0, 6, kDesignButterworth)));
-    auto twice = BandPass(900.0, 1100.0, 48000.0, 6, kDesignButterworth);
+    auto twice = BandPass(0.0, 11000.0, 48000.0, 5, kDesignButterworth);
     twice->m_bTwice = 1;
-    EXPECT_FALSE(CBiquadLanes::Fits(*twice));
+    EXPECT_TRUE(CBiquadLanes::Fits(*twice));
     auto stale = BandPass(900.0, 1100.0, 48000.0, 6, kDesignButterworth);
     stale->m_dSampleRate = 44100.0;
     EXPECT_FALSE(CBiquadLanes::Fits(*stale));
-    // An odd-order low-pass ends in a first-order section.
-    auto lowPass = std::make_unique<CDesignedFilter>();
-    lowPass->m_dHighCorner = 1000.0;
-    lowPass->m_nOrder = 3;
-    lowPass->m_dSampleRate = 48000.0;
-    float none = 0.0f;
-    lowPass->Process(&none, 0);
-    EXPECT_FALSE(CBiquadLanes::Fits(*lowPass));
+    // A refused design (corners above half the rate) leaves no sections.
+    EXPECT_FALSE(CBiquadLanes::Fits(*BandPass(30000.0, 31000.0, 48000.0, 6, kDesignButterworth)));
     EXPECT_FALSE(CBiquadLanes::Fits(CDesignedFilter{}));
 }
 
