@@ -123,10 +123,26 @@ __attribute__((always_inline)) inline void RunGroupT(const CBiquadLanes::Lane* l
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) void RunGroup4(const CBiquadLanes::Lane* lanes, int used,
-                                                                 int count, const Chain<4>& chain)
+// The kernel once for AVX2 and once for the SSE2 baseline, chosen at run time (not through
+// target_clones: its resolvers run before a sanitiser's runtime is up).
+__attribute__((target("avx2"))) void RunGroupAvx2(const CBiquadLanes::Lane* lanes, int used, int count,
+                                                  const Chain<4>& chain)
 {
     RunGroupT<4>(lanes, used, count, chain);
+}
+
+void RunGroupSse2(const CBiquadLanes::Lane* lanes, int used, int count, const Chain<4>& chain)
+{
+    RunGroupT<4>(lanes, used, count, chain);
+}
+
+void RunGroup4(const CBiquadLanes::Lane* lanes, int used, int count, const Chain<4>& chain)
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        RunGroupAvx2(lanes, used, count, chain);
+    else
+        RunGroupSse2(lanes, used, count, chain);
 }
 
 // Four lanes per group: with eight (two AVX2 registers per vector) the histories of a section no

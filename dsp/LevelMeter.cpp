@@ -248,7 +248,7 @@ typedef long long LaneBits __attribute__((vector_size(kMeterLanes * sizeof(long 
 // The rectifier, its smoothing section and the detectors of up to four meters, each lane computed
 // with the operations and in the order of the one-meter code (no fused multiply-add in either
 // target), so the levels are bit for bit the same.
-__attribute__((target_clones("avx2", "default"))) void RunMeterLanes(MeterLane* lanes, int used, int count)
+__attribute__((always_inline)) inline void RunMeterLanesT(MeterLane* lanes, int used, int count)
 {
     using D = LaneDoubles;
     LaneDoubles env{}, attack{}, release{}, sb0{}, sb1{}, sa1{}, sx1{}, sy1{}, previous{};
@@ -313,6 +313,26 @@ __attribute__((target_clones("avx2", "default"))) void RunMeterLanes(MeterLane* 
         for (int d = 0; d < CLevelMeter::kDetectors; ++d)
             lane.state[d] = s[d][l];
     }
+}
+// Once for AVX2 and once for the SSE2 baseline, chosen at run time (not through target_clones: its
+// resolvers run before a sanitiser's runtime is up).
+__attribute__((target("avx2"))) void RunMeterLanesAvx2(MeterLane* lanes, int used, int count)
+{
+    RunMeterLanesT(lanes, used, count);
+}
+
+void RunMeterLanesSse2(MeterLane* lanes, int used, int count)
+{
+    RunMeterLanesT(lanes, used, count);
+}
+
+void RunMeterLanes(MeterLane* lanes, int used, int count)
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        RunMeterLanesAvx2(lanes, used, count);
+    else
+        RunMeterLanesSse2(lanes, used, count);
 }
 }  // namespace
 
