@@ -258,21 +258,63 @@ void CPlot::BuildColumns(int first, int last)
     m_anColumnCounts[0] = 0;
     int columns = 1;
     int lastStart = m_arrColumns[0].x;
-    int pending = 0;
-    for (int i = first; i <= last && columns < capacity - 1; ++i)
+    const auto addColumn = [&](int px, int count)
     {
-        const int px = pixelOf(i);
-        if (px >= lastStart + kColumnSpacing)
+        m_arrColumns[static_cast<std::size_t>(columns)] = PlotPoint{px, 0};
+        m_anColumnCounts[static_cast<std::size_t>(columns)] = count;
+        lastStart = px;
+        ++columns;
+    };
+    if (direct && perIndex * scale >= 0.0)
+    {
+        // The pixel never decreases with the index: each column starts at the first index that
+        // reaches the next column's pixel, found by a galloping search instead of visiting every
+        // point (a zoomed curve of millions of points has about a thousand columns).
+        int previous = first - 1;  // the index that started the last column
+        int from = first;
+        while (from <= last && columns < capacity - 1)
         {
-            m_arrColumns[static_cast<std::size_t>(columns)] = PlotPoint{px, 0};
-            m_anColumnCounts[static_cast<std::size_t>(columns)] = pending + 1;
-            pending = 0;
-            lastStart = px;
-            ++columns;
+            const int target = lastStart + kColumnSpacing;
+            int below = from - 1;  // pixelOf(below) < target, or below precedes the range
+            int step = 1;
+            int probe = from;
+            while (probe <= last && pixelOf(probe) < target)
+            {
+                below = probe;
+                probe = below + std::min(step, last + 1 - below);
+                step = std::min(step, (last + 1) / 2 + 1) * 2;
+            }
+            int at = probe;  // pixelOf(at) >= target, or at is just past the range
+            while (at - below > 1)
+            {
+                const int middle = below + (at - below) / 2;
+                if (pixelOf(middle) < target)
+                    below = middle;
+                else
+                    at = middle;
+            }
+            if (at > last)
+                break;
+            addColumn(pixelOf(at), at - previous);
+            previous = at;
+            from = at + 1;
         }
-        else
+    }
+    else
+    {
+        int pending = 0;
+        for (int i = first; i <= last && columns < capacity - 1; ++i)
         {
-            ++pending;
+            const int px = pixelOf(i);
+            if (px >= lastStart + kColumnSpacing)
+            {
+                addColumn(px, pending + 1);
+                pending = 0;
+            }
+            else
+            {
+                ++pending;
+            }
         }
     }
     m_arrColumns[static_cast<std::size_t>(columns)] = PlotPoint{pixelOf(last), 0};

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "dsp/BiquadLanes.h"
 #include "dsp/FrequencyWeighting.h"
 
 namespace
@@ -83,7 +84,7 @@ CBandAnalyzer::ExclusiveUse::~ExclusiveUse()
     m_owner.m_useState.store(kIdle, std::memory_order_release);
 }
 
-CBandAnalyzer::CBandAnalyzer()
+CBandAnalyzer::CBandAnalyzer() : m_laneBuffer(static_cast<std::size_t>(kLaneBands) * kMaxChunk, 0.0f)
 {
     m_bandDecimation.fill(1);
 }
@@ -343,6 +344,13 @@ void CBandAnalyzer::ProcessBlock(const float* samples, int count)
 
 void CBandAnalyzer::ProcessChunk(const float* samples, int n)
 {
+    ProcessWideband(samples, n);
+    CBandAnalyzer* self = this;
+    ProcessBands(std::span<CBandAnalyzer* const>(&self, 1), std::span<const float* const>(&samples, 1), n);
+}
+
+void CBandAnalyzer::ProcessWideband(const float* samples, int n)
+{
     if (m_workCapacity < n)
     {
         // Only an analyser that was never configured gets here: Configure sizes the buffers beyond
@@ -355,30 +363,221 @@ void CBandAnalyzer::ProcessChunk(const float* samples, int n)
     std::copy(samples, samples + n, work);
     m_energyTrace.Process(work, n);
 
-    for (int slot = 0; slot < m_widebandCount; ++slot)
+    // The weighted signals side by side in the lane rows, then their meters side by side.
+    for (int from = 0; from < m_widebandCount; from += kLaneBands)
     {
-        std::copy(samples, samples + n, work);
-        if (m_widebandFilters[slot])
-            m_widebandFilters[slot]->Process(work, n);
-        FeedMeter(m_widebandMeters[slot], work, n);
-    }
-
-    float* running = m_inputCopy.data();
-    std::copy(samples, samples + n, running);
-    int m = n;
-    for (int i = m_bandCount - 1; i >= 0; --i)
-    {
-        if (m_bandDecimators[i].m_nFactor == 2)
+        const int used = std::min(kLaneBands, m_widebandCount - from);
+        std::array<const float*, kLaneBands> rows{};
+        for (int l = 0; l < used; ++l)
         {
-            m_bandDecimationFilters[i]->Process(running, m);
-            m = m_bandDecimators[i].Process(running, m);
+            float* row = m_laneBuffer.data() + static_cast<std::size_t>(l) * kMaxChunk;
+            std::copy(samples, samples + n, row);
+            if (CFilterStage* filter = m_widebandFilters[static_cast<std::size_t>(from + l)])
+                filter->Process(row, n);
+            rows[static_cast<std::size_t>(l)] = row;
         }
-        if (m <= 0)
-            continue;
-        std::copy(running, running + m, work);
-        m_bandFilters[i]->Process(work, m);
-        FeedMeter(m_bandMeters[i].get(), work, m);
+        CLevelMeter::ProcessLanes(std::span<CLevelMeter* const>(m_widebandMeters.data() + from, used),
+                                  std::span<const float* const>(rows.data(), used), n);
     }
+}
+
+namespace
+{
+// Runs the lanes whose lengths are equal together, one length after the other (the analysers of a
+// group halve their rates in step, so there is almost always one length).
+template <typename Item, std::size_t N, typename Run>
+void ForEachLength(const std::array<Item, N>& items, const std::array<int, N>& lengths, int count, Run run)
+{
+    std::array<bool, N> done{};
+    for (int a = 0; a < count; ++a)
+    {
+        if (done[static_cast<std::size_t>(a)])
+            continue;
+        const int length = lengths[static_cast<std::size_t>(a)];
+        std::array<Item, N> same{};
+        int used = 0;
+        for (int b = a; b < count; ++b)
+            if (!done[static_cast<std::size_t>(b)] && lengths[static_cast<std::size_t>(b)] == length)
+            {
+                same[static_cast<std::size_t>(used++)] = items[static_cast<std::size_t>(b)];
+                done[static_cast<std::size_t>(b)] = true;
+            }
+        if (length > 0)
+            run(std::span<const Item>(same.data(), static_cast<std::size_t>(used)), length);
+    }
+}
+}  // namespace
+
+void CBandAnalyzer::ProcessBands(std::span<CBandAnalyzer* const> group, std::span<const float* const> samples,
+                                 int n)
+{
+    // The bands between two halvings of the rate filter the same signal, and the analysers of the
+    // group share their band layout: the cascades of a stage, and the halving filters of the
+    // channels, run side by side.
+    constexpr std::size_t kLanes = static_cast<std::size_t>(kChannelGroup) * kLaneBands;
+    const int channels = static_cast<int>(std::min<std::size_t>(group.size(), kChannelGroup));
+    if (channels < 1)
+        return;
+    std::array<int, kChannelGroup> lengths{};
+    for (int a = 0; a < channels; ++a)
+    {
+        const std::size_t k = static_cast<std::size_t>(a);
+        std::copy(samples[k], samples[k] + n, group[k]->m_inputCopy.data());
+        lengths[k] = n;
+    }
+    const CBandAnalyzer& lead = *group[0];
+    int i = lead.m_bandCount - 1;
+    while (i >= 0)
+    {
+        if (lead.m_bandDecimators[i].m_nFactor == 2)
+        {
+            std::array<CBiquadLanes::Lane, kChannelGroup> halving{};
+            for (int a = 0; a < channels; ++a)
+            {
+                CBandAnalyzer& analyzer = *group[static_cast<std::size_t>(a)];
+                float* running = analyzer.m_inputCopy.data();
+                halving[static_cast<std::size_t>(a)] = {analyzer.m_bandDecimationFilters[i].get(), running,
+                                                        running};
+            }
+            ForEachLength(halving, lengths, channels,
+                          [](std::span<const CBiquadLanes::Lane> lanes, int length)
+                          { CBiquadLanes::Run(lanes, length); });
+            for (int a = 0; a < channels; ++a)
+            {
+                CBandAnalyzer& analyzer = *group[static_cast<std::size_t>(a)];
+                int& length = lengths[static_cast<std::size_t>(a)];
+                length = analyzer.m_bandDecimators[i].Process(analyzer.m_inputCopy.data(), length);
+            }
+        }
+        int stageBands = 0;
+        do
+        {
+            ++stageBands;
+            --i;
+        } while (i >= 0 && lead.m_bandDecimators[i].m_nFactor != 2 && stageBands < kLaneBands);
+
+        std::array<CBiquadLanes::Lane, kLanes> lanes{};
+        std::array<CLevelMeter*, kLanes> meters{};
+        std::array<int, kLanes> laneLengths{};
+        int used = 0;
+        for (int l = 0; l < stageBands; ++l)
+        {
+            const int band = i + stageBands - l;
+            for (int a = 0; a < channels; ++a)
+            {
+                CBandAnalyzer& analyzer = *group[static_cast<std::size_t>(a)];
+                const std::size_t k = static_cast<std::size_t>(used++);
+                float* out = analyzer.m_laneBuffer.data() + static_cast<std::size_t>(l) * kMaxChunk;
+                lanes[k] = {analyzer.m_bandFilters[band].get(), analyzer.m_inputCopy.data(), out};
+                meters[k] = analyzer.m_bandMeters[band].get();
+                laneLengths[k] = lengths[static_cast<std::size_t>(a)];
+            }
+        }
+        ForEachLength(lanes, laneLengths, used,
+                      [](std::span<const CBiquadLanes::Lane> run, int length)
+                      { CBiquadLanes::Run(run, length); });
+        struct Feed
+        {
+            CLevelMeter* meter;
+            const float* samples;
+        };
+        std::array<Feed, kLanes> feeds{};
+        for (int k = 0; k < used; ++k)
+            feeds[static_cast<std::size_t>(k)] = {meters[static_cast<std::size_t>(k)],
+                                                  lanes[static_cast<std::size_t>(k)].output};
+        ForEachLength(feeds, laneLengths, used,
+                      [](std::span<const Feed> run, int length)
+                      {
+                          std::array<CLevelMeter*, kLanes> m{};
+                          std::array<const float*, kLanes> x{};
+                          for (std::size_t k = 0; k < run.size(); ++k)
+                          {
+                              m[k] = run[k].meter;
+                              x[k] = run[k].samples;
+                          }
+                          CLevelMeter::ProcessLanes(std::span<CLevelMeter* const>(m.data(), run.size()),
+                                                    std::span<const float* const>(x.data(), run.size()),
+                                                    length);
+                      });
+    }
+}
+
+bool CBandAnalyzer::SharesBandLayout(const CBandAnalyzer& other) const
+{
+    if (m_bandCount != other.m_bandCount)
+        return false;
+    for (int i = 0; i < m_bandCount; ++i)
+        if (m_bandDecimators[i].m_nFactor != other.m_bandDecimators[i].m_nFactor)
+            return false;
+    return true;
+}
+
+void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
+                                    std::span<const float* const> samples, int count)
+{
+    // Analysers that log (their blocks are cut at interval ends) or are switched off go their own
+    // way; the others are held as ProcessBlock holds one and analysed in groups of one band layout.
+    std::array<CBandAnalyzer*, kChannelGroup> held{};
+    std::array<const float*, kChannelGroup> heldSamples{};
+    int heldCount = 0;
+    const auto analyseHeld = [&]
+    {
+        std::array<bool, kChannelGroup> done{};
+        for (int a = 0; a < heldCount; ++a)
+        {
+            if (done[static_cast<std::size_t>(a)])
+                continue;
+            std::array<CBandAnalyzer*, kChannelGroup> group{};
+            std::array<const float*, kChannelGroup> groupSamples{};
+            int size = 0;
+            for (int b = a; b < heldCount; ++b)
+                if (!done[static_cast<std::size_t>(b)] &&
+                    held[static_cast<std::size_t>(b)]->SharesBandLayout(*held[static_cast<std::size_t>(a)]))
+                {
+                    group[static_cast<std::size_t>(size)] = held[static_cast<std::size_t>(b)];
+                    groupSamples[static_cast<std::size_t>(size++)] = heldSamples[static_cast<std::size_t>(b)];
+                    done[static_cast<std::size_t>(b)] = true;
+                }
+            for (int at = 0; at < count; at += kMaxChunk)
+            {
+                const int n = std::min(kMaxChunk, count - at);
+                std::array<const float*, kChannelGroup> chunk{};
+                for (int g = 0; g < size; ++g)
+                {
+                    const std::size_t k = static_cast<std::size_t>(g);
+                    chunk[k] = groupSamples[k] + at;
+                    group[k]->ProcessWideband(chunk[k], n);
+                }
+                ProcessBands(std::span<CBandAnalyzer* const>(group.data(), static_cast<std::size_t>(size)),
+                             std::span<const float* const>(chunk.data(), static_cast<std::size_t>(size)), n);
+            }
+        }
+        for (int a = 0; a < heldCount; ++a)
+            held[static_cast<std::size_t>(a)]->m_useState.store(kIdle, std::memory_order_release);
+        heldCount = 0;
+    };
+    for (std::size_t c = 0; c < analyzers.size() && c < samples.size(); ++c)
+    {
+        CBandAnalyzer* analyzer = analyzers[c];
+        if (!analyzer)
+            continue;
+        if (count <= 0 || !analyzer->m_enabled || analyzer->m_loggingActive.load(std::memory_order_relaxed))
+        {
+            analyzer->ProcessBlock(samples[c], count);
+            continue;
+        }
+        int expected = kIdle;
+        if (!analyzer->m_useState.compare_exchange_strong(expected, kProcessing, std::memory_order_acquire))
+        {
+            analyzer->m_skippedBlocks.fetch_add(1, std::memory_order_relaxed);
+            continue;
+        }
+        held[static_cast<std::size_t>(heldCount)] = analyzer;
+        heldSamples[static_cast<std::size_t>(heldCount++)] = samples[c];
+        if (heldCount == kChannelGroup)
+            analyseHeld();
+    }
+    analyseHeld();
 }
 
 void CBandAnalyzer::CompleteLoggerInterval()

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "dsp/Decimator.h"
@@ -41,6 +42,10 @@ public:
     static constexpr int kWidebandMeters = 7;
     static constexpr int kMaxChunk = 256;
     static constexpr int kMinWorkCapacity = 512;
+    // Band filters run side by side (see CBiquadLanes) in groups of at most this many.
+    static constexpr int kLaneBands = 8;
+    // Channels analysed side by side in one pass of ProcessChannels.
+    static constexpr int kChannelGroup = 8;
 
     CBandAnalyzer();
     virtual ~CBandAnalyzer();
@@ -51,6 +56,12 @@ public:
     void Configure();
     // Analyses one block; the samples are read, never written. Analysis thread.
     void ProcessBlock(const float* samples, int count);
+    // Analyses one block per channel: analyzers[i] reads samples[i] (count samples each) as its
+    // ProcessBlock would, with the results of ProcessBlock bit for bit; the band filters, halving
+    // filters and meters of channels with the same band layout run side by side. Null analysers
+    // are skipped. Analysis thread; allocates nothing.
+    static void ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
+                                std::span<const float* const> samples, int count);
     // Resets every band meter, the current wideband meters and the energy trace.
     void ResetLevels();
     void SelectWidebandSlots();
@@ -95,6 +106,8 @@ public:
     std::int32_t m_workCapacity = 0;
     std::vector<float> m_workBuffer;
     std::vector<float> m_inputCopy;
+    // The band outputs of one group of band filters: kLaneBands rows of kMaxChunk samples.
+    std::vector<float> m_laneBuffer;
     // Blocks that arrived while Configure or ResetLevels held the analyser.
     std::atomic<std::int64_t> m_skippedBlocks{0};
 
@@ -121,6 +134,12 @@ private:
     void ConfigureLocked();
     void ResetLevelsLocked();
     void ProcessChunk(const float* samples, int n);
+    // The energy trace and the weighted wideband meters of one chunk.
+    void ProcessWideband(const float* samples, int n);
+    // The bands of one chunk of each analyser of a group that shares one band layout.
+    static void ProcessBands(std::span<CBandAnalyzer* const> group, std::span<const float* const> samples,
+                             int n);
+    bool SharesBandLayout(const CBandAnalyzer& other) const;
     void CompleteLoggerInterval();
 
     std::atomic<int> m_useState{kIdle};

@@ -85,6 +85,9 @@ public:
     int GetBandType() const { return m_nBandType; }
     int GetSectionCount() const { return m_nSections; }
     const CIirFilter& GetSection(int index) const { return m_sections[index]; }
+    CIirFilter& GetSection(int index) { return m_sections[index]; }
+    // The sections of the second run through the cascade (twice), mirroring GetSection.
+    CIirFilter& GetTwiceSection(int index) { return m_sectionsTwice[index]; }
     int GetDigitalOrder() const { return m_nDigitalOrder; }
     double GetGain() const { return m_dGain; }
     std::span<const DesignComplex> GetRoots() const { return m_roots; }

@@ -20,7 +20,7 @@ CEnvelopeFollower::CEnvelopeFollower()
     m_smoothingBank.m_bEnabled = 1;
 }
 
-void CEnvelopeFollower::Process(float* values, int count)
+void CEnvelopeFollower::UpdateCoefficients()
 {
     if (m_coefficientRate != m_sampleRate)
     {
@@ -29,6 +29,23 @@ void CEnvelopeFollower::Process(float* values, int count)
         m_attackCoefficient = kStepPerSecond / m_attackTime * kReferenceRate / m_sampleRate;
         m_releaseCoefficient = kStepPerSecond / m_releaseTime * kReferenceRate / m_sampleRate;
     }
+}
+
+CDesignedFilter* CEnvelopeFollower::PrepareLane()
+{
+    UpdateCoefficients();
+    CDesignedFilter* filter = m_smoothingBank.m_pFilters[0].get();
+    if (!m_smoothingBank.m_bEnabled || m_smoothingBank.m_nCount != 1 ||
+        m_smoothingBank.m_dSampleRate != m_sampleRate || !filter || filter->m_bTwice ||
+        filter->m_dDesignedRate != filter->m_dSampleRate || filter->GetSectionCount() != 1)
+        return nullptr;
+    const CIirFilter& section = filter->GetSection(0);
+    return section.GetNumB() == 2 && section.GetNumA() == 2 ? filter : nullptr;
+}
+
+void CEnvelopeFollower::Process(float* values, int count)
+{
+    UpdateCoefficients();
     double state = m_state;
     for (int k = 0; k < count; ++k)
     {

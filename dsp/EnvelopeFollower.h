@@ -16,6 +16,11 @@ public:
 
     // Replaces the block by its envelope. Coefficients and state restart when the rate changed.
     void Process(float* values, int count);
+    // For a caller that runs several followers side by side (CLevelMeter::ProcessLanes): brings the
+    // rectifier coefficients to the present rate as Process does, and returns the smoothing filter
+    // when it is designed for that rate and is one first-order section; null when only Process can
+    // run this follower.
+    CDesignedFilter* PrepareLane();
 
     double m_sampleRate = 0.0;
     double m_coefficientRate = -1.0;
@@ -25,4 +30,7 @@ public:
     double m_state = 0.0;
     double m_attackCoefficient = 0.0;
     double m_releaseCoefficient = 0.0;
+
+private:
+    void UpdateCoefficients();
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dsp/SectionStep.h"
+
 CIirFilter::CIirFilter() = default;
 
 CIirFilter::~CIirFilter()
@@ -51,6 +53,30 @@ void CIirFilter::Reset()
     std::fill(m_outputHistory.begin(), m_outputHistory.end(), 0.0);
 }
 
+void CIirFilter::GetSectionState(double state[4]) const
+{
+    const bool second = m_nB == 3 && m_nA == 3;
+    const bool first = m_nB == 2 && m_nA == 2;
+    state[0] = second || first ? m_inputHistory[0] : 0.0;
+    state[1] = second ? m_inputHistory[1] : 0.0;
+    state[2] = second || first ? m_outputHistory[0] : 0.0;
+    state[3] = second ? m_outputHistory[1] : 0.0;
+}
+
+void CIirFilter::SetSectionState(const double state[4])
+{
+    const bool second = m_nB == 3 && m_nA == 3;
+    if (!second && (m_nB != 2 || m_nA != 2))
+        return;
+    m_inputHistory[0] = state[0];
+    m_outputHistory[0] = state[2];
+    if (second)
+    {
+        m_inputHistory[1] = state[1];
+        m_outputHistory[1] = state[3];
+    }
+}
+
 void CIirFilter::Release()
 {
     m_inputHistory = {};
@@ -75,50 +101,34 @@ void CIirFilter::Process(float* samples, int count)
     if (m_nB == 3 && m_nA == 3)
     {
         // The second-order section that almost every filter of the system is made of, with its
-        // state in registers. The last output enters the sum last, so that only one product and
-        // one subtraction lie between two outputs (the recursion, not the arithmetic, sets the pace).
+        // state in registers.
         const double b0 = m_pB[0], b1 = m_pB[1], b2 = m_pB[2];
         const double a1 = m_pA[1], a2 = m_pA[2];
-        double x1 = m_inputHistory[0], x2 = m_inputHistory[1];
-        double y1 = m_outputHistory[0], y2 = m_outputHistory[1];
+        SecondOrderState<double> state{m_inputHistory[0], m_inputHistory[1], m_outputHistory[0],
+                                       m_outputHistory[1]};
         for (int n = 0; n < count; ++n)
         {
-            const double x = samples[n];
-            double acc = b0 * x;
-            acc += b1 * x1;
-            acc += b2 * x2;
-            acc -= a2 * y2;
-            acc -= a1 * y1;
-            x2 = x1;
-            x1 = x;
-            y2 = y1;
-            y1 = acc;
-            samples[n] = static_cast<float>(acc);
+            SecondOrderStep<double>(samples[n], state, b0, b1, b2, a1, a2);
+            samples[n] = static_cast<float>(state.y1);
         }
-        m_inputHistory[0] = x1;
-        m_inputHistory[1] = x2;
-        m_outputHistory[0] = y1;
-        m_outputHistory[1] = y2;
+        m_inputHistory[0] = state.x1;
+        m_inputHistory[1] = state.x2;
+        m_outputHistory[0] = state.y1;
+        m_outputHistory[1] = state.y2;
         return;
     }
     if (m_nB == 2 && m_nA == 2)
     {
         const double b0 = m_pB[0], b1 = m_pB[1];
         const double a1 = m_pA[1];
-        double x1 = m_inputHistory[0];
-        double y1 = m_outputHistory[0];
+        FirstOrderState<double> state{m_inputHistory[0], m_outputHistory[0]};
         for (int n = 0; n < count; ++n)
         {
-            const double x = samples[n];
-            double acc = b0 * x;
-            acc += b1 * x1;
-            acc -= a1 * y1;
-            x1 = x;
-            y1 = acc;
-            samples[n] = static_cast<float>(acc);
+            FirstOrderStep<double>(samples[n], state, b0, b1, a1);
+            samples[n] = static_cast<float>(state.y1);
         }
-        m_inputHistory[0] = x1;
-        m_outputHistory[0] = y1;
+        m_inputHistory[0] = state.x1;
+        m_outputHistory[0] = state.y1;
         return;
     }
     ProcessGeneral(samples, count);

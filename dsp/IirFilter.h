@@ -37,6 +37,11 @@ public:
     int GetNumA() const { return m_nA; }
     const double* GetB() const { return m_pB; }
     const double* GetA() const { return m_pA; }
+    // The histories of a second-order section (3 and 3 coefficients) as x[n-1], x[n-2], y[n-1],
+    // y[n-2], or of a first-order one (2 and 2) as x[n-1], 0, y[n-1], 0, for code that runs several
+    // sections side by side; other filters read zeros and keep their histories.
+    void GetSectionState(double state[4]) const;
+    void SetSectionState(const double state[4]);
 
     int m_bEnabled = 0;           // kept for the owner; the filter never reads it
     int m_nOption = 0;            // kept for the owner

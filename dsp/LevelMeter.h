@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "dsp/DesignedFilter.h"
 #include "dsp/EnvelopeFollower.h"
@@ -45,6 +46,12 @@ public:
     // Feeds one block; nothing for count < 1 or while m_sampleRate is not positive; the samples are
     // not changed.
     void ProcessBlock(const float* samples, int count);
+    // Feeds meters[i] with samples[i] (count samples each) as ProcessBlock would, with the rectifiers
+    // and detectors of up to four meters running side by side in the lanes of vector registers (AVX2
+    // or SSE2, chosen at run time); the levels are bit for bit those of ProcessBlock. Null meters
+    // are skipped. Allocates nothing.
+    static void ProcessLanes(std::span<CLevelMeter* const> meters, std::span<const float* const> samples,
+                             int count);
     // The level quantity of the index (see the constants above); 0 for any other index.
     double GetLevel(int index) const;
     // The meter's side of the logger interval hand-over, after the logger has read the interval
@@ -99,10 +106,31 @@ public:
     std::int32_t m_blockCounter = 0;
 
 private:
+    // Coefficients and histories of the five detectors for one piece, in the order Impulse, Fast,
+    // Slow, 10 s, 60 s.
+    struct DetectorSet
+    {
+        double b0[kDetectors];
+        double b1[kDetectors];
+        double a1[kDetectors];
+        double gain[kDetectors];
+        double state[kDetectors];
+        bool active[kDetectors];
+    };
+
     void ProcessPiece(const float* samples, int count);
+    // The statistics of a piece (sums, extremes, peaks, counts).
+    void BeginPiece(const float* samples, int count);
+    // Designs the detectors for the present rate and time constants and reads their histories.
+    void SetUpDetectors(DetectorSet& set);
+    // Stores the detector histories and levels and runs the takt-maximum clock.
+    void EndPiece(const DetectorSet& set);
+    double Tau(int detector) const;
 
     // Histories of the five detector recursions (order of m_timeWeightingFilters) and the last
     // squared sample they saw.
     std::array<double, kDetectors> m_detectorState{};
     double m_lastSquared = 0.0;
+    // The duration of the piece being fed, in seconds of the full-rate input.
+    double m_pieceSeconds = 0.0;
 };

@@ -2122,10 +2122,28 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
                 x[i] = static_cast<float>(x[i] * g);
         }
         m_conditioning.MeasureCPeak(c, x, frames);
-        if (BandAnalyzersInUse())
-            if (CBandAnalyzer* analyzer = m_bandAnalyzers[ch].get())
-                analyzer->ProcessBlock(x, frames);  // reads the row, never writes it
-        m_conditioning.BandLimitChannel(c, x, frames);
+    }
+    // The band analysers read the conditioned rows (never writing them) before the band limit,
+    // all channels in one call so that their filters and meters run side by side.
+    if (BandAnalyzersInUse())
+    {
+        std::array<CBandAnalyzer*, kMaxChannels> analyzers{};
+        std::array<const float*, kMaxChannels> analyzerRows{};
+        for (int c = 0; c < channels; ++c)
+        {
+            const std::size_t ch = static_cast<std::size_t>(c);
+            analyzers[ch] = m_bChannelEnabled[ch] ? m_bandAnalyzers[ch].get() : nullptr;
+            analyzerRows[ch] = rows + ch * static_cast<std::size_t>(rowStride);
+        }
+        CBandAnalyzer::ProcessChannels(
+            std::span<CBandAnalyzer* const>(analyzers.data(), static_cast<std::size_t>(channels)),
+            std::span<const float* const>(analyzerRows.data(), static_cast<std::size_t>(channels)), frames);
+    }
+    for (int c = 0; c < channels; ++c)
+    {
+        const std::size_t ch = static_cast<std::size_t>(c);
+        if (m_bChannelEnabled[ch])
+            m_conditioning.BandLimitChannel(c, rows + ch * static_cast<std::size_t>(rowStride), frames);
     }
     SaturatingAdd(m_nConditionedFrames, frames);
 }

@@ -171,6 +171,87 @@ TEST_F(PlotPaintTest, BuildColumnsCountsSkippedPointsTowardsTheNextColumn)
     EXPECT_EQ(m_plot.m_arrColumns[3].x, 95);
 }
 
+// The column layout of a linear axis, found by searching for each column's first index, equals
+// the one found by visiting every index in turn (the straightforward walk, kept here as reference),
+// for dense and sparse curves, zoomed views, reversed and offset axes and narrow plots.
+TEST_F(PlotPaintTest, SearchedColumnLayoutEqualsTheWalkOverEveryIndex)
+{
+    struct LayoutCase
+    {
+        int points;
+        double xMin;
+        double xMax;
+        double offset;
+        double scale;
+        int right;
+        int capacity;
+    };
+    const LayoutCase cases[] = {
+        {2000000, 0.0, 1999999.0, 0.0, 1.0, 1000, 1002},      // millions of points over 910 pixels
+        {2000000, 1234.5, 9876.25, 0.0, 1.0, 1000, 1002},     // zoomed in: a few points per column
+        {2000000, 500000.0, 500300.0, 0.0, 1.0, 1000, 1002},  // zoomed far in: columns apart
+        {300, 0.0, 299.0, 0.0, 1.0, 1000, 1002},              // fewer points than pixels
+        {100000, 10.0, 0.0, 0.0, 1.0, 1000, 1002},            // reversed axis: the walk serves
+        {100000, 0.0, 2.0, 0.5, 1e-5, 1000, 1002},            // offset and scaled x values
+        {100000, 0.0, 99999.0, 0.0, 1.0, 1000, 40},           // the layout capacity runs out
+        {100000, 0.0, 99999.0, 0.0, 1.0, 95, 102},            // a narrow plot
+        {7, 0.0, 6.0, 0.0, 1.0, 1000, 1002},
+    };
+    for (const LayoutCase& c : cases)
+    {
+        SCOPED_TRACE(c.points);
+        SCOPED_TRACE(c.xMin);
+        SetUpLinear(m_plot, m_data, c.points);
+        m_plot.m_viewRange.m_dXMin = c.xMin;
+        m_plot.m_viewRange.m_dXMax = c.xMax;
+        m_plot.m_dataRange.m_dXOffset = c.offset;
+        m_plot.m_dataRange.m_dXScale = c.scale;
+        m_plot.SetPlotArea(0, 0, c.right, 100);
+        m_plot.m_nLayoutCapacity = c.capacity;
+        int first = 0;
+        int last = 0;
+        m_plot.GetVisibleIndexRange(&first, &last, nullptr);
+        m_plot.BuildColumns(first, last);
+
+        const CPlotRange& view = m_plot.m_viewRange;
+        const double perIndex = m_plot.m_dBinWidth * c.scale;
+        const double scale = (m_plot.m_nPlotRight - m_plot.m_nPlotLeft) / (view.m_dXMax - view.m_dXMin);
+        const int lo = std::min(m_plot.m_nPlotLeft, m_plot.m_nPlotRight);
+        const int hi = std::max(m_plot.m_nPlotLeft, m_plot.m_nPlotRight);
+        const auto pixelOf = [&](int index)
+        {
+            const double px = m_plot.m_nPlotLeft + (c.offset + index * perIndex - view.m_dXMin) * scale;
+            return !(px > lo) ? lo : !(px < hi) ? hi : static_cast<int>(px);
+        };
+        std::vector<int> xs{pixelOf(0)};
+        std::vector<int> counts{0};
+        int pending = 0;
+        for (int i = first; i <= last && static_cast<int>(xs.size()) < c.capacity - 1; ++i)
+        {
+            const int px = pixelOf(i);
+            if (px >= xs.back() + 2)
+            {
+                xs.push_back(px);
+                counts.push_back(pending + 1);
+                pending = 0;
+            }
+            else
+            {
+                ++pending;
+            }
+        }
+        xs.push_back(pixelOf(last));
+        counts.push_back(0);
+
+        ASSERT_EQ(m_plot.m_nColumnCount, static_cast<int>(xs.size()));
+        for (std::size_t k = 0; k < xs.size(); ++k)
+        {
+            ASSERT_EQ(m_plot.m_arrColumns[k].x, xs[k]) << k;
+            ASSERT_EQ(m_plot.m_anColumnCounts[k], counts[k]) << k;
+        }
+    }
+}
+
 struct ReductionCase
 {
     int mode;

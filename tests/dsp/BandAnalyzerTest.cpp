@@ -6,12 +6,14 @@
 
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "dsp/FrequencyWeighting.h"
+#include "tests/dsp/AllocationCount.h"
 
 namespace
 {
@@ -366,6 +368,145 @@ TEST_F(BandAnalyzerTest, InputBlockIsNotWritten)
     std::vector<float> x = original;
     m_analyzer.ProcessBlock(x.data(), 700);
     EXPECT_EQ(x, original);
+}
+
+// The bands between two halvings run their filters side by side; every band meter reads exactly
+// what the band-by-band walk (each filter over its own copy of the running signal) gives, at every
+// rate the program offers and for octaves and thirds.
+TEST(BandAnalyzerLanes, BandLevelsEqualTheBandByBandWalk)
+{
+    for (const double rate : {8000.0, 22050.0, 44100.0, 48000.0, 96000.0, 192000.0})
+        for (const int bandsPerOctave : {1, 3})
+        {
+            SCOPED_TRACE(rate);
+            SCOPED_TRACE(bandsPerOctave);
+            CBandAnalyzer analyzer, reference;
+            for (CBandAnalyzer* a : {&analyzer, &reference})
+            {
+                a->m_sampleRate = rate;
+                a->m_minFrequency = 20.0;
+                a->m_maxFrequency = 20000.0;
+                a->m_bandsPerOctave = bandsPerOctave;
+                a->Configure();
+            }
+            std::vector<float> running(CBandAnalyzer::kMaxChunk), work(CBandAnalyzer::kMaxChunk);
+            const std::vector<float> x = Sine(997.0, rate, 3000);
+            std::vector<float> noisy = x;
+            for (std::size_t k = 0; k < noisy.size(); ++k)
+                noisy[k] += 0.2f * static_cast<float>(std::sin(0.37 * static_cast<double>(k * k) / rate));
+            for (int at = 0; at < 3000; at += 700)
+            {
+                const int count = std::min(700, 3000 - at);
+                analyzer.ProcessBlock(noisy.data() + at, count);
+                for (int done = 0; done < count; done += CBandAnalyzer::kMaxChunk)
+                {
+                    const int n = std::min(count - done, CBandAnalyzer::kMaxChunk);
+                    std::copy_n(noisy.data() + at + done, n, running.data());
+                    int m = n;
+                    for (int i = reference.m_bandCount - 1; i >= 0; --i)
+                    {
+                        if (reference.m_bandDecimators[i].m_nFactor == 2)
+                        {
+                            reference.m_bandDecimationFilters[i]->Process(running.data(), m);
+                            m = reference.m_bandDecimators[i].Process(running.data(), m);
+                        }
+                        if (m <= 0)
+                            continue;
+                        std::copy_n(running.data(), m, work.data());
+                        reference.m_bandFilters[i]->Process(work.data(), m);
+                        reference.m_bandMeters[i]->ProcessBlock(work.data(), m);
+                    }
+                }
+            }
+            ASSERT_GT(analyzer.m_bandCount, 5);
+            for (int i = 0; i < analyzer.m_bandCount; ++i)
+                for (const int quantity : {kLevelImpulse, kLevelFast, kLevelSlow, kLevelCcir,
+                                           kLevelEquivalent, kLevel10s, kLevel60s, kLevelInterval})
+                    ASSERT_EQ(analyzer.m_bandMeters[i]->GetLevel(quantity),
+                              reference.m_bandMeters[i]->GetLevel(quantity))
+                        << "band " << i << " quantity " << quantity;
+        }
+}
+
+// Channels analysed side by side read exactly what each analyser reads from its own ProcessBlock:
+// channels of one layout, of another rate or band width among them, one switched off, a missing one,
+// and analysers whose halvings are out of step (one configured, fed and reset apart).
+TEST(BandAnalyzerLanes, ChannelsSideBySideReadWhatEachReadsAlone)
+{
+    constexpr int kChannels = 11;
+    std::vector<std::unique_ptr<CBandAnalyzer>> side, alone;
+    for (int c = 0; c < kChannels; ++c)
+        for (auto* set : {&side, &alone})
+        {
+            auto a = std::make_unique<CBandAnalyzer>();
+            a->m_sampleRate = c == 4 ? 44100.0 : 48000.0;
+            a->m_bandsPerOctave = c == 6 ? 1 : 3;
+            a->m_displayWeighting = c % 2 ? kWeightingA : kWeightingC;
+            a->m_widebandSet = c == 9 ? 1 : 0;
+            a->m_enabled = c == 7 ? 0 : 1;
+            a->Configure();
+            set->push_back(std::move(a));
+        }
+    // Channel 2 halves its rate out of step with the others.
+    const std::vector<float> lead = Sine(500.0, 48000.0, 3);
+    side[2]->ProcessBlock(lead.data(), 3);
+    alone[2]->ProcessBlock(lead.data(), 3);
+    std::vector<std::vector<float>> signals;
+    for (int c = 0; c < kChannels; ++c)
+    {
+        std::vector<float> x = Sine(100.0 * (c + 1), 48000.0, 2000, 0.1 + 0.05 * c);
+        for (std::size_t k = 0; k < x.size(); ++k)
+            x[k] += 0.05f * static_cast<float>(std::sin(0.37 * static_cast<double>(k * k) / 48000.0));
+        signals.push_back(std::move(x));
+    }
+    for (int at = 0; at < 2000; at += 500)
+    {
+        const int count = at == 1500 ? 500 : 333 + at / 10;
+        std::vector<CBandAnalyzer*> analyzers;
+        std::vector<const float*> samples;
+        for (int c = 0; c < kChannels; ++c)
+        {
+            analyzers.push_back(c == 5 ? nullptr : side[static_cast<std::size_t>(c)].get());
+            samples.push_back(signals[static_cast<std::size_t>(c)].data() + at);
+            if (c != 5)
+                alone[static_cast<std::size_t>(c)]->ProcessBlock(samples.back(), count);
+        }
+        CBandAnalyzer::ProcessChannels(analyzers, samples, count);
+    }
+    for (int c = 0; c < kChannels; ++c)
+    {
+        if (c == 5)
+            continue;
+        const CBandAnalyzer& a = *side[static_cast<std::size_t>(c)];
+        const CBandAnalyzer& b = *alone[static_cast<std::size_t>(c)];
+        ASSERT_EQ(a.m_bandCount, b.m_bandCount);
+        const auto same = [&](const CLevelMeter& x, const CLevelMeter& y, int index)
+        {
+            for (const int quantity : {kLevelImpulse, kLevelFast, kLevelSlow, kLevelCcir, kLevelEquivalent,
+                                       kLevel10s, kLevel60s, kLevelInterval})
+                ASSERT_EQ(x.GetLevel(quantity), y.GetLevel(quantity))
+                    << "channel " << c << " meter " << index << " quantity " << quantity;
+        };
+        for (int i = 0; i < a.m_bandCount; ++i)
+            same(*a.m_bandMeters[i], *b.m_bandMeters[i], i);
+        for (int w = 0; w < a.GetWidebandCount(); ++w)
+            same(*a.m_widebandMeters[w], *b.m_widebandMeters[w], 1000 + w);
+    }
+    EXPECT_GT(side[0]->m_bandMeters[10]->GetLevel(kLevelEquivalent), 1e-3);
+    EXPECT_EQ(side[7]->m_bandMeters[10]->GetLevel(kLevelEquivalent), 0.0);
+
+    // Once configured and fed (the first block designs the meters' detectors), the real-time path
+    // allocates nothing.
+    std::vector<CBandAnalyzer*> analyzers;
+    std::vector<const float*> samples;
+    for (int c = 0; c < kChannels; ++c)
+    {
+        analyzers.push_back(side[static_cast<std::size_t>(c)].get());
+        samples.push_back(signals[static_cast<std::size_t>(c)].data());
+    }
+    CBandAnalyzer::ProcessChannels(analyzers, samples, 1000);
+    EXPECT_EQ(allocationcount::Count([&] { CBandAnalyzer::ProcessChannels(analyzers, samples, 1000); }), 0);
+    EXPECT_EQ(allocationcount::Count([&] { side[0]->ProcessBlock(samples[0], 1000); }), 0);
 }
 
 // 1 ms at 44.1 kHz is 44.1 samples: intervals of 44 samples with one of 45 in about every ten, so

@@ -1,6 +1,7 @@
 #include "dsp/Fft.h"
 
 #include "dsp/FftTables.h"
+#include "tests/dsp/AllocationCount.h"
 
 #include <gtest/gtest.h>
 
@@ -16,33 +17,6 @@
 #include <random>
 #include <thread>
 #include <vector>
-
-// Counts the allocations of the thread that asks for it (the rest of the test program is unaffected).
-// The replacement pairs malloc with free on purpose; GCC cannot see that through inlined deletes.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace
-{
-thread_local bool t_countAllocations = false;
-thread_local int t_allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    if (t_countAllocations)
-        ++t_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace
 {
@@ -541,11 +515,7 @@ TEST(FftTest, NoAllocationOnceTablesExist)
             ComputePowerSpectrumDouble(xd.data(), n);
         };
         run();
-        t_allocations = 0;
-        t_countAllocations = true;
-        run();
-        t_countAllocations = false;
-        EXPECT_EQ(t_allocations, 0) << n;
+        EXPECT_EQ(allocationcount::Count(run), 0) << n;
     }
 }
 

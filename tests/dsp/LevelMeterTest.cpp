@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -119,6 +120,76 @@ TEST_F(LevelMeterTest, OnePascalSineReadsItsEquivalentLevel)
 
 // Blocks longer than the meter's work buffer used to overrun it; they are now fed in pieces, with the
 // same result as the same samples in small blocks.
+// Meters fed side by side read bit for bit what each reads when fed alone, for every group size,
+// at several rates and decimation factors, with changed time constants, a meter without a rate, a
+// missing meter, bursts and silence, and blocks longer than one piece.
+TEST(LevelMeter, MetersFedSideBySideReadWhatEachReadsAlone)
+{
+    constexpr int kMeters = 11;
+    const double rates[kMeters] = {48000.0, 24000.0, 12000.0, 96000.0,  44100.0, 8000.0,
+                                   -1.0,    48000.0, 3000.0,  192000.0, 22050.0};
+    std::vector<std::unique_ptr<CLevelMeter>> side(kMeters), alone(kMeters);
+    for (int m = 0; m < kMeters; ++m)
+        for (auto* set : {&side, &alone})
+        {
+            auto meter = std::make_unique<CLevelMeter>();
+            meter->m_sampleRate = rates[m];
+            meter->m_decimationFactor = 1 << (m % 3);
+            if (m == 7)
+                meter->m_tauFast = 0.25;
+            (*set)[static_cast<std::size_t>(m)] = std::move(meter);
+        }
+    for (const int count : {256, 1, 77, 256, 9000, 128})
+    {
+        for (const int group : {1, 3, 4, 5, kMeters})
+        {
+            std::vector<std::vector<float>> blocks;
+            for (int m = 0; m < kMeters; ++m)
+            {
+                std::vector<float> x(static_cast<std::size_t>(count));
+                for (int k = 0; k < count; ++k)
+                {
+                    const double t = (k + 31.0 * m) / 48000.0;
+                    x[static_cast<std::size_t>(k)] = static_cast<float>(
+                        (k / 40 + m) % 3 == 0
+                            ? 0.0
+                            : (0.1 + 0.2 * m) * std::sin(2.0 * std::numbers::pi * 700.0 * t));
+                }
+                blocks.push_back(std::move(x));
+            }
+            for (int from = 0; from < kMeters; from += group)
+            {
+                std::vector<CLevelMeter*> meters;
+                std::vector<const float*> samples;
+                for (int m = from; m < std::min(kMeters, from + group); ++m)
+                {
+                    meters.push_back(m == 5 ? nullptr : side[static_cast<std::size_t>(m)].get());
+                    samples.push_back(blocks[static_cast<std::size_t>(m)].data());
+                }
+                CLevelMeter::ProcessLanes(meters, samples, count);
+            }
+            for (int m = 0; m < kMeters; ++m)
+                if (m != 5)
+                    alone[static_cast<std::size_t>(m)]->ProcessBlock(
+                        blocks[static_cast<std::size_t>(m)].data(), count);
+            for (int m = 0; m < kMeters; ++m)
+            {
+                const CLevelMeter& a = *side[static_cast<std::size_t>(m)];
+                const CLevelMeter& b = *alone[static_cast<std::size_t>(m)];
+                for (int quantity = 0; quantity <= kLevelMaxInterval; ++quantity)
+                    ASSERT_EQ(a.GetLevel(quantity), b.GetLevel(quantity))
+                        << "meter " << m << " quantity " << quantity << " count " << count;
+                ASSERT_EQ(a.m_maxFastLevel, b.m_maxFastLevel) << m;
+                ASSERT_EQ(a.m_taktLevel, b.m_taktLevel) << m;
+                ASSERT_EQ(a.m_blockPeak, b.m_blockPeak) << m;
+                ASSERT_EQ(a.m_sampleCount, b.m_sampleCount) << m;
+            }
+        }
+    }
+    EXPECT_GT(side[0]->GetLevel(kLevelFast), 0.01);
+    EXPECT_GT(side[0]->GetLevel(kLevelCcir), 0.01);
+}
+
 TEST(LevelMeter, LongBlocksAreFedInPieces)
 {
     const int lengths[] = {8192, 8193, 20000, 50000};
