@@ -9,6 +9,7 @@ packages=(
     libwxgtk3.2-dev libx11-dev libasound2-dev libmp3lame-dev
     sox lame alsa-utils poppler-utils librsvg2-bin
     xvfb xauth fonts-liberation2 fontconfig locales
+    zip unzip xdg-utils
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")

@@ -5,13 +5,14 @@
 // Threads: user-interface thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
-#include "view/ParamViewManager.h"
 #include "view/OverlayDialogValues.h"
+#include "view/ParamViewManager.h"
 
 #include <utility>
 #include <vector>
@@ -45,6 +46,8 @@ public:
     virtual void MoveMainWindow(const PlotRect& /*rect*/) {}
     virtual void GetDesktopSize(int& width, int& height) const { width = height = 0; }
     virtual std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const { return {}; }
+    // The path of one of the program's data folders by its id (empty when there is none).
+    virtual std::string GetDataFolder(int /*id*/) const { return {}; }
 };
 
 // The window a measurement window draws in.
@@ -96,6 +99,20 @@ public:
         return false;
     }
     virtual bool EditDynamicOverlay(DynamicOverlayValues& /*values*/) { return false; }
+    // Runs the call on the window's thread and returns after it has run (a direct call on that
+    // thread); false when it could not run. Posting queues it. Without a toolkit: direct calls.
+    virtual bool SendToWindow(const std::function<void()>& call)
+    {
+        call();
+        return true;
+    }
+    virtual bool PostToWindow(std::function<void()> call)
+    {
+        call();
+        return true;
+    }
+    // Saves the plot as a PNG picture; false when it could not be written.
+    virtual bool SavePlotPicture(const std::string& /*path*/) { return false; }
     // The file dialog of a settings file (".ini").
     virtual bool AskSettingsFile(bool /*save*/, std::string& /*path*/) { return false; }
 };
