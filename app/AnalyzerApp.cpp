@@ -8,11 +8,13 @@
 #include "common/IniFile.h"
 #include "common/Log10.h"
 #include "common/RegistryValues.h"
+#include "common/ShellHelpers.h"
 #include "engine/InputMixer.h"
 #include "engine/SoundIn.h"
 #include "filtercoeffs/Brevik.h"
 #include "platform/Places.h"
 #include "platform/Registry.h"
+#include "platform/Spawn.h"
 #include "platform/ui/MdiContainer.h"
 #include "platform/ui/MessageBoxService.h"
 #include "platform/ui/UiThread.h"
@@ -28,7 +30,6 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
-#include <spawn.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -91,17 +92,6 @@ public:
 private:
     CAnalyzerApp& m_app;
 };
-
-// Regular files directly in a folder (not recursive); nothing for a missing folder.
-std::vector<std::filesystem::path> ListFolderFiles(const std::string& folder)
-{
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        if (it->is_regular_file(error))
-            files.push_back(it->path());
-    return files;
-}
 
 }  // namespace
 
@@ -232,6 +222,10 @@ int CAnalyzerApp::Run(int argc, char** argv, CSoundIn& engine)
 
 bool CAnalyzerApp::InitInstance()
 {
+    // The shell helpers tell their failures through the program's message boxes.
+    SetShellMessageHandler([](const std::string& text, const std::string& caption) {
+        platform::ui::ShowMessageBox(text, caption, wxOK | wxICON_INFORMATION);
+    });
     // 1.
     g_bDisplayRestart = 1;
     InitLog10Table();
@@ -733,7 +727,8 @@ int CAnalyzerApp::ExitInstance()
 
 void CAnalyzerApp::OfferToDeleteRecordings()
 {
-    const auto temp = ListFolderFiles(m_DataFolders.GetPath(CDataFolders::kTemp));
+    std::vector<std::string> temp;
+    ListFolderFiles(m_DataFolders.GetPath(CDataFolders::kTemp), temp);
     if (!temp.empty() && DoMessageBox(kAskDeleteTemp, wxYES_NO) == wxID_YES)
     {
         std::error_code error;
@@ -742,7 +737,8 @@ void CAnalyzerApp::OfferToDeleteRecordings()
         Trace("temporary files deleted");
     }
     const std::string wavesFolder = m_DataFolders.GetPath(CDataFolders::kSplLongterm);
-    const auto waves = ListFolderFiles(wavesFolder);
+    std::vector<std::string> waves;
+    ListFolderFiles(wavesFolder, waves);
     if (waves.empty())
         return;
     const wxString question =
@@ -824,14 +820,11 @@ bool CAnalyzerApp::StartRestartedInstance()
         }
         env.push_back(variable);
     }
-    std::vector<char*> envp;
-    for (std::string& variable : env)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    char* argv[] = {program.data(), nullptr};
-    pid_t pid = 0;
-    const bool started = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) == 0;
-    return started;
+    platform::SpawnRequest request;
+    request.argv = {program};
+    request.environment = std::move(env);
+    request.replaceEnvironment = true;
+    return platform::SpawnProgram(request).Started();
 }
 
 std::string CAnalyzerApp::GetHelpFileName(const std::string& isoLanguage)

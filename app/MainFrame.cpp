@@ -743,6 +743,12 @@ void CMainFrame::GetDesktopSize(int& width, int& height) const
     wxDisplaySize(&width, &height);
 }
 
+std::string CMainFrame::GetDataFolder(int id) const
+{
+    const CAnalyzerApp* app = CAnalyzerApp::Get();
+    return app ? app->m_DataFolders.GetPath(id) : std::string();
+}
+
 std::vector<std::pair<std::string, PlotRect>> CMainFrame::GetToolbarRects() const
 {
     std::vector<std::pair<std::string, PlotRect>> rects;

@@ -156,6 +156,7 @@ public:
     void MoveMainWindow(const PlotRect& rect) override;
     void GetDesktopSize(int& width, int& height) const override;
     std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const override;
+    std::string GetDataFolder(int id) const override;
 
     void OnSelchangeWeighting();
     void OnSelchangeFftSize();

@@ -5,8 +5,8 @@
 #include "platform/Debug.h"
 #include "platform/Ipc.h"
 #include "platform/NumberFormat.h"
+#include "platform/Spawn.h"
 
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -14,8 +14,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 bool DecodeSettingsMessage(std::span<const std::byte> bytes, CSigGen_settings& record)
 {
@@ -66,21 +64,18 @@ bool CGeneratorLink::ReapStarted()
 bool CGeneratorLink::StartProgram()
 {
     const std::filesystem::path program = m_programFolder / kGeneratorProgramFile;
-    const std::string path = program.string();
-    std::vector<char> arg0(path.begin(), path.end());
-    arg0.push_back('\0');
-    char* argv[] = {arg0.data(), nullptr};
-    pid_t pid = 0;
-    // No shell and no arguments; the program inherits only the descriptors that are not
-    // close-on-exec, which the engine's own are.
-    const int error = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ);
-    if (error != 0)
+    platform::SpawnRequest request;
+    request.argv = {program.string()};
+    // Kept: the link reaps it itself and learns so whether it ended before its window opened.
+    request.mode = platform::SpawnMode::Keep;
+    const platform::SpawnResult started = platform::SpawnProgram(request);
+    if (!started.Started())
     {
-        Notify(std::string(std::strerror(error)) + ": " + path);
+        Notify(std::string(std::strerror(started.error)) + ": " + program.string());
         return false;
     }
     ReapStarted();  // a program started before and ended since
-    m_startedPid = pid;
+    m_startedPid = started.pid;
     return true;
 }
 

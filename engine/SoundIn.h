@@ -175,6 +175,8 @@ public:
     static void OnPluginInputBlock(const float* samples, int frames);
     void ProcessPcm16Block(std::span<const std::int16_t> samples);
     void ProcessFloatBlock(std::span<const float> samples, int frames);
+    // The floats per frame that ProcessFloatBlock takes with the current settings.
+    int FloatBlockStride() const { return FrameStride(false); }
     void OnPcm16Block(std::span<const std::int16_t> samples) override { ProcessPcm16Block(samples); }
     void OnFloatBlock(std::span<const float> samples, int frames) override
     {

@@ -10,8 +10,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -230,6 +232,48 @@ WindowSocket FindWindowSocket(std::string_view title)
     if (fd.Get() < 0)
         return {};
     return WindowSocket(path);
+}
+
+WindowSocket FindWindowSocketByPrefix(std::string_view prefix, std::string* title)
+{
+    // Every socket name is the escaped title: decode the names, keep those that begin with the
+    // prefix, and take the first one whose listener answers.
+    std::vector<std::pair<std::string, std::filesystem::path>> candidates;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(RuntimeFolder(), error), end; !error && it != end;
+         it.increment(error))
+    {
+        const std::string name = it->path().filename().string();
+        if (name.rfind("window-", 0) != 0)
+            continue;
+        std::string decoded;
+        bool valid = true;
+        for (std::size_t i = 7; i < name.size() && valid; ++i)
+        {
+            if (name[i] != '%')
+            {
+                decoded += name[i];
+                continue;
+            }
+            unsigned value = 0;
+            valid = i + 2 < name.size() && std::sscanf(name.c_str() + i + 1, "%2X", &value) == 1;
+            decoded += static_cast<char>(value);
+            i += 2;
+        }
+        if (valid && decoded.size() >= prefix.size() && decoded.compare(0, prefix.size(), prefix) == 0)
+            candidates.emplace_back(std::move(decoded), it->path());
+    }
+    std::sort(candidates.begin(), candidates.end());
+    for (const auto& [found, path] : candidates)
+    {
+        Descriptor fd(Connect(path));
+        if (fd.Get() < 0)
+            continue;
+        if (title)
+            *title = found;
+        return WindowSocket(path);
+    }
+    return {};
 }
 
 bool SendCopyData(const WindowSocket& window, std::uint64_t dataWord, std::span<const std::byte> bytes,

@@ -45,6 +45,11 @@ private:
 // accepts a connection on its socket; empty otherwise (no socket, or one left by a dead program).
 WindowSocket FindWindowSocket(std::string_view title);
 
+// The window whose title begins with the prefix, for titles with a changing tail; the first such
+// title in byte order when several match. Titles too long for a socket name (kept under a hash) are
+// not found this way. The title found goes to `title` when given.
+WindowSocket FindWindowSocketByPrefix(std::string_view prefix, std::string* title = nullptr);
+
 // Sends one message and waits until the receiver has handled it. False when the window is empty or
 // gone, the receiver refused the message (too long) or the link broke; reply is then unchanged.
 bool SendCopyData(const WindowSocket& window, std::uint64_t dataWord, std::span<const std::byte> bytes,

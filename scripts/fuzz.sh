@@ -12,11 +12,13 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
     -DTESSARIN_FUZZ=ON -DTESSARIN_GUI=OFF -DTESSARIN_BENCH=OFF -DTESSARIN_TESTS=ON \
     -DCMAKE_C_FLAGS=-fsanitize=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=address,undefined >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target profile_fuzzer archive_fuzzer wave_reader_fuzzer mp3_reader_fuzzer view_settings_fuzzer engine_block_fuzzer phonetogram_fuzzer \
-    pulvera_wave_reader_fuzzer generator_link_fuzzer overlay_text_fuzzer settings_file_fuzzer
+    pulvera_wave_reader_fuzzer generator_link_fuzzer overlay_text_fuzzer settings_file_fuzzer \
+    remote_command_fuzzer
 
 status=0
 for target in profile_fuzzer archive_fuzzer view_settings_fuzzer wave_reader_fuzzer mp3_reader_fuzzer engine_block_fuzzer \
-    phonetogram_fuzzer pulvera_wave_reader_fuzzer generator_link_fuzzer overlay_text_fuzzer settings_file_fuzzer; do
+    phonetogram_fuzzer pulvera_wave_reader_fuzzer generator_link_fuzzer overlay_text_fuzzer settings_file_fuzzer \
+    remote_command_fuzzer; do
     corpus=$build/corpus/$target
     findings=$build/findings/$target
     mkdir -p "$corpus" "$findings"

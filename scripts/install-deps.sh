@@ -11,6 +11,7 @@ packages=(
     xvfb xauth fonts-liberation2 fontconfig locales
     # Mesa's OpenGL drivers: llvmpipe renders the 3D view under the virtual X server
     libgl1-mesa-dri libglx-mesa0
+    zip unzip xdg-utils
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")

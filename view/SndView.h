@@ -16,6 +16,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -28,7 +30,9 @@
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
 #include "view/ViewFrame.h"
+#include "view/RemoteCommand.h"
 
+class CSigGen_settings;
 class CSoundIn;
 class CTonalityAnalyzer;
 class CViewDocument;
@@ -461,6 +465,87 @@ public:
     // The newest result record (what the sweeps, the data logger and the parameter windows read).
     const CReadoutRecord& GetPublishedRecord() const { return m_publishedRecord; }
 
+    // --- remote commands (SndViewRemote.cpp) ------------------------------------------------------
+    // Senders run on any thread: they wait for the mailbox (at most 31 steps of 100 ms), then run
+    // the record on the window's thread and return after it (SendRemoteCommand), or queue it
+    // (PostRemoteCommand). On the window's thread a send is a direct call. All return 0.
+    static constexpr std::uint64_t kRemoteInternal = 1;
+    static constexpr int kRemoteDataFolder = 1010;
+    static constexpr int kRemoteMaxChirp = 1 << 24;
+    static constexpr const char* kRemoteScreenshotName = "screenshot_RC.png";
+    static constexpr int kScreenshotCopyAttempts = 31;
+    int SendRemoteCommand(const RemoteCommand& record);
+    int PostRemoteCommand(const RemoteCommand& record);
+    int RemoteStop();
+    int RemoteStart();
+    int RemoteResetMeasurements();
+    int RemoteSelectSpectrum();
+    int RemoteSelectOscilloscope();
+    int RemoteSelectFrequencyResponse();
+    int RemoteSelectImpulseResponse();
+    int RemoteGeneratorWhiteNoise();
+    int RemoteGeneratorPinkNoise();
+    int RemoteResetView();
+    int RemoteSetXLog(int on);
+    int RemoteGeneratorOnOff(int silence);
+    int RemoteSetHarmonics(int on);
+    int RemoteSetFftSize(int size);
+    int RemoteSetMlsSize(int size);
+    int RemoteSetWindowType(int type);
+    int RemoteSetWeighting(int type);
+    int RemoteSetAverage(int averages);
+    int RemoteSetSampleRate(int rate);
+    int RemoteSetCalibrationOffset(double db);
+    int RemoteSetChannelMode(int mode);
+    int RemoteGeneratorSine(double frequency);
+    int RemoteGeneratorMls(int length);
+    int RemoteSetGeneratorLevel(double db);
+    int RemoteSetViewMode(int mode);
+    int RemoteSetXRange(double minimum, double maximum);
+    int RemoteSetYRange(double minimum, double maximum);
+    int RemoteGeneratorChirp(int length, double start, double stop);
+    int RemoteClearOverlays();
+    int RemoteSetOverlay(int curve, int slot);
+    int RemoteForceViewMode(int mode);
+    // Sends the y scaling and waits up to 5 s for it to end.
+    int RemoteYAutoScale();
+    // Has the window save "screenshot_RC.png" in the configuration folder, then copies it to the
+    // path (kScreenshotCopyAttempts tries, m_nScreenshotRetryMs apart). False when no copy was made.
+    bool RemoteScreenshot(const std::string& path);
+    int m_nScreenshotRetryMs = 300;
+    double RemoteGetSampleRate() const;
+    int RemoteSendGeneratorSettings(CSigGen_settings& record);
+    long OnSendGeneratorSettings(CSigGen_settings& record);
+    // 1 when the generator program answers (with start 1 it is started when missing), else 0.
+    int EnsureGeneratorProgram(int start);
+    void ApplyGeneratorSettings(CSigGen_settings& record);
+    // The generator record that remote commands fill; it lives for the whole run.
+    static CSigGen_settings& RemoteGeneratorRecord();
+
+    // The dispatcher (window's thread): a record, or a block of samples from another program.
+    // Every message is checked first; a refused one changes nothing and is logged. Internal
+    // records (wParam kRemoteInternal) release their place in the mailbox. Returns 0.
+    long OnRemoteCommand(std::uint64_t wParam, std::span<const std::byte> block);
+    long OnCountEvent(int key);
+    std::uint64_t GetEventCounter(int key) const;
+    // 0 as soon as the condition holds (a time-out of 0 included), -1 when the time ran out.
+    int WaitForEventCounter(int key, std::uint64_t value, int timeoutMs);
+    int WaitRemoteReady(int timeoutMs);
+    int WaitForTwoRefreshes(int timeoutMs);
+    void RestartAnalysis();
+    void SetAnalyzerMode(int mode);
+    bool IsImpulsePlotMode() const;
+    // The current spectrum as "%f %f" lines ("%f Hz %f %f" for two curves); false without a curve.
+    bool WriteSpectrumText(std::FILE* file) const;
+    const CRemoteMailbox& GetMailbox() const { return m_mailbox; }
+    // The frames that remote sample blocks fed into the engine.
+    std::int64_t m_nRemoteFramesFed = 0;
+    // The sweep starters set it before they send; the sweep completion clears it.
+    std::atomic<int> m_bSweepBusy{0};
+    // The sleeps of the senders and the waits (tests count them instead of waiting).
+    std::function<void(int milliseconds)> m_remoteSleep;
+    double m_dGeneratorFrequency = 0.0;
+
     // --- state ---------------------------------------------------------------------------------
     CPlot& GetPlot() { return *m_pPlot; }
     const CPlot& GetPlot() const { return *m_pPlot; }
@@ -509,6 +594,21 @@ public:
     int m_nPauseWaitMs = 300;
 
 private:
+    int SendRemoteCode(int code);
+    int SendRemoteInt(int code, int value);
+    int SendRemoteFloats(int code, double a, double b = 0.0, double c = 0.0);
+    void RemoteSleep(int milliseconds);
+    int WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+    void RunRemoteCommand(const RemoteCommand& record);
+    void FeedRemoteSamples(std::span<const std::byte> block, const RemoteMessage& message);
+    void StopBoth();
+    void RestartView();
+    void GeneratorSend();
+    void WriteSpectrumDump();
+    void WriteRtmDump();
+    CRemoteMailbox m_mailbox;
+    std::vector<float> m_remoteSamples;
+
     CPlot& NewOverlayPlot(int slot);
     void PrepareOverlayPlot(int slot);
     void InstallPlotHooks();

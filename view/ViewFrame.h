@@ -5,14 +5,15 @@
 // Threads: user-interface thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
-#include "view/ParamViewManager.h"
 #include "view/OverlayDialogValues.h"
+#include "view/ParamViewManager.h"
 
 #include <utility>
 #include <vector>
@@ -52,6 +53,8 @@ public:
     virtual bool AskYesNo(const std::string& /*text*/) { return false; }
     // Runs a command of the main window after the present message.
     virtual void PostCommand(int /*id*/) {}
+    // The path of one of the program's data folders by its id (empty when there is none).
+    virtual std::string GetDataFolder(int /*id*/) const { return {}; }
 };
 
 // One item of a right-click menu: a command id and its English text (id 0: a separator).
@@ -119,6 +122,20 @@ public:
         return false;
     }
     virtual bool EditDynamicOverlay(DynamicOverlayValues& /*values*/) { return false; }
+    // Runs the call on the window's thread and returns after it has run (a direct call on that
+    // thread); false when it could not run. Posting queues it. Without a toolkit: direct calls.
+    virtual bool SendToWindow(const std::function<void()>& call)
+    {
+        call();
+        return true;
+    }
+    virtual bool PostToWindow(std::function<void()> call)
+    {
+        call();
+        return true;
+    }
+    // Saves the plot as a PNG picture; false when it could not be written.
+    virtual bool SavePlotPicture(const std::string& /*path*/) { return false; }
     // The file dialog of a settings file (".ini").
     virtual bool AskSettingsFile(bool /*save*/, std::string& /*path*/) { return false; }
 

@@ -91,6 +91,25 @@ TEST_F(IpcTest, AListenerIsFoundUntilItIsDestroyed)
     EXPECT_TRUE(FindWindowSocket("Pulvera").IsEmpty());
 }
 
+TEST_F(IpcTest, APrefixFindsTheLiveTitleWithAChangingTail)
+{
+    EXPECT_TRUE(platform::FindWindowSocketByPrefix("Measurement V:1 ").IsEmpty());
+    // A stale socket that matches is passed over; another view's and a shorter title are not taken.
+    ASSERT_TRUE(testsupport::LeaveStaleSocket(platform::WindowSocketPath("Measurement V:1 Old curve")));
+    auto other = CopyDataListener::Listen("Measurement V:12 Curve:1");
+    auto listener = CopyDataListener::Listen("Measurement V:1 Left ch; 100% \\ \"x\"");
+    ASSERT_TRUE(other && listener);
+    std::string title;
+    const WindowSocket found = platform::FindWindowSocketByPrefix("Measurement V:1 ", &title);
+    EXPECT_EQ(found.Path(), listener->SocketPath());
+    EXPECT_EQ(title, "Measurement V:1 Left ch; 100% \\ \"x\"");
+    EXPECT_EQ(platform::FindWindowSocketByPrefix("Measurement V:12 ").Path(), other->SocketPath());
+    EXPECT_TRUE(
+        platform::FindWindowSocketByPrefix("Measurement V:1 Left ch; 100% \\ \"x\" and more").IsEmpty());
+    listener.reset();
+    EXPECT_TRUE(platform::FindWindowSocketByPrefix("Measurement V:1 ").IsEmpty());
+}
+
 TEST_F(IpcTest, AStaleSocketIsNotFoundAndIsReplaced)
 {
     const std::filesystem::path path = platform::WindowSocketPath("Pulvera");

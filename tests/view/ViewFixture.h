@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,6 +44,17 @@ public:
         m_timers.erase(id);
     }
     PlotRect GetClientRect() const override { return PlotRect{0, 0, 640, 400}; }
+    // Posted calls wait in m_posted while m_bQueuePosts is set (a busy user-interface thread).
+    bool PostToWindow(std::function<void()> call) override
+    {
+        if (!m_bQueuePosts)
+            call();
+        else
+            m_posted.push_back(std::move(call));
+        return true;
+    }
+    bool m_bQueuePosts = false;
+    std::vector<std::function<void()>> m_posted;
     void SetFrameTitle(const std::string& title) override { m_strTitle = title; }
     void DrawNow() override
     {

@@ -1,12 +1,31 @@
 #include "view/ui/MeasurementsDlg.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "platform/Debug.h"
+#include "platform/Ipc.h"
+#include "platform/ui/UiThread.h"
 
 #include <wx/display.h>
 #include <wx/gauge.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+
+// What a listener's thread and the window share: the listener waits for its message's dispatch
+// until the window closes the gate (before it drops the listener, so that it never waits for a
+// thread that waits for it).
+struct RemoteLinkGate
+{
+    std::mutex lock;
+    std::condition_variable changed;
+    bool closed = false;
+    std::uint64_t dispatched = 0;
+};
 
 namespace
 {
@@ -65,6 +84,78 @@ CMeasurementsDlg::CMeasurementsDlg(int curve, const wxRect& ownerRect)
 
     PlaceInside(ownerRect, ownerRect);
     Bind(wxEVT_CLOSE_WINDOW, &CMeasurementsDlg::OnClose, this);
+    Listen(GetTitle());
+}
+
+CMeasurementsDlg::~CMeasurementsDlg()
+{
+    DropListener();
+}
+
+void CMeasurementsDlg::SetRemoteForward(RemoteForward forward)
+{
+    m_forward = std::move(forward);
+}
+
+void CMeasurementsDlg::SetTitle(const wxString& title)
+{
+    wxDialog::SetTitle(title);
+    if (title != m_listenTitle)
+        Listen(title);
+}
+
+void CMeasurementsDlg::DropListener()
+{
+    if (m_pGate)
+    {
+        std::lock_guard lock(m_pGate->lock);
+        m_pGate->closed = true;
+        m_pGate->changed.notify_all();
+    }
+    m_pListener.reset();
+    m_pGate.reset();
+}
+
+void CMeasurementsDlg::Listen(const wxString& title)
+{
+    auto gate = std::make_shared<RemoteLinkGate>();
+    const std::string name = title.utf8_string();
+    auto handler = [this, gate](std::uint64_t, std::span<const std::byte> bytes) -> std::int32_t
+    {
+        // The bytes live only during this call: the window's thread gets a copy.
+        auto copy = std::make_shared<std::vector<std::byte>>(bytes.begin(), bytes.end());
+        std::uint64_t ticket = 0;
+        {
+            std::lock_guard lock(gate->lock);
+            ticket = gate->dispatched;
+        }
+        // A message that arrives while the title changes still runs; only its sender has its
+        // answer before it.
+        const bool queued = platform::ui::PostToWindow(this,
+                                                       [this, gate, copy]
+                                                       {
+                                                           if (m_forward)
+                                                               m_forward(0, *copy);
+                                                           std::lock_guard lock(gate->lock);
+                                                           ++gate->dispatched;
+                                                           gate->changed.notify_all();
+                                                       });
+        if (queued)
+        {
+            std::unique_lock lock(gate->lock);
+            while (!gate->closed && gate->dispatched <= ticket && !platform::ui::IsUiClosing())
+                gate->changed.wait_for(lock, std::chrono::milliseconds(100));
+        }
+        return 0;
+    };
+    // The new name is bound before the old one is dropped: a sender never finds neither.
+    auto listener = platform::CopyDataListener::Listen(name, handler, kMaxRemoteMessageBytes);
+    if (!listener)
+        platform::DebugOutput("no remote link for the window \"%s\"", name.c_str());
+    DropListener();
+    m_pListener = std::move(listener);
+    m_pGate = m_pListener ? gate : nullptr;
+    m_listenTitle = title;
 }
 
 void CMeasurementsDlg::PlaceInside(const wxRect& ownerRect, const wxRect& ownerClient)

@@ -7,7 +7,19 @@
 
 #include <wx/dialog.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+
 #include "view/Readouts.h"
+
+namespace platform
+{
+class CopyDataListener;
+}
+struct RemoteLinkGate;
 
 class wxGauge;
 
@@ -29,7 +41,25 @@ public:
     // The text of a control (tests read what a user sees).
     wxString GetControlText(int id) const;
 
+    // Other programs reach the window by its title: each title listens on its socket (the new one
+    // is bound before the old one is dropped). A message runs the forward call on the
+    // user-interface thread, and its sender gets 0 after that.
+    using RemoteForward = std::function<void(std::uint64_t wParam, std::span<const std::byte> bytes)>;
+    void SetRemoteForward(RemoteForward forward);
+    void SetTitle(const wxString& title) override;
+    ~CMeasurementsDlg() override;
+    // The largest message the window takes: a sample block of the most frames the intake takes,
+    // eight channels wide, with its header.
+    static constexpr std::size_t kMaxRemoteMessageBytes = 56 + 262144u * 8u * 4u;
+
 private:
+    void Listen(const wxString& title);
+    void DropListener();
+    RemoteForward m_forward;
+    std::unique_ptr<platform::CopyDataListener> m_pListener;
+    std::shared_ptr<RemoteLinkGate> m_pGate;
+    wxString m_listenTitle;
+
     void OnClose(wxCloseEvent& event);
 
     int m_nCurve;

@@ -28,7 +28,6 @@ constexpr int kAddressBand = 15;
 constexpr const char* kCannotEmptyClipboard = "Cannot empty the Clipboard";
 constexpr const char* kCannotSetClipboard = "Unable to set Clipboard data";
 constexpr const char* kScreenshotName = "screenshot.png";
-constexpr const char* kRemoteScreenshotName = "screenshot_RC.png";
 
 }  // namespace
 
@@ -97,24 +96,9 @@ bool CSndViewWindow::OnEditCopy()
     return true;
 }
 
-bool CSndViewWindow::RemoteScreenshot(const std::string& path)
+bool CSndViewWindow::SavePlotPicture(const std::string& path)
 {
-    const std::filesystem::path folder = platform::ConfigFolder();
-    const std::filesystem::path picture = folder / kRemoteScreenshotName;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    std::filesystem::remove(picture, error);
-    if (!SavePlotImage(picture.string(), platform::ImageFormat::Png))
-        return false;
-    // The copy is tried a bounded number of times: a target that stays unwritable ends the wait.
-    for (int attempt = 0; attempt < kScreenshotCopyAttempts; ++attempt)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(m_nScreenshotRetryMs));
-        if (std::filesystem::copy_file(picture, std::filesystem::path(path),
-                                       std::filesystem::copy_options::overwrite_existing, error))
-            return true;
-    }
-    return false;
+    return SavePlotImage(path, platform::ImageFormat::Png);
 }
 
 bool CSndViewWindow::Print(wxPrintData& data, bool prompt)

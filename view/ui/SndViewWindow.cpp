@@ -7,6 +7,7 @@
 #include "platform/gfx/WxCanvas.h"
 #include "texts/LanguageChoice.h"
 #include "texts/ui/MenuTranslation.h"
+#include "platform/ui/UiThread.h"
 #include "view/ui/MeasurementsDlg.h"
 
 #include <wx/dcbuffer.h>
@@ -53,6 +54,7 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
 
 CSndViewWindow::~CSndViewWindow()
 {
+    m_pAlive.reset();
     if (m_pMoveSource)
         m_pMoveSource->Unbind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
     for (auto& [id, timer] : m_timers)
@@ -60,7 +62,10 @@ CSndViewWindow::~CSndViewWindow()
     for (CMeasurementsDlg*& readout : m_readouts)
     {
         if (readout)
+        {
+            readout->SetRemoteForward(nullptr);
             readout->Destroy();
+        }
         readout = nullptr;
     }
     m_pView->SetWindow(nullptr);
@@ -324,6 +329,9 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
         m_lastOwnerPosition = top->GetScreenPosition();
         top->Bind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
     }
+    for (CMeasurementsDlg* readout : m_readouts)
+        readout->SetRemoteForward([this](std::uint64_t wParam, std::span<const std::byte> bytes)
+                                  { m_pView->OnRemoteCommand(wParam, bytes); });
     m_readouts[0]->Show();
 }
 
@@ -340,6 +348,22 @@ void CSndViewWindow::OnOwnerMove(wxMoveEvent& event)
     for (CMeasurementsDlg* readout : m_readouts)
         if (readout)
             readout->Move(readout->GetPosition() + shift);
+}
+
+bool CSndViewWindow::SendToWindow(const std::function<void()>& call)
+{
+    const std::weak_ptr<int> alive = m_pAlive;
+    return platform::ui::SendToUi(
+        [&]
+        {
+            if (!alive.expired())
+                call();
+        });
+}
+
+bool CSndViewWindow::PostToWindow(std::function<void()> call)
+{
+    return platform::ui::PostToWindow(this, std::move(call));
 }
 
 void CSndViewWindow::RefreshReadouts()

@@ -80,12 +80,11 @@ public:
     // Prints the view on one page through the toolkit's printing; with prompt false the print
     // data decide the printer or the file. False when nothing was printed.
     bool Print(wxPrintData& data, bool prompt);
-    // The remote interface's screenshot: the picture saved as "screenshot_RC.png" in the
-    // configuration folder, then copied to the path; the copy is tried kScreenshotCopyAttempts
-    // times, m_nScreenshotRetryMs apart. False when the picture or the copy could not be made.
-    bool RemoteScreenshot(const std::string& path);
-    static constexpr int kScreenshotCopyAttempts = 31;
-    int m_nScreenshotRetryMs = 300;
+    bool SavePlotPicture(const std::string& path) override;
+    // Remote records run on the user-interface thread; a call for a window destroyed meanwhile is
+    // dropped.
+    bool SendToWindow(const std::function<void()>& call) override;
+    bool PostToWindow(std::function<void()> call) override;
 
 private:
     void OnPaint(wxPaintEvent& event);
@@ -106,4 +105,6 @@ private:
     wxWindow* m_pMoveSource = nullptr;
     wxPoint m_lastOwnerPosition;
     std::map<int, std::unique_ptr<wxTimer>> m_timers;
+    // Expires with the window: calls queued for it check it on the user-interface thread.
+    std::shared_ptr<int> m_pAlive = std::make_shared<int>(0);
 };

@@ -423,16 +423,16 @@ TEST_F(SndViewExportTest, PrintsOnePageToAPdfFileWithThePlotCentred)
 
 TEST_F(SndViewExportTest, RemoteScreenshotCopiesThePictureAndGivesUpOnATargetThatStaysUnwritable)
 {
-    m_window->m_nScreenshotRetryMs = 1;
+    m_window->GetView().m_nScreenshotRetryMs = 1;
     const fs::path target = m_home.Root() / "remote.png";
-    ASSERT_TRUE(m_window->RemoteScreenshot(target.string()));
+    ASSERT_TRUE(m_window->GetView().RemoteScreenshot(target.string()));
     const wxImage copied = platform::LoadImage(target);
     ASSERT_TRUE(copied.IsOk());
     EXPECT_EQ(copied.GetWidth(), CSndView::kExportWidth);
     EXPECT_EQ(copied.GetHeight(), CSndView::kExportHeight);
 
     // A folder that does not exist never takes the copy: the attempts end and say so.
-    EXPECT_FALSE(m_window->RemoteScreenshot((m_home.Root() / "missing" / "remote.png").string()));
+    EXPECT_FALSE(m_window->GetView().RemoteScreenshot((m_home.Root() / "missing" / "remote.png").string()));
     EXPECT_FALSE(fs::exists(m_home.Root() / "missing"));
 }
 
