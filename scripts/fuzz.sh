@@ -31,7 +31,7 @@ run()
     mkdir -p "$corpus" "$findings" "$build/logs"
     if "$build/bin/$target" -max_total_time="$seconds" -artifact_prefix="$findings/" -print_final_stats=1 \
         "$corpus" "$root/tests/fuzz/corpus/$target" >"$log" 2>&1; then
-        echo "== $target: $(grep -E '^#[0-9]+ +DONE' "$log" | tail -1)"
+        echo "== $target: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1)"
     else
         echo "== $target: FINDING, see $log and $findings/"
         return 1
