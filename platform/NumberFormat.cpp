@@ -17,6 +17,26 @@ locale_t CLocale()
     return locale;
 }
 
+// The part of a text that strtod or strtoll can take: blanks, then the characters a number may hold
+// (digits, signs, the point, exponents, hexadecimal digits, "inf" and "nan(...)"). Only this part is
+// copied for the conversion: a scanner reading many numbers from one long text would otherwise copy
+// the whole rest of it at every number.
+std::string_view NumberPrefix(std::string_view text)
+{
+    const auto isBlank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    const auto mayBelong = [](char c)
+    {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '+' ||
+               c == '-' || c == '.' || c == '_' || c == '(' || c == ')';
+    };
+    std::size_t end = 0;
+    while (end < text.size() && isBlank(text[end]))
+        ++end;
+    while (end < text.size() && mayBelong(text[end]))
+        ++end;
+    return text.substr(0, end);
+}
+
 }  // namespace
 
 CLocaleScope::CLocaleScope() : m_previous(uselocale(CLocale())) {}
@@ -64,7 +84,7 @@ int ScanC(const char* text, const char* format, ...)
 
 double ParseDouble(std::string_view text, std::size_t* used)
 {
-    std::string copy(text);
+    std::string copy(NumberPrefix(text));
     // Decimal only: a hexadecimal float ("0x1p3") reads as its leading zero.
     const std::size_t start = copy.find_first_not_of(" \t\n\r\f\v+-");
     if (start != std::string::npos && copy.compare(start, 1, "0") == 0 && start + 1 < copy.size() &&
@@ -80,7 +100,7 @@ double ParseDouble(std::string_view text, std::size_t* used)
 
 std::int64_t ParseInt64(std::string_view text, std::size_t* used)
 {
-    const std::string copy(text);
+    const std::string copy(NumberPrefix(text));
     char* end = nullptr;
     const long long value = strtoll_l(copy.c_str(), &end, 10, CLocale());
     const std::size_t taken = static_cast<std::size_t>(end - copy.c_str());

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "PrivateHome.h"
 #include "engine/SoundIn.h"
 #include "platform/Archive.h"
 #include "view/EngineDisplayObjects.h"
@@ -32,12 +33,7 @@ std::vector<std::uint8_t> Store(CSoundIn& engine)
 // The block writes the suite's registry store: keep it in a folder of its own.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const auto root = std::filesystem::temp_directory_path() / "tessarin-engine-block-fuzz";
-    std::filesystem::create_directories(root / "config");
-    std::filesystem::create_directories(root / "run");
-    setenv("HOME", root.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    UsePrivateHome("tessarin-engine-block-fuzz");
     return 0;
 }
 

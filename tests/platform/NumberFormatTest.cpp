@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "tests/support/NumericLocale.h"
@@ -59,6 +61,33 @@ TEST(NumberFormat, ParseDoubleStopsAtTheFirstForeignCharacter)
         std::size_t used = 99;
         EXPECT_DOUBLE_EQ(platform::ParseDouble(c.text, &used), c.value) << c.text;
         EXPECT_EQ(used, c.used) << c.text;
+    }
+}
+
+// The conversion sees only the number's own characters: whatever follows, it reads what strtod reads
+// from the whole text (a long text's rest is not copied at every number).
+TEST(NumberFormat, ParseDoubleReadsWhatStrtodReadsWhateverFollows)
+{
+    const std::string texts[] = {"inf rest",
+                                 "-Infinity;",
+                                 "nan(abc) 1",
+                                 "1e5\n2",
+                                 "\t\n 4.5e-3x",
+                                 "1.5e",
+                                 "+.5+",
+                                 std::string("2.5\0 9", 6),
+                                 "12" + std::string(100000, 'x')};
+    for (const std::string& text : texts)
+    {
+        char* end = nullptr;
+        const double expected = std::strtod(text.c_str(), &end);
+        std::size_t used = 99;
+        const double value = platform::ParseDouble(text, &used);
+        EXPECT_EQ(used, static_cast<std::size_t>(end - text.c_str())) << text.substr(0, 20);
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(value)) << text.substr(0, 20);
+        else
+            EXPECT_EQ(value, expected) << text.substr(0, 20);
     }
 }
 
