@@ -34,6 +34,13 @@ std::array<TimerSpec, 6> WindowTimers(int refreshMs)
     }};
 }
 
+// A timer's period at the pace: a periodic timer waits at least the idle period while the
+// measurement does not run.
+int PacedPeriod(int milliseconds, bool periodic, bool idle)
+{
+    return periodic && idle ? std::max(milliseconds, CSndView::kIdleTimerMs) : milliseconds;
+}
+
 }  // namespace
 
 bool CSndView::SetTimers()
@@ -59,9 +66,7 @@ bool CSndView::ArmTimers(bool periodicOnly)
     {
         if ((!timer.everyView && m_nViewIndex != 0) || (periodicOnly && !timer.periodic))
             continue;
-        const int period =
-            timer.periodic && pace == 0 ? std::max(timer.milliseconds, kIdleTimerMs) : timer.milliseconds;
-        if (!m_pWindow->SetTimer(timer.id, period))
+        if (!m_pWindow->SetTimer(timer.id, PacedPeriod(timer.milliseconds, timer.periodic, pace == 0)))
         {
             ShowTimerWarning();
             return false;
@@ -193,7 +198,7 @@ int CSndView::RestartDisplay()
     {
         m_pWindow->KillTimer(kTimerRefresh);
         const int period = std::max(1, m_pSettings->m_nRefreshMs);
-        if (!m_pWindow->SetTimer(kTimerRefresh, m_nTimerPace == 0 ? std::max(period, kIdleTimerMs) : period))
+        if (!m_pWindow->SetTimer(kTimerRefresh, PacedPeriod(period, true, m_nTimerPace == 0)))
             ShowTimerWarning();
     }
     UpdateStatusBar();

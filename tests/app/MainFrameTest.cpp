@@ -223,35 +223,15 @@ namespace
 // of "Pk" and "Avg", for "2Ch", "Ch1" and "Ch2", and for "Sm", which only shows the smoothing.
 // The main frame with a workspace and its measurement window open; the windows close before the
 // engine and the document they show.
-class MainFrameWithViewTest : public MainFrameTest
+class MainFrameWithViewTest : public testsupport::EngineFrameFixture
 {
 protected:
-    void TearDown() override
-    {
-        if (m_frame)
-            m_frame->Destroy();
-        m_frame = nullptr;
-        if (wxTheApp)
-            wxTheApp->Yield(true);
-        if (m_app)
-        {
-            m_app->m_pDocument.reset();
-            m_app->m_pEngine = nullptr;
-        }
-        MainFrameTest::TearDown();
-    }
     CSndView* OpenWorkspace()
     {
-        EXPECT_TRUE(m_engine.InitDefaults());
-        CMainFrame* frame = Create();
-        m_app->m_pEngine = &m_engine;
-        m_app->m_pDocument = std::make_unique<CSndDoc>(m_engine);
-        m_app->m_pDocument->m_pFrame = frame;
         m_app->OnFileNew();
         wxTheApp->Yield(true);
-        return frame->GetActiveView();
+        return m_frame->GetActiveView();
     }
-    CSoundIn m_engine;
 };
 
 TEST_F(MainFrameWithViewTest, ToggleButtonsArePressedWhileTheirStateIsOn)
