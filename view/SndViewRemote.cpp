@@ -322,7 +322,9 @@ int CSndView::EnsureGeneratorProgram(int start)
 void CSndView::ApplyGeneratorSettings(CSigGen_settings& record)
 {
     m_dGeneratorFrequency = record.m_frequency;
-    m_engine.m_generatorLink.SendGeneratorSettings(record, kRemoteInternal);
+    // Through the engine: it brings the link up to its input mode and rate, and in the mode where
+    // its own generators play it sends nothing.
+    m_engine.SendGeneratorSettings(record, kRemoteInternal);
 }
 
 // --- counters and waits ---------------------------------------------------------------------
