@@ -370,9 +370,13 @@ TEST_F(SettingsDialogsTest, ValueDialogsCheckAndConvertTheirFields)
     }
     // Frequency band: 1000 Hz selects 1000 Hz in both lists, 1001 Hz the 2000 Hz octave and the
     // 1250 Hz third octave.
-    for (const auto& [frequency, octave, third] :
+    for (const auto& row :
          {std::tuple{1000.0, "1000.00", "1000.00"}, std::tuple{1001.0, "2000.00", "1250.00"}})
     {
+        // Plain copies: a lambda may not capture structured bindings before C++20 in every compiler.
+        const double frequency = std::get<0>(row);
+        const char* const octave = std::get<1>(row);
+        const char* const third = std::get<2>(row);
         CSelectFrequencyBandDlg dialog(m_frame);
         dialog.m_dFrequency = frequency;
         dialog.m_nKind = 1;
