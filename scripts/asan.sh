@@ -17,7 +17,7 @@ jobs=${TESSARIN_JOBS:-$(nproc)}
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 flags="$flags -fsanitize-ignorelist=$sanitizers/ubsan-ignorelist.txt"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTESSARIN_BENCH=OFF -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+    -DTESSARIN_BENCH=OFF -DTESSARIN_TEST_TIMEOUT=1200 -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" "$@" >/dev/null

@@ -126,7 +126,12 @@ TEST_F(SndViewAverage, AverageOfASteadySineEqualsTheLiveSpectrum)
                 averageTop = average[i] > average[averageTop] ? i : averageTop;
             }
             EXPECT_EQ(averageTop, liveTop);
-            EXPECT_NEAR(Db(average[averageTop]), Db(live[liveTop]), 0.1);
+            // Without a window, the tone's image at -1 kHz leaks into the line, and with the sine's
+            // phase its level moves by up to ±20 log10(1 + |W(f + f0)| / |W(f - f0)|): ±0.13 dB at
+            // FFT 512, where 1 kHz lies a third of a bin off a line. One block and the average of several
+            // may differ by that much; with a window, or at larger sizes, the leak is far below 0.1 dB.
+            const double tolerance = window == kFftWindowRectangular && fftSize == 512 ? 0.2 : 0.1;
+            EXPECT_NEAR(Db(average[averageTop]), Db(live[liveTop]), tolerance);
             EXPECT_GT(Db(live[liveTop]), -12.0);
         }
 }
