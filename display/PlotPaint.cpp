@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "display/ColorMap.h"
 #include "display/CurveMarkers.h"
 #include "display/Plot.h"
 
@@ -488,7 +489,8 @@ void CPlot::PaintCurve(gfx::Canvas& canvas, int slot, const gfx::Pen& pen, int m
     {
         CanvasTracePainter painter(canvas);
         history->Draw(painter, static_cast<int>(line.size()), pen.color,
-                      m_colorScheme.GetColor(CColorScheme::RolePlotBackground), nullptr);
+                      m_colorScheme.GetColor(CColorScheme::RolePlotBackground),
+                      m_bTraceColorMap ? ColorMapRgb : nullptr);
         PushTrace(*history, line);
         canvas.SetPen(pen);
     }

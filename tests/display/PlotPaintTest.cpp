@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "display/ColorMap.h"
 #include "display/CurveMarkers.h"
 #include "display/Plot.h"
 #include "platform/gfx/RecordingCanvas.h"
@@ -618,6 +619,16 @@ TEST_F(PlotPaintTest, TracesFadeBehindTheLiveCurve)
     EXPECT_EQ(lines[0]->points[5].y, bottom - 53);  // value 1 on 0..10 over 530 pixels
     EXPECT_EQ(lines[2]->points[5].y, bottom - 159);
     EXPECT_NE(lines[0]->pen.color, lines[2]->pen.color);
+
+    // With the colour-map flag the traces run through the sonagram's colours, the oldest blue.
+    m_plot.m_bTraceColorMap = 1;
+    m_plot.m_bDataDirty = 1;
+    canvas.Clear();
+    m_plot.DrawCurves(canvas, 0, 0, kWidth, kHeight);
+    const auto mapped = OpsOf(canvas, Kind::Polyline);
+    ASSERT_EQ(mapped.size(), 4u);
+    EXPECT_EQ(mapped[0]->pen.color, ColorMapRgb(2, 2, 0));
+    EXPECT_EQ(mapped[2]->pen.color, ColorMapRgb(0, 2, 0));
 }
 
 }  // namespace

@@ -1,0 +1,257 @@
+// The colour map, the pixel buffer and the sonagram's recorded and live pictures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "PaintFixture.h"
+#include "display/ColorMap.h"
+#include "display/DibBuffer.h"
+#include "display/Sonagram.h"
+#include "dsp/Fft.h"
+
+namespace
+{
+
+using namespace painttest;
+
+TEST(ColorMapTest, TellingRowsAndRampsHold)
+{
+    const auto& map = GetColorMap();
+    struct Row
+    {
+        int entry;
+        ColorMapEntry rgb;
+    };
+    const Row rows[] = {
+        {0, {0, 0, 25}}, {64, {0, 31, 254}}, {128, {31, 254, 239}}, {192, {254, 239, 0}}, {255, {254, 0, 0}}};
+    for (const Row& row : rows)
+        EXPECT_EQ(map[static_cast<std::size_t>(row.entry)], row.rgb) << "entry " << row.entry;
+    EXPECT_EQ(map[56].blue, 254);
+    EXPECT_EQ(map[57].green, 2);
+    EXPECT_EQ(map[120].green, 254);
+    EXPECT_EQ(map[184].red, 254);
+    EXPECT_EQ(map[184].blue, 15);
+    for (int i = 252; i < 256; ++i)
+        EXPECT_EQ(map[static_cast<std::size_t>(i)], (ColorMapEntry{254, 0, 0}));
+    // Each ramp moves one way in its stretch.
+    for (int i = 1; i <= 56; ++i)
+        EXPECT_GT(map[static_cast<std::size_t>(i)].blue, map[static_cast<std::size_t>(i) - 1].blue);
+    for (int i = 58; i <= 120; ++i)
+        EXPECT_GT(map[static_cast<std::size_t>(i)].green, map[static_cast<std::size_t>(i) - 1].green);
+    for (int i = 122; i <= 184; ++i)
+        EXPECT_GT(map[static_cast<std::size_t>(i)].red, map[static_cast<std::size_t>(i) - 1].red);
+    for (int i = 193; i <= 252; ++i)
+        EXPECT_LT(map[static_cast<std::size_t>(i)].green, map[static_cast<std::size_t>(i) - 1].green);
+}
+
+TEST(ColorMapTest, ValuesMapOntoTheRangeAndClamp)
+{
+    const auto& map = GetColorMap();
+    const auto rgb = [&](int i)
+    {
+        const ColorMapEntry& e = map[static_cast<std::size_t>(i)];
+        return RgbColor(e.red, e.green, e.blue);
+    };
+    // (v, 0, 255) names entry v.
+    for (int v : {0, 1, 64, 200, 255})
+    {
+        EXPECT_EQ(ColorMapRgb(v, 0, 255), rgb(v));
+        const ColorMapEntry& e = map[static_cast<std::size_t>(v)];
+        EXPECT_EQ(ColorMapBgr(v, 0, 255), RgbColor(e.blue, e.green, e.red));
+    }
+    // High end gives entry 0, low end 255, beyond either clamps; a range of 10 from 0 (high) to -10.
+    EXPECT_EQ(ColorMapIndex(0.0, 0.0, -10.0), 0);
+    EXPECT_EQ(ColorMapIndex(-10.0, 0.0, -10.0), 255);
+    EXPECT_EQ(ColorMapIndex(-5.0, 0.0, -10.0), 127);
+    EXPECT_EQ(ColorMapIndex(5.0, 0.0, -10.0), 0);
+    EXPECT_EQ(ColorMapIndex(-50.0, 0.0, -10.0), 255);
+    EXPECT_EQ(ColorMapIndex(std::nan(""), 0.0, -10.0), 0);
+    EXPECT_EQ(ColorMapIndex(1.0, 3.0, 3.0), 0);
+    // The trace history's colour-map seam takes it: its newest trace (0 on 3 .. 0) is red.
+    ColorMapFunction seam = ColorMapRgb;
+    EXPECT_EQ(seam(0, 3, 0), rgb(255));
+    EXPECT_EQ(seam(3, 3, 0), rgb(0));
+}
+
+TEST(DibBufferTest, EmptySizesFailCleanly)
+{
+    CDibBuffer dib;
+    EXPECT_EQ(dib.Create(4, 3), 1);
+    EXPECT_EQ(dib.GetWidth(), 4);
+    dib.SetPixel(3, 2, 0x123456);
+    EXPECT_EQ(dib.Pixels()[11], 0x123456u);
+    for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 5}, std::pair{5, -1}, std::pair{1 << 16, 1 << 16}})
+    {
+        EXPECT_EQ(dib.Create(w, h), 0) << w << " x " << h;
+        EXPECT_EQ(dib.GetWidth(), 0);
+        EXPECT_EQ(dib.GetHeight(), 0);
+        EXPECT_TRUE(dib.IsEmpty());
+    }
+    EXPECT_EQ(dib.Release(), 1);
+}
+
+// A sonagram of a picture size over a sine or a silence.
+class SonagramComputeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_samples.resize(48000);
+        for (std::size_t i = 0; i < m_samples.size(); ++i)
+            m_samples[i] = static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 * i / 48000.0));
+        m_sonagram.SetSize(100, 50);
+        m_sonagram.m_pSamples = m_samples.data();
+        m_sonagram.m_nSampleCount = static_cast<int>(m_samples.size());
+        m_sonagram.m_dSampleRate = 48000.0;
+        m_sonagram.m_nFftLength = 1024;
+        m_sonagram.m_frequency.m_dValue1 = 100.0;
+        m_sonagram.m_frequency.m_dValue2 = 10000.0;
+        m_sonagram.m_level.m_dValue1 = -100.0;
+        m_sonagram.m_level.m_dValue2 = 0.0;
+    }
+    std::vector<float> m_samples;
+    CSonagram m_sonagram;
+};
+
+TEST_F(SonagramComputeTest, ColumnMapIsLogarithmicOrLinear)
+{
+    const double bin = 48000.0 / 1024;
+    m_sonagram.m_frequency.m_nValue2 = 1;
+    m_sonagram.Compute();
+    const auto& map = m_sonagram.GetColumnMap();
+    ASSERT_EQ(map.size(), 100u);
+    for (int i : {0, 25, 50, 99})
+        EXPECT_EQ(map[static_cast<std::size_t>(i)],
+                  static_cast<int>(100.0 * std::pow(10.0, i * 2.0 / 100) / bin));
+    m_sonagram.m_frequency.m_nValue2 = 0;
+    m_sonagram.Compute();
+    for (int i : {0, 25, 50, 99})
+        EXPECT_EQ(map[static_cast<std::size_t>(i)], static_cast<int>((100.0 + 9900.0 * i / 100) / bin));
+    // The map is as wide as the picture, however wide that is.
+    m_sonagram.SetSize(9000, 4);
+    m_sonagram.Compute();
+    EXPECT_EQ(m_sonagram.GetColumnMap().size(), 9000u);
+}
+
+TEST_F(SonagramComputeTest, ToneLightsItsColumnOnEveryRow)
+{
+    m_sonagram.m_frequency.m_nValue2 = 0;
+    m_sonagram.Compute();
+    // The top row is the first segment: its colours follow the library's power spectrum of it.
+    std::vector<float> segment(m_samples.begin(), m_samples.begin() + 1024);
+    ComputePowerSpectrum(segment.data(), 1024);
+    for (int x : {0, 5, 17, 18, 19, 40, 99})
+    {
+        const double level =
+            10.0 *
+            std::log10(
+                segment[static_cast<std::size_t>(m_sonagram.GetColumnMap()[static_cast<std::size_t>(x)])]);
+        const int expected = std::clamp(static_cast<int>((level + 100.0) * 255.0 / 100.0), 0, 255);
+        EXPECT_NEAR(m_sonagram.IndexAt(x, 0), expected, 1) << "column " << x;
+    }
+    // Column of 1 kHz on a linear 100 Hz .. 10 kHz axis of 100 columns: (1000 - 100) / 99.
+    const int toneColumn = static_cast<int>((1000.0 - 100.0) / 99.0);
+    for (int y = 0; y < 50; y += 7)
+    {
+        int best = 0;
+        for (int x = 1; x < 100; ++x)
+            if (m_sonagram.IndexAt(x, y) > m_sonagram.IndexAt(best, y))
+                best = x;
+        EXPECT_NEAR(best, toneColumn, 1) << "row " << y;
+        EXPECT_GT(m_sonagram.IndexAt(best, y), 200);
+    }
+}
+
+// Orientation x reversal: where the first segment (a burst at the start of the signal) lands.
+TEST_F(SonagramComputeTest, PlacementFollowsOrientationAndReversal)
+{
+    // Only the first tenth of the signal sounds.
+    std::fill(m_samples.begin() + 4800, m_samples.end(), 0.0f);
+    m_sonagram.m_frequency.m_nValue2 = 0;
+    struct Case
+    {
+        int orientation;
+        int reverseTime;
+        int reverseFrequency;
+        // Picture coordinates (x right, y down) of the burst's tone.
+        int x;
+        int y;
+        // A point of the silent end.
+        int quietX;
+        int quietY;
+    };
+    const int tone0 = static_cast<int>((1000.0 - 100.0) / 99.0);   // of 100 columns
+    const int tone1 = static_cast<int>((1000.0 - 100.0) / 198.0);  // of 50 columns
+    const Case cases[] = {
+        {0, 0, 0, tone0, 0, tone0, 49},           {0, 1, 0, tone0, 49, tone0, 0},
+        {1, 0, 0, 0, 49 - tone1, 99, 49 - tone1}, {1, 1, 0, 99, 49 - tone1, 0, 49 - tone1},
+        {1, 0, 1, 0, tone1, 99, tone1},
+    };
+    for (const Case& c : cases)
+    {
+        m_sonagram.m_nOrientation = c.orientation;
+        m_sonagram.m_time.m_nValue8 = c.reverseTime;
+        m_sonagram.m_frequency.m_nValue8 = c.reverseFrequency;
+        m_sonagram.Compute();
+        EXPECT_GT(m_sonagram.IndexAt(c.x, c.y), 150) << c.orientation << c.reverseTime << c.reverseFrequency;
+        EXPECT_EQ(m_sonagram.IndexAt(c.quietX, c.quietY), 0)
+            << c.orientation << c.reverseTime << c.reverseFrequency;
+    }
+}
+
+TEST_F(SonagramComputeTest, TimeWindowAndWholeSignal)
+{
+    // Tone only in the second half.
+    std::fill(m_samples.begin(), m_samples.begin() + 24000, 0.0f);
+    m_sonagram.m_frequency.m_nValue2 = 0;
+    const int tone = static_cast<int>((1000.0 - 100.0) / 99.0);
+    // A maximum not above the minimum takes the whole signal: the top half is quiet.
+    m_sonagram.m_time.m_dValue1 = 0.0;
+    m_sonagram.m_time.m_dValue2 = 0.0;
+    m_sonagram.Compute();
+    EXPECT_EQ(m_sonagram.IndexAt(tone, 5), 0);
+    EXPECT_GT(m_sonagram.IndexAt(tone, 45), 200);
+    // 0.6 s .. 0.9 s lies wholly in the tone.
+    m_sonagram.m_time.m_dValue1 = 0.6;
+    m_sonagram.m_time.m_dValue2 = 0.9;
+    m_sonagram.Compute();
+    EXPECT_GT(m_sonagram.IndexAt(tone, 5), 200);
+    EXPECT_GT(m_sonagram.IndexAt(tone, 45), 200);
+}
+
+TEST_F(SonagramComputeTest, LevelsClampToTheEndsOfTheColourTable)
+{
+    m_sonagram.m_frequency.m_nValue2 = 0;
+    // The tone is far above the maximum, the rest far below the minimum.
+    m_sonagram.m_level.m_dValue1 = -20.0;
+    m_sonagram.m_level.m_dValue2 = -19.0;
+    m_sonagram.Compute();
+    const int tone = static_cast<int>((1000.0 - 100.0) / 99.0);
+    EXPECT_EQ(m_sonagram.IndexAt(tone, 10), 255);
+    EXPECT_EQ(m_sonagram.IndexAt(90, 10), 0);
+    EXPECT_EQ(m_sonagram.GetDib().GetPixel(tone, 39), m_sonagram.GetColorTable()[255]);
+    EXPECT_EQ(m_sonagram.GetColorTable()[255], ColorMapBgr(255, 0, 255));
+    // Grey mode fills a grey table.
+    m_sonagram.SetSize(10, 10, 0);
+    EXPECT_EQ(m_sonagram.GetColorTable()[7], 0x070707u);
+}
+
+TEST(SonagramParamsTest, AnyFieldChangeCounts)
+{
+    CSonagram::Params a;
+    CSonagram::Params b = a;
+    EXPECT_TRUE(CSonagram::ParamsEqual(a, b));
+    b.time.m_nValue8 = 1;
+    EXPECT_FALSE(CSonagram::ParamsEqual(a, b));
+    b = a;
+    b.frequency.m_dValue2 = 5.0;
+    EXPECT_FALSE(CSonagram::ParamsEqual(a, b));
+    b = a;
+    b.fftLength = 8192;
+    EXPECT_FALSE(CSonagram::ParamsEqual(a, b));
+}
+
+}  // namespace
