@@ -22,7 +22,16 @@ namespace
 constexpr int kVersionMajor = 1;
 constexpr int kVersionMinor = 28;
 
-InputDllConfig g_config;
+// Until a host sets its own, the matrices are the identity.
+InputDllConfig MakeInitialConfig()
+{
+    InputDllConfig config;
+    for (int i = 0; i < InputDllConfig::kMatrixSize; ++i)
+        config.inputMatrix[i] = config.outputMatrix[i] = i;
+    return config;
+}
+
+InputDllConfig g_config = MakeInitialConfig();
 std::unique_ptr<CAsioDevice> g_device;
 
 void CopyText(char* target, std::size_t size, const std::string& text)

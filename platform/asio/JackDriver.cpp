@@ -1,5 +1,7 @@
 #include "platform/asio/JackDriver.h"
 
+#include "platform/Debug.h"
+
 #include <jack/jack.h>
 
 #include <algorithm>
@@ -37,6 +39,12 @@ std::vector<std::string> PhysicalPorts(jack_client_t* client, unsigned long flag
     return names;
 }
 
+// JACK's own messages (a missing server is an expected case) go to the debug output, not stderr.
+void ReportJackText(const char* text)
+{
+    platform::DebugOutput("JACK: %s\n", text);
+}
+
 int PortCount(std::size_t physical)
 {
     return std::clamp(static_cast<int>(physical), CAsioJackDriver::kMinPorts, 64);
@@ -66,6 +74,8 @@ bool CAsioJackDriver::Init(void* /*systemHandle*/)
 {
     if (m_client)
         return true;
+    jack_set_error_function(&ReportJackText);
+    jack_set_info_function(&ReportJackText);
     jack_status_t status{};
     m_client = jack_client_open(ClientName().c_str(), JackNoStartServer, &status);
     if (!m_client)
