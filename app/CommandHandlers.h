@@ -43,6 +43,12 @@ void Language(CMainFrame& frame, int id);
 void Preferences(CMainFrame& frame, int id);
 // ASIO: shows a generator panel (ids kAsioGenerator1 .. kAsioTestSignal).
 void ShowAsioGenerator(CMainFrame& frame, int id);
+// Input drivers: the ASIO plug-in (select ASIO, Configure) and the external input library.
+void SelectAsio(CMainFrame& frame, int id);
+void ConfigureAsio(CMainFrame& frame, int id);
+void SelectInputLibrary(CMainFrame& frame, int id);
+void ConfigureInputLibrary(CMainFrame& frame, int id);
+void UpdateInputMode(CMainFrame& frame, int id, wxUpdateUIEvent& event);
 // The measurement settings dialogs.
 void Settings(CMainFrame& frame, int id);
 void AdvancedSettings(CMainFrame& frame, int id);

@@ -78,6 +78,8 @@ const CommandEntry kCommands[] = {
     {32867,                               "&View/Overlay/Overlay 10",                      0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kAddParamView,         "&View/|Add ParamView",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kAlignParamViews,      "&View/Align ParamViews",                   0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {kSelectAsio,                          "ASIO/select ASIO",                              0,       tb::kNone,              nullptr,          SelectAsio,        UpdateInputMode,         kCheck},
+    {kConfigureAsio,                       "ASIO/Configure",                                0,       tb::kNone,              nullptr,          ConfigureAsio,     nullptr,                 kNormal},
     {kAsioGenerator1,                      "ASIO/ASIO Generator #1",                        0,       tb::kNone,              nullptr,          ShowAsioGenerator, nullptr,                 kNormal},
     {kAsioGenerator1 + 1,                  "ASIO/ASIO Generator #2",                        0,       tb::kNone,              nullptr,          ShowAsioGenerator, nullptr,                 kNormal},
     {kAsioGenerator1 + 2,                  "ASIO/ASIO Generator #3",                        0,       tb::kNone,              nullptr,          ShowAsioGenerator, nullptr,                 kNormal},
@@ -102,6 +104,8 @@ const CommandEntry kCommands[] = {
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},
     // The plug-in analyses of the active measurement window.
+    {kSelectInputLibrary,                 "&Plug-Ins/External input driver",          0,       tb::kNone,              nullptr,          SelectInputLibrary, UpdateInputMode,        kCheck},
+    {kConfigureInputLibrary,              "&Plug-Ins/configure external input driver", 0,      tb::kNone,              nullptr,          ConfigureInputLibrary, nullptr,            kNormal},
     {view_command::kTonality,             "&Plug-Ins/Tonality (DIN45681)",            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kLoudness,             "&Plug-Ins/Loudness (sone)",                1000455, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kSpecificLoudness,     "&Plug-Ins/Specific loudness",              0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},

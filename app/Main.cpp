@@ -6,6 +6,7 @@
 #include "engine/AudioInDx.h"
 #include "engine/AudioInSim.h"
 #include "engine/AudioInWave.h"
+#include "engine/PluginInput.h"
 #include "engine/SoundIn.h"
 
 #include <memory>
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
         engine.SetInputDevice(CSoundIn::kInputWave, std::make_unique<CAudioIn_Wave>());
         engine.SetInputDevice(CSoundIn::kInputDirectSound, std::make_unique<CAudioIn_DX>());
         engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+        engine.SetInputDevice(CSoundIn::kInputLibrary, std::make_unique<CLibraryInput>(engine));
+        engine.SetInputDevice(CSoundIn::kInputAsio, std::make_unique<CAsioPluginInput>(engine));
         app.Trace("engine");
         CUiEngineNotifications notifications;
         engine.SetNotifications(&notifications);

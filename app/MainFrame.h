@@ -59,6 +59,12 @@ inline constexpr int kAudioMixer = 33104;
 // The ASIO menu's generator panels: "ASIO Generator #1" .. "#10", then "Test signal".
 inline constexpr int kAsioGenerator1 = 33017;
 inline constexpr int kAsioTestSignal = 33027;
+// The input drivers: "External input driver", "configure external input driver", "select ASIO",
+// ASIO "Configure".
+inline constexpr int kSelectInputLibrary = 32804;
+inline constexpr int kConfigureInputLibrary = 32805;
+inline constexpr int kSelectAsio = 32807;
+inline constexpr int kConfigureAsio = 32808;
 // The measurement settings commands.
 inline constexpr int kSettings = 32768;
 inline constexpr int kAdvancedSettings = 32769;

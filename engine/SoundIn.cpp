@@ -603,6 +603,9 @@ int CSoundIn::OpenInputLocked()
         int rate = 0;
         if (device->QueryFormat(channels, rate))
         {
+            // A plug-in that could not open has told the user why already.
+            if (channels == 0 && !device->GetLastError().empty())
+                return -1;
             if (channels < 1 || channels > kMaxChannels)
             {
                 m_pNotifications->ShowMessage(

@@ -37,6 +37,8 @@
 #include "engine/Histogram.h"
 #include "engine/HistogramSettings.h"
 #include "engine/InputDevice.h"
+#include "engine/InputDllConfig.h"
+#include "engine/InputPluginLibrary.h"
 #include "engine/LevelMonitor.h"
 #include "engine/ParamResults.h"
 #include "engine/SigGenSettings.h"
@@ -691,6 +693,42 @@ public:
     void OnShowAsioGenerator(int index);
     static std::string GeneratorPanelTitle(int index);
 
+    // ===== Input plug-ins (SoundInPlugins.cpp) =====
+    // Input mode 5 binds the ASIO plug-in "Ninvaro.so" and plays the engine's generators through
+    // its outputs; input mode 4 binds the generic input library (m_strInputLibrary, a ".dll" name
+    // read from old settings loads the ".so" of that name). Both are loaded from m_pluginFolder
+    // (the program folder unless set) and share m_inputDllConfig. User-interface thread, except
+    // AsioOutputCallback, which the plug-in calls on the driver's thread.
+    static constexpr const char* kAsioPluginFile = "Ninvaro.so";
+    static constexpr int kPluginMinMajor = 1;
+    static constexpr int kPluginMinMinor = 28;
+    // The most frames one output callback renders; a longer period plays silence.
+    static constexpr int kPluginRenderFrames = CGenerator::kWorkBufferWords;
+    static constexpr int kPluginRenderChannels = 2;
+    std::filesystem::path m_pluginFolder;
+    InputDllConfig m_inputDllConfig;
+    CInputPluginLibrary m_asioPlugin;
+    CInputPluginLibrary m_inputLibrary;
+    int m_nPluginOutputChannels = 0;
+    // 1 bound and opened, 0 refused (outdated, or the device did not open), -1 not loadable.
+    int BindAsioPlugin();
+    int StartAsioPlugin();
+    int StopAsioPlugin();
+    int CloseAsioPlugin();
+    // ASIO > Configure: stops the input, binds the plug-in, runs its settings dialog, closes it.
+    int OnConfigureAsio(std::uint64_t argument);
+    int BindInputDll();
+    int StartInputDll();
+    void CloseInputDll();
+    void ResumeInputDll();
+    void PauseInputDll();
+    int ConfigureInputDll(std::uint64_t argument);
+    // Renders the generators and mixes them through the generator matrix into frames x output
+    // channels int32 samples (channel k at k x frames); context is the engine.
+    static int AsioOutputCallback(std::int32_t* out, int frames, void* context);
+    // Why the last plug-in open failed ("" when it did not).
+    const std::string& GetPluginFailure() const { return m_strPluginFailure; }
+
 protected:
     // Conditions the analysis channels of a block in place (the per-channel filters); the base
     // leaves the block as it is.
@@ -730,6 +768,9 @@ private:
     void ReinitGenerators();
     void PrepareGeneratorLink();
     std::array<std::unique_ptr<CGenerator>, kGeneratorCount> m_generators;
+    std::string PluginPath(const std::string& file) const;
+    std::vector<std::int32_t> m_pluginRenders;  // kGeneratorCount x channels x frames, made at bind
+    std::string m_strPluginFailure;
     int NextDitherValue();
     void Fail(const std::string& text);
 

@@ -12,6 +12,8 @@ packages=(
     # Mesa's OpenGL drivers: llvmpipe renders the 3D view under the virtual X server
     libgl1-mesa-dri libglx-mesa0
     zip unzip xdg-utils
+    # JACK: the server (tests run it with its dummy back end) and the client library of the ASIO driver
+    jackd2 libjack-jackd2-dev
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")
@@ -30,5 +32,7 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
+# jackd2 asks whether to enable realtime priority; answer no without a prompt.
+echo "jackd2 jackd/tweak-rt-limits boolean false" | "${sudo[@]}" debconf-set-selections 2>/dev/null || true
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
