@@ -35,6 +35,7 @@ const Prompt kEnglishPrompts[] = {
     {kSettings,                        "Change the FFT, sample rate, MLS and chirp settings\nSettings"},
     {kAdvancedSettings,                "Change the input device, channels, buffers and recorder\nAdv. Settings"},
     {kTriggerSettings,                 "Change the trigger settings\nTrigger Settings"},
+    {view_command::kChannelConfiguration, "Choose the displayed and input channels, scales and styles\nChannel configuration"},
     {kImpedanceSettings,               "Change the measurement resistor of the impedance measurement\nImpedance Settings"},
     {kDsp,                             "Change the dual-channel real-time processing\nDSP"},
     {kAudioMonitor,                    "Show the audio monitor\nAudio Monitor"},

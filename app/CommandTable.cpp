@@ -100,6 +100,7 @@ const CommandEntry kCommands[] = {
     {kImpedanceSettings,                  "&Options/Impedance Settings...",           0,       tb::kNone,              nullptr,          ImpedanceSettings, nullptr,                 kNormal},
     {kDsp,                                "&Options/DSP...",                          0,       tb::kNone,              nullptr,          Dsp,               nullptr,                 kNormal},
     {kAudioMonitor,                       "&Options/Audio Monitor",                   0,       tb::kNone,              nullptr,          AudioMonitor,      nullptr,                 kNormal},
+    {view_command::kChannelConfiguration, "&Options/Channel configuration",           0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},

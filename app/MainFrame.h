@@ -163,6 +163,8 @@ public:
     void GetDesktopSize(int& width, int& height) const override;
     std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const override;
     std::string GetDataFolder(int id) const override;
+    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels,
+                           const std::vector<std::string>& curveNames) override;
 
     void OnSelchangeWeighting();
     void OnSelchangeFftSize();

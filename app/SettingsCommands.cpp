@@ -3,11 +3,13 @@
 // stops the engine and opens and restarts it. Cancel leaves the engine untouched and running.
 #include "app/AdvancedSettingDlg.h"
 #include "app/AnalyzerApp.h"
+#include "app/ChannelMatrixDlg.h"
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
 #include "app/ThreeDWindow.h"
 #include "engine/SoundIn.h"
 #include "texts/TextTable.h"
+#include "view/EngineDisplayObjects.h"
 #include "view/MeasurementSettingsRules.h"
 #include "view/ui/AudioMonitorDlg.h"
 #include "view/ui/DualSettingsDlg.h"
@@ -17,6 +19,7 @@
 
 #include <wx/msgdlg.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -134,6 +137,7 @@ void Settings(CMainFrame& frame, int)
     engine->m_bProcessingEnabled.store(0);
     Settle();
     engine->StopInput();
+    const int previousRate = engine->m_nSampleRate;
     engine->SetFftSize(fittedSize);
     engine->m_nMlsLength = std::atoi(dialog.m_strSequenceSize.c_str());
     engine->m_nSampleRate = dialog.m_nSampleRate;
@@ -155,6 +159,10 @@ void Settings(CMainFrame& frame, int)
              dialog.m_nAnalyserDisplay != (engine->m_bScopeMode ? 2 : engine->m_nFftSubmode))
         engine->SetAnalyzerMode(dialog.m_nAnalyserDisplay == 2 ? 1
                                                                : (dialog.m_nAnalyserDisplay == 1 ? 8 : 0));
+    CAxisProp& firstPreset = GetEngineDisplayObjects().m_axisPresets[0];
+    settings_rules::FitAxisPresetToRate(firstPreset.m_dXMin, firstPreset.m_dXMax,
+                                        engine->IsFrequencyAxisMode(), engine->m_nSampleRate != previousRate,
+                                        engine->m_nSampleRate);
     if (fittedSize != fftSize)
         app.DoMessageBox(Formatted(kTextFftSizeFitted, fittedSize), wxOK);
     ReopenEngine(*engine);
@@ -191,7 +199,9 @@ void AdvancedSettings(CMainFrame& frame, int)
     engine->m_nCaptureDevice = dialog.m_nDeviceIndex;
     engine->m_strCaptureDeviceName = dialog.m_strDeviceName;
     engine->m_nChannelMode = dialog.m_nChannelMode;
-    engine->m_nAnalysisChannels = dialog.m_nChannelMode == 3 ? 2 : 1;
+    if (settings_rules::ResolveDualChannelMode(engine->m_nChannelMode, engine->m_stored.dualPlot[1]))
+        app.DoMessageBox(settings_rules::kSingleChannelMessage, wxOK);
+    engine->m_nAnalysisChannels = engine->m_nChannelMode == 3 ? 2 : 1;
     engine->m_nMinDeviceBuffer = std::atoi(dialog.m_strMinBuffer.c_str());
     engine->m_bDcBlock = dialog.m_bDcRemoval;
     engine->m_nBitsPerSample = std::atoi(dialog.m_strResolution.c_str());
@@ -258,3 +268,18 @@ void AudioMonitor(CMainFrame& frame, int)
 }
 
 }  // namespace commands
+
+bool CMainFrame::EditChannelMatrix(std::vector<Cchannel_settings>& channels,
+                                   const std::vector<std::string>& curveNames)
+{
+    CChannelMatrixDlg dialog(this);
+    const std::size_t count = std::min(channels.size(), dialog.m_channels.size());
+    for (std::size_t i = 0; i < count; ++i)
+        dialog.m_channels[i].CopyFrom(channels[i]);
+    dialog.m_curveNames = curveNames;
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    for (std::size_t i = 0; i < count; ++i)
+        channels[i].CopyFrom(dialog.m_channels[i]);
+    return true;
+}

@@ -685,6 +685,10 @@ public:
     // applies it to the engine's generators. In input mode 5 the engine's own generators play
     // and nothing is sent.
     void SendGeneratorSettings(CSigGen_settings& record, std::uint64_t wParam);
+    // Finds the generator program's window and, with `start`, starts the program when it is
+    // missing; the link is brought up to the engine's input mode, rate and program folder first.
+    // In input mode 5 the engine's own generators play: true without looking.
+    bool FindOrStartGeneratorProgram(bool start);
     // Gives generators 0..9 the records that the last loaded workspace held (the document calls it
     // once the whole file has loaded).
     void ApplyStoredGenerators();

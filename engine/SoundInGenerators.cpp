@@ -68,6 +68,12 @@ void CSoundIn::ResetGenerators(std::uint64_t mainWindow)
     }
 }
 
+bool CSoundIn::FindOrStartGeneratorProgram(bool start)
+{
+    PrepareGeneratorLink();
+    return m_generatorLink.FindOrStartGeneratorProgram(start);
+}
+
 void CSoundIn::SendGeneratorSettings(CSigGen_settings& record, std::uint64_t wParam)
 {
     if (m_nInputMode == kInputAsio)

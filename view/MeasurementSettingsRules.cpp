@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
+#include <limits>
 
 namespace settings_rules
 {
@@ -163,6 +165,55 @@ std::time_t FieldsToDate(const DateTimeFields& fields)
     local.tm_sec = static_cast<int>(fields.second);
     local.tm_isdst = -1;
     return std::mktime(&local);
+}
+
+void FitAxisPresetToRate(double& xMin, double& xMax, bool frequencyAxis, bool rateChanged, int newRate)
+{
+    if (!frequencyAxis && rateChanged)
+    {
+        xMin = 0.0;
+        xMax = -1.0;
+    }
+    const double limit = 0.5 * newRate - 100.0;
+    if (xMax > limit)
+        xMax = limit;
+}
+
+bool ResolveDualChannelMode(int& channelMode, int& dualPlot)
+{
+    constexpr int kDual = 3;
+    if (channelMode != kDual || dualPlot != kDual)
+        return false;
+    channelMode = 0;
+    dualPlot = 0;
+    return true;
+}
+
+int NearestPrescalerIndex(double prescaler)
+{
+    int best = 0;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < static_cast<int>(std::size(kPrescalers)); ++i)
+    {
+        const double w = kPrescalers[i];
+        const double distance = std::fabs(w - prescaler) / std::fabs(w);
+        if (distance < bestDistance)
+        {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+int InputChannelFromEntry(double entry)
+{
+    constexpr int kLastChannel = 63;
+    if (!(entry >= 1.0))
+        return 0;
+    if (entry >= kLastChannel + 1)
+        return kLastChannel;
+    return static_cast<int>(std::trunc(entry)) - 1;
 }
 
 }  // namespace settings_rules

@@ -75,6 +75,24 @@ FftCheckResult CheckFftSettings(const FftCheckValues& values);
 // size is not positive.
 int FitFftSizeToTimeWindow(int fftSize, double sampleRate, double windowSeconds, int maxSize);
 
+// "Settings" after a rate change: the x range of the first axis preset. In a time-axis mode a rate
+// change resets it to 0 .. -1 (the window's full range); in every mode an upper end above half the
+// new rate minus 100 Hz comes down to it.
+void FitAxisPresetToRate(double& xMin, double& xMax, bool frequencyAxis, bool rateChanged, int newRate);
+
+// "Adv. Settings": the dual-channel channel mode 3 while the dual-plot word is also 3 sets both
+// to 0 (single channel); true when it did, and the user is told.
+bool ResolveDualChannelMode(int& channelMode, int& dualPlot);
+inline constexpr const char* kSingleChannelMessage =
+    "Sampling mode has been set to single channel.\nDual channel plots have been disabled.";
+
+// The Channel Matrix's prescaler list and the entry it selects for a prescaler: the value w with
+// the smallest |w - p| / |w| (the first of equal ones).
+inline constexpr double kPrescalers[] = {1.0, 2.0, 5.0, 10.0, 100.0, 1000.0};
+int NearestPrescalerIndex(double prescaler);
+// The Channel Matrix's input entry (1-based, as typed) as a 0-based input channel in 0..63.
+int InputChannelFromEntry(double entry);
+
 // Minutes shown, seconds stored.
 double SecondsToMinutes(double seconds);
 double MinutesToSeconds(double minutes);

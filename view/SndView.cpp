@@ -393,6 +393,9 @@ bool CSndView::OnCommand(int id)
         case kAddParamView:
             OnAddParamView();
             return true;
+        case kChannelConfiguration:
+            OnChannelConfiguration();
+            return true;
         case kAlignParamViews:
             OnAlignParamViews();
             return true;

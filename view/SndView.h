@@ -118,6 +118,7 @@ inline constexpr int kResetCurveNames = 32920;
 inline constexpr int kSetAsReference = 32949;
 inline constexpr int kExcludeArea = 33083;
 inline constexpr int kTriggerSettings = 32834;
+inline constexpr int kChannelConfiguration = 32837;
 }  // namespace view_command
 
 // Mouse flags the view's mouse handlers take.
@@ -252,6 +253,10 @@ public:
     bool IsCommandEnabled(int id) const;
 
     // --- option commands -----------------------------------------------------------------------
+    // Options > Channel configuration (SndViewChannels.cpp): the Channel Matrix on the window's
+    // channel records; after OK the records, the engine's channel records and the first two
+    // curve styles follow, and the display restarts.
+    void OnChannelConfiguration();
     // A new parameter window; the windows lined up right of the plot's left margin.
     void OnAddParamView();
     void OnAlignParamViews();
@@ -516,6 +521,17 @@ public:
     double RemoteGetSampleRate() const;
     int RemoteSendGeneratorSettings(CSigGen_settings& record);
     long OnSendGeneratorSettings(CSigGen_settings& record);
+    // Calibrates curve 0 to 0 dB at the frequency, on the window's thread. Returns 0.
+    int RemoteShiftCurveTo0dB(double frequency);
+    // Hands the overlay block to the window's thread, then sleeps 300 ms. Returns 0.
+    int RemoteAddOverlay(const OverlayDataBlock& block);
+    // What the sweep measurements own; this program does not offer them yet, so each answers
+    // kRemoteNotAvailable at once (logged), sends nothing and leaves the sweep-busy flag alone.
+    static constexpr int kRemoteNotAvailable = -1;
+    int RemoteStartFrequencySweep(int value);
+    int RemoteStartLevelSweep(int value);
+    int RemotePlotSweepResults(int type);
+    int RemotePlotHarmonics();
     // 1 when the generator program answers (with start 1 it is started when missing), else 0.
     int EnsureGeneratorProgram(int start);
     void ApplyGeneratorSettings(CSigGen_settings& record);

@@ -22,6 +22,8 @@ namespace
 {
 
 constexpr int kWaitStepMs = 100;
+// How long the overlay sender lets the window draw before it returns.
+constexpr int kRemoteSettleMs = 300;
 constexpr int kSendWaitSteps = 30;
 constexpr int kMaxSettingsFileNumber = 999;
 constexpr int kMaxRemoteChannel = 63;
@@ -308,6 +310,50 @@ int CSndView::RemoteSendGeneratorSettings(CSigGen_settings& record)
     return 0;
 }
 
+int CSndView::RemoteShiftCurveTo0dB(double frequency)
+{
+    const auto shift = [this, frequency] { SetTo0dBAt(frequency); };
+    if (!m_pWindow || !m_pWindow->SendToWindow(shift))
+        if (!m_pWindow)
+            shift();
+    return 0;
+}
+
+int CSndView::RemoteAddOverlay(const OverlayDataBlock& block)
+{
+    const auto add = [this, &block] { OnAddOverlayData(block); };
+    if (!m_pWindow || !m_pWindow->SendToWindow(add))
+        if (!m_pWindow)
+            add();
+    RemoteSleep(kRemoteSettleMs);
+    return 0;
+}
+
+int CSndView::RemoteStartFrequencySweep(int /*value*/)
+{
+    platform::DebugOutput("remote frequency sweep not available: this program has no sweep measurement");
+    return kRemoteNotAvailable;
+}
+
+int CSndView::RemoteStartLevelSweep(int /*value*/)
+{
+    platform::DebugOutput("remote level sweep not available: this program has no sweep measurement");
+    return kRemoteNotAvailable;
+}
+
+int CSndView::RemotePlotSweepResults(int type)
+{
+    platform::DebugOutput("remote sweep result plot %d not available: this program has no sweep results",
+                          type);
+    return kRemoteNotAvailable;
+}
+
+int CSndView::RemotePlotHarmonics()
+{
+    platform::DebugOutput("remote harmonics plot not available: this program has no sweep results");
+    return kRemoteNotAvailable;
+}
+
 long CSndView::OnSendGeneratorSettings(CSigGen_settings& record)
 {
     ApplyGeneratorSettings(record);
@@ -316,7 +362,8 @@ long CSndView::OnSendGeneratorSettings(CSigGen_settings& record)
 
 int CSndView::EnsureGeneratorProgram(int start)
 {
-    return m_engine.m_generatorLink.FindOrStartGeneratorProgram(start != 0) ? 1 : 0;
+    // Through the engine, which gives the link its input mode, rate and program folder first.
+    return m_engine.FindOrStartGeneratorProgram(start != 0) ? 1 : 0;
 }
 
 void CSndView::ApplyGeneratorSettings(CSigGen_settings& record)
@@ -686,7 +733,7 @@ void CSndView::RunRemoteCommand(const RemoteCommand& record)
         case 20014:
         case 20015:
             // The sweeps are started by the sweep measurement, which this program does not offer yet.
-            Refused(record, "sweeps are not available");
+            Refused(record, "not available: this program has no sweep measurement");
             break;
         case 20016:
             if (!intArg(1, v) || v == GetViewMode())
@@ -770,7 +817,7 @@ void CSndView::RunRemoteCommand(const RemoteCommand& record)
             break;
         }
         case 100001:
-            Refused(record, "the quick report is not available");
+            Refused(record, "not available: this program has no quick measurement report");
             break;
         case 100002:
             ClearAllOverlays();

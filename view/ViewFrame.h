@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+class Cchannel_settings;
 class CViewSettings;
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
@@ -55,6 +56,13 @@ public:
     virtual void PostCommand(int /*id*/) {}
     // The path of one of the program's data folders by its id (empty when there is none).
     virtual std::string GetDataFolder(int /*id*/) const { return {}; }
+    // The Channel Matrix on copies of a window's 64 channel records, with the window's curve names
+    // for the DSP operation lists; true on OK with the records as edited.
+    virtual bool EditChannelMatrix(std::vector<Cchannel_settings>& /*channels*/,
+                                   const std::vector<std::string>& /*curveNames*/)
+    {
+        return false;
+    }
 };
 
 // One item of a right-click menu: a command id and its English text (id 0: a separator).

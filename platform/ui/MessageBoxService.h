@@ -1,5 +1,6 @@
-// The one way the program asks the user a question or tells them something in a box. Every box
-// goes through ShowMessageBox, so a test installs a responder and runs every branch unattended.
+// The one way the program asks the user a question or tells them something in a box, and asks for
+// a file name. Every box goes through ShowMessageBox and every file dialog through ShowFileDialog,
+// so a test installs a responder and runs every branch unattended.
 //
 // Threads: ShowMessageBox may be called from any thread; a worker's box is shown on the
 // user-interface thread while the worker waits. The responder is called on the user-interface
@@ -44,6 +45,39 @@ public:
 
 private:
     MessageBoxResponder m_previous;
+};
+
+// A file dialog: open or save, the toolkit's wildcard ("description|pattern;pattern|..."), the
+// folder and file it starts with.
+struct FileDialogRequest
+{
+    bool save = false;
+    std::string wildcard;
+    std::string folder;
+    std::string file;
+};
+
+// Returns the chosen path, or an empty string for Cancel.
+using FileDialogResponder = std::function<std::string(const FileDialogRequest&)>;
+
+// Installs a responder (an empty one brings back the real dialog); returns the one it replaces.
+FileDialogResponder SetFileDialogResponder(FileDialogResponder responder);
+
+// Shows the dialog (or asks the responder) on the user-interface thread and returns the chosen
+// path; empty when cancelled, or without a running toolkit. The save dialog asks no overwrite
+// question and the open dialog does not require the file to exist.
+std::string ShowFileDialog(const FileDialogRequest& request, wxWindow* parent = nullptr);
+
+class ScopedFileDialogResponder
+{
+public:
+    explicit ScopedFileDialogResponder(FileDialogResponder responder);
+    ~ScopedFileDialogResponder();
+    ScopedFileDialogResponder(const ScopedFileDialogResponder&) = delete;
+    ScopedFileDialogResponder& operator=(const ScopedFileDialogResponder&) = delete;
+
+private:
+    FileDialogResponder m_previous;
 };
 
 }  // namespace platform::ui

@@ -7,6 +7,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
+#include "common/controls/ResultFolderDlg.h"
 #include "engine/AudioInWave.h"
 #include "engine/SoundIn.h"
 #include "platform/Archive.h"
@@ -16,6 +17,7 @@
 #include "tests/app/MainFrameFixture.h"
 #include "tests/support/AlsaTestConfig.h"
 #include "tests/support/FileBytes.h"
+#include "view/EngineDisplayObjects.h"
 #include "view/MeasurementSettingsRules.h"
 #include "view/ui/DualSettingsDlg.h"
 #include "view/ui/FftPropertiesDlg.h"
@@ -316,6 +318,86 @@ TEST_F(SettingsDialogsTest, AdvancedSettingsRefuseFileLengthsOutOfRangeAndShowTh
     RunCommand(command_id::kAdvancedSettings);
     EXPECT_DOUBLE_EQ(m_engine.m_dRecorderInterval, 120000.0);
     EXPECT_EQ(m_engine.m_nChannelMode, 0);
+}
+
+TEST_F(SettingsDialogsTest, DualSamplingWithDualPlotsFallsBackToSingleChannelWithAMessage)
+{
+    struct Case
+    {
+        int dualPlot;
+        int expectedMode;
+        int expectedPlot;
+        std::size_t messages;
+    };
+    for (const Case& c : {Case{3, 0, 0, 1}, Case{0, 3, 0, 0}})
+    {
+        ShellMessages();
+        m_engine.m_stored.dualPlot[1] = c.dualPlot;
+        FillAndConfirm answer([&](wxDialog& dialog) { Press(dialog, CAdvancedSettingDlg::kIdDual); });
+        RunCommand(command_id::kAdvancedSettings);
+        EXPECT_EQ(m_engine.m_nChannelMode, c.expectedMode) << c.dualPlot;
+        EXPECT_EQ(m_engine.m_stored.dualPlot[1], c.expectedPlot);
+        EXPECT_EQ(m_engine.m_nAnalysisChannels, c.expectedMode == 3 ? 2 : 1);
+        const std::vector<std::string> messages = ShellMessages();
+        ASSERT_EQ(messages.size(), c.messages);
+        if (c.messages > 0)
+            EXPECT_EQ(messages[0], settings_rules::kSingleChannelMessage);
+    }
+}
+
+TEST_F(SettingsDialogsTest, ARateChangeResetsOrLowersTheFirstAxisPreset)
+{
+    CAxisProp& preset = GetEngineDisplayObjects().m_axisPresets[0];
+    const CAxisProp saved = preset;
+    const auto rate = [&](const char* text)
+    {
+        FillAndConfirm answer([&](wxDialog& dialog)
+                              { SetText(dialog, CFftPropertiesDlg::kIdSampleRate, text); });
+        RunCommand(command_id::kSettings);
+    };
+    // The spectrum: the upper end comes down to half the rate minus 100 Hz.
+    ASSERT_TRUE(m_engine.IsFrequencyAxisMode());
+    preset.m_dXMin = 20.0;
+    preset.m_dXMax = 24000.0;
+    rate("22050");
+    EXPECT_EQ(m_engine.m_nSampleRate, 22050);
+    EXPECT_DOUBLE_EQ(preset.m_dXMin, 20.0);
+    EXPECT_DOUBLE_EQ(preset.m_dXMax, 10925.0);
+    // The oscilloscope: a rate change gives the full time range again; the same rate keeps it.
+    m_engine.SetAnalyzerMode(1);
+    ASSERT_FALSE(m_engine.IsFrequencyAxisMode());
+    preset.m_dXMin = 0.001;
+    preset.m_dXMax = 0.002;
+    rate("22050");
+    EXPECT_DOUBLE_EQ(preset.m_dXMax, 0.002);
+    rate("48000");
+    EXPECT_DOUBLE_EQ(preset.m_dXMin, 0.0);
+    EXPECT_DOUBLE_EQ(preset.m_dXMax, -1.0);
+    preset = saved;
+}
+
+TEST_F(SettingsDialogsTest, TheHiddenVectorAverageEditIsExchangedAndChecked)
+{
+    MessageLog log;
+    CFftPropertiesDlg dialog(m_frame);
+    dialog.m_nVectorAverages = 7;
+    wxWindow* edit = dialog.FindWindow(CFftPropertiesDlg::kIdVectorAverages);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(edit->IsShown());
+    FillAndConfirm answer(
+        [&](wxDialog& shown, int showing)
+        {
+            // A refusal keeps the member: the second showing starts from it again.
+            EXPECT_EQ(GetTextOf(shown, CFftPropertiesDlg::kIdVectorAverages), "7");
+            SetText(shown, CFftPropertiesDlg::kIdVectorAverages, showing == 0 ? "2049" : "2048");
+            return true;
+        });
+    EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+    EXPECT_EQ(dialog.m_nVectorAverages, 7);
+    ASSERT_EQ(log.texts.size(), 1u);
+    EXPECT_NE(log.texts[0].find("Vector Average"), std::string::npos) << log.texts[0];
+    EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+    EXPECT_EQ(dialog.m_nVectorAverages, 2048);
 }
 
 TEST_F(SettingsDialogsTest, DualSettingsAndImpedanceStoreOnlyAfterOk)

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 using namespace settings_rules;
 
@@ -145,6 +146,72 @@ TEST(MeasurementSettingsRules, FftSizeDoublesToTheTimeWindowAndStopsAtTheLargest
           Case{-8, 48000, 0.5, -1}, Case{512, 48000, std::numeric_limits<double>::infinity(), -1}})
         EXPECT_EQ(FitFftSizeToTimeWindow(c.fft, c.rate, c.seconds, CSoundIn::kMaxFftSize), c.expected)
             << c.fft << " " << c.seconds;
+}
+
+TEST(MeasurementSettingsRules, AxisPresetFollowsARateChange)
+{
+    struct Case
+    {
+        const char* name;
+        double xMin, xMax;
+        bool frequencyAxis, rateChanged;
+        int rate;
+        double expectedMin, expectedMax;
+    };
+    const Case cases[] = {
+        {"time axis, rate changed: full range", 0.002, 0.01, false, true, 48000, 0.0, -1.0},
+        {"time axis, same rate: kept", 0.002, 0.01, false, false, 48000, 0.002, 0.01},
+        {"frequency axis, rate changed: kept below the limit", 20.0, 20000.0, true, true, 48000, 20.0,
+         20000.0},
+        {"frequency axis: lowered to half the rate - 100", 20.0, 22000.0, true, true, 44100, 20.0, 21950.0},
+        {"at the limit: kept", 20.0, 21950.0, true, false, 44100, 20.0, 21950.0},
+        {"any mode, lower rate: lowered", 10.0, 24000.0, true, false, 8000, 10.0, 3900.0},
+        {"time axis full range stays full", 0.0, -1.0, false, true, 8000, 0.0, -1.0},
+    };
+    for (const Case& c : cases)
+    {
+        double xMin = c.xMin;
+        double xMax = c.xMax;
+        FitAxisPresetToRate(xMin, xMax, c.frequencyAxis, c.rateChanged, c.rate);
+        EXPECT_DOUBLE_EQ(xMin, c.expectedMin) << c.name;
+        EXPECT_DOUBLE_EQ(xMax, c.expectedMax) << c.name;
+    }
+}
+
+TEST(MeasurementSettingsRules, DualChannelModeWithDualPlotsFallsBackToSingleChannel)
+{
+    struct Case
+    {
+        int mode, plot;
+        bool changed;
+        int expectedMode, expectedPlot;
+    };
+    for (const Case& c : {Case{3, 3, true, 0, 0}, Case{3, 0, false, 3, 0}, Case{3, 1, false, 3, 1},
+                          Case{1, 3, false, 1, 3}, Case{0, 3, false, 0, 3}, Case{2, 2, false, 2, 2}})
+    {
+        int mode = c.mode;
+        int plot = c.plot;
+        EXPECT_EQ(ResolveDualChannelMode(mode, plot), c.changed) << c.mode << "/" << c.plot;
+        EXPECT_EQ(mode, c.expectedMode);
+        EXPECT_EQ(plot, c.expectedPlot);
+    }
+}
+
+TEST(MeasurementSettingsRules, ChannelMatrixPrescalerAndInputEntries)
+{
+    // Relative distance: 3 is 0.4 from 5 and 0.5 from 2.
+    const std::pair<double, double> prescalers[] = {
+        {3.0, 5.0},    {1.0, 1.0},  {1.3, 1.0},
+        {1.4, 2.0},    {7.5, 10.0}, {60.0, 100.0},
+        {1e6, 1000.0}, {0.1, 1.0},  {std::numeric_limits<double>::quiet_NaN(), 1.0}};
+    for (const auto& [p, expected] : prescalers)
+        EXPECT_EQ(kPrescalers[NearestPrescalerIndex(p)], expected) << p;
+    const std::pair<double, int> inputs[] = {
+        {0.0, 0},   {-3.0, 0},  {1.0, 0},
+        {1.9, 0},   {2.0, 1},   {64.0, 63},
+        {99.0, 63}, {1e12, 63}, {std::numeric_limits<double>::quiet_NaN(), 0}};
+    for (const auto& [entry, expected] : inputs)
+        EXPECT_EQ(InputChannelFromEntry(entry), expected) << entry;
 }
 
 TEST(MeasurementSettingsRules, MinutesAndDurationFields)

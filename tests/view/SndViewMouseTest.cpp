@@ -356,6 +356,16 @@ TEST_F(SndViewMouse, SetTo0dBAtAPointAddsToACalibrationThatIsOn)
     EXPECT_NEAR(m_engine.m_fCalibrationOffset, 5.0 + 10.0, 1e-3);
 }
 
+TEST_F(SndViewMouse, RemoteShiftTo0dBCalibratesAtTheFrequencyOnTheWindowsThread)
+{
+    CSndView& view = MakeSpectrumView(0.01f);  // -20 dB
+    m_engine.m_bCalibration = 0;
+    m_engine.m_fCalibrationOffset = 0.0f;
+    EXPECT_EQ(view.RemoteShiftCurveTo0dB(2000.0), 0);
+    EXPECT_EQ(m_engine.m_bCalibration, 1);
+    EXPECT_NEAR(m_engine.m_fCalibrationOffset, 20.0, 1e-3);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The curve dialog from the legend
 

@@ -6,6 +6,8 @@
 #include <limits>
 #include <sstream>
 
+#include "display/settings/OverlaySettings.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/AudioInSim.h"
 #include "platform/Places.h"
 #include "tests/support/TempHome.h"
@@ -312,6 +314,54 @@ TEST_F(SndViewRemoteTest, DumpFilesGoToTheConfigurationFolder)
     Dispatch(5, {});
     EXPECT_TRUE(fs::exists(platform::ConfigFolder() / "dump.txt"));
     EXPECT_TRUE(fs::exists(platform::ConfigFolder() / "dumpRTM.txt"));
+}
+
+TEST_F(SndViewRemoteTest, AnOverlayBlockReachesItsSlotAndTheSenderWaits)
+{
+    const float y[3] = {-10.0f, -20.0f, -30.0f};
+    OverlayDataBlock block;
+    block.m_nSlot = 2;
+    block.m_nCount = 3;
+    block.m_pY = y;
+    block.m_dX0 = 1000.0;
+    block.m_dDeltaX = 1000.0;
+    block.m_strName = "remote";
+    EXPECT_EQ(View(0).RemoteAddOverlay(block), 0);
+    const COverlay_settings& slot = Settings(0).m_Overlays[2];
+    EXPECT_EQ(slot.m_strName, "remote");
+    EXPECT_EQ(slot.m_Curve.m_pY, (std::vector<float>{-10.0f, -20.0f, -30.0f}));
+    EXPECT_EQ(m_nSleptMs, 300);
+}
+
+TEST_F(SndViewRemoteTest, SweepOperationsAnswerNotAvailableAndSendNothing)
+{
+    CSndView& view = View(0);
+    const int mode = m_engine.GetAnalyzerMode();
+    EXPECT_EQ(view.RemoteStartFrequencySweep(0), CSndView::kRemoteNotAvailable);
+    EXPECT_EQ(view.RemoteStartLevelSweep(0), CSndView::kRemoteNotAvailable);
+    EXPECT_EQ(view.RemotePlotSweepResults(1), CSndView::kRemoteNotAvailable);
+    EXPECT_EQ(view.RemotePlotHarmonics(), CSndView::kRemoteNotAvailable);
+    // No waiting flag is left set for a sweep that never ends, and no record went out.
+    EXPECT_EQ(view.m_bSweepBusy.load(), 0);
+    EXPECT_TRUE(view.GetMailbox().IsFree());
+    EXPECT_EQ(m_nSleeps, 0);
+    // The codes themselves, from another program, change nothing either.
+    for (int code : {20014, 20015, 100001})
+        Dispatch(code, {0.0f});
+    EXPECT_EQ(m_engine.GetAnalyzerMode(), mode);
+    EXPECT_EQ(view.m_bSweepBusy.load(), 0);
+}
+
+TEST_F(SndViewRemoteTest, TheGeneratorProgramIsLookedForThroughTheEngine)
+{
+    // In input mode 5 the engine's own generators play: the link must know that before it looks.
+    m_engine.m_nInputMode = CSoundIn::kInputAsio;
+    m_engine.m_nSampleRate = 96000;
+    EXPECT_EQ(View(0).EnsureGeneratorProgram(1), 1);
+    EXPECT_EQ(m_engine.m_generatorLink.m_inputMode, CSoundIn::kInputAsio);
+    EXPECT_EQ(m_engine.m_generatorLink.m_sampleRate, 96000);
+    EXPECT_EQ(m_engine.m_generatorLink.m_programFolder, platform::ProgramFolder());
+    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
 }
 
 }  // namespace

@@ -166,6 +166,15 @@ public:
         return m_bYes;
     }
     void PostCommand(int id) override { m_posted.push_back(id); }
+    // The Channel Matrix: the stand-in edits the copies and answers OK (true) or Cancel.
+    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels,
+                           const std::vector<std::string>& curveNames) override
+    {
+        m_channelMatrixCurves = curveNames;
+        return m_editChannels ? m_editChannels(channels) : false;
+    }
+    std::function<bool(std::vector<Cchannel_settings>&)> m_editChannels;
+    std::vector<std::string> m_channelMatrixCurves;
 
     int CountMessages(const std::string& text) const
     {

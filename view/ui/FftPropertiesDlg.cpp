@@ -61,6 +61,12 @@ CFftPropertiesDlg::CFftPropertiesDlg(wxWindow* parent) : wxDialog(parent, wxID_A
         m_pFftSize->Append(wxString::Format("%i", size));
     fftGrid->Add(m_pFftSize, 0, wxEXPAND);
     m_pAverages = AddEdit(fftBox->GetStaticBox(), fftGrid, kIdAverages, WxText("average"));
+    // The vector averages have an edit and a label that nobody sees; their value is still
+    // exchanged and checked.
+    auto* vectorLabel = new wxStaticText(fftBox->GetStaticBox(), wxID_ANY, "Vector Average");
+    m_pVectorAverages = new wxTextCtrl(fftBox->GetStaticBox(), kIdVectorAverages);
+    vectorLabel->Hide();
+    m_pVectorAverages->Hide();
     m_pSampleRate = AddEdit(fftBox->GetStaticBox(), fftGrid, kIdSampleRate, WxText("Sample Rate"));
     fftBox->Add(fftGrid, 0, wxALL, 4);
     left->Add(fftBox, 0, wxEXPAND | wxALL, 4);
@@ -150,6 +156,7 @@ bool CFftPropertiesDlg::TransferDataToWindow()
     if (!m_pFftSize->SetStringSelection(m_strFftSize))
         m_pFftSize->SetSelection(2);
     SetInteger(m_pAverages, m_nAverages);
+    SetInteger(m_pVectorAverages, m_nVectorAverages);
     SetInteger(m_pSampleRate, m_nSampleRate);
     SelectRadio(m_pExcitation, 3, m_nExcitation);
     if (!m_pSequenceSize->SetStringSelection(m_strSequenceSize))
@@ -178,7 +185,9 @@ bool CFftPropertiesDlg::TransferDataFromWindow()
     double delay = 0.0;
     double length = 0.0;
     double offset = 0.0;
+    int vectorAverages = 0;
     if (!ReadInteger(m_pAverages, Text("average"), 0, 2048, averages) ||
+        !ReadInteger(m_pVectorAverages, "Vector Average", 0, 2048, vectorAverages) ||
         !ReadInteger(m_pSampleRate, Text("Sample Rate"), 1, 1000000, rate) ||
         !ReadNumber(m_pChirpStart, "Chirp " + Text("Start"), 0.0, 1000000.0, chirpStart) ||
         !ReadNumber(m_pChirpStop, "Chirp " + Text("Stop"), 0.0, 1000000.0, chirpStop) ||
@@ -189,6 +198,7 @@ bool CFftPropertiesDlg::TransferDataFromWindow()
         return false;
     m_strFftSize = m_pFftSize->GetStringSelection().utf8_string();
     m_nAverages = averages;
+    m_nVectorAverages = vectorAverages;
     m_nSampleRate = rate;
     m_nExcitation = SelectedRadio(m_pExcitation, 3);
     m_strSequenceSize = m_pSequenceSize->GetStringSelection().utf8_string();

@@ -20,6 +20,7 @@ class CFftPropertiesDlg : public wxDialog
 public:
     static constexpr int kIdFftSize = 126;
     static constexpr int kIdAverages = 128;
+    static constexpr int kIdVectorAverages = 184;  // hidden, with its hidden label
     static constexpr int kIdSampleRate = 131;
     static constexpr int kIdExcitationOff = 1390;
     static constexpr int kIdExcitationMls = 1388;
@@ -69,6 +70,7 @@ public:
 private:
     wxChoice* m_pFftSize;
     wxTextCtrl* m_pAverages;
+    wxTextCtrl* m_pVectorAverages;
     wxTextCtrl* m_pSampleRate;
     wxRadioButton* m_pExcitation[3];
     wxChoice* m_pSequenceSize;

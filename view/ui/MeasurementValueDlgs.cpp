@@ -329,38 +329,6 @@ bool CSoundPowerDlg::TransferDataFromWindow()
     return true;
 }
 
-// ----- Result folder -----
-
-CResultFolderDlg::CResultFolderDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Ergebnisse")
-{
-    auto* grid = new wxFlexGridSizer(2, 6, 8);
-    m_pName = AddEdit(this, grid, kIdName, "Name");
-    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    for (std::size_t i = 0; i < m_names.size(); ++i)
-    {
-        auto* button = new wxButton(this, kButtonIds[i], wxString::Format("%zu", i + 1), wxDefaultPosition,
-                                    wxSize(40, -1));
-        button->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { m_pName->ChangeValue(Utf8(m_names[i])); });
-        buttons->Add(button, 0, wxRIGHT, 4);
-    }
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(grid, 0, wxALL, 10);
-    sizer->Add(buttons, 0, wxLEFT | wxRIGHT, 10);
-    FinishDialog(this, sizer);
-}
-
-bool CResultFolderDlg::TransferDataToWindow()
-{
-    m_pName->ChangeValue(Utf8(m_strName));
-    return true;
-}
-
-bool CResultFolderDlg::TransferDataFromWindow()
-{
-    m_strName = m_pName->GetValue().utf8_string();
-    return true;
-}
-
 // ----- Attenuation frequency range -----
 
 CAttenuationRangeDlg::CAttenuationRangeDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Konfiguration")

@@ -1,6 +1,6 @@
 // The small settings dialogs of the measurement windows, each a few numbers or choices: the data
 // logger rate, the reverberation evaluation, the bands per octave, the frequency band, the
-// intermodulation settings, the decay-signal type, the sound-power surface, the result folder, the
+// intermodulation settings, the decay-signal type, the sound-power surface, the
 // frequency range of the attenuation measurement and the date and time fields. The command that
 // opens one fills its members and takes them back after OK; a value out of range is named in a
 // message and the dialog stays open.
@@ -156,22 +156,6 @@ private:
     wxTextCtrl* m_pSurface;
     wxRadioButton* m_pThree;
     wxRadioButton* m_pSix;
-};
-
-// "Ergebnisse": the result folder's name; five buttons put an entry of the name list into it.
-class CResultFolderDlg : public wxDialog
-{
-public:
-    static constexpr int kIdName = 335;
-    static constexpr int kButtonIds[5] = {257, 260, 1450, 1451, 1452};
-    explicit CResultFolderDlg(wxWindow* parent);
-    bool TransferDataToWindow() override;
-    bool TransferDataFromWindow() override;
-    std::string m_strName;
-    std::array<std::string, 5> m_names{"1", "2", "3", "4", "5"};
-
-private:
-    wxTextCtrl* m_pName;
 };
 
 // "Konfiguration": the frequency range "von" .. "bis" of the attenuation wizard, each 0..100000 Hz.

@@ -1,0 +1,191 @@
+#include "app/ChannelMatrixDlg.h"
+
+#include "common/DspOperation.h"
+#include "display/ui/LineStylesDlg.h"
+#include "texts/TextTable.h"
+#include "view/MeasurementSettingsRules.h"
+#include "view/ui/DialogFields.h"
+#include "view/ui/SelectDspOperationDlg.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+
+namespace
+{
+
+constexpr int kTextCaption = 1000166;
+constexpr int kTextCancel = 1000112;
+constexpr int kTextChannel = 1000141;
+constexpr int kTextInput = 1000032;
+constexpr int kTextDisplay = 1000057;
+constexpr int kTextStyle = 1000170;
+constexpr int kTextLine = 1000171;
+constexpr int kTextReset = 1000152;
+constexpr int kTextAllOff = 1000167;
+constexpr int kTextScale = 1000169;
+constexpr int kNarrow = 50;
+constexpr int kSmallButton = 24;
+
+wxString Text(int id)
+{
+    return wxString::FromUTF8(GetText(id));
+}
+
+wxString Fixed2(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%3.2f", value);
+    return text;
+}
+
+}  // namespace
+
+CChannelMatrixDlg::CChannelMatrixDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, Text(kTextCaption))
+{
+    auto* grid = new wxFlexGridSizer(7, 2, 6);
+    const wxString headers[] = {Text(kTextDisplay) + "\n" + Text(kTextChannel),
+                                Text(kTextInput) + "\n" + Text(kTextChannel),
+                                Text(kTextScale) + "\n[dB]",
+                                "Prescaler",
+                                Text(kTextLine) + "\n" + Text(kTextStyle),
+                                "DSP",
+                                "CAL"};
+    for (const wxString& header : headers)
+        grid->Add(new wxStaticText(this, wxID_ANY, header), 0, wxALIGN_BOTTOM);
+    m_rows.resize(kRows);
+    for (int i = 0; i < kRows; ++i)
+    {
+        Row& row = m_rows[static_cast<std::size_t>(i)];
+        row.display = new wxCheckBox(this, kIdDisplay + i, wxString::Format("%i", i + 1));
+        row.input = new wxTextCtrl(this, kIdInput + i, wxEmptyString, wxDefaultPosition, wxSize(kNarrow, -1));
+        row.scale =
+            new wxTextCtrl(this, kIdScale + i, wxEmptyString, wxDefaultPosition, wxSize(kNarrow + 20, -1));
+        row.prescaler = new wxChoice(this, kIdPrescaler + i, wxDefaultPosition, wxSize(80, -1));
+        for (double value : settings_rules::kPrescalers)
+            row.prescaler->Append(wxString::Format("%.0f", value));
+        row.lineStyle = new wxButton(this, kIdLineStyle + i, wxEmptyString, wxDefaultPosition,
+                                     wxSize(kSmallButton, -1), wxBU_EXACTFIT);
+        row.dsp =
+            new wxButton(this, kIdDsp + i, "D", wxDefaultPosition, wxSize(kSmallButton, -1), wxBU_EXACTFIT);
+        row.calibrate = new wxButton(this, kIdCalibrate + i, "C", wxDefaultPosition, wxSize(kSmallButton, -1),
+                                     wxBU_EXACTFIT);
+        row.calibrate->Disable();
+        row.lineStyle->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { OnLineStyle(i); });
+        row.dsp->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { OnDsp(i); });
+        grid->Add(row.display, 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(row.input);
+        grid->Add(row.scale);
+        grid->Add(row.prescaler);
+        grid->Add(row.lineStyle);
+        grid->Add(row.dsp);
+        grid->Add(row.calibrate);
+    }
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* reset = new wxButton(this, kIdReset, Text(kTextReset));
+    auto* allOff = new wxButton(this, kIdAllOff, Text(kTextAllOff));
+    reset->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnReset(); });
+    allOff->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAllOff(); });
+    buttons->Add(reset, 0, wxRIGHT, 6);
+    buttons->Add(allOff, 0, wxRIGHT, 6);
+    buttons->AddStretchSpacer();
+    buttons->Add(new wxButton(this, wxID_OK), 0, wxRIGHT, 6);
+    buttons->Add(new wxButton(this, wxID_CANCEL, Text(kTextCancel)));
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(grid, 0, wxALL, 10);
+    sizer->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    SetSizerAndFit(sizer);
+    CentreOnParent();
+}
+
+bool CChannelMatrixDlg::TransferDataToWindow()
+{
+    for (int i = 0; i < kRows; ++i)
+    {
+        const Row& row = m_rows[static_cast<std::size_t>(i)];
+        const Cchannel_settings& channel = m_channels[static_cast<std::size_t>(i)];
+        row.display->SetValue(channel.m_bActive != 0);
+        row.input->ChangeValue(wxString::Format("%i", channel.m_nInputChannel + 1));
+        row.scale->ChangeValue(Fixed2(channel.m_dScaleDb));
+        row.prescaler->SetSelection(settings_rules::NearestPrescalerIndex(channel.m_dPreScale));
+    }
+    return true;
+}
+
+bool CChannelMatrixDlg::TransferDataFromWindow()
+{
+    // Every row is read before anything is stored: a refusal changes no record.
+    std::vector<double> scales(kRows);
+    std::vector<double> inputs(kRows);
+    for (int i = 0; i < kRows; ++i)
+    {
+        const Row& row = m_rows[static_cast<std::size_t>(i)];
+        const std::string channel = " (" + GetText(kTextChannel) + " " + std::to_string(i + 1) + ")";
+        if (!dialog_fields::ReadAnyNumber(row.scale, GetText(kTextScale) + " [dB]" + channel,
+                                          scales[static_cast<std::size_t>(i)]) ||
+            !dialog_fields::ReadAnyNumber(row.input, GetText(kTextInput) + channel,
+                                          inputs[static_cast<std::size_t>(i)]))
+            return false;
+    }
+    for (int i = 0; i < kRows; ++i)
+    {
+        const Row& row = m_rows[static_cast<std::size_t>(i)];
+        Cchannel_settings& channel = m_channels[static_cast<std::size_t>(i)];
+        channel.m_dScaleDb = scales[static_cast<std::size_t>(i)];
+        channel.m_nInputChannel = settings_rules::InputChannelFromEntry(inputs[static_cast<std::size_t>(i)]);
+        channel.m_bActive = row.display->GetValue() ? 1 : 0;
+        const int selected = row.prescaler->GetSelection();
+        if (selected >= 0 && selected < static_cast<int>(std::size(settings_rules::kPrescalers)))
+            channel.m_dPreScale = settings_rules::kPrescalers[selected];
+    }
+    return true;
+}
+
+void CChannelMatrixDlg::OnReset()
+{
+    for (int i = 0; i < kRows; ++i)
+    {
+        const Row& row = m_rows[static_cast<std::size_t>(i)];
+        row.display->SetValue(true);
+        row.input->ChangeValue(wxString::Format("%i", i + 1));
+        row.scale->ChangeValue(Fixed2(0.0));
+    }
+}
+
+void CChannelMatrixDlg::OnAllOff()
+{
+    for (const Row& row : m_rows)
+        row.display->SetValue(false);
+}
+
+void CChannelMatrixDlg::OnLineStyle(int row)
+{
+    if (row < 0 || row >= kRows)
+        return;
+    Cchannel_settings& channel = m_channels[static_cast<std::size_t>(row)];
+    CLineStylesDlg dialog(this);
+    dialog.m_style.CopyFrom(channel.m_CurveStyle);
+    if (dialog.ShowModal() == wxID_OK)
+        channel.m_CurveStyle.CopyFrom(dialog.m_style);
+}
+
+void CChannelMatrixDlg::OnDsp(int row)
+{
+    if (row < 0 || row >= kRows)
+        return;
+    Cchannel_settings& channel = m_channels[static_cast<std::size_t>(row)];
+    CSelectDspOperationDlg dialog(this);
+    dialog.m_curveNames = m_curveNames;
+    for (int code = 0; code < kDspOperationCount; ++code)
+        dialog.m_operationNames.emplace_back(GetDspOperationName(code));
+    dialog.m_Operation = channel.m_Operation;
+    if (dialog.ShowModal() == wxID_OK)
+        channel.m_Operation = dialog.m_Operation;
+}
