@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "app/GeneratorPanels.h"
 #include "app/SndDoc.h"
+#include "common/controls/BarComboBox.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
@@ -18,7 +19,6 @@
 #include "view/ui/SndViewWindow.h"
 
 #include <wx/artprov.h>
-#include <wx/choice.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/dnd.h>
@@ -52,6 +52,9 @@ constexpr int kWeightingCount = 8;
 constexpr int kFftSizeFirst = 128;
 constexpr int kFftSizeLast = 16777216;
 constexpr int kSmallButton = 22;
+constexpr long kToolbarStyle = wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER;
+constexpr int kOctaveListWidth = 70;
+constexpr int kOctaveListDropHeight = 200;
 constexpr int kLargeButton = 32;
 
 constexpr int kTextInvalidFile = 1000274;
@@ -154,14 +157,11 @@ bool CMainFrame::OnCreate()
         Bind(wxEVT_UPDATE_UI, &CMainFrame::OnTableUpdate, this, firstId, lastId);
     }
     Bind(
-        wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeWeighting(); },
+        wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeWeighting(); },
         command_id::WxCommandId(command_id::kStatusWeighting));
     Bind(
-        wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFftSize(); },
+        wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeFftSize(); },
         command_id::WxCommandId(command_id::kStatusFftSize));
-    Bind(
-        wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeSmoothing(); },
-        command_id::WxCommandId(command_id::kOctaveFraction));
     SetDropTarget(new WaveDropTarget(this));
     Layout();
     return true;
@@ -322,18 +322,35 @@ bool CMainFrame::CreateStatusBarWithPanes()
 void CMainFrame::CreateStatusBarCombos()
 {
     wxStatusBar* bar = GetStatusBar();
-    if (!m_pWeightingCombo)
+    const int weightingId = command_id::WxCommandId(command_id::kStatusWeighting);
+    const int fftId = command_id::WxCommandId(command_id::kStatusFftSize);
+    // The two lists sit over the panes that carry their ids.
+    std::vector<int> paneIds(kStatusPaneCount, 0);
+    paneIds[kFftPane] = fftId;
+    paneIds[kWeightingPane] = weightingId;
+    SetStatusPaneIds(*bar, paneIds);
+    const auto makeList = [bar](int id)
     {
-        m_pWeightingCombo = new wxChoice(bar, command_id::WxCommandId(command_id::kStatusWeighting));
+        auto* list = new CBarComboBox;
+        if (!list->CreateInStatusBar(bar, id))
+        {
+            delete list;
+            return static_cast<CBarComboBox*>(nullptr);
+        }
+        return list;
+    };
+    if (!m_pWeightingCombo && (m_pWeightingCombo = makeList(weightingId)) != nullptr)
+    {
         for (int code = 0; code < kWeightingCount; ++code)
             m_pWeightingCombo->Append(wxString::FromUTF8(GetWeightingName(code)));
     }
-    if (!m_pFftSizeCombo)
+    if (!m_pFftSizeCombo && (m_pFftSizeCombo = makeList(fftId)) != nullptr)
     {
-        m_pFftSizeCombo = new wxChoice(bar, command_id::WxCommandId(command_id::kStatusFftSize));
         for (int size = kFftSizeFirst; size <= kFftSizeLast; size *= 2)
             m_pFftSizeCombo->Append(wxString::Format("%i", size));
     }
+    if (!m_pWeightingCombo || !m_pFftSizeCombo)
+        return;
     // The measurement windows show their own values here; until one does, the engine's.
     if (CSoundIn* engine = m_app.m_pEngine)
     {
@@ -350,20 +367,14 @@ void CMainFrame::CreateStatusBarCombos()
 
 void CMainFrame::FitCombosToPanes()
 {
-    wxStatusBar* bar = GetStatusBar();
-    if (!bar)
-        return;
-    wxRect rect;
-    if (m_pWeightingCombo && bar->GetFieldRect(kWeightingPane, rect))
-        m_pWeightingCombo->SetSize(rect);
-    if (m_pFftSizeCombo && bar->GetFieldRect(kFftPane, rect))
-        m_pFftSizeCombo->SetSize(rect);
+    FitToStatusPane(m_pWeightingCombo);
+    FitToStatusPane(m_pFftSizeCombo);
 }
 
-wxToolBar* CMainFrame::MakeToolbar(std::uint32_t bit, int size)
+wxToolBar* CMainFrame::MakeToolbar(std::uint32_t bit, int size, wxToolBar* bar)
 {
-    auto* bar = new wxToolBar(m_pDockTop, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                              wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER);
+    if (!bar)
+        bar = new wxToolBar(m_pDockTop, wxID_ANY, wxDefaultPosition, wxDefaultSize, kToolbarStyle);
     bar->SetToolBitmapSize(wxSize(size, size));
     // The large main toolbar keeps every button; a button without its handler shows disabled.
     const bool keepsLayout = bit == toolbar_bit::kMainLarge;
@@ -393,10 +404,23 @@ bool CMainFrame::CreateToolbars()
     m_pLoggerBar = MakeToolbar(toolbar_bit::kLogger, large ? kLargeButton : kSmallButton);
     m_pChannelBar = MakeToolbar(toolbar_bit::kChannel, kSmallButton);
     m_pStipaBar = MakeToolbar(toolbar_bit::kStipa, kSmallButton);
-    m_pOptionsBar = MakeToolbar(toolbar_bit::kOptions, kSmallButton);
-    // The octave-fraction combo box goes first on the options toolbar.
-    m_pOctaveCombo = new wxChoice(m_pOptionsBar, command_id::WxCommandId(command_id::kOctaveFraction),
-                                  wxDefaultPosition, wxSize(70, -1));
+    auto* optionsBar = new CComboToolBar(m_pDockTop, wxID_ANY, kToolbarStyle);
+    m_pOptionsBar = MakeToolbar(toolbar_bit::kOptions, kSmallButton, optionsBar);
+    // The octave-fraction list goes first on the options toolbar; its selections set the active
+    // measurement window's smoothing.
+    m_pOctaveCombo = optionsBar->AddComboBox(1, 0, command_id::WxCommandId(command_id::kOctaveFraction),
+                                             kOctaveListWidth, kOctaveListDropHeight);
+    if (!m_pOctaveCombo)
+        return false;
+    optionsBar->m_nViewMessage = kMsgSmoothingSelected;
+    optionsBar->SetTarget(
+        [this](unsigned, CHistoryComboBox&)
+        {
+            if (!GetActiveView())
+                return false;
+            OnSelchangeSmoothing();
+            return true;
+        });
     for (std::size_t i = 0; i < kOctaveFractionTexts.size(); ++i)
     {
         std::string text = kOctaveFractionTexts[i];
@@ -404,10 +428,9 @@ bool CMainFrame::CreateToolbars()
             text = GetText(kTextOff);
         else if (i + 1 == kOctaveFractionTexts.size())
             text = GetText(kTextOther);
-        m_pOctaveCombo->Append(wxString::FromUTF8(text));
+        m_pOctaveCombo->AddToHistory(text);
     }
     m_pOctaveCombo->SetSelection(1);
-    m_pOptionsBar->InsertControl(0, m_pOctaveCombo);
 
     for (wxToolBar* bar :
          {m_pMainBar, m_pImpulseBar, m_pOverlayBar, m_pLoggerBar, m_pChannelBar, m_pStipaBar, m_pOptionsBar})

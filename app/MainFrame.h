@@ -22,7 +22,9 @@ class MdiContainer;
 struct CommandEntry;
 class CAnalyzerApp;
 class CGeneratorPanels;
-class wxChoice;
+class CBarComboBox;
+class CComboToolBar;
+class CHistoryComboBox;
 class wxToolBar;
 class wxPanel;
 
@@ -115,9 +117,9 @@ public:
     const std::array<wxToolBar*, kToolbarCount>& GetToolbarTable() const { return m_ToolbarTable; }
     static const std::array<const char*, kToolbarCount>& GetToolbarNames();
     wxToolBar* GetLoggerToolbar() const { return m_pLoggerBar; }
-    wxChoice* GetWeightingCombo() const { return m_pWeightingCombo; }
-    wxChoice* GetFftSizeCombo() const { return m_pFftSizeCombo; }
-    wxChoice* GetOctaveFractionCombo() const { return m_pOctaveCombo; }
+    CBarComboBox* GetWeightingCombo() const { return m_pWeightingCombo; }
+    CBarComboBox* GetFftSizeCombo() const { return m_pFftSizeCombo; }
+    CHistoryComboBox* GetOctaveFractionCombo() const { return m_pOctaveCombo; }
     int GetSmoothingEntry() const override;
     void SelectSmoothingEntry(int index) override;
 
@@ -198,7 +200,7 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnTimer(wxTimerEvent& event);
-    wxToolBar* MakeToolbar(std::uint32_t bit, int size);
+    wxToolBar* MakeToolbar(std::uint32_t bit, int size, wxToolBar* bar = nullptr);
     void RunCommand(const CommandEntry& entry);
     void OnTableCommand(wxCommandEvent& event);
     void OnSelchangeSmoothing();
@@ -217,9 +219,9 @@ private:
     wxToolBar* m_pOptionsBar = nullptr;
     wxToolBar* m_pLoggerBar = nullptr;
     std::array<wxToolBar*, kToolbarCount> m_ToolbarTable{};
-    wxChoice* m_pOctaveCombo = nullptr;
-    wxChoice* m_pWeightingCombo = nullptr;
-    wxChoice* m_pFftSizeCombo = nullptr;
+    CHistoryComboBox* m_pOctaveCombo = nullptr;
+    CBarComboBox* m_pWeightingCombo = nullptr;
+    CBarComboBox* m_pFftSizeCombo = nullptr;
     wxTimer m_presetsTimer;
     wxTimer m_resetTimer;
     wxPrintData m_printData;

@@ -37,6 +37,8 @@ public:
     std::string m_strSecond;
     std::int32_t m_nCount = 0;
     std::array<CCurveStyle, kMaxEntries> m_entries;
+    // 1 where the user gave the entry's curve its name (from the curve dialog).
+    std::array<std::uint8_t, kMaxEntries> m_abNameSetByUser{};
     std::int32_t m_nFontHeight = kDefaultFontHeight;
     std::int32_t m_nConfiguredFontHeight = kDefaultFontHeight;
     std::int32_t m_bVisible = 1;

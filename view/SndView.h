@@ -26,6 +26,7 @@
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "display/settings/AxisProp.h"
+#include "view/CustomPlot.h"
 #include "view/DisplayProperties.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
@@ -268,6 +269,10 @@ public:
     void OnLinkFrequencyDiff();
     void OnLinkFrequencyFactor();
     void OnCustomReport();
+    // Empties the custom plot before a wizard fills it: its range reset, no points and curves, no
+    // titles, x step and axis markers cleared.
+    void ResetCustomPlot();
+    CCustomPlot& GetCustomPlot() { return m_customPlot; }
     // The smoothing list's selection: its text among the list's entry names (unknown: entry 0).
     long OnSmoothingSelected(const std::string& text, const std::vector<std::string>& names);
     // The entry the smoothing list should show when it shows `current`: the engine's smoothing,
@@ -412,6 +417,9 @@ public:
     void OnClearMarker();
     void OnAddLabel();
     void OnAddLine();
+    // The rectangle new labels and lines are placed in: the plot's last layout, or, while the plot
+    // waits to be laid out again, the window's client area it will be laid out in.
+    PlotRect AnnotationPlacementRect() const;
     void OnSetTo0dB();
     void OnSetPeakTo0dB();
     // Calibrates so that curve 0 reads 0 dB at x; nothing unless the plot shows dB.
@@ -673,6 +681,7 @@ private:
 
     std::array<std::string, 6> m_statusTexts;
     CParamViewManager m_paramViews;
+    CCustomPlot m_customPlot;
 
     std::unique_ptr<CTonalityAnalyzer> m_pTonality;
     CTonalityResult m_tonality;

@@ -322,7 +322,10 @@ void CSndView::OnLButtonDblClk(unsigned, int x, int y)
                 values.style.m_strLabel = values.name;
                 SetCurveStyle(curve, values.style);
                 if (values.name != oldName)
+                {
+                    plot.m_legend.m_abNameSetByUser[static_cast<std::size_t>(curve)] = 1;
                     SetCurveName(curve, values.name);
+                }
                 if (!values.visible && GetCurveCount() <= 1)
                 {
                     if (Frame())
@@ -330,6 +333,7 @@ void CSndView::OnLButtonDblClk(unsigned, int x, int y)
                 }
                 else if (!values.visible)
                 {
+                    plot.m_legend.m_abNameSetByUser[static_cast<std::size_t>(curve)] = 0;
                     if (slot >= 0)
                         m_pSettings->m_Overlays[static_cast<std::size_t>(slot)].m_bShown = 0;
                     else if (channel >= 0 && channel < m_pSettings->m_Channels.m_nCount)
@@ -577,20 +581,28 @@ void CSndView::OnClearMarker()
     RestartDisplay();
 }
 
+PlotRect CSndView::AnnotationPlacementRect() const
+{
+    const PlotRect& laid = m_pPlot->m_rcWindow;
+    if ((laid.right <= laid.left || laid.bottom <= laid.top) && m_pWindow)
+        return m_pWindow->GetClientRect();
+    return laid;
+}
+
 void CSndView::OnAddLabel()
 {
     if (!m_pSettings)
         return;
-    const CPlot& plot = *m_pPlot;
+    const PlotRect area = AnnotationPlacementRect();
     auto label = std::make_unique<CTextAnnotation>();
     label->m_bVisible = 1;
     label->m_nX = m_ptRightClick.x;
     label->m_nY = m_ptRightClick.y;
     label->m_nPositionMode = kPositionPlotFraction;
-    const int width = std::max(1, plot.m_rcWindow.right - plot.m_rcWindow.left);
-    const int height = std::max(1, plot.m_rcWindow.bottom - plot.m_rcWindow.top);
-    label->m_dRelX = static_cast<double>(m_ptRightClick.x - plot.m_rcWindow.left) / width;
-    label->m_dRelY = static_cast<double>(m_ptRightClick.y - plot.m_rcWindow.top) / height;
+    const int width = std::max(1, area.right - area.left);
+    const int height = std::max(1, area.bottom - area.top);
+    label->m_dRelX = static_cast<double>(m_ptRightClick.x - area.left) / width;
+    label->m_dRelY = static_cast<double>(m_ptRightClick.y - area.top) / height;
     label->m_strText = GetText(kTextLabel) + "<" + GetText(kTextDoubleClickToEdit) + ">";
     m_pSettings->m_Annotations.Append(std::move(label));
     m_bRedrawRequest = 1;
@@ -602,14 +614,14 @@ void CSndView::OnAddLine()
 {
     if (!m_pSettings)
         return;
-    const CPlot& plot = *m_pPlot;
+    const PlotRect area = AnnotationPlacementRect();
     auto line = std::make_unique<CArrowAnnotation>();
     line->m_bVisible = 1;
     line->m_nPositionMode = kPositionPlotFraction;
-    const int width = std::max(1, plot.m_rcWindow.right - plot.m_rcWindow.left);
-    const int height = std::max(1, plot.m_rcWindow.bottom - plot.m_rcWindow.top);
-    const double relX = static_cast<double>(m_ptRightClick.x - plot.m_rcWindow.left) / width;
-    const double relY = static_cast<double>(m_ptRightClick.y - plot.m_rcWindow.top) / height;
+    const int width = std::max(1, area.right - area.left);
+    const int height = std::max(1, area.bottom - area.top);
+    const double relX = static_cast<double>(m_ptRightClick.x - area.left) / width;
+    const double relY = static_cast<double>(m_ptRightClick.y - area.top) / height;
     line->m_nX = m_ptRightClick.x;
     line->m_nY = m_ptRightClick.y;
     line->m_dRelX = relX;
@@ -618,7 +630,7 @@ void CSndView::OnAddLine()
     line->m_End.m_nPositionMode = kPositionPlotFraction;
     line->m_End.m_dRelX = 1.0;
     line->m_End.m_dRelY = relY;
-    line->m_End.m_nX = plot.m_rcWindow.right;
+    line->m_End.m_nX = area.right;
     line->m_End.m_nY = m_ptRightClick.y;
     m_pSettings->m_Annotations.Append(std::move(line));
     m_bRedrawRequest = 1;
@@ -729,6 +741,8 @@ void CSndView::OnResetCurveNames()
     for (int curve = 0; curve < curves; ++curve)
     {
         const int channel = plot.GetCurveChannel(curve);
+        if ((channel >= 0 || plot.m_nMathMode != CPlot::kMathOff) && curve < CLegendDlg::kMaxEntries)
+            m_pPlot->m_legend.m_abNameSetByUser[static_cast<std::size_t>(curve)] = 0;
         if (channel >= 0)
             SetCurveName(curve, GetCurveLabel(channel, 0));
         else if (plot.m_nMathMode != CPlot::kMathOff)

@@ -111,6 +111,11 @@ void CSndView::OnCustomReport()
         frame->ShowInformation(kCustomReportText);
 }
 
+void CSndView::ResetCustomPlot()
+{
+    m_customPlot.Reset();
+}
+
 long CSndView::OnSmoothingSelected(const std::string& text, const std::vector<std::string>& names)
 {
     std::size_t entry = 0;

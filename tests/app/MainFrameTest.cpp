@@ -2,9 +2,11 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
+#include "common/controls/BarComboBox.h"
 #include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "platform/ui/MdiContainer.h"
+#include "tests/app/DialogHooks.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempHome.h"
@@ -14,7 +16,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/choice.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -96,21 +97,47 @@ TEST_F(MainFrameTest, ComboBoxesAndStatusPanes)
 {
     CMainFrame* frame = Create();
     EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 6);
-    wxChoice* weighting = frame->GetWeightingCombo();
+    CBarComboBox* weighting = frame->GetWeightingCombo();
+    ASSERT_NE(weighting, nullptr);
     ASSERT_EQ(weighting->GetCount(), 8u);
     const char* names[] = {"Z", "A", "C", "ITU-468", "ITU-ARM", "U", "AU", "US1"};
     for (unsigned i = 0; i < 8; ++i)
         EXPECT_EQ(weighting->GetString(i), names[i]);
-    wxChoice* fft = frame->GetFftSizeCombo();
+    CBarComboBox* fft = frame->GetFftSizeCombo();
+    ASSERT_NE(fft, nullptr);
     ASSERT_EQ(fft->GetCount(), 18u);
     EXPECT_EQ(fft->GetString(0), "128");
     EXPECT_EQ(fft->GetString(17), "16777216");
-    wxChoice* octave = frame->GetOctaveFractionCombo();
+    CHistoryComboBox* octave = frame->GetOctaveFractionCombo();
+    ASSERT_NE(octave, nullptr);
     ASSERT_EQ(octave->GetCount(), 9u);
     EXPECT_EQ(octave->GetSelection(), 1);
     EXPECT_EQ(octave->GetString(0).utf8_string(), GetText(1000028));
     EXPECT_EQ(octave->GetString(8).utf8_string(), GetText(1000181));
     EXPECT_EQ(octave->GetString(3), "1/6");
+    EXPECT_EQ(octave->GetParent(), frame->GetToolbarTable()[CMainFrame::kToolbarCount - 1]);
+
+    // The two status-bar lists cover their panes, also after the window changed its size.
+    wxStatusBar* bar = frame->GetStatusBar();
+    const auto coversPane = [&](wxWindow* list, int pane)
+    {
+        wxTheApp->Yield(true);
+        wxRect field;
+        ASSERT_TRUE(bar->GetFieldRect(pane, field));
+        EXPECT_EQ(list->GetParent(), bar);
+        EXPECT_EQ(list->GetRect(), field) << "pane " << pane;
+    };
+    coversPane(fft, 2);
+    coversPane(weighting, 4);
+    frame->SetSize(frame->GetSize() + wxSize(120, 0));
+    wxTheApp->Yield(true);
+    coversPane(fft, 2);
+    coversPane(weighting, 4);
+    fft->SetSelection(5);
+    weighting->SetSelection(1);
+    testsupport::SavePicture(bar, "status-bar-lists.png");
+    testsupport::SavePicture(frame->GetToolbarTable()[CMainFrame::kToolbarCount - 1],
+                             "options-toolbar-list.png");
 }
 
 TEST_F(MainFrameTest, PromptStringsSplitIntoStatusTextAndToolTip)
@@ -306,11 +333,11 @@ TEST_F(MainFrameWithViewTest, ToggleButtonsArePressedWhileTheirStateIsOn)
     EXPECT_FALSE(smoothingTool->IsEnabled()) << "the list beside it chooses the smoothing";
 
     // The list switches the engine's smoothing and follows it.
-    wxChoice* list = frame->GetOctaveFractionCombo();
+    CHistoryComboBox* list = frame->GetOctaveFractionCombo();
     const auto choose = [&](int index)
     {
         list->SetSelection(index);
-        wxCommandEvent selected(wxEVT_CHOICE, list->GetId());
+        wxCommandEvent selected(wxEVT_COMBOBOX, list->GetId());
         selected.SetInt(index);
         selected.SetEventObject(list);
         list->ProcessWindowEvent(selected);
@@ -329,6 +356,33 @@ TEST_F(MainFrameWithViewTest, ToggleButtonsArePressedWhileTheirStateIsOn)
     engine.m_nSmoothingOctaves = 12;
     view->UpdateSmoothingList();
     EXPECT_EQ(list->GetString(list->GetSelection()).utf8_string(), "1/12");
+}
+
+TEST_F(MainFrameWithViewTest, StatusBarListsSetWeightingAndFftSize)
+{
+    ASSERT_NE(OpenWorkspace(), nullptr);
+    const auto choose = [](CBarComboBox* list, int index)
+    {
+        list->SetSelection(index);
+        wxCommandEvent selected(wxEVT_COMBOBOX, list->GetId());
+        selected.SetInt(index);
+        selected.SetEventObject(list);
+        list->ProcessWindowEvent(selected);
+    };
+    CBarComboBox* weighting = m_frame->GetWeightingCombo();
+    CBarComboBox* fft = m_frame->GetFftSizeCombo();
+    ASSERT_NE(weighting, nullptr);
+    ASSERT_NE(fft, nullptr);
+    choose(weighting, 2);
+    EXPECT_EQ(m_engine.m_nWeightingType, 2);
+    choose(weighting, 0);
+    EXPECT_EQ(m_engine.m_nWeightingType, 0);
+    choose(fft, 5);  // 128 · 2^5
+    EXPECT_EQ(m_engine.m_nFftSize, 4096);
+    choose(fft, 0);
+    EXPECT_EQ(m_engine.m_nFftSize, 128);
+    // The list opens with the height its items and the screen give it.
+    EXPECT_GT(weighting->OnDropDown(), weighting->GetItemHeight() * 8);
 }
 
 TEST_F(MainFrameWithViewTest, OverlaySubmenuCarriesTheWindowsOverlays)

@@ -301,6 +301,61 @@ TEST_F(TessarinRunTest, WorkspaceOnTheCommandLineIsOpenedAndSavedOnClose)
     EXPECT_EQ(reloaded.m_viewSettings[1]->m_strWindowTitle, "second window");
 }
 
+// Parameter windows of a workspace come back as windows of the running program: the workspace
+// saved on close holds them again, each with its parameter, channel, scale and place.
+TEST_F(TessarinRunTest, ParamViewsOfAWorkspaceAreRestoredAndSavedAgain)
+{
+    const auto file = m_home.File("paramviews.wst");
+    {
+        CSoundIn engine;
+        CSndDoc document(engine);
+        document.m_viewSettings[0] = std::make_unique<CViewSettings>();
+        CViewSettings& settings = *document.m_viewSettings[0];
+        const int parameters[] = {3, 7};
+        for (int i = 0; i < 2; ++i)
+        {
+            CParamView_settings& slot = settings.m_ParamViews[static_cast<std::size_t>(i)];
+            slot.m_bInUse = 1;
+            slot.m_nParameter = parameters[i];
+            slot.m_nChannel = i;
+            slot.m_bMeter = 1;
+            slot.m_dMin = -60.0 + i;
+            slot.m_dMax = 10.0 + i;
+            slot.m_Placement.m_rect = WindowRect{200 + 220 * i, 150, 400 + 220 * i, 230};
+        }
+        ASSERT_TRUE(document.SaveWorkspace(file)) << document.m_strLastError;
+    }
+    const std::string shot = std::string(TESSARIN_TEST_OUTPUT_DIR) + "/tessarin-paramviews-restored.png";
+    const RunResult run =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + shot, "TESSARIN_TEST_ANSWERS="}, {file.string()});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(Position(run.trace, "windows 1"), -1);
+
+    const std::filesystem::path saved = m_home.Root() / "config" / "Tessarin" / "saved.wst";
+    ASSERT_TRUE(std::filesystem::exists(saved)) << saved;
+    CSoundIn engine;
+    CSndDoc reloaded(engine);
+    ASSERT_TRUE(reloaded.LoadWorkspace(saved)) << reloaded.m_strLastError;
+    ASSERT_TRUE(reloaded.m_viewSettings[0]);
+    const auto& slots = reloaded.m_viewSettings[0]->m_ParamViews;
+    int used = 0;
+    for (const CParamView_settings& slot : slots)
+        used += slot.m_bInUse;
+    ASSERT_EQ(used, 2) << "the windows were not made again, or not saved";
+    for (int i = 0; i < 2; ++i)
+    {
+        const CParamView_settings& slot = slots[static_cast<std::size_t>(i)];
+        EXPECT_EQ(slot.m_nParameter, i == 0 ? 3 : 7);
+        EXPECT_EQ(slot.m_nChannel, i);
+        EXPECT_EQ(slot.m_bMeter, 1);
+        EXPECT_EQ(slot.m_dMin, -60.0 + i);
+        EXPECT_EQ(slot.m_dMax, 10.0 + i);
+        EXPECT_EQ(slot.m_Placement.m_rect.right - slot.m_Placement.m_rect.left, 200) << i;
+        EXPECT_EQ(slot.m_Placement.m_rect.bottom - slot.m_Placement.m_rect.top, 80) << i;
+        EXPECT_EQ(slot.m_Placement.m_bHidden, 0) << "a window that was shown";
+    }
+}
+
 // Faults met by starting the program against damaged and hostile state: each run must end
 // normally, lose nothing and never hang (Run kills a program that does not end within a minute).
 class TessarinHostileStateTest : public TessarinRunTest

@@ -385,6 +385,11 @@ TEST_F(SndViewMouse, HidingTheOnlyCurveIsRefused)
     EXPECT_EQ(m_frame.CountMessages(GetText(1000392)), 1);
     EXPECT_EQ(view.GetCurveName(0), "Left mic");
     EXPECT_EQ(Settings(0).m_Channels.GetChannel(0).m_bActive, 1);
+    // The new name is marked as the user's; the legend's "Reset" gives the default name back.
+    EXPECT_EQ(view.GetPlot().m_legend.m_abNameSetByUser[0], 1);
+    view.OnCommand(cmd::kResetCurveNames);
+    EXPECT_EQ(view.GetCurveName(0), "Ch#1");
+    EXPECT_EQ(view.GetPlot().m_legend.m_abNameSetByUser[0], 0);
 }
 
 TEST_F(SndViewMouse, HidingOneOfTwoCurvesClearsItsChannel)
@@ -395,11 +400,21 @@ TEST_F(SndViewMouse, HidingOneOfTwoCurvesClearsItsChannel)
     gfx::RecordingCanvas canvas(640, 400);
     view.GetPlot().DrawMeasureRectAndLegend(canvas);
     const gfx::Rect box = view.GetPlot().m_legend.m_rcBox;
+    // A name kept leaves no user mark; hiding clears one set before.
     Window(0).m_curveAnswer.name = view.GetCurveName(1);
+    Window(0).m_curveAnswer.visible = true;
+    view.OnLButtonDblClk(0, box.left + 2, box.bottom - 2);
+    EXPECT_EQ(view.GetPlot().m_legend.m_abNameSetByUser[1], 0);
+    Window(0).m_curveAnswer.name = "Right mic";
+    view.OnLButtonDblClk(0, box.left + 2, box.bottom - 2);
+    EXPECT_EQ(view.GetPlot().m_legend.m_abNameSetByUser[1], 1);
+    view.GetPlot().DrawMeasureRectAndLegend(canvas);
+    Window(0).m_curveAnswer.name = "Right mic";
     Window(0).m_curveAnswer.visible = false;
     view.OnLButtonDblClk(0, box.left + 2, box.bottom - 2);
     EXPECT_TRUE(m_frame.m_messages.empty());
     EXPECT_EQ(Settings(0).m_Channels.GetChannel(1).m_bActive, 0);
+    EXPECT_EQ(view.GetPlot().m_legend.m_abNameSetByUser[1], 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -478,8 +493,80 @@ TEST_F(SndViewMouse, DoubleClickPlacesAMeasureRectangleWithLabels)
     EXPECT_EQ(rect.m_bVisible, 0);
 }
 
+TEST_F(SndViewMouse, DoubleClickWithTheTriggerLineShownOpensTheTriggerSettings)
+{
+    CSndView& view = MakeSpectrumView();
+    CPlot& plot = view.GetPlot();
+    plot.m_bTriggerMarker = 1;
+    const struct
+    {
+        int x;
+        int y;
+        const char* where;
+    } points[] = {
+        {200, 100, "inside the plot"},
+        {plot.m_nPlotLeft - 5, plot.m_nPlotBottom + 5, "outside the plot"},
+    };
+    for (const auto& point : points)
+    {
+        m_frame.m_posted.clear();
+        view.OnLButtonDblClk(0, point.x, point.y);
+        EXPECT_EQ(m_frame.m_posted, std::vector<int>{cmd::kTriggerSettings}) << point.where;
+        EXPECT_EQ(plot.m_measureRect.m_bVisible, 0) << point.where;
+        PlotRect band;
+        EXPECT_FALSE(view.GetRubberBand(band)) << point.where;
+    }
+    // A label under the point takes the double click first.
+    plot.m_rcWindow = PlotRect{0, 0, 640, 400};
+    Window(0).m_nPopupAnswer = cmd::kAddLabel;
+    view.OnRButtonDown(0, 160, 100);
+    gfx::RecordingCanvas canvas(640, 400);
+    Settings(0).m_Annotations.DrawOnPlot(canvas, plot);
+    const auto* label = static_cast<CTextAnnotation*>(Settings(0).m_Annotations.GetMembers().front().get());
+    bool edited = false;
+    view.m_fnLabelEditor = [&edited](CAnnotationList::LabelEdit&)
+    {
+        edited = true;
+        return false;
+    };
+    m_frame.m_posted.clear();
+    view.OnLButtonDblClk(0, label->m_Bounds.left + 2, (label->m_Bounds.top + label->m_Bounds.bottom) / 2);
+    EXPECT_TRUE(edited);
+    EXPECT_TRUE(m_frame.m_posted.empty());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Labels and lines
+
+// A command that restarts the display leaves the plot without a layout until it is painted again;
+// a label or line added then still lands where the user clicked.
+TEST_F(SndViewMouse, LabelsAddedBeforeThePlotIsLaidOutAgainLandAtTheClick)
+{
+    CSndView& view = MakeSpectrumView();
+    CPlot& plot = view.GetPlot();
+    plot.ForceRedraw();
+    ASSERT_EQ(plot.m_rcWindow.right, 0);
+    Window(0).m_nPopupAnswer = cmd::kAddLabel;
+    view.OnRButtonDown(0, 160, 100);
+    Window(0).m_nPopupAnswer = cmd::kAddLine;
+    view.OnRButtonDown(0, 320, 300);
+    CAnnotationList& list = Settings(0).m_Annotations;
+    ASSERT_EQ(list.GetCount(), 2u);
+    // The window (640 × 400) is what the plot will be laid out in.
+    auto* label = static_cast<CTextAnnotation*>(list.GetMembers().front().get());
+    auto* line = static_cast<CArrowAnnotation*>(list.GetMembers().back().get());
+    EXPECT_DOUBLE_EQ(label->m_dRelX, 0.25);
+    EXPECT_DOUBLE_EQ(label->m_dRelY, 0.25);
+    EXPECT_DOUBLE_EQ(line->m_dRelX, 0.5);
+    EXPECT_DOUBLE_EQ(line->m_dRelY, 0.75);
+    gfx::RecordingCanvas canvas(640, 400);
+    plot.SetPlotArea(0, 0, 640, 400);
+    list.DrawOnPlot(canvas, plot);
+    EXPECT_EQ(label->m_nX, 160);
+    EXPECT_EQ(label->m_nY, 100);
+    EXPECT_EQ(label->m_Bounds.bottom, 100);
+    EXPECT_EQ(line->m_End.m_nX, 640);
+}
 
 TEST_F(SndViewMouse, LabelsAndLinesFromTheMenuAreEditedAndDeleted)
 {

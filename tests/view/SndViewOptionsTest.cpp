@@ -152,4 +152,34 @@ TEST_F(SndViewOptions, CustomReportShowsItsNote)
     EXPECT_NE(m_smoothingFrame.m_messages[0].find("Custom measurement reports"), std::string::npos);
 }
 
+TEST_F(SndViewOptions, ResetCustomPlotEmptiesWhatTheLastFillLeft)
+{
+    CSndView& view = MakeView();
+    CCustomPlot& plot = view.GetCustomPlot();
+    plot.m_nPoints = 29;
+    plot.m_nCurves = 2;
+    plot.m_dXStep = 0.5;
+    plot.m_strXTitle = "Frequency [Hz]";
+    plot.m_strYTitle = "Attenuation [dB]";
+    plot.m_strTitle3 = "a";
+    plot.m_strTitle4 = "b";
+    plot.m_bTimeAxis = 1;
+    plot.m_bFrequencyAxis = 1;
+    plot.m_range.m_dXMin = 18.0;
+    plot.m_range.m_dXMax = 22000.0;
+    plot.m_range.m_bXLog = 1;
+
+    view.ResetCustomPlot();
+    EXPECT_EQ(plot.m_nPoints, 0);
+    EXPECT_EQ(plot.m_nCurves, 0);
+    EXPECT_EQ(plot.m_dXStep, 0.0);
+    EXPECT_TRUE(plot.m_strXTitle.empty() && plot.m_strYTitle.empty());
+    EXPECT_TRUE(plot.m_strTitle3.empty() && plot.m_strTitle4.empty());
+    EXPECT_EQ(plot.m_bTimeAxis, 0);
+    EXPECT_EQ(plot.m_bFrequencyAxis, 0);
+    EXPECT_EQ(plot.m_range.m_dXMin, 0.0);
+    EXPECT_EQ(plot.m_range.m_dXMax, 1.0);
+    EXPECT_EQ(plot.m_range.m_bXLog, 0);
+}
+
 }  // namespace

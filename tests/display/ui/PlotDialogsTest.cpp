@@ -1,7 +1,10 @@
 // The plot dialog, the plot image export and the curve and text label dialogs under the window
 // toolkit.
+#include "common/controls/ColorComboBox.h"
+#include "common/controls/ItemComboBox.h"
 #include "display/ui/CurveDialogs.h"
 #include "display/ui/DispPropPages.h"
+#include "display/ui/LineStylesDlg.h"
 #include "display/ui/MsBarChart.h"
 #include "display/ui/PlotDlg.h"
 #include "display/ui/PlotImageExport.h"
@@ -24,6 +27,7 @@
 #include "platform/image/Image.h"
 #include "platform/ui/MessageBoxService.h"
 #include "tests/display/ScopedLanguage.h"
+#include "tests/support/ModalSteps.h"
 #include "tests/support/WxEnvironment.h"
 
 namespace
@@ -204,6 +208,55 @@ TEST_F(PlotDialogsTest, CurveDialogCopiesTheLabelIntoTheStyle)
     EXPECT_EQ(dialog.m_style.m_strLabel, "Left mic");
     EXPECT_EQ(dialog.m_style.m_nWidth, 3);
     EXPECT_EQ(dialog.m_bActive, 0);
+}
+
+// The "Line style" button opens the line styles over the curve dialog; their OK changes the curve
+// dialog's style, their Cancel leaves it, and the curve dialog's own OK hands both on.
+TEST_F(PlotDialogsTest, CurveDialogEditsItsStyleInTheNestedLineStyles)
+{
+    using testsupport::ModalStep;
+    using testsupport::On;
+    using testsupport::Press;
+    for (const bool confirm : {true, false})
+    {
+        CCurvePropertiesDlg dialog(m_frame);
+        dialog.m_style.m_strLabel = "Ch#1";
+        dialog.m_style.m_nColorIndex = 1;
+        dialog.m_style.m_nWidth = 1;
+        dialog.m_bActive = 1;
+        bool innerClosed = false;
+        std::size_t ran = 0;
+        const int result = testsupport::RunModalSteps(
+            dialog,
+            {[&]
+             {
+                 // Blocks in the line styles' own loop, where the next steps run.
+                 EXPECT_TRUE(Press(dialog, CCurvePropertiesDlg::kIdLineStyles));
+                 innerClosed = true;
+             },
+             On<CLineStylesDlg>(
+                 [&](CLineStylesDlg& styles)
+                 {
+                     EXPECT_EQ(styles.m_controls.color->GetSelection(), 1);
+                     styles.m_controls.color->SetSelection(9);
+                     styles.m_controls.width->SetSelection(2);
+                     EXPECT_TRUE(Press(styles, confirm ? wxID_OK : wxID_CANCEL));
+                 }),
+             ModalStep(
+                 [&]
+                 {
+                     static_cast<wxTextCtrl*>(dialog.FindWindow(CCurvePropertiesDlg::kIdLabel))
+                         ->ChangeValue("Left mic");
+                     EXPECT_TRUE(Press(dialog, wxID_OK));
+                 },
+                 [&] { return innerClosed; })},
+            &ran);
+        EXPECT_EQ(ran, 3u) << confirm;
+        ASSERT_EQ(result, wxID_OK) << confirm;
+        EXPECT_EQ(dialog.m_style.m_nColorIndex, confirm ? 9 : 1);
+        EXPECT_EQ(dialog.m_style.m_nWidth, confirm ? 3 : 1);
+        EXPECT_EQ(dialog.m_style.m_strLabel, "Left mic");
+    }
 }
 
 }  // namespace

@@ -129,6 +129,56 @@ TEST_F(PlotGoldenTest, LogarithmicSpectrumWithTwoCurves)
     Compare(plot, "spectrum-log");
 }
 
+// The legend's frame lies on the edges of its box (right and bottom exclusive), one pixel wide, in
+// the inverse of the plot background; the background shows inside and just outside it.
+TEST_F(PlotGoldenTest, LegendFrameLiesOnTheEdgesOfItsBox)
+{
+    constexpr int points = 512;
+    std::vector<float> data(2 * points, 0.25f);
+    CPlot plot;
+    plot.m_pData = data.data();
+    plot.m_nChannels = 2;
+    plot.m_dataRange.m_nPoints = points;
+    plot.m_dBinWidth = 1.0;
+    plot.m_viewRange.m_dXMin = 0.0;
+    plot.m_viewRange.m_dXMax = points;
+    plot.m_viewRange.m_dYMin = 0.0;
+    plot.m_viewRange.m_dYMax = 1.0;
+    plot.RecreatePens();
+    plot.ApplySettings();
+    plot.m_bLegend = 1;
+    plot.m_legend.m_nCount = 2;
+    plot.m_legend.m_entries[0].m_strLabel = "Ch#1";
+    plot.m_legend.m_entries[1].m_strLabel = "Ch#2";
+    const wxImage image = RenderPlotImage(plot, kWidth, kHeight);
+    ASSERT_TRUE(image.IsOk());
+    image.SaveFile(wxString::FromUTF8(ActualPath("legend-frame")), wxBITMAP_TYPE_PNG);
+    const gfx::Rect box = plot.m_legend.m_rcBox;
+    ASSERT_GT(box.right - box.left, 10);
+    ASSERT_GT(box.bottom - box.top, 10);
+    const gfx::Color frame = plot.m_legend.m_textColor;
+    const gfx::Color inside = plot.m_legend.m_background;
+    const auto at = [&](int x, int y)
+    {
+        return static_cast<gfx::Color>(image.GetRed(x, y)) |
+               static_cast<gfx::Color>(image.GetGreen(x, y)) << 8 |
+               static_cast<gfx::Color>(image.GetBlue(x, y)) << 16;
+    };
+    // Below the last row there is a strip of background the height of two spacings and more.
+    const int x = (box.left + box.right) / 2;
+    const int y = box.bottom - 2;
+    EXPECT_EQ(at(x, box.top), frame) << "top";
+    EXPECT_EQ(at(x, box.top + 1), inside) << "below the top";
+    EXPECT_EQ(at(x, box.bottom - 1), frame) << "bottom";
+    EXPECT_EQ(at(x, box.bottom - 2), inside) << "above the bottom";
+    EXPECT_NE(at(x, box.bottom), frame) << "below the box";
+    EXPECT_EQ(at(box.left, y), frame) << "left";
+    EXPECT_EQ(at(box.left + 1, y), inside) << "right of the left";
+    EXPECT_NE(at(box.left - 1, y), frame) << "left of the box";
+    EXPECT_EQ(at(box.right - 1, y), frame) << "right";
+    EXPECT_EQ(at(box.right - 2, y), inside) << "left of the right";
+}
+
 // A time signal: a decaying sine burst on a linear axis, drawn as min and max per column.
 TEST_F(PlotGoldenTest, TimeSignal)
 {

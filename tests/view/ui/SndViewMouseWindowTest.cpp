@@ -12,6 +12,7 @@
 #include <wx/dcmemory.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -139,10 +140,18 @@ TEST_F(SndViewMouseWindowTest, ZoomMarkersLabelsLegendAndMeasureRectangleByMouse
     CAnnotationList& labels = View().GetSettings()->m_Annotations;
     ASSERT_EQ(labels.GetCount(), 1u);
     ASSERT_TRUE(WaitForRefreshes(2));
-    ScreenPicture("label-added");
+    const wxImage withLabel = ScreenPicture("label-added");
     auto* label = static_cast<CTextAnnotation*>(labels.GetMembers().front().get());
     const PlotRect bounds = label->m_Bounds;
     ASSERT_GT(bounds.right, bounds.left);
+    // The label's text is on the screen: dark pixels in its box, where the plot's background was.
+    ASSERT_TRUE(withLabel.IsOk());
+    int dark = 0;
+    for (int y = std::max(0, bounds.top); y < std::min(bounds.bottom, withLabel.GetHeight()); ++y)
+        for (int x = std::max(0, bounds.left); x < std::min(bounds.right, withLabel.GetWidth()); ++x)
+            dark +=
+                withLabel.GetRed(x, y) < 90 && withLabel.GetGreen(x, y) < 90 && withLabel.GetBlue(x, y) < 90;
+    EXPECT_GT(dark, (bounds.right - bounds.left) * 2) << "the label is not drawn";
     std::string offered;
     CSndViewWindow::s_fnLabelAnswer = [&offered](CAnnotationList::LabelEdit& edit)
     {
