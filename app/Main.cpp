@@ -6,6 +6,7 @@
 #include "engine/AudioInDx.h"
 #include "engine/AudioInSim.h"
 #include "engine/AudioInWave.h"
+#include "engine/FileInputSource.h"
 #include "engine/SoundIn.h"
 
 #include <memory>
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         engine.SetInputDevice(CSoundIn::kInputWave, std::make_unique<CAudioIn_Wave>());
         engine.SetInputDevice(CSoundIn::kInputDirectSound, std::make_unique<CAudioIn_DX>());
         engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+        engine.SetInputDevice(CSoundIn::kInputFile, std::make_unique<CFileInputSource>());
         app.Trace("engine");
         CUiEngineNotifications notifications;
         engine.SetNotifications(&notifications);
