@@ -4,7 +4,9 @@
 #include "app/ChildFrame.h"
 #include "app/GeneratorPanels.h"
 #include "app/MainFrame.h"
+#include "app/ProgressDlg.h"
 #include "app/SndDoc.h"
+#include "common/BackgroundJob.h"
 #include "common/IniFile.h"
 #include "common/Log10.h"
 #include "common/RegistryValues.h"
@@ -226,6 +228,8 @@ bool CAnalyzerApp::InitInstance()
     SetShellMessageHandler([](const std::string& text, const std::string& caption) {
         platform::ui::ShowMessageBox(text, caption, wxOK | wxICON_INFORMATION);
     });
+    // Background jobs show their progress in the application's progress window.
+    CBackgroundJob::SetProgressWindowFactory(&CProgressDlg::CreateForJob);
     // 1.
     g_bDisplayRestart = 1;
     InitLog10Table();

@@ -2,6 +2,8 @@
 // the main frame. Window-side; user-interface thread only.
 #pragma once
 
+#include <string>
+
 class CMainFrame;
 class wxUpdateUIEvent;
 
@@ -22,6 +24,14 @@ void FilePrint(CMainFrame& frame, int id);
 void FilePrintPreview(CMainFrame& frame, int id);
 void FilePrintSetup(CMainFrame& frame, int id);
 void AppExit(CMainFrame& frame, int id);
+// File input: a wave or MP3 file as the engine's live input, and back to the sound card.
+void AnalyzeWaveFile(CMainFrame& frame, int id);
+void StopWaveFileAnalyzer(CMainFrame& frame, int id);
+void UpdateAnalyzeWaveFile(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+void UpdateStopWaveFileAnalyzer(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+// Stores the path (when not empty) as the file input's file and runs the engine on it (false
+// without a file input).
+bool StartWaveFileAnalysis(CMainFrame& frame, const std::string& path);
 // Edit: the active measurement window's picture to the clipboard.
 void EditCopy(CMainFrame& frame, int id);
 // View

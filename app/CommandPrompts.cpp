@@ -78,6 +78,8 @@ const Prompt kEnglishPrompts[] = {
     {kAsioGenerator1 + 9,               "Show the panel of generator 10\nASIO Generator #10"},
     {kAsioTestSignal,                  "Show the panel of the test signal generator\nTest signal"},
     {kAudioMixer,                      "Set the microphone level, AGC and mute of the sound card\nAudio Mixer"},
+    {kAnalyzeWaveFile,                 "Analyse a wave or MP3 file as the live input\nAnalyze wave file"},
+    {kStopWaveFileAnalyzer,            "Stop the file input and go back to the sound card\nStop wave file analyzer"},
     {kLanguage,                        "Choose the language of the menus and windows\nLanguage"},
     {kPreferences,                     "Choose what is loaded at start-up\nPreferences"},
     {kWindowNew,                       "Open another window for the active workspace\nNew Window"},

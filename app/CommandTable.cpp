@@ -39,6 +39,8 @@ const CommandEntry kCommands[] = {
     {kFileClose,                          "&File/&Close",                             0,       tb::kNone,              nullptr,          FileClose,         nullptr,                 kNormal},
     {kFileSave,                           "&File/&Save\tCtrl+S",                      0,       tb::kMain,              "file-save",      FileSave,          nullptr,                 kNormal},
     {kFileSaveAs,                         "&File/Save &As...",                        0,       tb::kNone,              nullptr,          FileSaveAs,        nullptr,                 kNormal},
+    {kAnalyzeWaveFile,                    "&File/|Analyze wave file...",              0,       tb::kNone,              nullptr,          AnalyzeWaveFile,   UpdateAnalyzeWaveFile,      kCheck},
+    {kStopWaveFileAnalyzer,               "&File/Stop wave file analyzer",            0,       tb::kNone,              nullptr,          StopWaveFileAnalyzer, UpdateStopWaveFileAnalyzer, kNormal},
     {view_command::kLoadConfig,           "&File/|Load config...",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kSaveConfig,           "&File/Save config...",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kSaveState,            "&File/Save state",                         0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},

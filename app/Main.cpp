@@ -6,6 +6,7 @@
 #include "engine/AudioInDx.h"
 #include "engine/AudioInSim.h"
 #include "engine/AudioInWave.h"
+#include "engine/FileInputSource.h"
 #include "engine/PluginInput.h"
 #include "engine/SoundIn.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
         engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
         engine.SetInputDevice(CSoundIn::kInputLibrary, std::make_unique<CLibraryInput>(engine));
         engine.SetInputDevice(CSoundIn::kInputAsio, std::make_unique<CAsioPluginInput>(engine));
+        engine.SetInputDevice(CSoundIn::kInputFile, std::make_unique<CFileInputSource>());
         app.Trace("engine");
         CUiEngineNotifications notifications;
         engine.SetNotifications(&notifications);

@@ -58,6 +58,9 @@ inline constexpr int kCopyAsBitmap = 32774;
 inline constexpr int kPreferences = 32845;
 inline constexpr int kLanguage = 32955;
 inline constexpr int kAudioMixer = 33104;
+// File input.
+inline constexpr int kAnalyzeWaveFile = 32800;
+inline constexpr int kStopWaveFileAnalyzer = 32872;
 // The ASIO menu's generator panels: "ASIO Generator #1" .. "#10", then "Test signal".
 inline constexpr int kAsioGenerator1 = 33017;
 inline constexpr int kAsioTestSignal = 33027;

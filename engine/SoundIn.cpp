@@ -6,6 +6,7 @@
 #include "dsp/Fft.h"
 #include "dsp/FractionalOctaveSmoothing.h"
 #include "engine/BandLevels.h"
+#include "engine/SampleRateConverter.h"
 #include "engine/TestSignalSource.h"
 #include "texts/TextTable.h"
 
@@ -33,6 +34,7 @@ constexpr std::size_t kWorkBufferFloats = 65536;
 
 constexpr const char* kDumpFiles[] = {"samplein", "SRCout", "in", "mlsout", "fftin", "fftout", "DisplayOut"};
 constexpr const char* kSampleDumpFile = "samplein";
+constexpr const char* kResamplerDumpFile = "SRCout";
 constexpr const char* kReplayFile = "datain";
 
 // Counters are added to by one thread each; they stop at the largest value instead of wrapping.
@@ -669,6 +671,22 @@ int CSoundIn::OpenInputLocked()
             m_staging.reset();
             m_staging = std::make_unique_for_overwrite<float[]>(stagingFloats);
             m_nStagingCapacity = stagingFloats;
+        }
+        if (m_bResampler)
+        {
+            // Converters that would start out of step with the others are all made anew.
+            if (m_converters.size() != static_cast<std::size_t>(channels))
+            {
+                m_converters.clear();
+                for (int c = 0; c < channels; ++c)
+                    m_converters.push_back(std::make_unique<CSampleRateConverter>());
+            }
+            if (m_nResampledCapacity < stagingFloats)
+            {
+                m_resampled.reset();
+                m_resampled = std::make_unique_for_overwrite<float[]>(stagingFloats);
+                m_nResampledCapacity = stagingFloats;
+            }
         }
     }
     catch (const std::bad_alloc&)
@@ -2080,7 +2098,57 @@ void CSoundIn::ProcessStagedBlock(int frames)
                 std::fclose(file);
             }
     }
-    CollectBlock(m_staging.get(), frames);
+    if (m_bResampler)
+        ResampleAndCollect(frames);
+    else
+        CollectBlock(m_staging.get(), frames);
+}
+
+void CSoundIn::ResampleAndCollect(int frames)
+{
+    const int channels = std::clamp(m_nAnalysisChannels, 1, kMaxChannels);
+    // Without converters for every channel (the resampler switched on while open) nothing is
+    // collected rather than a channel left stale.
+    if (m_converters.size() < static_cast<std::size_t>(channels) ||
+        m_nResampledCapacity < static_cast<std::size_t>(channels) * kStagingFrames ||
+        !(m_dResampleRatio > 0.0))
+        return;
+    const bool applyPhase = m_nResampleApplyPhase > 0;
+    for (int c = 0; c < channels; ++c)
+    {
+        CSampleRateConverter& converter = *m_converters[static_cast<std::size_t>(c)];
+        converter.m_dRatio = m_dResampleRatio;
+        if (applyPhase)
+            converter.m_dTime = m_dResampleStartPhase;
+    }
+    if (applyPhase)
+        m_nResampleApplyPhase = 0;
+    // Pieces that fit the converters' stores and, converted, a staging row.
+    CSampleRateConverter& first = *m_converters[0];
+    int limit = std::min(first.MaxInput(), kStagingFrames);
+    while (limit > 1 && first.MaxOutput(limit) > kStagingFrames)
+        limit /= 2;
+    for (int offset = 0; offset < frames && limit > 0;)
+    {
+        const int piece = std::min(frames - offset, limit);
+        int produced = -1;
+        for (int c = 0; c < channels; ++c)
+        {
+            const std::size_t row = static_cast<std::size_t>(c) * kStagingFrames;
+            const int n = m_converters[static_cast<std::size_t>(c)]->Process(m_staging.get() + row + offset,
+                                                                             piece, m_resampled.get() + row);
+            produced = produced < 0 ? n : std::min(produced, n);
+        }
+        if (m_bDebugDumps && produced > 0)
+            if (std::FILE* file = std::fopen(kResamplerDumpFile, "ab"))
+            {
+                (void)std::fwrite(m_resampled.get(), sizeof(float), static_cast<std::size_t>(produced), file);
+                std::fclose(file);
+            }
+        if (produced > 0)
+            CollectBlock(m_resampled.get(), produced);
+        offset += piece;
+    }
 }
 
 void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)

@@ -62,6 +62,8 @@
 // The index of the first string that contains the text, compared in upper case; -1 when none.
 int FindStringNoCase(const std::vector<std::string>& strings, const std::string& text);
 
+class CSampleRateConverter;
+
 class CSoundIn : public CInputBlockSink
 {
 public:
@@ -803,6 +805,14 @@ private:
 
     std::unique_ptr<float[]> m_staging;  // analysis channels x kStagingFrames, channel c at row c
     std::size_t m_nStagingCapacity = 0;
+    // The resampler hook: one converter per analysis channel (kept across opens, so the stream
+    // joins; all of them see the same calls and stay in step) and their output rows, shaped as the
+    // staging area. Sized by OpenInput when the resampler is on.
+    std::vector<std::unique_ptr<CSampleRateConverter>> m_converters;
+    std::unique_ptr<float[]> m_resampled;
+    std::size_t m_nResampledCapacity = 0;
+    // Converts the staged block of every analysis channel and collects the outputs.
+    void ResampleAndCollect(int frames);
     std::uint32_t m_nDitherSeed = 1;
     int m_nAnalysisGuard = 0;  // analysis thread only
 };

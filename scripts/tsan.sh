@@ -7,10 +7,10 @@ build=${TESSARIN_TSAN_BUILD_DIR:-$root/build-tsan}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARIN_TSAN=ON \
     -DTESSARIN_BENCH=OFF "$@" >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target ring_buffer_tests engine_tests dsp_tests
+cmake --build "$build" --parallel "$(nproc)" --target ring_buffer_tests background_job_tests engine_tests dsp_tests
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 status=0
-for tests in ring_buffer_tests engine_tests; do
+for tests in ring_buffer_tests background_job_tests engine_tests; do
     "$build/bin/$tests" || status=1
 done
 # The signal-processing library's own workers: the tonality analyser's runs.
