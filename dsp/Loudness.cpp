@@ -204,6 +204,11 @@ float ComputeLoudnessPattern(const float* levels, float* pattern)
     return Integrate(core, pattern);
 }
 
+double LoudnessBandCentre(int band)
+{
+    return 1000.0 * std::pow(10.0, (band - 16) / 10.0);
+}
+
 float ComputeThirdOctaveALevel(const float* levels)
 {
     double sum = 0;

@@ -16,6 +16,9 @@ inline constexpr float kLoudnessPatternStep = 0.1f;
 float ComputeLoudness(const float* levels);
 // Total loudness N in sone; writes exactly kLoudnessPatternLength specific-loudness values (sone/Bark).
 float ComputeLoudnessPattern(const float* levels, float* pattern);
+// Exact centre frequency (Hz) of band `band` (0 = 25 Hz): 1000 x 10^((band - 16) / 10).
+double LoudnessBandCentre(int band);
+
 // A-weighted level in dB of the bands 100 Hz ... 10 kHz (indices 6 ... 26); the bands below 100 Hz and
 // the 12.5 kHz band do not count.
 float ComputeThirdOctaveALevel(const float* levels);

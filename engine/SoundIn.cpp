@@ -813,6 +813,7 @@ int CSoundIn::OpenInputLocked()
     m_window.Generate(m_windowTable.data(), m_nFftSize, m_nWindowType);
     m_strWindowName = m_window.m_name;
     m_nOpenedFftSize = m_nFftSize;
+    m_loudnessBank.Configure(m_nSampleRate, m_nFftSize);
     ResetTrigger();
 
     // The analysis thread, then the source.
@@ -1633,12 +1634,10 @@ void CSoundIn::PostProcessDisplay()
                                   m_nSampleRate, m_bandLevels[static_cast<std::size_t>(c)]);
     if (frequencyAxis && (m_bLoudness || m_bSpecificLoudness) && rows > 0)
     {
-        if (!m_bThirdOctaveDisplay)
-            m_dBandOverall[0] =
-                ThirdOctaveLevels(std::span<const float>(row(0), static_cast<std::size_t>(length)),
-                                  m_nSampleRate, m_bandLevels[0]);
-        m_fLoudness = ComputeLoudnessPattern(m_bandLevels[0].data(), m_specificLoudness.data());
-        m_fLoudnessALevel = ComputeThirdOctaveALevel(m_bandLevels[0].data());
+        if (!m_loudnessBank.Levels(m_loudnessBandLevels.data()))
+            m_loudnessBandLevels.fill(-300.0f);
+        m_fLoudness = ComputeLoudnessPattern(m_loudnessBandLevels.data(), m_specificLoudness.data());
+        m_fLoudnessALevel = ComputeThirdOctaveALevel(m_loudnessBandLevels.data());
     }
     if (m_bDisplayAveraging.load())
     {
@@ -2194,6 +2193,9 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
         }
         m_conditioning.MeasureCPeak(c, x, frames);
     }
+    // The loudness bands measure the first channel's conditioned row, in dB SPL once calibrated.
+    if ((m_bLoudness || m_bSpecificLoudness) && channels > 0 && m_bChannelEnabled[0])
+        m_loudnessBank.Process(rows, frames);
     // The band analysers read the conditioned rows (never writing them) before the band limit,
     // all channels in one call so that their filters and meters run side by side.
     if (BandAnalyzersInUse())

@@ -24,6 +24,7 @@
 #include "dsp/FftWindow.h"
 #include "dsp/FrequencyWeighting.h"
 #include "dsp/Loudness.h"
+#include "dsp/LoudnessFilterBank.h"
 #include "dsp/MlsTransform.h"
 #include "dsp/OctaveBandFilter.h"
 #include "dsp/Phonetogram.h"
@@ -507,6 +508,10 @@ public:
     int m_bSpecificLoudness = 0;
     double m_dLoudnessRangeMin = 0.0;
     double m_dLoudnessRangeMax = 130.0;
+    // The third-octave levels behind them: the bank's last complete interval of one FFT length,
+    // measured with the loudness procedure's band filters (fed on the input path, configured at open).
+    CLoudnessFilterBank m_loudnessBank;
+    std::array<float, kLoudnessBandCount> m_loudnessBandLevels{};
     std::array<float, kLoudnessPatternLength> m_specificLoudness{};
     float m_fLoudness = 0.0f;
     float m_fLoudnessALevel = 0.0f;

@@ -298,7 +298,8 @@ protected:
 // filter bank behind the published values, and those neighbours carry loudness: the pure tones at
 // 1 and 4 kHz come out 9 to 12 % below their references (the single-band values of the procedure
 // are lower still). The pink noise (60 dB from 20 Hz to 20 kHz, 45.2 dB per band) comes out 18 %
-// above. Those three are held to the figures measured here, so that a change shows.
+// above. Those three are held to the figures measured here, so that a change shows. The engine's
+// loudness therefore measures its bands with a bank of the procedure's kind (CLoudnessFilterBank).
 TEST_F(LoudnessOfSignals, AnnexB3StationarySignals)
 {
     const struct
