@@ -12,6 +12,8 @@ packages=(
     # Mesa's OpenGL drivers: llvmpipe renders the 3D view under the virtual X server
     libgl1-mesa-dri libglx-mesa0
     zip unzip xdg-utils
+    # The second implementation of the room-acoustic figures in the tests
+    python3-numpy python3-scipy
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")
