@@ -364,6 +364,12 @@ double EvaluateDecayInPlace(float* work, int count, double sampleRate, double le
                             int points, int decayMode, CRoomAcousticResults& results)
 {
     const DecayTruncation truncation = FindDecayTruncation(work, count, sampleRate);
+    // The decay starts with the sound's arrival, the first sample within 20 dB of the peak: a fit
+    // from 0 dB must not take in the silence before it.
+    int onset = 0;
+    const float peak = FindPeakMagnitude(work, count, nullptr);
+    while (onset < count - 1 && !(std::fabs(work[onset]) >= 0.1f * peak))
+        ++onset;
     if (decayMode == 0)
         SchroederIntegrate(work, work, count, truncation);
     else
@@ -374,8 +380,11 @@ double EvaluateDecayInPlace(float* work, int count, double sampleRate, double le
     {
         double nonLinearity = results.m_nonLinearity;
         double intercept = 0.0;
-        double time =
-            FitDecayTime(work, count, sampleRate, starts[r], ends[r], points, &nonLinearity, &intercept);
+        double time = FitDecayTime(work + onset, count - onset, sampleRate, starts[r], ends[r], points,
+                                   &nonLinearity, &intercept);
+        // The line's level at the start of the response rather than at the onset.
+        if (time > 0.0)
+            intercept += 60.0 / time * (onset / sampleRate);
         // A lower level closer than 10 dB to the noise: the figure would be the noise's, not the room's.
         if (time > 0.0 && truncation.dynamicRange < -ends[r] + kNoiseMargin)
             time = kUnsetValue;
