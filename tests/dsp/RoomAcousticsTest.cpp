@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "dsp/BandFilterTables.h"
+#include "dsp/OctaveBandFilter.h"
+#include "tests/dsp/AllocationCount.h"
 
 namespace
 {
@@ -296,11 +298,17 @@ TEST(RoomAcousticsIso3382, NoisyDecaysGiveTheirReverberationTime)
                 // 60 dB of range always carries T20 and T30; 45 dB always T20.
                 EXPECT_EQ(available[0], static_cast<int>(kRealisations));
                 if (noise == -60.0)
+                {
                     EXPECT_EQ(available[1], static_cast<int>(kRealisations));
+                }
                 // A mean of a few borderline values says little: judged from half the realisations on.
                 for (int k = 0; k < 2; ++k)
+                {
                     if (available[k] >= static_cast<int>(kRealisations / 2))
+                    {
                         EXPECT_NEAR(sum[k] / available[k], t, 0.05 * t) << (k == 0 ? "T20" : "T30");
+                    }
+                }
             }
         }
 }
@@ -316,4 +324,32 @@ TEST(RoomAcousticsIso3382, ShortDynamicRangeIsNotAvailable)
     EXPECT_EQ(r.m_decayTimes[1], -1.0);
     EXPECT_EQ(r.m_halfDecayTime, -1.0);
     EXPECT_GT(r.m_decayTimes[2], 0.0);
+}
+
+// The engine's analysis thread runs the band filter and the decay evaluation on its own buffers:
+// once the filter is built for its band and rate, neither allocates.
+TEST(RoomAcousticsEdgeCases, DecayEvaluationInPlaceAllocatesNothing)
+{
+    const double rate = 48000.0;
+    const std::vector<float> response = NoisyDecay(0.8, rate, -50.0, 9, 480);
+    std::vector<float> work = response;
+    COctaveBandFilter filter;
+    ASSERT_TRUE(ApplyBandFilter(filter, work.data(), static_cast<int>(work.size()), rate, 1000.0));
+    CRoomAcousticResults results;
+    work = response;
+    const int allocations = allocationcount::Count(
+        [&]
+        {
+            ApplyBandFilter(filter, work.data(), static_cast<int>(work.size()), rate, 1000.0);
+            EvaluateDecayInPlace(work.data(), static_cast<int>(work.size()), rate, -5.0, -25.0, 100, 0,
+                                 results);
+        });
+    EXPECT_EQ(allocations, 0);
+    EXPECT_NEAR(results.m_decayTime, 0.8, 0.1);
+    // The filter starts from rest every time: the same input gives the same output.
+    std::vector<float> again = response;
+    ApplyBandFilter(filter, again.data(), static_cast<int>(again.size()), rate, 1000.0);
+    std::vector<float> fresh = response;
+    ApplyBandFilter(fresh.data(), static_cast<int>(fresh.size()), rate, 1000.0, 1);
+    EXPECT_EQ(again, fresh);
 }
