@@ -85,7 +85,8 @@ TEST(RoomAcousticsIso3382, SecondImplementationAgrees)
     platform::SpawnRequest request;
     // Debian's interpreter, which has Debian's numpy and scipy.
     request.argv.push_back("/usr/bin/python3");
-    request.argv.push_back(std::string(TESSARIN_SOURCE_DIR) + "/tests/engine/room_acoustics_check.py");
+    request.argv.push_back(
+        (std::filesystem::path(TESSARIN_SOURCE_DIR) / "tests/engine/room_acoustics_check.py").string());
     request.argv.push_back(folder.string());
     request.mode = platform::SpawnMode::Wait;
     const platform::SpawnResult result = platform::SpawnProgram(request);
