@@ -5,6 +5,7 @@
 #include "dsp/DistortionFigures.h"
 #include "dsp/Fft.h"
 #include "dsp/FractionalOctaveSmoothing.h"
+#include "dsp/RoomAcoustics.h"
 #include "engine/BandLevels.h"
 #include "engine/SampleRateConverter.h"
 #include "engine/TestSignalSource.h"
@@ -185,8 +186,12 @@ bool CSoundIn::InitDefaults()
     m_bHumSuppression = 0;
     m_dHumFundamental = 50.0;
     m_dHumUpperLimit = 800.0;
-    m_dDecayUpper = -3.0;
-    m_dDecayLower = -18.0;
+    m_irDecayStartLevel = -3.0;
+    m_irDecayEndLevel = -18.0;
+    m_irRegressionPoints = 100;
+    m_irMaxLengthMs = 0.0;
+    m_irBandLowerLimit = 0.0;
+    m_irBandUpperLimit = 0.0;
     m_dDecayTarget = -60.0;
     m_nLevelMonitorMode = 0;
     m_nLevelHistoryLength = 1000;
@@ -920,7 +925,6 @@ void CSoundIn::FreeOpenBuffers()
     std::vector<float>().swap(m_smoothingBuffer);
     std::vector<float>().swap(m_decayEnergy);
     std::vector<float>().swap(m_levelValues);
-    std::vector<double>().swap(m_decayBlockEnergy);
     m_conditioning.Free();
     m_replayFile.reset();
     m_nRingLength = 0;
@@ -1674,8 +1678,6 @@ bool CSoundIn::GrowDecayBuffers(std::size_t length)
     {
         if (m_decayEnergy.size() < length)
             m_decayEnergy.resize(length, 0.0f);
-        if (m_decayBlockEnergy.size() < length / kDecayBlock + 1)
-            m_decayBlockEnergy.resize(length / kDecayBlock + 1, 0.0);
     }
     catch (const std::bad_alloc&)
     {
@@ -1699,42 +1701,13 @@ double CSoundIn::AnalyzeDecay(const float* response, int length, int rate, CBand
 {
     float* work = m_decayEnergy.data();
     std::copy_n(response, length, work);
-    if (filter)
-    {
-        filter->m_nSampleRate = rate;
-        filter->Process(work, length);
-    }
-    // The running energy sample by sample, and at the end of every block.
-    const int blocks = length / kDecayBlock;
-    double energy = 0.0;
-    for (int i = 0; i < length; ++i)
-    {
-        energy += static_cast<double>(work[i]) * work[i];
-        work[i] = static_cast<float>(energy);
-        if ((i + 1) % kDecayBlock == 0)
-            m_decayBlockEnergy[static_cast<std::size_t>((i + 1) / kDecayBlock - 1)] = energy;
-    }
-    const double total = energy;
-    if (!(total > 0.0))
-        return 0.0;
-    const double upper = std::pow(10.0, 0.1 * m_dDecayUpper);
-    const double lower = std::pow(10.0, 0.1 * m_dDecayLower);
-    int first = -1;
-    int second = -1;
-    for (int b = 0; b < blocks && second < 0; ++b)
-    {
-        const double remaining = (total - m_decayBlockEnergy[static_cast<std::size_t>(b)]) / total;
-        if (first < 0 && remaining < upper)
-            first = b;
-        if (remaining < lower)
-            second = b;
-    }
-    // Neither level reached (or the upper one only): no decay time.
-    if (first < 0 || second < 0 || !(upper > lower))
-        return 0.0;
-    const double time =
-        (-m_dDecayTarget / (10.0 * std::log10(upper / lower))) * (second - first) * kDecayBlock / rate;
-    return time > 0.0 ? time : 0.0;
+    if (filter && filter->m_nBand >= 0 && filter->m_nBand < filter->m_nBandCount)
+        ApplyBandFilter(*filter, work, length, rate, filter->m_pCentres[filter->m_nBand]);
+    CRoomAcousticResults results;
+    const double time = EvaluateDecayInPlace(work, length, rate, m_irDecayStartLevel, m_irDecayEndLevel,
+                                             m_irRegressionPoints, 0, results);
+    // Extrapolated to the target level instead of 60 dB; "not available" and "none" stay as they are.
+    return time > 0.0 ? time * (-m_dDecayTarget / 60.0) : time;
 }
 
 void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
@@ -1745,7 +1718,7 @@ void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
     const float* source = held ? m_pHeldImpulse : rows;
     const int rate = held ? m_nHeldImpulseRate : m_nSampleRate;
     const int n = std::min<int>(held ? m_nHeldImpulseLength : length, static_cast<int>(m_decayEnergy.size()));
-    if (n <= 0 || m_decayBlockEnergy.size() < static_cast<std::size_t>(n / kDecayBlock) || rate <= 0)
+    if (n <= 0 || rate <= 0)
         return;
     const bool thirds = m_nBandAnalyzerMode == 3;
     CBandTableFilter& filter = thirds ? static_cast<CBandTableFilter&>(m_decayThirdOctaveFilter)
@@ -1758,19 +1731,24 @@ void CSoundIn::DecayAnalysis(float* rows, int rowCount, int length)
         filter.m_nBand = firstBand + band;
         m_afDecayBandFrequencies[static_cast<std::size_t>(band)] =
             static_cast<float>(filter.m_pCentres[firstBand + band]);
+        const double time = AnalyzeDecay(source, n, rate, &filter);
         m_afDecayBandTimes[static_cast<std::size_t>(band)] =
-            static_cast<float>(1000.0 * AnalyzeDecay(source, n, rate, &filter));
+            static_cast<float>(time > 0.0 ? 1000.0 * time : time);
     }
     m_dDecayTime = AnalyzeDecay(source, n, rate, nullptr);
-    // Channel 0 shows the broadband decay curve (AnalyzeDecay left the running energy in the work
-    // buffer), the other channels a copy of it.
-    const double total = n > 0 ? m_decayEnergy[static_cast<std::size_t>(n - 1)] : 0.0;
+    // Channel 0 shows the broadband decay curve (AnalyzeDecay left it in the work buffer), the other
+    // channels a copy of it.
     for (int i = 0; i < length; ++i)
-        rows[i] = total > 0.0 && i < n
-                      ? static_cast<float>((total - m_decayEnergy[static_cast<std::size_t>(i)]) / total)
-                      : 0.0f;
+        rows[i] = i < n ? m_decayEnergy[static_cast<std::size_t>(i)] : 0.0f;
     for (int c = 1; c < rowCount; ++c)
         std::copy_n(rows, length, rows + static_cast<std::size_t>(c) * static_cast<std::size_t>(length));
+}
+
+std::string CSoundIn::ApplyDecimalComma(std::string text) const
+{
+    if (m_bDecimalComma)
+        std::replace(text.begin(), text.end(), '.', ',');
+    return text;
 }
 
 void CSoundIn::SetReferenceCurve(std::span<const float> values, int span)

@@ -28,6 +28,7 @@
 #include "dsp/MlsTransform.h"
 #include "dsp/OctaveBandFilter.h"
 #include "dsp/Phonetogram.h"
+#include "dsp/StiBandValues.h"
 #include "dsp/SweepSynthesis.h"
 #include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
@@ -263,9 +264,20 @@ public:
     int m_bHumSuppression = 0;
     double m_dHumFundamental = 50.0;
     double m_dHumUpperLimit = 800.0;
-    double m_dDecayUpper = -3.0;
-    double m_dDecayLower = -18.0;
+    // Reverberation properties: the decay range of the regression (dB), its points, the longest part
+    // of a response evaluated (ms, 0 or less = all), the band range of the per-band evaluation (Hz,
+    // 0 or less = default) and the level the decay time is extrapolated to.
+    double m_irDecayStartLevel = -3.0;
+    double m_irDecayEndLevel = -18.0;
+    std::int32_t m_irRegressionPoints = 100;
+    double m_irMaxLengthMs = 0.0;
+    double m_irBandLowerLimit = 0.0;
+    double m_irBandUpperLimit = 0.0;
     double m_dDecayTarget = -60.0;
+    // Signal-to-noise ratios per octave band for the speech-intelligibility evaluation of responses.
+    CStiBandValues m_stiSnrValues;
+    // Bits per sample of recordings the engine writes from evaluations (series average).
+    std::int32_t m_recordBits = 16;
     int m_nLevelMonitorMode = 0;
     std::int64_t m_nLevelHistoryLength = 1000;
     double m_dLevelShortTime = 5.0;
@@ -344,6 +356,8 @@ public:
     int m_bLevelFullSpan = 1;
     int m_nLevelWeighting = 0;
     int m_bDecimalComma = 0;
+    // With the decimal-comma option on, every "." of text becomes ",".
+    std::string ApplyDecimalComma(std::string text) const;
     // The generator's attenuator switches 1, 2, 3, 5, 10, 20 and 50 dB.
     std::array<int, 7> m_abAttenuators{};
     // The reverberation wizard's frequency range, chirp and thresholds.
@@ -565,22 +579,21 @@ public:
     std::vector<double> m_mlsDoubles;
     std::vector<float> m_windowTable;
     std::vector<float> m_smoothingBuffer;
-    // Decay analysis of an impulse response (analyser mode 36): the band filters, the running
-    // energy and the per-block energies (sized when the input opens), and the results: per band
-    // its centre and decay time (ms), and the broadband decay time (s).
-    static constexpr int kDecayBlock = 32;
+    // Decay analysis of an impulse response (analyser mode 36): the band filters, the work buffer
+    // (sized when the input opens) and the results: per band its centre and decay time (ms), and the
+    // broadband decay time (s); -1 where the response's dynamic range does not reach the lower level.
     static constexpr int kMaxDecayBands = 32;  // third-octave bands from the fourth
     static constexpr int kOctaveDecayBands = 8;
     COctaveBandFilter m_decayOctaveFilter;
     CThirdOctaveBandFilter m_decayThirdOctaveFilter;
     std::vector<float> m_decayEnergy;
-    std::vector<double> m_decayBlockEnergy;
     std::array<float, kMaxDecayBands> m_afDecayBandFrequencies{};
     std::array<float, kMaxDecayBands> m_afDecayBandTimes{};
     int m_nDecayBandCount = 0;
     double m_dDecayTime = 0.0;
-    // The decay time (s) of one response at `rate` by the decay settings; the work buffers hold at
-    // least its length (the caller checked). Band filter: null for the broadband response.
+    // The decay time (s) of one response at `rate` by the reverberation properties, extrapolated to
+    // the target level; the work buffer holds at least its length (the caller checked) and keeps
+    // its decay curve. Band filter: null for the broadband response.
     double AnalyzeDecay(const float* response, int length, int rate, CBandTableFilter* filter);
     void DecayAnalysis(float* rows, int rowCount, int length);
     // The impulse response a measurement window holds (not owned; null: none) and its rate: the decay

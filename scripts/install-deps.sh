@@ -14,6 +14,8 @@ packages=(
     zip unzip xdg-utils
     # JACK: the server (tests run it with its dummy back end) and the client library of the ASIO driver
     jackd2 libjack-jackd2-dev
+    # The second implementation of the room-acoustic figures in the tests
+    python3-numpy python3-scipy
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")
