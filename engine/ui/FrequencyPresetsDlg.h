@@ -19,7 +19,9 @@ class wxButton;
 class CFrequencyPresetsDlg : public wxDialog
 {
 public:
-    static constexpr int kFirstButtonId = 5100;
+    // The layout's ids 5100..5127 lie in the toolkit's range of standard ids (wxID_OK is 5100); the
+    // buttons take them 10000 higher.
+    static constexpr int kFirstButtonId = 15100;
     static constexpr int kMessageFrequency = 1369;
 
     explicit CFrequencyPresetsDlg(wxWindow* parent);

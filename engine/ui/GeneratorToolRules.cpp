@@ -1,5 +1,7 @@
 #include "engine/ui/GeneratorToolRules.h"
 
+#include "common/TextFormatting.h"
+#include "engine/GeneratorMatrix.h"
 #include "platform/NumberFormat.h"
 #include "texts/TextTable.h"
 
@@ -116,6 +118,62 @@ double DistortionDrive(int position)
 {
     const double root = position * 0.015;
     return position == 0 ? root * root + 0.001 : root * root;
+}
+
+}  // namespace generator_tools
+
+namespace generator_tools
+{
+
+double RequestedRms(double value, int unit)
+{
+    double volts = value;
+    if (unit == kLevelUnitDb)
+        volts = std::pow(10.0, value * 0.05);
+    else if (unit == kLevelUnitMv)
+        volts = value * 0.001;
+    return std::fabs(volts);
+}
+
+LevelSet SetChannelLevel(CGeneratorMatrix& engine, CGeneratorMatrix_settings& copy, int channel, double value,
+                         int unit, bool ticked)
+{
+    if (channel < 0 || channel >= kGeneratorOutputChannels)
+        return LevelSet::NotActive;
+    auto& target = engine.m_settings.m_channel[static_cast<std::size_t>(channel)];
+    auto& shown = copy.m_channel[static_cast<std::size_t>(channel)];
+    const double requested = RequestedRms(value, unit);
+    if (!(requested >= 1e-9))
+    {
+        target.m_active = 0;
+        shown.m_active = 0;
+        return LevelSet::Deactivated;
+    }
+    if (!ticked)
+        return LevelSet::NotActive;
+    const double measured = engine.GetOutputRmsCalibrated(channel);
+    // A silent channel has no level to correct: an infinite scale would be stored.
+    if (!(measured > 0.0) || !std::isfinite(requested / measured))
+        return LevelSet::Silent;
+    const double ratio = requested / measured;
+    if (target.m_calibrated != 0)
+    {
+        target.m_calibrated_target *= ratio;
+        shown.m_calibrated_target = target.m_calibrated_target;
+    }
+    else
+    {
+        target.m_scale *= ratio;
+        shown.m_scale = target.m_scale;
+    }
+    return LevelSet::Corrected;
+}
+
+std::array<std::string, 2> LevelReadouts(double rms, bool ticked)
+{
+    if (!ticked || !(rms > 0.0))
+        return {"--", "--"};
+    return {FormatEngineering(rms, 4, "V"), platform::FormatC("%3.3fdB", 20.0 * std::log10(rms))};
 }
 
 }  // namespace generator_tools

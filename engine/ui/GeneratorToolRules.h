@@ -60,3 +60,37 @@ int DistortionPosition(double drive);
 double DistortionDrive(int position);
 
 }  // namespace generator_tools
+
+class CGeneratorMatrix;
+class CGeneratorMatrix_settings;
+
+namespace generator_tools
+{
+
+// The value units of the level window's edit, in list order.
+inline constexpr std::array<const char*, 3> kLevelUnits = {"dB", "V", "mV"};
+inline constexpr int kLevelUnitDb = 0;
+inline constexpr int kLevelUnitV = 1;
+inline constexpr int kLevelUnitMv = 2;
+// Rows the level and matrix windows show at most.
+inline constexpr int kMaxMatrixRows = 24;
+
+// The requested RMS in volts of an entry in a unit (absolute value).
+double RequestedRms(double value, int unit);
+
+enum class LevelSet
+{
+    Corrected,    // the channel's scale (or calibrated target value) was corrected
+    NotActive,    // the row is not ticked: nothing changed
+    Deactivated,  // a request below 1e-9 V: the row and the channel were switched off
+    Silent,       // the channel measures no output: nothing changed
+};
+// "SET" of a row: corrects the engine's channel by requested / measured (the calibrated target value
+// of a calibrated channel, else its scale) and takes the corrected field into the window's copy.
+LevelSet SetChannelLevel(CGeneratorMatrix& engine, CGeneratorMatrix_settings& copy, int channel, double value,
+                         int unit, bool ticked);
+// The level window's two readouts of a channel: volts with an engineering prefix, and "%3.3fdB"; "--"
+// for both when the row is not ticked or the RMS is not above 0.
+std::array<std::string, 2> LevelReadouts(double rms, bool ticked);
+
+}  // namespace generator_tools

@@ -511,7 +511,7 @@ TEST_F(GeneratorToolsTest, PresetsSendTheirFrequency)
         panelTarget(message, wParam, lParam);
     };
     wxButton* button = presets->GetButton(12);
-    EXPECT_EQ(button->GetId(), 5112);
+    EXPECT_EQ(button->GetId(), CFrequencyPresetsDlg::kFirstButtonId + 12);
     EXPECT_EQ(button->GetLabel(), "440.0");
     EXPECT_EQ(button->GetPosition(), wxPoint(10, 105));  // row 3, column 0
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
