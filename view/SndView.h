@@ -29,8 +29,8 @@
 #include "view/DisplayProperties.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
-#include "view/ViewFrame.h"
 #include "view/RemoteCommand.h"
+#include "view/ViewFrame.h"
 
 class CSigGen_settings;
 class CSoundIn;
@@ -86,6 +86,9 @@ inline constexpr int kAddParamView = 32875;
 inline constexpr int kAlignParamViews = 32957;
 inline constexpr int kLinkFrequencyFactor = 32923;
 inline constexpr int kLinkFrequencyDiff = 32924;
+inline constexpr int kLinkVolume = 32967;
+inline constexpr int kOutputMatrix = 32994;
+inline constexpr int kGeneratorLevel = 32995;
 inline constexpr int kCustomReport = 32947;
 // Overlays.
 inline constexpr int kSetAsOverlay = 32869;
@@ -262,6 +265,15 @@ public:
     // command again ends the coupling.
     void OnLinkFrequencyDiff();
     void OnLinkFrequencyFactor();
+    // The linked generators' volume slider (modal, -85..+35 dB); each change arrives as message
+    // WM_USER+11 (value x lParam in wParam) and is stored; nothing is taken back when it closes.
+    void OnLinkVolume();
+    int OnLinkVolumeValue(std::int64_t wParam, std::int64_t lParam);
+    double GetLinkVolume() const { return m_dLinkVolume; }
+    // The engine's generator "Level" window (made once, shown) and the output matrix dialog on a
+    // copy of the engine's matrix (taken back on OK).
+    void OnGeneratorLevel();
+    void OnOutputMatrix();
     void OnCustomReport();
     // The smoothing list's selection: its text among the list's entry names (unknown: entry 0).
     long OnSmoothingSelected(const std::string& text, const std::vector<std::string>& names);
@@ -645,6 +657,7 @@ private:
     CViewDocument& m_document;
     CSoundIn& m_engine;
     CViewWindow* m_pWindow = nullptr;
+    double m_dLinkVolume = 0.0;  // dB
     CViewSettings* m_pSettings = nullptr;
     int m_nViewIndex = -1;
     bool m_bTimerWarningShown = false;

@@ -90,10 +90,10 @@ void CSliderWindow::Layout(int width)
     Refresh();
 }
 
-void CSliderWindow::OnSize(wxSizeEvent& event)
+void CSliderWindow::OnSize(wxSizeEvent&)
 {
+    // Not passed on: the toolkit would stretch a window's only control over the whole client area.
     Layout(GetClientSize().x);
-    event.Skip();
 }
 
 void CSliderWindow::OnPaint(wxPaintEvent&)
