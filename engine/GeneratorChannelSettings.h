@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 inline constexpr int kGeneratorOutputChannels = 64;
 
@@ -19,6 +20,20 @@ public:
     // The number of entries of a list that may be read: its count held to 0..kMaxListEntries.
     int CountA() const;
     int CountB() const;
+    // All fields, both lists whole, the name.
+    void Copy(const CGenerator_channel_settings& source);
+    // Scale and pre-scale 1 (0 dB), not calibrated, reference 0, factor and target value 1, type 0.
+    void ResetCalibration();
+    // Appends a generator index to a list; false when the list is full.
+    bool AddA(int generator);
+    bool AddB(int generator);
+    void ClearLists();
+    // The routing text: "%iA " for every A entry (index + 1), then "%iB " for every B entry.
+    std::string FormatGeneratorConfig() const;
+    // Empties both lists and reads the text's blank-separated pieces: a decimal number 1..10 is
+    // stored as number - 1, in the B list when the piece ends in "B" (any case), else in the A list;
+    // other pieces are skipped.
+    void ParseGeneratorConfig(std::string_view text);
 
     double m_scale = 1.0;         // gain 1
     double m_scale_db = 0.0;      // level offset 1
@@ -44,7 +59,33 @@ public:
 class CGeneratorMatrix_settings
 {
 public:
+    static constexpr std::string_view kSection = "Output Channel Matrix";
+    // The routing presets.
+    enum class Preset
+    {
+        OneToOne,     // channel k: A = [k mod 10]
+        Stereo,       // pair j: its first channel A = [j mod 10], its second B = [j mod 10]
+        Generators5,  // every channel: A = [0..4]
+    };
+
     CGeneratorMatrix_settings();
+
+    // 64 channels; every record: calibration reset, lists emptied, channel number = its index,
+    // test off, active, name = its 1-based number; then the "5 Generators" routing.
+    void SetDefaults();
+    void Copy(const CGeneratorMatrix_settings& source);
+    void ResetCalibration();
+    // Empties both lists of all 64 records and sets the preset's routing.
+    void ApplyPreset(Preset preset, int generators = 5);
+    // The channel count held to 0..64.
+    int Count() const;
+    // The key "Channels" and one section per channel of the count ("Output Channel Matrix CH#1" ...),
+    // written in one replacement of the file that keeps its other lines. False when the file could not
+    // be written.
+    bool WriteIni(const std::string& path) const;
+    // Every field of the channels of the count, each defaulting to its current value; the count key
+    // is not applied. A missing file leaves everything as it is.
+    void ReadIni(const std::string& path);
 
     std::int32_t m_channels = kGeneratorOutputChannels;
     std::array<CGenerator_channel_settings, kGeneratorOutputChannels> m_channel;

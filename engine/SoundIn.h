@@ -33,6 +33,7 @@
 #include "dsp/ThirdOctaveBandFilter.h"
 #include "engine/ChannelConditioning.h"  // Conditioning chain
 #include "engine/EngineNotifications.h"
+#include "engine/ExtGeneratorDevice.h"
 #include "engine/Generator.h"
 #include "engine/GeneratorLink.h"
 #include "engine/GeneratorMatrix.h"
@@ -655,6 +656,9 @@ public:
     };
     StoredEngineWords m_stored;
     CGeneratorMatrix m_generatorMatrix;
+    // The external generator instrument (present only with its bridge library in the program folder;
+    // the automated measurements set frequency and amplitude through it).
+    CExtGeneratorDevice m_extGenerator;
     // The result block the parameter windows read (user-interface thread; the measurement window
     // fills it after each display refresh).
     CParamResults m_ParamResults;

@@ -229,8 +229,8 @@ ProfileCache& Cache()
     return cache;
 }
 
-// One read-modify-write under the file's lock. `change` returns false when the document stays as it
-// was; the file is then left alone.
+}  // namespace
+
 bool ModifyProfile(const std::filesystem::path& path, const std::function<bool(ProfileDocument&)>& change)
 {
     if (path.empty())
@@ -262,8 +262,6 @@ bool ModifyProfile(const std::filesystem::path& path, const std::function<bool(P
     Cache().Update(path, std::move(updated));
     return true;
 }
-
-}  // namespace
 
 ProfileDocument::Line ProfileDocument::MakeLine(std::string text, std::string end)
 {

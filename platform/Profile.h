@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,6 +91,11 @@ int GetProfileInt(const std::filesystem::path& path, std::string_view section, s
 // refused (file untouched) or the file cannot be written.
 bool WriteProfileString(const std::filesystem::path& path, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// One read-modify-write of the whole file under its lock, replacing the file atomically: several values
+// land together or not at all. `change` returns false when the document stays as it was; the file is
+// then left alone (and true returned). False when the file cannot be read or written.
+bool ModifyProfile(const std::filesystem::path& path, const std::function<bool(ProfileDocument&)>& change);
 
 // Removes one key; true when it was removed or was not there, false when the file cannot be written.
 bool DeleteProfileKey(const std::filesystem::path& path, std::string_view section, std::string_view key);

@@ -387,6 +387,15 @@ bool CSndView::OnCommand(int id)
         case kLinkFrequencyFactor:
             OnLinkFrequencyFactor();
             return true;
+        case kLinkVolume:
+            OnLinkVolume();
+            return true;
+        case kGeneratorLevel:
+            OnGeneratorLevel();
+            return true;
+        case kOutputMatrix:
+            OnOutputMatrix();
+            return true;
         case kCustomReport:
             OnCustomReport();
             return true;

@@ -30,8 +30,8 @@
 #include "view/DisplayProperties.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
-#include "view/ViewFrame.h"
 #include "view/RemoteCommand.h"
+#include "view/ViewFrame.h"
 
 class CSigGen_settings;
 class CSoundIn;
@@ -87,6 +87,9 @@ inline constexpr int kAddParamView = 32875;
 inline constexpr int kAlignParamViews = 32957;
 inline constexpr int kLinkFrequencyFactor = 32923;
 inline constexpr int kLinkFrequencyDiff = 32924;
+inline constexpr int kLinkVolume = 32967;
+inline constexpr int kOutputMatrix = 32994;
+inline constexpr int kGeneratorLevel = 32995;
 inline constexpr int kCustomReport = 32947;
 // Overlays.
 inline constexpr int kSetAsOverlay = 32869;
@@ -268,6 +271,15 @@ public:
     // command again ends the coupling.
     void OnLinkFrequencyDiff();
     void OnLinkFrequencyFactor();
+    // The linked generators' volume slider (modal, -85..+35 dB); each change arrives as message
+    // WM_USER+11 (value x lParam in wParam) and is stored; nothing is taken back when it closes.
+    void OnLinkVolume();
+    int OnLinkVolumeValue(std::int64_t wParam, std::int64_t lParam);
+    double GetLinkVolume() const { return m_dLinkVolume; }
+    // The engine's generator "Level" window (made once, shown) and the output matrix dialog on a
+    // copy of the engine's matrix (taken back on OK).
+    void OnGeneratorLevel();
+    void OnOutputMatrix();
     void OnCustomReport();
     // Empties the custom plot before a wizard fills it: its range reset, no points and curves, no
     // titles, x step and axis markers cleared.
@@ -669,6 +681,7 @@ private:
     CViewDocument& m_document;
     CSoundIn& m_engine;
     CViewWindow* m_pWindow = nullptr;
+    double m_dLinkVolume = 0.0;  // dB
     CViewSettings* m_pSettings = nullptr;
     int m_nViewIndex = -1;
     bool m_bTimerWarningShown = false;

@@ -105,6 +105,37 @@ void CSndView::OnLinkFrequencyFactor()
     matrix.SelectMasterChannel(0);
 }
 
+void CSndView::OnLinkVolume()
+{
+    if (!m_pWindow)
+        return;
+    m_pWindow->RunLinkVolume(m_dLinkVolume, [this](std::int64_t wParam, std::int64_t lParam)
+                             { OnLinkVolumeValue(wParam, lParam); });
+}
+
+int CSndView::OnLinkVolumeValue(std::int64_t wParam, std::int64_t lParam)
+{
+    if (lParam != 0)
+        m_dLinkVolume = static_cast<double>(wParam) / static_cast<double>(lParam);
+    return 0;
+}
+
+void CSndView::OnGeneratorLevel()
+{
+    if (m_pWindow)
+        m_pWindow->ShowGeneratorLevel(m_engine.m_generatorMatrix);
+}
+
+void CSndView::OnOutputMatrix()
+{
+    if (!m_pWindow)
+        return;
+    CGeneratorMatrix_settings settings;
+    settings.Copy(m_engine.m_generatorMatrix.m_settings);
+    if (m_pWindow->EditOutputMatrix(settings))
+        m_engine.m_generatorMatrix.m_settings.Copy(settings);
+}
+
 void CSndView::OnCustomReport()
 {
     if (CViewFrame* frame = Frame())

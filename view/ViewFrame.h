@@ -5,6 +5,7 @@
 // Threads: user-interface thread only.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
 #include <vector>
 
 class Cchannel_settings;
+class CGeneratorMatrix;
+class CGeneratorMatrix_settings;
 class CViewSettings;
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
@@ -149,11 +152,23 @@ public:
 
     // Shows a right-click menu (English texts; the window translates them) at the client point and
     // returns the chosen command (0: none).
-    virtual int TrackPopupMenu(const std::vector<PopupMenuItem>& /*items*/, int /*x*/, int /*y*/) { return 0; }
+    virtual int TrackPopupMenu(const std::vector<PopupMenuItem>& /*items*/, int /*x*/, int /*y*/)
+    {
+        return 0;
+    }
     // Paints the rubber band of a zoom drag over the last picture of the plot.
     virtual void RedrawRubberBand() { Invalidate(); }
     // The curve dialog; true on OK with the values as entered.
     virtual bool EditCurve(CurveEditValues& /*values*/) { return false; }
     // The text label "Properties" dialog; true on OK.
     virtual bool EditLabel(CAnnotationList::LabelEdit& /*values*/) { return false; }
+    // The engine's generator windows: the "Level" window over the matrix (made once, then shown),
+    // the output matrix dialog on a copy of its settings (true on OK), and the linked generators'
+    // volume slider (modal; each change goes to `report` as value x lParam and lParam).
+    virtual void ShowGeneratorLevel(CGeneratorMatrix& /*matrix*/) {}
+    virtual bool EditOutputMatrix(CGeneratorMatrix_settings& /*settings*/) { return false; }
+    virtual void RunLinkVolume(
+        double /*value*/, const std::function<void(std::int64_t wParam, std::int64_t lParam)>& /*report*/)
+    {
+    }
 };

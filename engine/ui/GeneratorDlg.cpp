@@ -2,9 +2,11 @@
 
 #include "engine/Generator.h"
 #include "engine/ui/GeneratorDialogs.h"
+#include "engine/ui/GeneratorFunctionDlgs.h"
 #include "platform/NumberFormat.h"
 #include "platform/gfx/WxCanvas.h"
 #include "platform/ui/MessageBoxService.h"
+#include "texts/TextTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,6 +112,8 @@ void CGeneratorDlg::CreateControls()
     m_pFrequencyEdit =
         new wxTextCtrl(p, kIdFrequencyEdit, "", wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
     Place(m_pFrequencyEdit, 146, 13, 60, 14);
+    auto* floating = new wxButton(p, ToolkitId(kCmdFrequencySlider), "Slider");
+    Place(floating, 212, 13, 40, 14);
     m_pFrequencySlider = new wxSlider(p, kIdFrequencySlider, 0, 0, 100);
     Place(m_pFrequencySlider, 86, 32, 206, 20);
     Place(new wxStaticText(p, wxID_ANY, "Lower Limit"), 88, 58, 40, 10);
@@ -194,6 +198,7 @@ void CGeneratorDlg::CreateControls()
     steps->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RunCommand(kIdSteps); });
     sweep->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RunCommand(kIdSweepSettings); });
     volume->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RunCommand(kCmdVolume); });
+    floating->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RunCommand(kCmdFrequencySlider); });
     m_pMute->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { ToggleMute(); });
     m_pPolarity->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { TogglePolarity(); });
     centre->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CentreBalance(); });
@@ -238,12 +243,12 @@ void CGeneratorDlg::CreateMenu()
     bar->Append(view, "View");
     SetMenuBar(bar);
     // The tool windows and dialogs these open are not part of the panel yet.
-    for (const int id :
-         {kCmdBurst, kCmdFreeFilter, kCmdRiaaFilter, kCmdDistortion, kCmdFm, kCmdAm, kCmdDcOffset, kCmdVst,
-          kCmdStatistics, kCmdFrequencySlider, kCmdVolumeSlider, kCmdBalanceSlider, kCmdFreqPresets})
+    for (const int id : {kCmdFreeFilter, kCmdRiaaFilter, kCmdVst})
         bar->Enable(ToolkitId(id), false);
-    for (const int id : {kCmdPulseWidths, kCmdGauss, kCmdPlayWaveFile, kCmdAdvSettings, kCmdCrestFactor,
-                         kCmdVolume, kCmdPiano})
+    for (const int id :
+         {kCmdPulseWidths, kCmdGauss, kCmdPlayWaveFile, kCmdAdvSettings, kCmdCrestFactor, kCmdVolume,
+          kCmdPiano, kCmdBurst, kCmdDistortion, kCmdFm, kCmdAm, kCmdDcOffset, kCmdStatistics,
+          kCmdFrequencySlider, kCmdVolumeSlider, kCmdBalanceSlider, kCmdFreqPresets})
         Bind(
             wxEVT_MENU, [this, id](wxCommandEvent&) { RunCommand(id); }, ToolkitId(id));
 }
@@ -282,6 +287,18 @@ void CGeneratorDlg::UpdateControls()
         bar->Check(ToolkitId(kCmdBurst), s.m_burst_on != 0);
         bar->Check(ToolkitId(kCmdFreeFilter), m_generator.m_freeFilter.m_full.m_bEnabled != 0);
     }
+    UpdateSliders();
+}
+
+void CGeneratorDlg::UpdateSliders()
+{
+    const CSigGen_settings& s = m_generator.m_settings;
+    if (m_pFrequencySliderDlg != nullptr)
+        m_pFrequencySliderDlg->SetValue(s.m_frequency);
+    if (m_pVolumeSliderDlg != nullptr)
+        m_pVolumeSliderDlg->SetValue(s.m_level > 0.0 ? 20.0 * std::log10(s.m_level) : s.m_volume_min_db);
+    if (m_pBalanceSliderDlg != nullptr)
+        m_pBalanceSliderDlg->SetValue(s.GetBalanceDb());
 }
 
 void CGeneratorDlg::UpdateFrequencyControls()
@@ -295,6 +312,8 @@ void CGeneratorDlg::UpdateFrequencyControls()
     m_pFrequencySlider->SetValue(static_cast<int>(std::clamp(position, 0.0, 100.0)));
     if (m_pPiano != nullptr)
         m_pPiano->SetFrequency(s.m_frequency);
+    if (m_pFrequencySliderDlg != nullptr)
+        m_pFrequencySliderDlg->SetValue(s.m_frequency);
 }
 
 void CGeneratorDlg::UpdateLevelControls()
@@ -451,6 +470,8 @@ void CGeneratorDlg::SetLevelSmoothly(double level)
     CSigGen_settings shown = m_generator.m_settings;
     shown.m_level = level;
     m_pLevelText->SetLabel(wxString::FromUTF8(LevelText(shown)));
+    if (m_pVolumeSliderDlg != nullptr)
+        m_pVolumeSliderDlg->SetValue(level > 0.0 ? 20.0 * std::log10(level) : shown.m_volume_min_db);
     CSigGen_settings record = shown;
     record.m_flags = 4;
     if (m_options.follow)
@@ -500,6 +521,8 @@ void CGeneratorDlg::OnBalanceScroll(int position)
 {
     m_generator.m_settings.m_balance = BalanceFromPosition(position);
     m_generator.ComputeBalanceGains();
+    if (m_pBalanceSliderDlg != nullptr)
+        m_pBalanceSliderDlg->SetValue(m_generator.m_settings.GetBalanceDb());
 }
 
 void CGeneratorDlg::CentreBalance()
@@ -522,6 +545,14 @@ void CGeneratorDlg::ApplyDelayStep()
 
 void CGeneratorDlg::OnToolMessage(int message, std::int64_t wParam, std::int64_t lParam)
 {
+    if (message == kMsgDistortion)
+    {
+        m_generator.m_settings.m_distortion_on = wParam != 0 ? 1 : 0;
+        m_generator.m_settings.m_distortion_drive =
+            generator_tools::DistortionDrive(static_cast<int>(lParam));
+        m_generator.ApplySettings();
+        return;
+    }
     if (lParam == 0)
         return;
     const double value = static_cast<double>(wParam) / static_cast<double>(lParam);
@@ -709,6 +740,119 @@ void CGeneratorDlg::RunCommand(int id)
             Follow(4);
             break;
         }
+        case kCmdAm:
+        {
+            CAmplitudeModulationDlg dialog(this);
+            dialog.m_bOn = s.m_am_on;
+            dialog.m_dFrequency = s.m_am_frequency;
+            dialog.m_dIndex = s.m_am_depth;
+            if (dialog.ShowModal() != wxID_OK)
+                break;
+            s.m_am_on = dialog.m_bOn;
+            s.m_am_frequency = dialog.m_dFrequency;
+            s.m_am_depth = dialog.m_dIndex;
+            m_generator.ApplySettings();
+            break;
+        }
+        case kCmdFm:
+        {
+            CFrequencyModulationDlg dialog(this);
+            dialog.m_bOn = s.m_fm_on;
+            dialog.m_dShift = s.m_fm_deviation;
+            if (dialog.ShowModal() != wxID_OK)
+                break;
+            s.m_fm_on = dialog.m_bOn;
+            s.m_fm_deviation = dialog.m_dShift;
+            m_generator.ApplySettings();
+            break;
+        }
+        case kCmdDcOffset:
+        {
+            CDcOffsetDlg dialog(this);
+            dialog.m_dOffset = s.m_dc_offset;
+            if (dialog.ShowModal() != wxID_OK)
+                break;
+            s.m_dc_offset = dialog.m_dOffset;
+            m_generator.ApplySettings();
+            break;
+        }
+        case kCmdBurst:
+        {
+            CBurstDlg dialog(this);
+            dialog.m_dOnTime = s.m_burst_on_time;
+            dialog.m_dOffTime = s.m_burst_off_time;
+            dialog.m_dOnLevel = s.m_burst_on_level;
+            dialog.m_dOffLevel = s.m_burst_off_level;
+            dialog.m_nOnUnit = s.m_burst_on_unit;
+            dialog.m_nOffUnit = s.m_burst_off_unit;
+            dialog.m_bOn = s.m_burst_on;
+            dialog.m_bZeroPhase = s.m_burst_restart;
+            dialog.m_bModulate = s.m_burst_gate;
+            if (dialog.ShowModal() != wxID_OK)
+                break;
+            s.m_burst_on_time = dialog.m_dOnTime;
+            s.m_burst_off_time = dialog.m_dOffTime;
+            s.m_burst_on_level = dialog.m_dOnLevel;
+            s.m_burst_off_level = dialog.m_dOffLevel;
+            s.m_burst_on_unit = dialog.m_nOnUnit;
+            s.m_burst_off_unit = dialog.m_nOffUnit;
+            s.m_burst_on = dialog.m_bOn;
+            s.m_burst_restart = dialog.m_bZeroPhase;
+            s.m_burst_gate = dialog.m_bModulate;
+            m_generator.ApplySettings();
+            break;
+        }
+        case kCmdDistortion:
+        {
+            CDistortionDlg dialog(this);
+            dialog.Preset(s.m_distortion_on, generator_tools::DistortionPosition(s.m_distortion_drive));
+            dialog.m_notify = [this](int wParam, int lParam)
+            { CallAfter([this, wParam, lParam] { OnToolMessage(kMsgDistortion, wParam, lParam); }); };
+            dialog.ShowModal();
+            break;
+        }
+        case kCmdStatistics:
+            if (m_pStatistics == nullptr)
+                m_pStatistics = new CSignalStatisticsDlg(this);
+            m_pStatistics->Show();
+            m_pStatistics->Raise();
+            UpdateStatistics();
+            break;
+        case kCmdFreqPresets:
+            if (m_pPresets == nullptr)
+            {
+                m_pPresets = new CFrequencyPresetsDlg(this);
+                m_pPresets->m_target = [this](int message, std::int64_t wParam, std::int64_t lParam)
+                { OnToolMessage(message, wParam, lParam); };
+            }
+            m_pPresets->Show();
+            m_pPresets->Raise();
+            break;
+        case kCmdFrequencySlider:
+        {
+            CSliderDlg* slider = OpenSlider(m_pFrequencySliderDlg, kMsgFrequency);
+            slider->SetRange(s.m_freq_min, s.m_freq_max);
+            slider->SetValue(s.m_frequency);
+            break;
+        }
+        case kCmdVolumeSlider:
+        {
+            CSliderDlg* slider = OpenSlider(m_pVolumeSliderDlg, kMsgVolume);
+            slider->m_strName = GetTextCapitalized(1000562);
+            slider->m_strUnit = "dB";
+            slider->m_bLogAllowed = 0;
+            slider->SetRange(s.m_volume_min_db, s.m_volume_max_db);
+            break;
+        }
+        case kCmdBalanceSlider:
+        {
+            CSliderDlg* slider = OpenSlider(m_pBalanceSliderDlg, kMsgBalance);
+            slider->m_strName = GetTextCapitalized(1000216);
+            slider->m_strUnit = "dB";
+            slider->m_bLogAllowed = 0;
+            slider->SetRange(s.m_balance_min_db, s.m_balance_max_db);
+            break;
+        }
         case kCmdPiano:
             if (m_pPiano == nullptr)
             {
@@ -727,6 +871,34 @@ void CGeneratorDlg::RunCommand(int id)
     UpdateControls();
 }
 
+CSliderDlg* CGeneratorDlg::OpenSlider(CSliderDlg*& slider, int message)
+{
+    if (slider == nullptr)
+    {
+        slider = new CSliderDlg(this);
+        slider->m_nMessage = message;
+        slider->m_target = [this](int id, std::int64_t wParam, std::int64_t lParam)
+        { OnToolMessage(id, wParam, lParam); };
+    }
+    slider->Show();
+    slider->Raise();
+    return slider;
+}
+
+void CGeneratorDlg::UpdateStatistics()
+{
+    if (m_pStatistics == nullptr || !m_pStatistics->IsShown())
+        return;
+    const double gain1 = std::fabs(m_generator.m_balanceGain1);
+    const double gain2 = std::fabs(m_generator.m_balanceGain2);
+    m_pStatistics->m_dRms1 = m_generator.m_windowRms * gain1;
+    m_pStatistics->m_dPeak1 = m_generator.m_windowPeak * gain1;
+    m_pStatistics->m_dRms2 = m_generator.m_windowRms * gain2;
+    m_pStatistics->m_dPeak2 = m_generator.m_windowPeak * gain2;
+    m_pStatistics->m_dCrest = m_generator.m_windowCrest;
+    m_pStatistics->UpdateValues();
+}
+
 // --- timer, meter and closing
 
 void CGeneratorDlg::OnTimer(wxTimerEvent&)
@@ -738,6 +910,7 @@ void CGeneratorDlg::OnTimer(wxTimerEvent&)
     if (m_pMlsLength->GetValue().ToLong(&length) && length != m_generator.m_settings.m_mls_length &&
         length >= kGenMinMlsLength && length <= kGenMaxMlsLength)
         ApplyDelayStep();
+    UpdateStatistics();
     m_pMeterArea->Refresh(false);
 }
 

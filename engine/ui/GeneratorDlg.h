@@ -11,7 +11,10 @@
 #include "common/controls/BarGraph.h"
 #include "common/controls/DialogScaler.h"
 #include "engine/SigGenSettings.h"
+#include "engine/ui/FrequencyPresetsDlg.h"
 #include "engine/ui/PianoDlg.h"
+#include "engine/ui/SignalStatisticsDlg.h"
+#include "engine/ui/SliderDlg.h"
 
 #include <chrono>
 #include <cstdint>
@@ -101,6 +104,8 @@ public:
         kCmdVolumeSlider = 40001,
         kCmdBalanceSlider = 40002,
     };
+    // The distortion dialog's live message (wParam switch, lParam slider position).
+    static constexpr int kMsgDistortion = 1074;
     // Messages of the tool windows (value x lParam in wParam).
     static constexpr int kMsgFrequency = 1369;
     static constexpr int kMsgIgnored = 1370;
@@ -144,6 +149,13 @@ public:
 
     CGenerator& GetGenerator() { return m_generator; }
     CPianoDlg* GetPiano() const { return m_pPiano; }
+    CSignalStatisticsDlg* GetStatistics() const { return m_pStatistics; }
+    CFrequencyPresetsDlg* GetPresets() const { return m_pPresets; }
+    CSliderDlg* GetFrequencySlider() const { return m_pFrequencySliderDlg; }
+    CSliderDlg* GetVolumeSlider() const { return m_pVolumeSliderDlg; }
+    CSliderDlg* GetBalanceSlider() const { return m_pBalanceSliderDlg; }
+    // Gives the open statistics window the generator's figures (the 200 ms timer does this).
+    void UpdateStatistics();
     wxPanel* GetPanel() const { return m_pPanel; }
 
     // The frequency-step mode (0 automatic by mouse, else the fixed step below).
@@ -157,6 +169,8 @@ private:
     void CreateMenu();
     void Follow(int command);
     void SetLevelSmoothly(double level);
+    CSliderDlg* OpenSlider(CSliderDlg*& slider, int message);
+    void UpdateSliders();
     void UpdateFrequencyControls();
     void UpdateLevelControls();
     void UpdateDelayText();
@@ -187,6 +201,11 @@ private:
     wxComboBox* m_pMlsLength = nullptr;
     wxWindow* m_pMeterArea = nullptr;
     CPianoDlg* m_pPiano = nullptr;
+    CSignalStatisticsDlg* m_pStatistics = nullptr;
+    CFrequencyPresetsDlg* m_pPresets = nullptr;
+    CSliderDlg* m_pFrequencySliderDlg = nullptr;
+    CSliderDlg* m_pVolumeSliderDlg = nullptr;
+    CSliderDlg* m_pBalanceSliderDlg = nullptr;
     wxTimer m_timer;
     std::chrono::steady_clock::time_point m_lastSliderEvent{};
 };

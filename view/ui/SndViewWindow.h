@@ -46,6 +46,11 @@ public:
     void RedrawRubberBand() override;
     bool EditCurve(CurveEditValues& values) override;
     bool EditLabel(CAnnotationList::LabelEdit& values) override;
+    // The engine's generator windows (SndViewGenerators.cpp).
+    void ShowGeneratorLevel(CGeneratorMatrix& matrix) override;
+    bool EditOutputMatrix(CGeneratorMatrix_settings& settings) override;
+    void RunLinkVolume(double value,
+                       const std::function<void(std::int64_t wParam, std::int64_t lParam)>& report) override;
     // Tests answer the right-click menu, the curve dialog and the label dialog here instead of
     // showing them (unset: shown).
     static std::function<int(const std::vector<PopupMenuItem>& items)> s_fnPopupAnswer;
