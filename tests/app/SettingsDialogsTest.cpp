@@ -297,7 +297,9 @@ TEST_F(SettingsDialogsTest, AdvancedSettingsRefuseFileLengthsOutOfRangeAndShowTh
             {
                 auto* device = dynamic_cast<wxChoice*>(dialog.FindWindow(CAdvancedSettingDlg::kIdDevice));
                 if (device->GetCount() > 0)
+                {
                     EXPECT_EQ(device->GetSelection(), 0);
+                }
                 SetText(dialog, CAdvancedSettingDlg::kIdFileLength, minutes);
                 return true;
             });
@@ -341,7 +343,9 @@ TEST_F(SettingsDialogsTest, DualSamplingWithDualPlotsFallsBackToSingleChannelWit
         const std::vector<std::string> messages = ShellMessages();
         ASSERT_EQ(messages.size(), c.messages);
         if (c.messages > 0)
+        {
             EXPECT_EQ(messages[0], settings_rules::kSingleChannelMessage);
+        }
     }
 }
 

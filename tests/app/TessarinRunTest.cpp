@@ -574,6 +574,20 @@ TEST_F(TessarinRunTest, MeasurementWindowShowsTheLiveSpectrumAndSwitchesModes)
 namespace
 {
 
+// Whether this build runs under AddressSanitizer or ThreadSanitizer (GCC defines the macros, clang
+// answers through __has_feature).
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizedBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
 // Clock ticks of CPU time (user and system) the process has used, from /proc; -1 when unreadable.
 long long CpuTicks(pid_t pid)
 {
@@ -622,7 +636,12 @@ TEST_F(TessarinRunTest, IdleProgramUsesAlmostNoCpuAndStartsWithoutGtkWarnings)
     RecordProperty("idle_cpu_percent", std::to_string(100.0 * share));
     std::printf("idle CPU: %.3f %% of a core over %.1f s\n", 100.0 * share, seconds);
     // A hundredth of a core is the aim; twice that leaves room for a machine loaded by other work.
-    EXPECT_LT(share, 0.02);
+    // A sanitiser build spends several times the CPU on the same idle work: there the figure is
+    // only recorded.
+    if (!kSanitizedBuild)
+    {
+        EXPECT_LT(share, 0.02);
+    }
 
     std::ifstream in(errors);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
