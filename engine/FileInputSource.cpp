@@ -77,42 +77,32 @@ int CFileInputSource::Open(const InputDeviceConfig& config, CInputBlockSink& sin
     m_nFrames = std::clamp(config.bufferFrames, 1, kMaxFrames);
     m_block.assign(static_cast<std::size_t>(m_nFrames) * static_cast<std::size_t>(m_nChannels), 0.0f);
     m_pSink = &sink;
+    m_pacing = Pacing(static_cast<double>(m_nFrames) / m_nSampleRate * 1000.0);
     {
         std::lock_guard lock(m_mutex);
-        m_bRun = true;
-        m_bPaused = false;
         m_nBlocks = 0;
     }
-    m_thread = std::thread([this] { Run(); });
+    StartDelivery();
     return 0;
 }
 
-void CFileInputSource::Run()
+void CFileInputSource::DeliverBlock()
 {
-    Pacing pacing(static_cast<double>(m_nFrames) / m_nSampleRate * 1000.0);
-    std::unique_lock lock(m_mutex);
-    while (m_bRun)
-    {
-        if (m_bPaused)
-        {
-            m_changed.wait(lock, [this] { return !m_bRun || !m_bPaused; });
-            continue;
-        }
-        m_bDelivering = true;
-        lock.unlock();
-        // The reader fills silence past the end of an MP3 stream.
-        m_reader.Read(m_block.data(), m_nFrames, 0);
-        m_pSink->OnFloatBlock(m_block, -1);
-        lock.lock();
-        ++m_nBlocks;
-        m_bDelivering = false;
-        m_changed.notify_all();
-        if (!m_bRun)
-            break;
-        lock.unlock();
-        m_clock->SleepMs(pacing.Next());
-        lock.lock();
-    }
+    // The reader fills silence past the end of an MP3 stream.
+    m_reader.Read(m_block.data(), m_nFrames, 0);
+    m_pSink->OnFloatBlock(m_block, -1);
+}
+
+void CFileInputSource::OnBlockDelivered()
+{
+    ++m_nBlocks;
+}
+
+void CFileInputSource::WaitForNextBlock(std::unique_lock<std::mutex>& lock)
+{
+    lock.unlock();
+    m_clock->SleepMs(m_pacing.Next());
+    lock.lock();
 }
 
 long long CFileInputSource::GetDeliveredBlocks() const
@@ -123,28 +113,17 @@ long long CFileInputSource::GetDeliveredBlocks() const
 
 void CFileInputSource::Pause()
 {
-    std::unique_lock lock(m_mutex);
-    m_bPaused = true;
-    m_changed.notify_all();
-    m_changed.wait(lock, [this] { return !m_bDelivering; });
+    PauseDelivery();
 }
 
 void CFileInputSource::Resume()
 {
-    std::lock_guard lock(m_mutex);
-    m_bPaused = false;
-    m_changed.notify_all();
+    ResumeDelivery();
 }
 
 void CFileInputSource::Close()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_bRun = false;
-        m_changed.notify_all();
-    }
-    if (m_thread.joinable())
-        m_thread.join();
+    StopDelivery();
     m_pSink = nullptr;
     m_reader.Close();
 }

@@ -10,11 +10,9 @@
 
 #include "engine/AudioFileReader.h"
 #include "engine/InputDevice.h"
+#include "engine/PacedDelivery.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 // Where the file input's thread waits between blocks; tests install one they drive.
@@ -25,7 +23,7 @@ public:
     virtual void SleepMs(int ms) = 0;
 };
 
-class CFileInputSource : public CInputDevice
+class CFileInputSource : public CInputDevice, private CPacedDelivery
 {
 public:
     static constexpr int kMaxFrames = 16384;
@@ -64,19 +62,16 @@ public:
     long long GetDeliveredBlocks() const;
 
 private:
-    void Run();
+    void DeliverBlock() override;
+    void OnBlockDelivered() override;
+    void WaitForNextBlock(std::unique_lock<std::mutex>& lock) override;
 
     CAudioFileReader m_reader;
     std::unique_ptr<CPacingClock> m_clock;
     std::string m_strPath;
     std::string m_strError;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bRun = false;
-    bool m_bPaused = false;
-    bool m_bDelivering = false;
+    Pacing m_pacing{0.0};
     long long m_nBlocks = 0;
-    std::thread m_thread;
     CInputBlockSink* m_pSink = nullptr;
     int m_nFrames = 0;
     int m_nChannels = 0;

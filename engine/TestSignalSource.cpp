@@ -28,59 +28,32 @@ int CTestSignalSource::Open(const InputDeviceConfig& config, CInputBlockSink& si
     m_nFrames = std::clamp(config.bufferFrames, 1, kMaxBlockFloats / m_nChannels);
     m_block.assign(static_cast<std::size_t>(m_nFrames) * static_cast<std::size_t>(m_nChannels), 0.0f);
     m_pSink = &sink;
-    {
-        std::lock_guard lock(m_mutex);
-        m_bRun = true;
-        m_bPaused = false;
-    }
-    m_thread = std::thread([this] { Run(); });
+    StartDelivery();
     return 0;
 }
 
-void CTestSignalSource::Run()
+void CTestSignalSource::DeliverBlock()
 {
-    std::unique_lock lock(m_mutex);
-    while (m_bRun)
-    {
-        if (m_bPaused)
-        {
-            m_changed.wait(lock, [this] { return !m_bRun || !m_bPaused; });
-            continue;
-        }
-        m_bDelivering = true;
-        lock.unlock();
-        FillBlock(m_block, m_nFrames, m_nChannels, m_nSampleRate);
-        m_pSink->OnFloatBlock(m_block, m_nFrames);
-        lock.lock();
-        m_bDelivering = false;
-        m_changed.notify_all();
-        m_changed.wait_for(lock, std::chrono::milliseconds(kPeriodMs),
-                           [this] { return !m_bRun || m_bPaused; });
-    }
+    FillBlock(m_block, m_nFrames, m_nChannels, m_nSampleRate);
+    m_pSink->OnFloatBlock(m_block, m_nFrames);
+}
+
+void CTestSignalSource::WaitForNextBlock(std::unique_lock<std::mutex>& lock)
+{
+    m_changed.wait_for(lock, std::chrono::milliseconds(kPeriodMs), [this] { return IsInterrupted(); });
 }
 
 void CTestSignalSource::Pause()
 {
-    std::unique_lock lock(m_mutex);
-    m_bPaused = true;
-    m_changed.notify_all();
-    m_changed.wait(lock, [this] { return !m_bDelivering; });
+    PauseDelivery();
 }
 
 void CTestSignalSource::Resume()
 {
-    std::lock_guard lock(m_mutex);
-    m_bPaused = false;
-    m_changed.notify_all();
+    ResumeDelivery();
 }
 
 void CTestSignalSource::Close()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_bRun = false;
-        m_changed.notify_all();
-    }
-    if (m_thread.joinable())
-        m_thread.join();
+    StopDelivery();
 }

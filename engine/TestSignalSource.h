@@ -6,13 +6,11 @@
 #pragma once
 
 #include "engine/InputDevice.h"
+#include "engine/PacedDelivery.h"
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <vector>
 
-class CTestSignalSource : public CInputDevice
+class CTestSignalSource : public CInputDevice, private CPacedDelivery
 {
 public:
     // Most floats of one block.
@@ -32,14 +30,9 @@ public:
     static void FillBlock(std::vector<float>& block, int frames, int channels, int sampleRate);
 
 private:
-    void Run();
+    void DeliverBlock() override;
+    void WaitForNextBlock(std::unique_lock<std::mutex>& lock) override;
 
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bRun = false;
-    bool m_bPaused = false;
-    bool m_bDelivering = false;
-    std::thread m_thread;
     CInputBlockSink* m_pSink = nullptr;
     int m_nFrames = 0;
     int m_nChannels = 0;
