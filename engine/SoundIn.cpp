@@ -1976,6 +1976,26 @@ void CSoundIn::OnPluginInputBlock(const float* samples, int frames)
     engine->ProcessFloatBlock(std::span<const float>(samples, count), frames);
 }
 
+void CSoundIn::SetChannelRouting(std::span<const ChannelRoute> routes)
+{
+    // The intake's own claim, but without giving up on a stop request: a block still in the intake
+    // releases it when done.
+    int expected = 0;
+    while (!m_nIntakeBusy.compare_exchange_weak(expected, 1))
+    {
+        expected = 0;
+        SleepMs(1);
+    }
+    const std::size_t count = std::min<std::size_t>(routes.size(), kMaxChannels);
+    for (std::size_t c = 0; c < count; ++c)
+    {
+        m_nSourceChannel[c] = routes[c].source;
+        m_dChannelGainDb[c] = routes[c].gainDb;
+        m_bChannelEnabled[c] = routes[c].enabled ? 1 : 0;
+    }
+    m_nIntakeBusy.store(0);
+}
+
 void CSoundIn::ProcessPcm16Block(std::span<const std::int16_t> samples)
 {
     if (!ClaimIntake())

@@ -178,6 +178,18 @@ public:
     void ResetStatistics();
 
     // --- input ---
+    // The channel matrix's routing of one analysis channel: its source channel, gain in dB and
+    // enabled flag.
+    struct ChannelRoute
+    {
+        int source = 0;
+        double gainDb = 0.0;
+        bool enabled = true;
+    };
+    // Takes the routing of the first routes.size() analysis channels (at most 64). It waits until
+    // no block is in the intake, so that every block is routed wholly one way or the other; a
+    // running input keeps running.
+    void SetChannelRouting(std::span<const ChannelRoute> routes);
     // The data callback of the test signal and the plug-ins: forwards to the program-wide engine.
     static void OnPluginInputBlock(const float* samples, int frames);
     void ProcessPcm16Block(std::span<const std::int16_t> samples);

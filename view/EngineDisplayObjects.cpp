@@ -173,9 +173,25 @@ void CEngineDisplayObjects::Commit()
 void CEngineDisplayObjects::Attach(CSoundIn& engine)
 {
     engine.m_serializeOwnedObjects = [this](CArchive& ar) { Serialize(ar); };
-    engine.m_commitOwnedObjects = [this] { Commit(); };
+    engine.m_commitOwnedObjects = [this, &engine]
+    {
+        Commit();
+        ApplyChannelRouting(engine);
+    };
     for (int c = 0; c < CInputChannelMatrix::kChannelCount; ++c)
         engine.m_channelOperations[static_cast<std::size_t>(c)] = &m_channels.GetChannel(c).m_Operation;
+}
+
+void CEngineDisplayObjects::ApplyChannelRouting(CSoundIn& engine) const
+{
+    std::array<CSoundIn::ChannelRoute, CInputChannelMatrix::kChannelCount> routes;
+    for (int c = 0; c < CInputChannelMatrix::kChannelCount; ++c)
+    {
+        const Cchannel_settings& channel = m_channels.GetChannel(c);
+        routes[static_cast<std::size_t>(c)] = {channel.m_nInputChannel, channel.m_dScaleDb,
+                                               channel.m_bActive != 0};
+    }
+    engine.SetChannelRouting(routes);
 }
 
 CEngineDisplayObjects& GetEngineDisplayObjects()

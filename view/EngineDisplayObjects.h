@@ -39,7 +39,11 @@ public:
     void Commit();
 
     // Installs the engine block's hooks on the engine and points it at the channels' operations.
+    // Loaded channel records also route the engine's intake.
     void Attach(CSoundIn& engine);
+    // Hands the channel records' routing (source channel, scale in dB, active flag) to the
+    // engine's intake.
+    void ApplyChannelRouting(CSoundIn& engine) const;
 
     std::array<CAxisProp, kAxisPresets> m_axisPresets;
     CColorScheme m_colorScheme;

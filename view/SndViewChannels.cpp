@@ -38,6 +38,7 @@ void CSndView::OnChannelConfiguration()
         engineChannel.m_bCalibrated = edited.m_bCalibrated;
         engineChannel.m_Operation = edited.m_Operation;
     }
+    engineObjects.ApplyChannelRouting(m_engine);
     engineObjects.m_curveStyles[0].CopyFrom(settings->m_Channels.GetChannel(0).m_CurveStyle);
     engineObjects.m_curveStyles[1].CopyFrom(settings->m_Channels.GetChannel(1).m_CurveStyle);
     RestartDisplay();

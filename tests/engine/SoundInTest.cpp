@@ -695,6 +695,34 @@ TEST_F(SoundInIntake, ChannelMappedOutsideTheDeviceStaysSilent)
     EXPECT_EQ(RingSample(m_engine, 1, 10), 0.0f);
 }
 
+// The channel matrix's routing reaches a running intake: channel 0 takes the second source at
+// +6.0206 dB (twice the amplitude), channel 1 the first; a channel not active is left unconditioned.
+TEST_F(SoundInIntake, ChannelRoutingReachesTheRunningIntake)
+{
+    m_engine.m_dChannelGainDb[1] = 20.0;  // replaced by the routing below
+    Open(3);
+    std::vector<float> block(2 * 32);
+    for (std::size_t i = 0; i < 32; ++i)
+    {
+        block[2 * i] = 0.25f;
+        block[2 * i + 1] = -0.125f;
+    }
+    m_engine.ProcessFloatBlock(block, 32);
+    EXPECT_FLOAT_EQ(RingSample(m_engine, 0, 10), 0.25f);
+    EXPECT_NEAR(RingSample(m_engine, 1, 10), -1.25f, 1e-5);
+
+    const std::vector<CSoundIn::ChannelRoute> routes = {{1, 20.0 * std::log10(2.0), true}, {0, 0.0, true}};
+    m_engine.SetChannelRouting(routes);
+    m_engine.ProcessFloatBlock(block, 32);
+    EXPECT_NEAR(RingSample(m_engine, 0, 40), -0.25f, 1e-6);
+    EXPECT_FLOAT_EQ(RingSample(m_engine, 1, 40), 0.25f);
+
+    // Not active: no gain is applied to the channel.
+    m_engine.SetChannelRouting(std::vector<CSoundIn::ChannelRoute>{{0, 0.0, true}, {1, 20.0, false}});
+    m_engine.ProcessFloatBlock(block, 32);
+    EXPECT_FLOAT_EQ(RingSample(m_engine, 1, 70), -0.125f);
+}
+
 // A frame count is never trusted beyond the samples actually handed over, and a block longer
 // than a staging row is taken in pieces.
 TEST_F(SoundInIntake, FrameCountsAreBoundedByTheBlock)

@@ -68,6 +68,11 @@ TEST_F(SndViewChannels, OkCarriesTheEditedRecordsToTheWindowAndTheEngine)
     EXPECT_EQ(objects.m_channels.GetChannel(1).m_Operation.m_nOperation, kDspSub);
     EXPECT_EQ(objects.m_curveStyles[0].m_nColorIndex, 4);
     EXPECT_EQ(objects.m_curveStyles[1].m_nWidth, 3);
+    // The engine's intake is routed by the records at once.
+    EXPECT_EQ(m_engine.m_nSourceChannel[0], 5);
+    EXPECT_EQ(m_engine.m_dChannelGainDb[0], -3.0);
+    EXPECT_EQ(m_engine.m_dChannelGainDb[40], objects.m_channels.GetChannel(40).m_dScaleDb);
+    EXPECT_EQ(m_engine.m_nSourceChannel[1], objects.m_channels.GetChannel(1).m_nInputChannel);
     EXPECT_EQ(m_engine.m_bDisplayRestartRequest.load(), 1);
 }
 
@@ -86,6 +91,7 @@ TEST_F(SndViewChannels, CancelLeavesEveryRecordAlone)
     view.OnChannelConfiguration();
     EXPECT_EQ(settings.m_Channels.GetChannel(0).m_nInputChannel, inputBefore);
     EXPECT_EQ(GetEngineDisplayObjects().m_channels.GetChannel(0).m_nInputChannel, engineBefore);
+    EXPECT_EQ(m_engine.m_nSourceChannel[0], 0);
     EXPECT_EQ(m_engine.m_bDisplayRestartRequest.load(), 0);
 }
 
