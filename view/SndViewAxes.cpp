@@ -12,6 +12,7 @@
 #include "view/ViewTexts.h"
 
 #include <algorithm>
+#include <mutex>
 #include <cmath>
 
 namespace
@@ -511,8 +512,14 @@ void CSndView::OnYAutoScale()
         return;
     double yMin = 0.0;
     double yMax = 0.0;
+    bool found = false;
+    {
+        // The curves read the engine's display buffers, which the analysis thread writes.
+        const std::lock_guard lock(m_engine.m_displayLock);
+        found = ComputeYAutoRange(&yMin, &yMax);
+    }
     // Without a result the record keeps its range.
-    if (ComputeYAutoRange(&yMin, &yMax))
+    if (found)
     {
         m_pSettings->m_Axes.m_dYMin = yMin;
         m_pSettings->m_Axes.m_dYMax = yMax;
