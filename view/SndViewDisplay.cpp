@@ -393,7 +393,7 @@ void CSndView::PassBandLevels()
             const CLevelMeter* meter = analyzer && b < analyzer->m_bandCount
                                            ? analyzer->m_bandMeters[static_cast<std::size_t>(b)].get()
                                            : nullptr;
-            levels[b] = meter ? meter->GetLevel(weighting) : (b == 2 ? 1.0 : 0.0);
+            levels[b] = meter ? meter->GetLevel(weighting) : 0.0;
         }
         CPlot::BandResults& results = plot.m_arrBandResults[static_cast<std::size_t>(curve++)];
         results.count = count;
