@@ -57,6 +57,7 @@ const Prompt kEnglishPrompts[] = {
     {view_command::kTonality,          "Judge the tonality of the spectrum after DIN 45681\nTonality (DIN45681)"},
     {view_command::kLoudness,          "Show the loudness in sone over the third-octave bands\nLoudness (sone)"},
     {view_command::kSpecificLoudness,  "Show the specific loudness over bark\nSpecific loudness"},
+    {view_command::kVectorscope,       "Draw two channels against each other\nVectorscope"},
     {view_command::kAddParamView,      "Open a window that shows one measured parameter\nAdd ParamView"},
     {view_command::kAlignParamViews,   "Line the parameter windows up beside the measurement window\nAlign ParamViews"},
     {view_command::kLinkFrequencyDiff, "Let the generators follow the first one's frequency by a fixed offset\nFrequency (Diff)"},

@@ -115,6 +115,7 @@ const CommandEntry kCommands[] = {
     {view_command::kTonality,             "&Plug-Ins/Tonality (DIN45681)",            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kLoudness,             "&Plug-Ins/Loudness (sone)",                1000455, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kSpecificLoudness,     "&Plug-Ins/Specific loudness",              0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kVectorscope,          "&Plug-Ins/Vectorscope...",                 0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kNormal},
     {kWindowNew,                          "&Window/&New Window",                      0,       tb::kNone,              nullptr,          WindowNew,         nullptr,                 kNormal},
     {kWindowCascade,                      "&Window/&Cascade",                         0,       tb::kNone,              nullptr,          WindowCascade,     nullptr,                 kNormal},
     {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},

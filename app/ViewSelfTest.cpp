@@ -2,6 +2,7 @@
 // the simulated input, driven through its own commands, with what it shows written to the trace.
 #include "app/AnalyzerApp.h"
 #include "app/MainFrame.h"
+#include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "platform/NumberFormat.h"
 #include "view/SndView.h"
@@ -38,6 +39,32 @@ double PeakOfFirstCurve(const CPlot& plot)
         }
     }
     return best < 0 ? -1.0 : plot.GetXValue(best);
+}
+
+// The frequency at which the sonagram's newest line (its bottom row) has its highest index.
+double NewestSonagramPeak(const CPlot& plot)
+{
+    const CSonagram& sonagram = plot.m_sonagram;
+    const int row = sonagram.GetHeight() - 1;
+    int best = 0;
+    for (int x = 1; x < sonagram.GetWidth(); ++x)
+        if (sonagram.IndexAt(x, row) > sonagram.IndexAt(best, row))
+            best = x;
+    float f = 0.0f;
+    float level = 0.0f;
+    plot.PixelToValue(PlotPoint{plot.m_nPlotLeft + best, plot.m_nPlotBottom}, &f, &level);
+    return f;
+}
+
+// The lower edge of the band of the first curve with the highest value.
+double LoudestBandEdge(const CPlot& plot)
+{
+    int best = 0;
+    for (int b = 1; b < plot.m_nBandCount; ++b)
+        if (plot.m_afBandValues[static_cast<std::size_t>(b)] >
+            plot.m_afBandValues[static_cast<std::size_t>(best)])
+            best = b;
+    return plot.m_nBandCount > 0 ? plot.m_afBandEdges[static_cast<std::size_t>(best)] : -1.0;
 }
 
 class ViewSelfTest : public wxTimer
@@ -80,6 +107,26 @@ public:
                  v.OnCommand(view_command::kAddParamView);
                  v.GetParamViews().GetState(1).nParameter = 8;
                  v.OnCommand(view_command::kAlignParamViews);
+             }},
+            // The display kinds: the live sonagram, the band display in third-octave and octave
+            // bands, and the vectorscope (its settings as its dialog would leave them).
+            {"sonagram", [](CSndView& v) { v.OnCommand(view_command::kSpectrogram); }},
+            {"rta-third",
+             [](CSndView& v)
+             {
+                 v.OnCommand(view_command::kSpectrogram);
+                 v.OnCommand(view_command::kBarGraph);
+             }},
+            {"rta-octave", [](CSndView& v) { v.OnCommand(view_command::kBarGraph); }},
+            {"vectorscope",
+             [](CSndView& v)
+             {
+                 v.OnCommand(view_command::kBarGraph);
+                 CVectorscope_settings& scope = v.GetSettings()->m_Vectorscope;
+                 scope.m_bActive = 1;
+                 scope.m_nHistoryDepth = 8;
+                 scope.m_nStyle = 1;
+                 v.RestartDisplay();
              }},
         };
         StartStep();
@@ -139,6 +186,15 @@ private:
         m_app.Trace(platform::FormatC("view %s points %i x %.3f..%.3f", name.c_str(), plot.GetPointCount(),
                                       plot.m_viewRange.m_dXMin, plot.m_viewRange.m_dXMax));
         m_app.Trace(platform::FormatC("view %s peak x %.3f", name.c_str(), PeakOfFirstCurve(plot)));
+        if (plot.m_bSonagram)
+            m_app.Trace(platform::FormatC("view %s sonagram newest line peak x %.1f", name.c_str(),
+                                          NewestSonagramPeak(plot)));
+        if (plot.m_bBarGraph)
+            m_app.Trace(platform::FormatC("view %s bands %i loudest from %.1f", name.c_str(),
+                                          plot.m_nBandCount, LoudestBandEdge(plot)));
+        if (plot.m_vectorscope.active)
+            m_app.Trace(platform::FormatC("view %s vectorscope traces %i", name.c_str(),
+                                          plot.m_vectorscopeImage.GetStoredTraceCount()));
         CParamViewManager& paramViews = view.GetParamViews();
         m_app.Trace(platform::FormatC("view %s paramviews %i", name.c_str(), paramViews.GetCount()));
         for (int i = 0; i < paramViews.GetCount(); ++i)

@@ -1,13 +1,14 @@
 // The sonagram's two pictures: a whole recorded picture (one short-time spectrum per row) and the
-// live picture (one new line and a scroll per paint).
+// live path (one new line and a scroll per paint).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdint>
 #include <numbers>
 #include <vector>
 
+#include "display/Plot.h"
 #include "display/Sonagram.h"
+#include "platform/gfx/RecordingCanvas.h"
 
 namespace
 {
@@ -52,19 +53,36 @@ void BM_RecordedPicture(benchmark::State& state)
 }
 BENCHMARK(BM_RecordedPicture)->Unit(benchmark::kMillisecond);
 
-// The live path of a 1000 x 600 picture: one line of colour indices written at the leading edge
-// after the picture scrolled by one pixel; items are lines.
+// The live path of a 1000 x 600 plot area: one spectrum of 2048 bins turned into a line of colour
+// indices, the picture scrolled and the line written; items are lines.
 void BM_LiveLine(benchmark::State& state)
 {
-    CSonagram sonagram;
-    sonagram.SetSize(1000, 600);
-    std::vector<std::uint8_t> line(1000);
-    for (std::size_t i = 0; i < line.size(); ++i)
-        line[i] = static_cast<std::uint8_t>(i * 7);
+    CPlot plot;
+    std::vector<float> data(2048);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<float>(1e-3 * (1.0 + std::sin(0.01 * static_cast<double>(i))));
+    plot.m_pData = data.data();
+    plot.m_nChannels = 1;
+    plot.m_dataRange.m_nPoints = 2048;
+    plot.m_dataRange.m_bDecibel = 1;
+    plot.m_dataRange.m_dLogFactor = 20.0;
+    plot.m_dBinWidth = 48000.0 / 4096;
+    plot.m_viewRange.m_dXMin = 20.0;
+    plot.m_viewRange.m_dXMax = 20000.0;
+    plot.m_viewRange.m_bXLog = 1;
+    plot.m_viewRange.m_dYMin = -120.0;
+    plot.m_viewRange.m_dYMax = 0.0;
+    plot.m_bSonagram = 1;
+    plot.ApplySettings();
+    // The plot area of a 1090 x 670 window is 1000 x 600.
+    gfx::RecordingCanvas canvas(1090, 670);
+    plot.SetPlotArea(0, 0, 1090, 670);
     for (auto _ : state)
     {
-        sonagram.AddLiveLine(line, false);
-        benchmark::DoNotOptimize(sonagram.GetDib().Pixels().data());
+        plot.DrawLiveSonagram(canvas);
+        state.PauseTiming();
+        canvas.Clear();
+        state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -1,11 +1,16 @@
-// A 32-bit pixel picture that code writes directly (the sonagram, the image export). Rows are stored
-// bottom-up: row 0 is the bottom row of the picture. Pixels are 0x00RRGGBB. Used on the user-interface thread
-// only.
+// A 32-bit pixel picture that code writes directly (the sonagram, the image export) and its
+// stretching onto a canvas. Rows are stored bottom-up: row 0 is the bottom row of the picture.
+// Pixels are 0x00RRGGBB. Used on the user-interface thread only.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
+
+namespace gfx
+{
+class Canvas;
+}
 
 class CDibBuffer
 {
@@ -38,4 +43,26 @@ private:
     std::vector<std::uint32_t> m_pixels;
     int m_nWidth = 0;
     int m_nHeight = 0;
+};
+
+// Stretches a whole picture onto a rectangle of a canvas.
+class CDrawDib
+{
+public:
+    CDrawDib() = default;
+    ~CDrawDib() { Close(); }
+    CDrawDib(const CDrawDib&) = delete;
+    CDrawDib& operator=(const CDrawDib&) = delete;
+
+    // 1 once open.
+    int Open();
+    void Close();
+    bool IsOpen() const { return m_bOpen; }
+    // The whole picture (source 0, 0, its width and height) into the rectangle at (x, y) of
+    // width x height; `flags` are accepted for the callers' sake. Nothing for an empty picture or
+    // while closed. 1 when something was drawn.
+    int Draw(const CDibBuffer& dib, gfx::Canvas& canvas, int x, int y, int width, int height, int flags = 0);
+
+private:
+    bool m_bOpen = false;
 };

@@ -27,12 +27,16 @@
 #include "display/ColorScheme.h"
 #include "display/CurveStatistics.h"
 #include "display/CurveStyle.h"
+#include "display/DibBuffer.h"
 #include "display/LegendDlg.h"
 #include "display/MeasureRect.h"
 #include "display/PlotAxis.h"
 #include "display/PlotRange.h"
+#include "display/PolarPlot.h"
+#include "display/Sonagram.h"
 #include "display/SpectrumFigures.h"
 #include "display/TraceHistory.h"
+#include "display/VectorscopeImage.h"
 #include "dsp/DistortionFigures.h"
 #include "platform/gfx/Canvas.h"
 
@@ -361,6 +365,103 @@ public:
     int m_bLegend = 0;
     // Draws the measure rectangle and the legend (the last steps of a curve paint).
     void DrawMeasureRectAndLegend(gfx::Canvas& canvas);
+
+    // Display kinds ---------------------------------------------------------------------------------
+    // Sonagram: while m_bSonagram is set the plot shows level over frequency and time as colours;
+    // with a recorded signal (m_pSonagramSamples) the whole signal, else the live picture that
+    // scrolls one line per paint unless m_bHold is set (the owner sets it while its input is idle).
+    int m_bSonagram = 0;
+    // Below 1 grey, 1 or more the colour map (takes effect at the next size change).
+    int m_nColorMode = 1;
+    int m_bHold = 0;
+    const float* m_pSonagramSamples = nullptr;
+    int m_nSonagramSamples = 0;
+    double m_dSonagramRate = -1.0;
+    CSonagram m_sonagram;
+    // The sonagram's parameters of the last computed picture.
+    CSonagram::Params m_sonagramKept;
+    // The DIB of the image export (plot area + 1 in each direction) and the stretcher.
+    CDibBuffer m_dib;
+    CDrawDib m_drawDib;
+    void DrawSonagram(gfx::Canvas& canvas);
+    void DrawRecordedSonagram(gfx::Canvas& canvas);
+    void DrawLiveSonagram(gfx::Canvas& canvas);
+    void DrawSonagramScale(gfx::Canvas& canvas);
+    std::vector<std::uint8_t> m_abySonagramLine;
+    std::vector<std::uint32_t> m_anSonagramScale;
+
+    // Polar diagram (m_bPolar): the curves over the owner's angle table (null: an even spread over
+    // the polar plot's angle range).
+    CPolarPlot m_polar;
+    const float* m_pPolarAngles = nullptr;
+    void PreparePolar();
+
+    // Vectorscope: while the owner's settings are active the first two displayed channels are drawn
+    // against each other instead of curves.
+    struct VectorscopeParams
+    {
+        int active = 0;
+        double decay = 0.85;
+        int depth = 0;
+        // 0: none, 1: +45 degrees, 2: -45 degrees, 3: the free angle.
+        int rotation = 0;
+        double freeAngle = 0.0;
+        // 0 dots, 1 lines.
+        int style = 0;
+    };
+    VectorscopeParams m_vectorscope;
+    CVectorscopeImage m_vectorscopeImage;
+    void DrawVectorscope(gfx::Canvas& canvas);
+
+    // Band bars (bar-graph mode) -----------------------------------------------------------------
+    static constexpr int kMaxBands = 1024;
+    // Labelled display: below 1 FFT bars (or the staircase), 1 octave and 3 third-octave bands on
+    // the nominal centres, another n a 1/n grid.
+    int m_nBandFraction = 3;
+    int m_bStaircase = 0;
+    // The fraction of the free-grid FFT bars.
+    int m_nFftBarFraction = 3;
+    int m_bPeakMarkers = 0;
+    // Held bars fall back by this factor per paint (0: they follow the signal); peaks likewise.
+    double m_dBarDecay = 0.0;
+    double m_dPeakDecay = 0.95;
+    COLORREF m_markerColor = 0x0000FF;
+    std::vector<float> m_afHeldBands;
+    std::vector<float> m_afPeakBands;
+    std::array<float, kMaxBands> m_afBandValues{};
+    std::array<float, kMaxBands> m_afBandEdges{};
+    int m_nBandCount = 0;
+    // Third-octave levels (dB) of the first curve from 25 Hz up, for the loudness readout.
+    std::array<float, 64> m_afLoudnessLevels{};
+    // The loudness readout (third octave) and its results.
+    int m_bLoudness = 0;
+    double m_dLoudness = 0.0;
+    double m_dALevel = 0.0;
+    // The owner's band results per curve: linear band values at their centre frequencies, and
+    // optionally the band peaks.
+    struct BandResults
+    {
+        int count = 0;
+        int valid = 0;
+        const double* frequencies = nullptr;
+        const double* levels = nullptr;
+        const double* peaks = nullptr;
+    };
+    std::array<BandResults, 2> m_arrBandResults{};
+    // The SPL readout: linear wideband levels per channel, unweighted and weighted.
+    std::array<double, kMaxChannels> m_adLinearLevels{};
+    std::array<double, kMaxChannels> m_adWeightedLevels{};
+    int m_nTimeWeighting = 0;
+    std::string m_strTimeWeightingLabel;
+    int m_nFrequencyWeighting = 0;
+    int m_bOverload = 0;
+    std::string m_strFreeText;
+    void DrawBands(gfx::Canvas& canvas);
+    void DrawStaircase(gfx::Canvas& canvas);
+    void DrawNominalBands(gfx::Canvas& canvas);
+
+    // The pen of a curve style (made on first use).
+    static gfx::Pen PenOf(CCurveStyle& style);
 
     // Where the plot's error messages go; null writes them to the debug output.
     std::function<void(const std::string&)> m_fnShowMessage;

@@ -23,14 +23,6 @@ constexpr int kYLabelHalfHeight = 8;
 constexpr int kMinGridDistance = 3;
 constexpr double kLogTolerance = 1e-9;
 
-gfx::Pen PenOf(CCurveStyle& style)
-{
-    if (!style.m_pen)
-        style.CreatePen();
-    const PenDescription& pen = *style.m_pen;
-    return gfx::Pen{pen.color, pen.width, static_cast<gfx::PenStyle>(std::clamp(pen.style, 0, 5))};
-}
-
 int Truncate(double pixel)
 {
     if (!std::isfinite(pixel))

@@ -32,13 +32,6 @@ gfx::Pen ToPen(const PenDescription& pen)
     return gfx::Pen{pen.color, pen.width, static_cast<gfx::PenStyle>(std::clamp(pen.style, 0, 5))};
 }
 
-gfx::Pen PenOf(CCurveStyle& style)
-{
-    if (!style.m_pen)
-        style.CreatePen();
-    return ToPen(*style.m_pen);
-}
-
 // Draws the stored traces of a curve on a canvas.
 class CanvasTracePainter : public TracePainter
 {
@@ -154,6 +147,13 @@ struct Reducer
 
 }  // namespace
 
+gfx::Pen CPlot::PenOf(CCurveStyle& style)
+{
+    if (!style.m_pen)
+        style.CreatePen();
+    return ToPen(*style.m_pen);
+}
+
 void CPlot::Draw(gfx::Canvas& target, int left, int top, int right, int bottom)
 {
     if (m_nGuard != kGuardWord)
@@ -175,6 +175,8 @@ void CPlot::Draw(gfx::Canvas& target, int left, int top, int right, int bottom)
         m_rcRemembered = window;
         m_pSecondCache = target.CreateImage(width, height);
         m_pSecondCache->DrawImage(*m_pFrameCache, 0, 0);
+        m_dib.Create(m_nPlotRight - m_nPlotLeft + 1, m_nPlotBottom - m_nPlotTop + 1);
+        m_sonagram.SetSize(m_nPlotRight - m_nPlotLeft, m_nPlotBottom - m_nPlotTop, m_nColorMode);
     }
     std::unique_ptr<gfx::Canvas> image = target.CreateImage(width, height);
     image->DrawImage(*m_pFrameCache, 0, 0);
@@ -195,6 +197,23 @@ void CPlot::DrawFrame(gfx::Canvas& canvas, int left, int top, int right, int bot
                     m_colorScheme.GetColor(CColorScheme::RolePlotBackground));
     canvas.SetTextBackground(frame);
     canvas.SetTextColor(m_colorScheme.GetColor(CColorScheme::RoleText));
+
+    // The sonagram takes the current ranges: frequency along x, level along y.
+    m_sonagram.m_frequency.m_dValue1 = m_viewRange.m_dXMin;
+    m_sonagram.m_frequency.m_dValue2 = m_viewRange.m_dXMax;
+    m_sonagram.m_frequency.m_nValue2 = m_viewRange.m_bXLog ? 1 : 0;
+    m_sonagram.m_level.m_dValue1 = m_viewRange.m_dYMin;
+    m_sonagram.m_level.m_dValue2 = m_viewRange.m_dYMax;
+    m_sonagram.m_anCopied = {GetPointCount(), m_nColorMode, m_dataRange.m_bDecibel};
+
+    if (m_bPolar)
+    {
+        PreparePolar();
+        m_polar.Draw(canvas, {m_nPlotLeft, m_nPlotTop, m_nPlotRight, m_nPlotBottom});
+        if (m_fnBackgroundHook)
+            m_fnBackgroundHook(canvas);
+        return;
+    }
 
     DrawXAxis(canvas);
     DrawYAxes(canvas);
@@ -527,12 +546,52 @@ void CPlot::DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bo
         m_arrReducedValues[kMathSlot].assign(kReducedValueCount, 0.0f);
 
     SetPlotArea(left, top, right, bottom);
+
+    if (m_bPolar)
+    {
+        PreparePolar();
+        {
+            const auto lock = LockDisplay();
+            m_polar.DrawCurvesAt(canvas, {m_nPlotLeft, m_nPlotTop, m_nPlotRight, m_nPlotBottom});
+        }
+        m_dCursorX = -10.0;
+        m_dCursorY = 100.0;
+        if (m_ptMouse.x >= m_nPlotLeft && m_ptMouse.x <= m_nPlotRight && m_ptMouse.y >= m_nPlotTop &&
+            m_ptMouse.y <= m_nPlotBottom)
+            m_polar.PixelToPolar(m_ptMouse.x, m_ptMouse.y, &m_dCursorX, &m_dCursorY);
+        if (m_bLegend)
+        {
+            m_legend.m_background = m_colorScheme.GetColor(CColorScheme::RolePlotBackground);
+            m_legend.DrawLegend(canvas, m_nPlotLeft, m_nPlotTop, m_nPlotRight, m_nPlotBottom);
+        }
+        for (int c = 0; c < std::min(std::max(2, channels), channels); ++c)
+            if (m_abDisplayed[static_cast<std::size_t>(c)] == 1)
+                ComputeCurveStats(GetCurveOfChannel(c));
+        ++m_nPaintCount;
+        return;
+    }
+
+    if (m_bSonagram)
+    {
+        DrawSonagram(canvas);
+        ++m_nPaintCount;
+        return;
+    }
+
+    if (m_vectorscope.active)
+    {
+        DrawVectorscope(canvas);
+        ++m_nPaintCount;
+        return;
+    }
+
     int first = 0;
     int last = 0;
     GetVisibleIndexRange(&first, &last, GetXTable());
 
     if (m_bBarGraph)
     {
+        DrawBands(canvas);
         DrawLevelBars(canvas);
         finish();
         return;

@@ -365,6 +365,9 @@ bool CSndView::OnCommand(int id)
         case kSpecificLoudness:
             OnSpecificLoudness();
             return true;
+        case kVectorscope:
+            OnVectorscope();
+            return true;
         case kLinLogX:
             OnLinLogX();
             return true;

@@ -77,6 +77,7 @@ inline constexpr int kDisplayProperties = 32783;
 inline constexpr int kTonality = 32931;
 inline constexpr int kLoudness = 32833;
 inline constexpr int kSpecificLoudness = 32889;
+inline constexpr int kVectorscope = 32873;
 inline constexpr int kChannel1 = 32962;
 inline constexpr int kChannel2 = 32963;
 inline constexpr int kSmoothing = 32970;
@@ -325,6 +326,8 @@ public:
     void OnTonality();
     void OnLoudness();
     void OnSpecificLoudness();
+    // "Vectorscope": edits the window's vectorscope settings; the plot draws it while active.
+    void OnVectorscope();
     // While tonality is on and no run is in progress: takes the finished run's result, hands the
     // analyser the lines of the first curve inside its range and starts the next run.
     void FeedTonality();
@@ -689,6 +692,12 @@ private:
     int m_nTimerPace = -1;
 
     std::unique_ptr<CPlot> m_pPlot;
+    // The band display's results handed to the plot: band centres, and per channel (1024 bands
+    // each) the band levels in the RTA time weighting.
+    std::vector<double> m_adBandCentres;
+    std::vector<double> m_adBandLevels;
+    // Step 11 of the curve set-up: the band analysers' levels for the band display.
+    void PassBandLevels();
     std::array<std::unique_ptr<CPlot>, kAuxiliaryPlots> m_auxiliaryPlots;
     std::array<std::unique_ptr<CPlot>, kOverlayPlots> m_overlayPlots;
 

@@ -265,6 +265,11 @@ int CSndView::SetupAxes()
     plot.m_viewRange.m_bYLog = 0;
     full.m_bXLog = record.m_bLogX;
     plot.m_bBarGraph = settings.m_bBarGraph;
+    plot.m_nBandFraction = settings.m_nBandsPerOctave;
+    plot.m_nFftBarFraction = std::max(1, settings.m_nBarsPerOctave);
+    plot.m_bPeakMarkers = settings.m_bPeakHold;
+    plot.m_bSonagram = settings.m_bSpectrogram;
+    plot.m_bLoudness = m_engine.m_bLoudness;
 
     // 16.
     for (int c = 0; c < CPlot::kMaxChannels; ++c)

@@ -3,6 +3,8 @@
 #include "view/SndView.h"
 
 #include "display/settings/ViewSettings.h"
+#include "dsp/FrequencyWeighting.h"
+#include "engine/BandLevels.h"
 #include "engine/SoundIn.h"
 #include "view/ViewDocument.h"
 #include "view/ViewFrame.h"
@@ -292,6 +294,21 @@ void CSndView::SetupCurves()
         plot.m_dataRange.m_nPoints = 0;
     }
 
+    // The sonagram shows the held impulse response whole; the live picture stands still while the
+    // input does not run.
+    const bool recorded = m_nImpulseFrames > 0 && !m_impulseResponse.empty();
+    plot.m_pSonagramSamples = recorded ? m_impulseResponse.data() : nullptr;
+    plot.m_nSonagramSamples = recorded ? m_nImpulseFrames : 0;
+    plot.m_dSonagramRate = recorded ? m_nImpulseRate : -1.0;
+    plot.m_sonagram.m_nFftLength = std::max(2, m_engine.m_nFftSize);
+    plot.m_bHold = m_engine.GetState() == CSoundIn::kStateRunning ? 0 : 1;
+    // The vectorscope follows the window's settings.
+    const CVectorscope_settings& scope = m_pSettings->m_Vectorscope;
+    plot.m_vectorscope =
+        CPlot::VectorscopeParams{scope.m_bActive,   scope.m_dDecay,     scope.m_nHistoryDepth,
+                                 scope.m_nRotation, scope.m_dFreeAngle, scope.m_nStyle};
+    PassBandLevels();
+
     // A new size or channel count (the input was opened anew) takes the plot's derived settings
     // with it: the displayed channels and the layout.
     if (plot.m_dataRange.m_nPoints != remembered || plot.m_nChannels != rememberedChannels)
@@ -311,6 +328,80 @@ void CSndView::PassLevelData()
     {
         const double meanSquare = c < channels ? m_engine.GetPublishedBlockStatistics(c).meanSquare : 0.0;
         plot.m_arrLevelBars[static_cast<std::size_t>(c)].level = std::sqrt(std::max(0.0, meanSquare));
+    }
+    // The sound-level readout of the band display: each channel's wideband levels, unweighted and in
+    // the display weighting, in the slot's RTA time weighting.
+    const int weighting = m_pSettings ? m_pSettings->m_nTimeWeighting : 3;
+    plot.m_adLinearLevels.fill(0.0);
+    plot.m_adWeightedLevels.fill(0.0);
+    plot.m_nFrequencyWeighting = 0;
+    for (int c = 0; c < std::min<int>(m_engine.m_nAnalysisChannels, CPlot::kMaxChannels); ++c)
+    {
+        const CBandAnalyzer* analyzer = m_engine.m_bandAnalyzers[static_cast<std::size_t>(c)].get();
+        if (!analyzer)
+            continue;
+        const int z = analyzer->FindWidebandSlot(kWeightingZ);
+        if (z >= 0 && analyzer->m_widebandMeters[static_cast<std::size_t>(z)])
+            plot.m_adLinearLevels[static_cast<std::size_t>(c)] =
+                analyzer->m_widebandMeters[static_cast<std::size_t>(z)]->GetLevel(weighting);
+        const int w = analyzer->m_displayWeighting;
+        const int slot = w != kWeightingZ ? analyzer->FindWidebandSlot(w) : -1;
+        if (slot >= 0 && analyzer->m_widebandMeters[static_cast<std::size_t>(slot)])
+        {
+            plot.m_adWeightedLevels[static_cast<std::size_t>(c)] =
+                analyzer->m_widebandMeters[static_cast<std::size_t>(slot)]->GetLevel(weighting);
+            if (c == 0)
+                plot.m_nFrequencyWeighting = w;
+        }
+    }
+}
+
+void CSndView::PassBandLevels()
+{
+    CPlot& plot = *m_pPlot;
+    const int mode = m_pSettings ? m_pSettings->m_nBandsPerOctave : 0;
+    plot.m_arrBandResults = {};
+    if (mode != 1 && mode != 3)
+    {
+        plot.m_nBandCount = 0;
+        return;
+    }
+    // The level logger is not part of this program: it never runs and holds no data, so the slot's
+    // own time weighting applies and nothing overloads it.
+    plot.m_bOverload = 0;
+    const int weighting = m_pSettings->m_nTimeWeighting;
+    plot.m_nTimeWeighting = weighting;
+    plot.m_strTimeWeightingLabel = GetTimeWeightingLabel(weighting);
+    constexpr int kBands = CPlot::kMaxBands;
+    m_adBandCentres.resize(kBands);
+    m_adBandLevels.resize(static_cast<std::size_t>(CPlot::kMaxChannels) * kBands);
+    const CBandAnalyzer* first = m_engine.m_bandAnalyzers[0].get();
+    const int count = first ? std::clamp(static_cast<int>(first->m_bandCount), 0, kBands) : 0;
+    for (int b = 0; b < count; ++b)
+        m_adBandCentres[static_cast<std::size_t>(b)] = first->m_bandCenters[static_cast<std::size_t>(b)];
+    int curve = 0;
+    for (int c = 0; c < plot.m_nChannels && curve < static_cast<int>(plot.m_arrBandResults.size()); ++c)
+    {
+        if (plot.m_abDisplayed[static_cast<std::size_t>(c)] != 1)
+            continue;
+        const CBandAnalyzer* analyzer = c < static_cast<int>(m_engine.m_bandAnalyzers.size())
+                                            ? m_engine.m_bandAnalyzers[static_cast<std::size_t>(c)].get()
+                                            : nullptr;
+        double* levels = m_adBandLevels.data() + static_cast<std::size_t>(c) * kBands;
+        for (int b = 0; b < count; ++b)
+        {
+            const CLevelMeter* meter = analyzer && b < analyzer->m_bandCount
+                                           ? analyzer->m_bandMeters[static_cast<std::size_t>(b)].get()
+                                           : nullptr;
+            levels[b] = meter ? meter->GetLevel(weighting) : 0.0;
+        }
+        CPlot::BandResults& results = plot.m_arrBandResults[static_cast<std::size_t>(curve++)];
+        results.count = count;
+        results.valid = count > 0 ? 1 : 0;
+        results.frequencies = m_adBandCentres.data();
+        results.levels = levels;
+        // Without a running level logger there are no interval maxima: the peaks follow the bars.
+        results.peaks = nullptr;
     }
 }
 

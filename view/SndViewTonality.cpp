@@ -250,3 +250,14 @@ void CSndView::PlaceTonalityMarkers()
         place(kKeyMaskingBand, kMaskingBandColour, next, m_tonality.bandLower[i], m_tonality.bandUpper[i],
               view.m_dYMin + 0.25 * height);
 }
+
+void CSndView::OnVectorscope()
+{
+    if (!m_pSettings || !m_pWindow)
+        return;
+    CVectorscope_settings copy = m_pSettings->m_Vectorscope;
+    if (!m_pWindow->EditVectorscope(copy))
+        return;
+    m_pSettings->m_Vectorscope = copy;
+    RestartDisplay();
+}

@@ -22,6 +22,7 @@
 class Cchannel_settings;
 class CGeneratorMatrix;
 class CGeneratorMatrix_settings;
+class CVectorscope_settings;
 class CViewSettings;
 
 // The main frame: status bar panes 1 to 5, its FFT-size and weighting lists, its menu, and the
@@ -108,6 +109,8 @@ public:
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
+    // "Vectorscope settings" on the window's settings; true after OK.
+    virtual bool EditVectorscope(CVectorscope_settings& /*settings*/) { return false; }
     // The screen position of the window's top-left corner.
     virtual void GetScreenOrigin(int& x, int& y) const
     {

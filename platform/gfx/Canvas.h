@@ -118,6 +118,10 @@ public:
     virtual std::unique_ptr<Canvas> CreateImage(int width, int height) = 0;
     // Copies an image made by CreateImage of this back end with its top-left corner at (x, y).
     virtual void DrawImage(const Canvas& image, int x, int y) = 0;
+    // Stretches a caller's 32-bit pixel buffer (0x00RRGGBB, `height` rows of `width` pixels, row 0
+    // the bottom row) onto the rectangle; nothing for an empty buffer or rectangle.
+    virtual void DrawPixels(std::span<const std::uint32_t> pixels, int width, int height,
+                            const Rect& dest) = 0;
 };
 
 // Colour channels of 0x00BBGGRR.

@@ -129,6 +129,19 @@ void RecordingCanvas::DrawImage(const Canvas& image, int x, int y)
     m_record->ops.push_back(std::move(op));
 }
 
+void RecordingCanvas::DrawPixels(std::span<const std::uint32_t> pixels, int width, int height,
+                                 const Rect& dest)
+{
+    if (width <= 0 || height <= 0 || pixels.size() < static_cast<std::size_t>(width) * height)
+        return;
+    Op op = Make(Kind::Pixels);
+    op.rect = dest;
+    op.pixelWidth = width;
+    op.pixelHeight = height;
+    op.pixels.assign(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(width) * height);
+    m_record->ops.push_back(std::move(op));
+}
+
 int RecordingCanvas::Record::Count(Kind kind) const
 {
     return static_cast<int>(

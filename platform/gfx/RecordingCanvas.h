@@ -25,6 +25,7 @@ public:
         Text,
         RotatedText,
         Image,
+        Pixels,
     };
 
     // One drawing call. `points` holds the line ends (Line), the vertices (Polyline, Polygon) or the two
@@ -45,6 +46,10 @@ public:
         Color textBackground = 0;
         Color fill = 0;
         int imageId = 0;
+        // Pixels: the stretched buffer (a copy) and its size; `rect` is the destination.
+        std::vector<std::uint32_t> pixels;
+        int pixelWidth = 0;
+        int pixelHeight = 0;
     };
 
     RecordingCanvas(int width, int height);
@@ -69,6 +74,7 @@ public:
     int TextHeight(std::string_view text) override;
     std::unique_ptr<Canvas> CreateImage(int width, int height) override;
     void DrawImage(const Canvas& image, int x, int y) override;
+    void DrawPixels(std::span<const std::uint32_t> pixels, int width, int height, const Rect& dest) override;
 
     // What one canvas recorded; it outlives the canvas, so images can be read after their owner
     // freed them.

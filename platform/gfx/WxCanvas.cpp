@@ -216,6 +216,32 @@ void WxCanvas::DrawImage(const Canvas& image, int x, int y)
     m_pDc->Blit(x, y, bitmap->Width(), bitmap->Height(), &source, 0, 0);
 }
 
+void WxCanvas::DrawPixels(std::span<const std::uint32_t> pixels, int width, int height, const Rect& dest)
+{
+    const int destWidth = dest.right - dest.left;
+    const int destHeight = dest.bottom - dest.top;
+    if (width <= 0 || height <= 0 || destWidth <= 0 || destHeight <= 0 ||
+        pixels.size() < static_cast<std::size_t>(width) * height)
+        return;
+    wxImage image(width, height, false);
+    unsigned char* rgb = image.GetData();
+    for (int y = 0; y < height; ++y)
+    {
+        // Row 0 of the buffer is the bottom row of the picture.
+        const std::uint32_t* row = pixels.data() + static_cast<std::size_t>(height - 1 - y) * width;
+        unsigned char* out = rgb + static_cast<std::size_t>(y) * width * 3;
+        for (int x = 0; x < width; ++x)
+        {
+            out[3 * x] = static_cast<unsigned char>((row[x] >> 16) & 0xFF);
+            out[3 * x + 1] = static_cast<unsigned char>((row[x] >> 8) & 0xFF);
+            out[3 * x + 2] = static_cast<unsigned char>(row[x] & 0xFF);
+        }
+    }
+    if (destWidth != width || destHeight != height)
+        image.Rescale(destWidth, destHeight, wxIMAGE_QUALITY_NORMAL);
+    m_pDc->DrawBitmap(wxBitmap(image), dest.left, dest.top, false);
+}
+
 WxBitmapCanvas::WxBitmapCanvas(int width, int height) : m_bitmap(std::max(1, width), std::max(1, height), 24)
 {
     m_dc.SelectObject(m_bitmap);

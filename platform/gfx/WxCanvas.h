@@ -38,6 +38,7 @@ public:
     int TextHeight(std::string_view text) override;
     std::unique_ptr<Canvas> CreateImage(int width, int height) override;
     void DrawImage(const Canvas& image, int x, int y) override;
+    void DrawPixels(std::span<const std::uint32_t> pixels, int width, int height, const Rect& dest) override;
 
     wxDC& Dc() { return *m_pDc; }
 

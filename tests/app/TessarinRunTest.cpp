@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -500,7 +501,8 @@ TEST_F(TessarinHostileStateTest, TerminationSavesTheWorkspace)
 TEST_F(TessarinRunTest, MeasurementWindowShowsTheLiveSpectrumAndSwitchesModes)
 {
     const std::filesystem::path folder = std::filesystem::path(TESSARIN_TEST_OUTPUT_DIR);
-    for (const char* name : {"spectrum", "oscilloscope", "impulse", "paramviews"})
+    for (const char* name : {"spectrum", "oscilloscope", "impulse", "paramviews", "sonagram", "rta-third",
+                             "rta-octave", "vectorscope"})
         std::filesystem::remove(folder / (std::string("tessarin-view-") + name + ".png"));
     const RunResult run = Run({"TESSARIN_TEST_VIEW=" + folder.string(), "TESSARIN_TEST_ANSWERS="});
     EXPECT_EQ(run.exitCode, 0);
@@ -558,9 +560,27 @@ TEST_F(TessarinRunTest, MeasurementWindowShowsTheLiveSpectrumAndSwitchesModes)
     EXPECT_EQ(y0, y1);
     EXPECT_EQ(x1, x0 + w0);
 
+    // The live sonagram's newest line is brightest at 1 kHz (a pixel spans about 10 Hz there); the
+    // band display's loudest band is the 1 kHz third-octave band, then the 1 kHz octave band.
+    EXPECT_NEAR(std::stod(value("view sonagram sonagram newest line peak x ")), 1000.0, 30.0);
+    const auto loudest = [&](const std::string& name)
+    {
+        const std::string line = value("view " + name + " bands ");
+        const std::size_t at = line.find(" loudest from ");
+        return at == std::string::npos ? -1.0 : std::stod(line.substr(at + 14));
+    };
+    EXPECT_NEAR(loudest("rta-third"), 1000.0 / std::pow(2.0, 1.0 / 6), 1.0);
+    EXPECT_NEAR(loudest("rta-octave"), 1000.0 / std::sqrt(2.0), 1.0);
+    // The vectorscope keeps one trace per paint up to its history depth of 8; how many paints came
+    // before the trace line depends on the machine's load.
+    const int traces = std::stoi(value("view vectorscope vectorscope traces "));
+    EXPECT_GE(traces, 1);
+    EXPECT_LE(traces, 8);
+
     // Different pictures of the main window.
     std::vector<std::uintmax_t> sizes;
-    for (const char* name : {"spectrum", "oscilloscope", "impulse", "paramviews"})
+    for (const char* name : {"spectrum", "oscilloscope", "impulse", "paramviews", "sonagram", "rta-third",
+                             "rta-octave", "vectorscope"})
     {
         const std::filesystem::path picture = folder / (std::string("tessarin-view-") + name + ".png");
         EXPECT_NE(Position(run.trace, std::string("view ") + name + " picture saved"), -1) << name;

@@ -93,6 +93,43 @@ TEST(PolarPlotTest, PixelAndPolarRoundTripWithMirrors)
         }
 }
 
+TEST(PolarPlotTest, PlotDrawsGridInTheFrameAndTheCurveOverIt)
+{
+    CPlot plot;
+    std::vector<float> data;
+    SetUpLinear(plot, data, 181);
+    plot.m_bPolar = 1;
+    plot.m_viewRange.m_dYMin = -40.0;
+    plot.m_viewRange.m_dYMax = 0.0;
+    plot.m_dataRange.m_bDecibel = 1;
+    plot.m_dataRange.m_dLogFactor = 20.0;
+    std::vector<float> angles(181);
+    for (int i = 0; i < 181; ++i)
+    {
+        angles[static_cast<std::size_t>(i)] = static_cast<float>(i - 90);
+        // Cardioid: (1 + cos a) / 2.
+        data[static_cast<std::size_t>(i)] =
+            static_cast<float>(std::max(1e-3, 0.5 * (1.0 + std::cos((i - 90) * std::numbers::pi / 180.0))));
+    }
+    plot.m_pPolarAngles = angles.data();
+    gfx::RecordingCanvas canvas(800, 600);
+    plot.Draw(canvas, 0, 0, 800, 600);
+    const auto& frame = *canvas.Images().front();
+    EXPECT_FALSE(frame.FindTexts("0\xC2\xB0").empty());
+    EXPECT_FALSE(frame.FindTexts("90\xC2\xB0").empty());
+    EXPECT_FALSE(frame.FindTexts("-20dB").empty());
+    const auto& image = *canvas.Images().back();
+    const Op* curve = nullptr;
+    for (const Op& op : image.ops)
+        if (op.kind == Kind::Polyline && op.pen.width == 2)
+            curve = &op;
+    ASSERT_NE(curve, nullptr);
+    // 0 degrees (full level) reaches the outer ring straight above the centre; +-90 degrees (-6 dB).
+    const CPolarPlot& polar = plot.m_polar;
+    EXPECT_EQ(curve->points[90], polar.PolarToPixel(0.0, CPolarPlot::kOuterRadius));
+    EXPECT_EQ(curve->points[0], polar.PolarToPixel(-90.0, polar.NormalizeRadius(20.0 * std::log10(0.5))));
+}
+
 // The vectorscope: two channels against each other.
 class VectorscopeTest : public ::testing::Test
 {
@@ -190,6 +227,30 @@ TEST_F(VectorscopeTest, HistoryIsClearedWhenCountOrDepthChanges)
     m_image.m_nDepth = 5;
     m_image.Draw(canvas, 0, 0, 210, 210, m_x.data(), m_y.data(), 32);
     EXPECT_EQ(m_image.GetStoredTraceCount(), 1);
+}
+
+TEST_F(VectorscopeTest, PlotDrawsItInsteadOfCurvesWhileActive)
+{
+    CPlot plot;
+    std::vector<float> data;
+    SetUpLinear(plot, data, 64, 2);
+    std::copy(m_x.begin(), m_x.end(), data.begin());
+    std::copy(m_y.begin(), m_y.end(), data.begin() + 64);
+    plot.m_vectorscope.active = 1;
+    plot.m_vectorscope.rotation = 1;
+    plot.m_vectorscope.style = 1;
+    gfx::RecordingCanvas canvas(800, 600);
+    plot.Draw(canvas, 0, 0, 800, 600);
+    const auto& image = *canvas.Images().back();
+    const Op* trace = nullptr;
+    for (const Op& op : image.ops)
+        if (op.kind == Kind::Polyline)
+            trace = &op;
+    ASSERT_NE(trace, nullptr);
+    EXPECT_EQ(trace->pen.color, 0x00FF00u);
+    const int centre = (plot.m_nPlotLeft + 5 + plot.m_nPlotRight - 5) / 2;
+    for (const gfx::Point& p : trace->points)
+        EXPECT_NEAR(p.x, centre, 1);
 }
 
 }  // namespace

@@ -91,6 +91,17 @@ TEST(DibBufferTest, EmptySizesFailCleanly)
         EXPECT_TRUE(dib.IsEmpty());
     }
     EXPECT_EQ(dib.Release(), 1);
+
+    // Nothing is drawn from an empty picture.
+    gfx::RecordingCanvas canvas(100, 100);
+    CDrawDib draw;
+    EXPECT_EQ(draw.Open(), 1);
+    EXPECT_EQ(draw.Draw(dib, canvas, 0, 0, 10, 10), 0);
+    dib.Create(2, 2);
+    EXPECT_EQ(draw.Draw(dib, canvas, 5, 6, 10, 20), 1);
+    ASSERT_EQ(canvas.Count(Kind::Pixels), 1);
+    EXPECT_EQ(canvas.Ops()[0].rect, (gfx::Rect{5, 6, 15, 26}));
+    EXPECT_EQ(canvas.Ops()[0].pixelWidth, 2);
 }
 
 // A sonagram of a picture size over a sine or a silence.
@@ -252,6 +263,155 @@ TEST(SonagramParamsTest, AnyFieldChangeCounts)
     b = a;
     b.fftLength = 8192;
     EXPECT_FALSE(CSonagram::ParamsEqual(a, b));
+}
+
+// The live picture through the plot: one line per paint at the leading edge.
+class LiveSonagramTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetUpSpectrum(m_plot, m_data, 2048, 1, 48000.0 / 4096);
+        m_plot.m_bSonagram = 1;
+        // A 1 kHz line 20 dB below the top of the range.
+        SetTone(1000.0);
+    }
+    void SetTone(double f)
+    {
+        std::fill(m_data.begin(), m_data.end(), 1e-6f);
+        m_data[static_cast<std::size_t>(std::lround(f / (48000.0 / 4096)))] = 0.1f;
+    }
+    int Paint()
+    {
+        gfx::RecordingCanvas canvas(kWidth, kHeight);
+        m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
+        return 0;
+    }
+    // Picture x of a frequency on the plot's log axis.
+    int PixelOf(double f) const
+    {
+        const double width = m_plot.m_nPlotRight - m_plot.m_nPlotLeft;
+        return static_cast<int>(std::log10(f / 20.0) / std::log10(1000.0) * width);
+    }
+    static constexpr int kWidth = 800;
+    static constexpr int kHeight = 500;
+    CPlot m_plot;
+    std::vector<float> m_data;
+};
+
+TEST_F(LiveSonagramTest, EachPaintAddsOneLineAtTheLeadingEdge)
+{
+    const CSonagram& s = m_plot.m_sonagram;
+    struct Case
+    {
+        int orientation;
+        int reverseTime;
+        int direction;
+    };
+    const Case cases[] = {{0, 0, 0}, {0, 1, 1}, {1, 0, 2}, {1, 1, 3}};
+    for (const Case& c : cases)
+    {
+        m_plot.m_sonagram.m_nOrientation = c.orientation;
+        m_plot.m_sonagram.m_time.m_nValue8 = c.reverseTime;
+        m_plot.m_sonagram.SetSize(0, 0);
+        EXPECT_EQ(s.GetScrollDirection(), c.direction);
+        // Three paints: two tones of 1 kHz, then one of 4 kHz.
+        SetTone(1000.0);
+        Paint();
+        Paint();
+        SetTone(4000.0);
+        Paint();
+        const int w = s.GetWidth();
+        const int h = s.GetHeight();
+        const int length = s.GetLineLength();
+        const auto pixelOf = [&](double f)
+        { return static_cast<int>(std::log10(f / 20.0) / std::log10(1000.0) * length); };
+        // The k-th line from the leading edge, at frequency pixel p.
+        const auto at = [&](int k, int p)
+        {
+            switch (c.direction)
+            {
+                case 0:
+                    return s.IndexAt(p, h - 1 - k);
+                case 1:
+                    return s.IndexAt(p, k);
+                case 2:
+                    return s.IndexAt(k, h - 1 - p);
+                default:
+                    return s.IndexAt(w - 1 - k, h - 1 - p);
+            }
+        };
+        EXPECT_EQ(length, c.orientation == 0 ? w : h);
+        // The newest line has its highest index at 4 kHz; the two before at 1 kHz; behind them
+        // nothing yet.
+        const auto peakOf = [&](int k)
+        {
+            int best = 0;
+            for (int p = 0; p < length; ++p)
+                if (at(k, p) > at(k, best))
+                    best = p;
+            return best;
+        };
+        EXPECT_NEAR(peakOf(0), pixelOf(4000.0), 1) << "direction " << c.direction;
+        EXPECT_NEAR(peakOf(1), pixelOf(1000.0), 1) << "direction " << c.direction;
+        EXPECT_NEAR(peakOf(2), pixelOf(1000.0), 1) << "direction " << c.direction;
+        EXPECT_EQ(at(3, peakOf(1)), 0) << "direction " << c.direction;
+    }
+}
+
+TEST_F(LiveSonagramTest, HoldStopsTheScrollAndTheReadoutReadsTheIndex)
+{
+    Paint();
+    m_plot.m_bHold = 1;
+    SetTone(4000.0);
+    Paint();
+    Paint();
+    const CSonagram& s = m_plot.m_sonagram;
+    const int h = s.GetHeight();
+    // Held: the newest line replaced the edge line, nothing moved behind it.
+    EXPECT_EQ(s.IndexAt(PixelOf(1000.0), h - 2), 0);
+    EXPECT_GT(s.IndexAt(PixelOf(4000.0), h - 1), 150);
+
+    // The readout: the index under the mouse gives the level; outside the picture the minimum.
+    m_plot.m_ptMouse = PlotPoint{m_plot.m_nPlotLeft + PixelOf(4000.0), m_plot.m_nPlotBottom - 1};
+    Paint();
+    const int index = s.IndexAt(PixelOf(4000.0), h - 1);
+    EXPECT_DOUBLE_EQ(m_plot.m_dCursorY, -120.0 + 120.0 * index / 256.0);
+    EXPECT_NEAR(m_plot.m_dCursorX, 4000.0, 100.0);
+    m_plot.m_ptMouse = PlotPoint{m_plot.m_nPlotLeft + PixelOf(4000.0), m_plot.m_nPlotBottom + 30};
+    Paint();
+    EXPECT_DOUBLE_EQ(m_plot.m_dCursorY, -120.0);
+}
+
+TEST_F(LiveSonagramTest, RecordedPictureIsComputedOnlyWhenItsParametersChange)
+{
+    std::vector<float> signal(48000, 0.0f);
+    for (std::size_t i = 0; i < signal.size(); ++i)
+        signal[i] = static_cast<float>(std::sin(2.0 * std::numbers::pi * 1000.0 * i / 48000.0));
+    m_plot.m_pSonagramSamples = signal.data();
+    m_plot.m_nSonagramSamples = static_cast<int>(signal.size());
+    m_plot.m_dSonagramRate = 48000.0;
+    gfx::RecordingCanvas canvas(kWidth, kHeight);
+    m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
+    const int computed = m_plot.m_sonagram.GetComputeCount();
+    m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
+    EXPECT_EQ(m_plot.m_sonagram.GetComputeCount(), computed);
+    // The picture is stretched onto the plot area once per paint; the scale strips stand beside it.
+    const auto& image = *canvas.Images().back();
+    int pictures = 0;
+    for (const Op& op : image.ops)
+        if (op.kind == Kind::Pixels && op.pixelWidth > 1)
+        {
+            ++pictures;
+            EXPECT_EQ(op.rect, (gfx::Rect{m_plot.m_nPlotLeft, m_plot.m_nPlotTop, m_plot.m_nPlotRight,
+                                          m_plot.m_nPlotBottom}));
+        }
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(image.Count(Kind::Pixels), 3);
+    m_plot.m_viewRange.m_dYMin = -100.0;
+    m_plot.m_bFrameDirty = 1;
+    m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
+    EXPECT_EQ(m_plot.m_sonagram.GetComputeCount(), computed + 1);
 }
 
 }  // namespace

@@ -39,6 +39,9 @@ public:
     void RefreshReadouts() override;
     void ShowAuxWindow(int kind, int show) override;
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
+    bool EditVectorscope(CVectorscope_settings& settings) override;
+    // Tests answer the vectorscope dialog here instead of showing it (unset: shown).
+    static std::function<bool(CVectorscope_settings& settings)> s_fnVectorscopeAnswer;
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
     bool AskSettingsFile(bool save, std::string& path) override;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,128 @@ TEST_F(PlotGoldenTest, LevelBars)
     plot.m_arrLevelBars[1] = {0.02, 0.05, 0.0};
     plot.ApplySettings();
     Compare(plot, "level-bars");
+}
+
+// The recorded sonagram of a logarithmic sweep 20 Hz .. 20 kHz: a rising curve over time, time down.
+TEST_F(PlotGoldenTest, RecordedSonagramOfALogSweep)
+{
+    constexpr double rate = 48000.0;
+    constexpr int count = 96000;
+    const double k = std::log(1000.0);
+    std::vector<float> sweep(count);
+    for (int i = 0; i < count; ++i)
+    {
+        const double t = i / rate;
+        sweep[static_cast<std::size_t>(i)] = static_cast<float>(
+            0.5 * std::sin(2.0 * std::numbers::pi * 20.0 * 2.0 / k * (std::exp(t / 2.0 * k) - 1.0)));
+    }
+    std::vector<float> spectrum(2048, 1e-6f);
+    CPlot plot;
+    plot.m_pData = spectrum.data();
+    plot.m_nChannels = 1;
+    plot.m_dataRange.m_nPoints = 2048;
+    plot.m_dataRange.m_bDecibel = 1;
+    plot.m_dataRange.m_dLogFactor = 20.0;
+    plot.m_dBinWidth = rate / 4096;
+    plot.m_viewRange.m_bXLog = 1;
+    plot.m_viewRange.m_dXMin = 20.0;
+    plot.m_viewRange.m_dXMax = 20000.0;
+    plot.m_viewRange.m_dYMin = -120.0;
+    plot.m_viewRange.m_dYMax = 0.0;
+    plot.m_strXTitle = "Frequency [Hz]";
+    plot.m_bSonagram = 1;
+    plot.m_pSonagramSamples = sweep.data();
+    plot.m_nSonagramSamples = count;
+    plot.m_dSonagramRate = rate;
+    plot.m_sonagram.m_nFftLength = 4096;
+    plot.ApplySettings();
+    Compare(plot, "sonagram-sweep");
+}
+
+// A cardioid on the default half circle, -40 .. 0 dB.
+TEST_F(PlotGoldenTest, PolarCardioid)
+{
+    constexpr int points = 181;
+    std::vector<float> angles(points);
+    std::vector<float> data(points);
+    for (int i = 0; i < points; ++i)
+    {
+        const double a = i - 90.0;
+        angles[static_cast<std::size_t>(i)] = static_cast<float>(a);
+        data[static_cast<std::size_t>(i)] =
+            static_cast<float>(std::max(1e-3, 0.5 * (1.0 + std::cos(a * std::numbers::pi / 180.0))));
+    }
+    CPlot plot;
+    plot.m_pData = data.data();
+    plot.m_nChannels = 1;
+    plot.m_dataRange.m_nPoints = points;
+    plot.m_dataRange.m_bDecibel = 1;
+    plot.m_dataRange.m_dLogFactor = 20.0;
+    plot.m_viewRange.m_dYMin = -40.0;
+    plot.m_viewRange.m_dYMax = 0.0;
+    plot.m_bPolar = 1;
+    plot.m_pPolarAngles = angles.data();
+    plot.ApplySettings();
+    Compare(plot, "polar-cardioid");
+}
+
+// Two sines in quadrature against each other: a circle.
+TEST_F(PlotGoldenTest, VectorscopeCircle)
+{
+    constexpr int points = 480;
+    std::vector<float> data(2 * points);
+    for (int i = 0; i < points; ++i)
+    {
+        const double phase = 2.0 * std::numbers::pi * i / 96.0;
+        data[static_cast<std::size_t>(i)] = static_cast<float>(0.8 * std::sin(phase));
+        data[static_cast<std::size_t>(points + i)] = static_cast<float>(0.8 * std::cos(phase));
+    }
+    CPlot plot;
+    plot.m_pData = data.data();
+    plot.m_nChannels = 2;
+    plot.m_dataRange.m_nPoints = points;
+    plot.m_viewRange.m_dYMin = -1.0;
+    plot.m_viewRange.m_dYMax = 1.0;
+    plot.m_vectorscope.active = 1;
+    plot.m_vectorscope.style = 1;
+    plot.ApplySettings();
+    Compare(plot, "vectorscope-circle");
+}
+
+// Third-octave bands of pink noise (equal power per band: the bars stand level) with labels.
+TEST_F(PlotGoldenTest, ThirdOctaveBandsOfPinkNoise)
+{
+    constexpr int points = 4096;
+    constexpr double binWidth = 48000.0 / 8192.0;
+    std::vector<float> data(points);
+    unsigned state = 12345u;
+    for (int i = 0; i < points; ++i)
+    {
+        state = state * 1664525u + 1013904223u;
+        const double jitter = 0.8 + 0.4 * (state >> 8) / double(1u << 24);
+        // Power falling as 1/f: -50 dB at 1 kHz per bin.
+        data[static_cast<std::size_t>(i)] =
+            static_cast<float>(1e-5 * 1000.0 / std::max(binWidth, i * binWidth) * jitter);
+    }
+    CPlot plot;
+    plot.m_pData = data.data();
+    plot.m_nChannels = 1;
+    plot.m_dataRange.m_nPoints = points;
+    plot.m_dataRange.m_bDecibel = 1;
+    plot.m_dataRange.m_dLogFactor = 10.0;
+    plot.m_dBinWidth = binWidth;
+    plot.m_viewRange.m_bXLog = 1;
+    plot.m_viewRange.m_dXMin = 20.0;
+    plot.m_viewRange.m_dXMax = 20000.0;
+    plot.m_viewRange.m_dYMin = -60.0;
+    plot.m_viewRange.m_dYMax = 0.0;
+    plot.m_strXTitle = "Frequency [Hz]";
+    plot.m_bBarGraph = 1;
+    plot.m_nBandFraction = 3;
+    plot.m_adLinearLevels[0] = 0.05;
+    plot.m_strTimeWeightingLabel = "F";
+    plot.ApplySettings();
+    Compare(plot, "third-octave-pink");
 }
 
 }  // namespace
