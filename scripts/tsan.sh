@@ -13,9 +13,13 @@ cmake --build "$build" --parallel "$(nproc)" --target ring_buffer_tests backgrou
     view_ui_tests
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/scripts/sanitizers/tsan.supp ${TSAN_OPTIONS:-}"
 status=0
-for tests in ring_buffer_tests background_job_tests engine_tests; do
+for tests in ring_buffer_tests background_job_tests; do
     "$build/bin/$tests" || status=1
 done
+# Not the tests through a JACK server: it orders its clients' process calls through semaphores in
+# shared memory that the sanitiser cannot see, so the port buffers the clients hand on look shared
+# without order.
+"$build/bin/engine_tests" --gtest_filter='-AsioEndToEndTest.*:NinvaroTest.*' || status=1
 # The signal-processing library's own workers: the tonality analyser's runs.
 "$build/bin/dsp_tests" --gtest_filter='TonalityAnalyzerThread.*' || status=1
 # Remote commands sent from four threads while the window refreshes.
