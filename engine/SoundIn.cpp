@@ -1924,18 +1924,19 @@ void CSoundIn::SpectrumChannelMath(float* rows, int stride, int length)
 // ---------------------------------------------------------------------------------------------
 // Block intake
 
-bool CSoundIn::ClaimIntake()
+bool CSoundIn::ClaimIntake(bool honourStop)
 {
-    // One block at a time in the staging rows; a second source waits in short sleeps.
+    // One block at a time in the staging rows; a second source waits in short sleeps. Without
+    // honourStop the claim waits out a stop request too: a block still in the intake releases it.
     int expected = 0;
     while (!m_nIntakeBusy.compare_exchange_weak(expected, 1))
     {
         expected = 0;
-        if (m_bStopRequest.load())
+        if (honourStop && m_bStopRequest.load())
             return false;
         SleepMs(5);
     }
-    if (m_bStopRequest.load())
+    if (honourStop && m_bStopRequest.load())
     {
         m_nIntakeBusy.store(0);
         return false;
@@ -1978,14 +1979,7 @@ void CSoundIn::OnPluginInputBlock(const float* samples, int frames)
 
 void CSoundIn::SetChannelRouting(std::span<const ChannelRoute> routes)
 {
-    // The intake's own claim, but without giving up on a stop request: a block still in the intake
-    // releases it when done.
-    int expected = 0;
-    while (!m_nIntakeBusy.compare_exchange_weak(expected, 1))
-    {
-        expected = 0;
-        SleepMs(1);
-    }
+    ClaimIntake(false);
     const std::size_t count = std::min<std::size_t>(routes.size(), kMaxChannels);
     for (std::size_t c = 0; c < count; ++c)
     {
@@ -1993,7 +1987,7 @@ void CSoundIn::SetChannelRouting(std::span<const ChannelRoute> routes)
         m_dChannelGainDb[c] = routes[c].gainDb;
         m_bChannelEnabled[c] = routes[c].enabled ? 1 : 0;
     }
-    m_nIntakeBusy.store(0);
+    ReleaseIntake();
 }
 
 void CSoundIn::ProcessPcm16Block(std::span<const std::int16_t> samples)

@@ -793,7 +793,7 @@ private:
     // thread running).
     void ClearAnalysisResults();
     int FrameStride(bool pcm16) const;
-    bool ClaimIntake();
+    bool ClaimIntake(bool honourStop = true);
     void ReleaseIntake();
     void AnalysisThread();
     void StopAnalysisThread();
