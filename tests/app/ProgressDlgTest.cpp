@@ -3,7 +3,12 @@
 // destroys it with the job.
 #include "app/ProgressDlg.h"
 #include "common/BackgroundJob.h"
+#include "engine/MeasurementSeries.h"
+#include "engine/SoundIn.h"
+#include "engine/StatisticsJob.h"
+#include "engine/WaveRecorder.h"
 #include "tests/app/DialogHooks.h"
+#include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -11,7 +16,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <random>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -115,6 +124,52 @@ TEST(ProgressDlg, JobShowsTheWindowWhileItRunsAndClosesItWhenDone)
     running.reset();
     YieldFor(100);
     EXPECT_FALSE(second.get());
+    CBackgroundJob::SetProgressWindowFactory(nullptr);
+}
+
+// The statistics of a measurement series run through the same runner: its progress window is
+// shown while the responses are evaluated, and the window's owner can stop the run, which then
+// writes no table.
+TEST(ProgressDlg, SeriesStatisticsShowTheWindowAndStopOnRequest)
+{
+    testsupport::TempHome home;
+    const std::filesystem::path folder = home.Root() / "series";
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 0.2);
+    for (int position = 0; position < 40; ++position)
+    {
+        std::vector<float> response(48000);
+        for (std::size_t i = 0; i < response.size(); ++i)
+            response[i] =
+                static_cast<float>(noise(random) * std::pow(10.0, -6.0 * static_cast<double>(i) / 48000.0));
+        const std::filesystem::path path = folder / ("p" + std::to_string(position)) / kSeriesResponseName;
+        std::filesystem::create_directories(path.parent_path());
+        CWaveRecorder recorder;
+        recorder.m_nFileChannels = 1;
+        recorder.m_nSampleRate = 48000;
+        ASSERT_EQ(recorder.Open(path.string()), 1);
+        recorder.WriteFloatBlock(response.data(), static_cast<int>(response.size()), 0);
+        recorder.Close();
+    }
+
+    CBackgroundJob::SetProgressWindowFactory(&CProgressDlg::CreateForJob);
+    CSoundIn engine;
+    CStatisticsJob job(engine);
+    job.m_strTitle = "Statistik";
+    job.m_folder = folder.string();
+    job.Run();
+    auto* dialog = dynamic_cast<CProgressDlg*>(job.m_pProgressDlg.get());
+    ASSERT_NE(dialog, nullptr);
+    YieldFor(100);
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(dialog->GetTitle(), "Statistik");
+    job.RequestStop();
+    for (int i = 0; i < 500 && job.m_nState.load() != CBackgroundJob::kFinished; ++i)
+        YieldFor(10);
+    YieldFor(50);
+    EXPECT_EQ(job.m_nResult.load(), kSeriesStopped);
+    EXPECT_FALSE(dialog->IsShown());
+    EXPECT_FALSE(std::filesystem::exists(folder / kSeriesStatisticsName));
     CBackgroundJob::SetProgressWindowFactory(nullptr);
 }
 

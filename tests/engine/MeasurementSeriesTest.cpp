@@ -3,17 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dsp/ArrayStatistics.h"
 #include "engine/AudioFileReader.h"
 #include "engine/SoundIn.h"
+#include "engine/StatisticsJob.h"
 #include "engine/WaveRecorder.h"
 #include "tests/support/TempHome.h"
 
@@ -236,4 +239,40 @@ TEST_F(MeasurementSeries, StopFlagAndUnwritableTable)
     fs::create_directories(Folder() / "blocked.csv");
     EXPECT_EQ(ComputeSeriesStatistics(Folder().string(), "blocked.csv", nullptr, nullptr, m_engine),
               kSeriesTableFailed);
+}
+
+// The statistics as a background job: the worker's result, its list of left-out responses, and a
+// stop request that ends the run at the next measurement without writing a table.
+TEST_F(MeasurementSeries, StatisticsJobRunsOnTheWorkerAndHonoursAStop)
+{
+    auto waitForEnd = [](const CStatisticsJob& job)
+    {
+        for (int i = 0; i < 6000 && job.m_nState.load() != CBackgroundJob::kFinished; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return job.m_nState.load() == CBackgroundJob::kFinished;
+    };
+    WriteWave(Response("p1"), ::Response(10, 0.5, 20000), 48000);
+    WriteWave(Response("p2"), std::vector<float>(20000, 0.0f), 48000);
+    {
+        CStatisticsJob job(m_engine);
+        EXPECT_EQ(job.m_fileName, kSeriesStatisticsName);
+        job.m_folder = Folder().string();
+        job.Run();
+        ASSERT_TRUE(waitForEnd(job));
+        EXPECT_EQ(job.m_nResult.load(), 0);
+        EXPECT_EQ(job.m_skipped, std::vector<std::string>{"p2"});
+        EXPECT_TRUE(fs::exists(Folder() / kSeriesStatisticsName));
+    }
+    fs::remove(Folder() / kSeriesStatisticsName);
+    for (int i = 3; i < 40; ++i)
+        WriteWave(Response("p" + std::to_string(i)), ::Response(10, 0.5, 48000, static_cast<unsigned>(i)),
+                  48000);
+    CStatisticsJob job(m_engine);
+    job.m_folder = Folder().string();
+    job.Run();  // returns once the first measurement has begun
+    job.RequestStop();
+    ASSERT_TRUE(waitForEnd(job));
+    EXPECT_EQ(job.m_nResult.load(), kSeriesStopped);
+    EXPECT_LT(job.m_dProgress.load(), 1.0);
+    EXPECT_FALSE(fs::exists(Folder() / kSeriesStatisticsName));
 }
