@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <thread>
 
 #include "dsp/ArrayStatistics.h"
@@ -55,9 +56,14 @@ constexpr double kDcCorner = 0.1;
 constexpr double kDcUpperCorner = 1000.0;
 constexpr int kModulationFilterOrder = 2;
 constexpr double kSixBandModulationHalfWidth = 0.2;
+// The steady output power of a modulation filter fed a sine of amplitude 1 at its centre.
+constexpr double kReferencePower = 0.5;
+// When the band filters and the envelope low-pass have settled, within the settling time.
+constexpr double kModulationStartSeconds = 0.25;
 constexpr double kModulationHalfWidth = 0.07;
-// The STIPA test signal's modulation as this analyser's envelope measures it maps to a depth of 1.
-constexpr double kStipaDepthScale = 20.0 / 13.0;
+// The STIPA test signal modulates each band's intensity by this depth at each of its two
+// frequencies: a component read at this depth has been transmitted whole.
+constexpr double kStipaSignalDepth = 0.55;
 
 constexpr int kWaitSteps = 21;
 constexpr auto kWaitStep = std::chrono::milliseconds(100);
@@ -103,12 +109,20 @@ void ConfigureFilter(CDesignedFilter& filter, int order, double lowCorner, doubl
     }
 }
 
-double Depth(int modulations, double power, double scale, double mean)
+// A component of power P in an intensity envelope of mean μ has the depth √2·√P/μ.
+double Depth(double power, double scale, double mean)
 {
     // A silent band has no envelope to compare against: no modulation is taken as transmitted.
     if (!(mean > 0.0))
         return 0.0;
-    return modulations * std::sqrt(2.0) * std::sqrt(std::max(power, 0.0)) * scale / mean;
+    return std::sqrt(2.0) * std::sqrt(std::max(power, 0.0)) * scale / mean;
+}
+
+// Magnitude of the bilinear Butterworth low-pass (pre-warped corner) at f.
+double LowPassGain(double f, double corner, int order, double rate)
+{
+    const double w = std::tan(std::numbers::pi * f / rate) / std::tan(std::numbers::pi * corner / rate);
+    return 1.0 / std::sqrt(1.0 + std::pow(w, 2 * order));
 }
 
 }  // namespace
@@ -174,6 +188,11 @@ void CStipaAnalyzer::Reset()
     m_stiSixBand = -1.0;
     m_settlingSamples =
         m_sampleRate > 0.0 ? static_cast<std::int64_t>(std::trunc(kSettlingSeconds * m_sampleRate)) : -1;
+    m_modulationStartSamples =
+        m_sampleRate > 0.0 ? static_cast<std::int64_t>(std::trunc(kModulationStartSeconds * m_sampleRate))
+                           : -1;
+    m_modulationStarted.fill(0);
+    m_modulationOffset.fill(0.0f);
     m_samplesSinceReset = 0;
     m_settledSamples = 0;
     m_decimatedSamples = 0;
@@ -202,6 +221,8 @@ void CStipaAnalyzer::ClearAccumulators()
     m_sixBandPowerHigh.fill(0.0);
     m_sixBandDepthLow.fill(0.0);
     m_sixBandDepthHigh.fill(0.0);
+    for (auto& row : m_referencePower)
+        row.fill(0.0);
 }
 
 void CStipaAnalyzer::ConfigureBandEdges()
@@ -256,6 +277,31 @@ void CStipaAnalyzer::ConfigureFilters()
             const double f = GetModulationFrequency(k, j);
             ConfigureFilter(*GetModulationFilter(j, k), kModulationFilterOrder, f - halfWidth, f + halfWidth,
                             m_decimatedRate);
+            ConfigureFilter(m_referenceFilters[j][k], kModulationFilterOrder, f - halfWidth, f + halfWidth,
+                            m_decimatedRate);
+        }
+    }
+    UpdateDepthScales();
+}
+
+void CStipaAnalyzer::UpdateDepthScales()
+{
+    m_depthScaleRate = m_sampleRate;
+    const int bands = GetBandCount();
+    for (int k = 0; k < bands; ++k)
+    {
+        const int modulations = GetModulationCount(k);
+        // STIPA compares with its test signal's depth. The six-band and RASTI signals are not
+        // given, so those modes read a weak modulation of the amplitude: half the intensity depth,
+        // times the band's count of modulation frequencies.
+        const double reading = m_mode == kModeStipa ? 1.0 / kStipaSignalDepth : modulations / 2.0;
+        for (int j = 0; j < modulations; ++j)
+        {
+            const double f = GetModulationFrequency(k, j);
+            const double envelopeGain =
+                m_sampleRate > 0.0 ? LowPassGain(f, kEnvelopeCorner, kEnvelopeFilterOrder, m_sampleRate)
+                                   : 1.0;
+            m_depthScale[j][k] = reading / envelopeGain;
         }
     }
 }
@@ -274,7 +320,11 @@ void CStipaAnalyzer::ProcessBlock(float* samples, int count)
     }
     // A reset before the engine knew its rate could not size the settling time.
     if (m_settlingSamples < 0)
+    {
         m_settlingSamples = static_cast<std::int64_t>(std::trunc(kSettlingSeconds * m_sampleRate));
+        m_modulationStartSamples =
+            static_cast<std::int64_t>(std::trunc(kModulationStartSeconds * m_sampleRate));
+    }
     for (int start = 0; start < count; start += kChunkSamples)
         ProcessChunk(samples + start, std::min(kChunkSamples, count - start));
     m_busy.store(0);
@@ -294,11 +344,16 @@ void CStipaAnalyzer::UpdateFilterRates()
         m_dcFilters[k].m_dSampleRate = m_decimatedRate;
         const int modulations = GetModulationCount(k);
         for (int j = 0; j < modulations; ++j)
+        {
             GetModulationFilter(j, k)->m_dSampleRate = m_decimatedRate;
+            m_referenceFilters[j][k].m_dSampleRate = m_decimatedRate;
+        }
         // Setting the factor restarts the phase, which must run on across chunks.
         if (m_decimators[k].m_nFactor != factor)
             m_decimators[k].SetFactor(factor);
     }
+    if (m_depthScaleRate != m_sampleRate)
+        UpdateDepthScales();
 }
 
 void CStipaAnalyzer::MixNoise(float* samples, int count)
@@ -356,7 +411,8 @@ int CStipaAnalyzer::AnalyseBandChunk(int band, const float* samples, int count)
     m_bandFilters[band].Process(work, count);
     UpdateRunningMean(m_bandPower[band], m_settledSamples, GetSumOfSquares(work, count), count);
 
-    AbsArray(work, count);
+    // The intensity envelope: squares, low-passed.
+    SquareArray(work, count);
     m_envelopeFilters[band].Process(work, count);
     const int g = m_decimators[band].Process(work, count);
     const std::int64_t weight = m_decimatedSamples;
@@ -368,27 +424,53 @@ int CStipaAnalyzer::AnalyseBandChunk(int band, const float* samples, int count)
     UpdateRunningMean(m_envelopeMean[band], weight, GetSum(work, g), g);
     const double mean = m_envelopeMean[band];
 
-    float* modulation = m_modulationWork.data();
-    auto modulationPower = [&](CDesignedFilter& filter, double& power)
+    // The narrow modulation filters would ring for tens of seconds after the envelope's onset, a
+    // step as large as the envelope itself. They start from rest once the band filter and the
+    // envelope low-pass have settled, and see the envelope less its level at that moment: a
+    // carrier without modulation gives them nothing.
+    if (m_modulationStarted[band] == 0)
     {
-        std::copy_n(work, g, modulation);
-        filter.Process(modulation, g);
-        UpdateRunningMean(power, weight, GetSumOfSquares(modulation, g), g);
-    };
-    if (m_mode == kModeSixBand)
-    {
-        modulationPower(m_sixBandLowFilters[band], m_sixBandPowerLow[band]);
-        modulationPower(m_sixBandHighFilters[band], m_sixBandPowerHigh[band]);
-        m_sixBandDepthLow[band] = Depth(2, m_sixBandPowerLow[band], 1.0, mean);
-        m_sixBandDepthHigh[band] = Depth(2, m_sixBandPowerHigh[band], 1.0, mean);
-        return g;
+        if (g == 0 || m_samplesSinceReset < m_modulationStartSamples)
+            return g;
+        m_modulationStarted[band] = 1;
+        m_modulationOffset[band] = work[0];
+        for (int j = 0; j < GetModulationCount(band); ++j)
+        {
+            GetModulationFilter(j, band)->Reset();
+            m_referenceFilters[j][band].Reset();
+            m_referencePhase[j][band] = 0.0;
+        }
     }
+    const float offset = m_modulationOffset[band];
+    float* modulation = m_modulationWork.data();
+    float* reference = m_referenceWork.data();
     const int modulations = GetModulationCount(band);
-    const double scale = m_mode == kModeStipa ? kStipaDepthScale : 1.0;
     for (int j = 0; j < modulations; ++j)
     {
-        modulationPower(m_modulationFilters[j][band], m_modulationPower[j][band]);
-        m_depth[j][band] = Depth(modulations, m_modulationPower[j][band], scale, mean);
+        for (int i = 0; i < g; ++i)
+            modulation[i] = work[i] - offset;
+        GetModulationFilter(j, band)->Process(modulation, g);
+        double& power = m_mode == kModeSixBand ? (j == 0 ? m_sixBandPowerHigh[band] : m_sixBandPowerLow[band])
+                                               : m_modulationPower[j][band];
+        UpdateRunningMean(power, weight, GetSumOfSquares(modulation, g), g);
+
+        double& phase = m_referencePhase[j][band];
+        const double step = 2.0 * std::numbers::pi * GetModulationFrequency(band, j) / m_decimatedRate;
+        for (int i = 0; i < g; ++i)
+        {
+            reference[i] = static_cast<float>(std::sin(phase));
+            phase = std::fmod(phase + step, 2.0 * std::numbers::pi);
+        }
+        m_referenceFilters[j][band].Process(reference, g);
+        double& referencePower = m_referencePower[j][band];
+        UpdateRunningMean(referencePower, weight, GetSumOfSquares(reference, g), g);
+
+        const double steadyPower = referencePower > 0.0 ? power * kReferencePower / referencePower : 0.0;
+        const double depth = Depth(steadyPower, m_depthScale[j][band], mean);
+        if (m_mode == kModeSixBand)
+            (j == 0 ? m_sixBandDepthHigh[band] : m_sixBandDepthLow[band]) = depth;
+        else
+            m_depth[j][band] = depth;
     }
     return g;
 }

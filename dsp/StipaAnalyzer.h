@@ -106,6 +106,7 @@ public:
     // averaging weights negative. -1: the sample rate was unknown at the reset.
     std::int64_t m_settlingSamples = -1;
     std::int64_t m_samplesSinceReset = 0;
+    std::int64_t m_modulationStartSamples = -1;
     std::int64_t m_settledSamples = 0;
     std::int64_t m_decimatedSamples = 0;
 
@@ -124,6 +125,20 @@ public:
     std::array<double, kMaxBands> m_envelopeAcPower{};
     std::array<std::array<double, kMaxBands>, kMaxModulations> m_modulationPower{};
     std::array<std::array<double, kMaxBands>, kMaxModulations> m_depth{};
+    // Per modulation component (j, k): what turns √2·√power/mean of the intensity envelope into the
+    // depth read, the envelope low-pass's loss at the component's frequency included.
+    std::array<std::array<double, kMaxBands>, kMaxModulations> m_depthScale{};
+    double m_depthScaleRate = -1.0;
+    // Per band: whether its modulation filters run yet, and the envelope level they started at.
+    std::array<int, kMaxBands> m_modulationStarted{};
+    std::array<float, kMaxBands> m_modulationOffset{};
+    // Per modulation component: a twin of its modulation filter, started with it and fed a sine of
+    // amplitude 1 at its frequency. Its mean output power against the steady 0.5 measures how much
+    // of a steady modulation the filter's build-up has let through so far; the component's power is
+    // divided by that share, so a depth is right long before the narrow filter has settled.
+    std::array<std::array<CDesignedFilter, kMaxBands>, kMaxModulations> m_referenceFilters;
+    std::array<std::array<double, kMaxBands>, kMaxModulations> m_referencePower{};
+    std::array<std::array<double, kMaxBands>, kMaxModulations> m_referencePhase{};
     std::array<double, kSixBands> m_sixBandPowerLow{};
     std::array<double, kSixBands> m_sixBandPowerHigh{};
     std::array<double, kSixBands> m_sixBandDepthLow{};
@@ -144,6 +159,7 @@ private:
     void ProcessChunk(float* samples, int count);
     void MixNoise(float* samples, int count);
     void UpdateFilterRates();
+    void UpdateDepthScales();
     // Returns the decimated envelope samples of the chunk.
     int AnalyseBandChunk(int band, const float* samples, int count);
     double GetBandSnr(int band) const;
@@ -156,6 +172,7 @@ private:
     std::array<float, kChunkSamples> m_bandWork{};
     std::array<float, kChunkSamples> m_envelopeWork{};
     std::array<float, kChunkSamples> m_modulationWork{};
+    std::array<float, kChunkSamples> m_referenceWork{};
 };
 
 // The rating text of an index: "--" outside 0..1, else bad, poor, fair, good or excellent at the

@@ -151,30 +151,16 @@ long Feed(CStipaAnalyzer& analyzer, const std::vector<Band>& bands, double secon
 }
 
 // ---------------------------------------------------------------------------------------------
-// What the analyser should read for a band. It measures the envelope of |x| (the amplitude, not the
-// intensity) through a 20 Hz second-order Butterworth low-pass and narrow modulation band-passes,
-// and scales the relative amplitude of each modulation component by the band's modulation count
-// (and by 20/13 for STIPA). The relative amplitude of each component of sqrt(intensity) is taken
-// here by a Fourier series over one period of the envelope: all modulation frequencies of a band
-// are integer multiples of its lowest one.
+// What the analyser should read for a band. It measures the intensity envelope (the squared signal
+// through a 20 Hz second-order Butterworth low-pass, whose loss at each modulation frequency it
+// divides out) through narrow modulation band-passes (whose build-up and gain at their centre it
+// divides out too), and scales the relative amplitude of each modulation component: by 1/0.55 for STIPA (the
+// test signal's own depth), by half the band's modulation count in the other modes. The relative amplitude of
+// each component of the intensity (clipped at 0, plus the noise's constant share) is taken here by a Fourier
+// series over one period of the envelope: all modulation frequencies of a band are integer multiples of its
+// lowest one.
 
-// Magnitudes of the bilinear Butterworth designs (pre-warped edges).
-double LowPassGain(double f, double corner, int order, double rate)
-{
-    const double w = std::tan(kPi * f / rate) / std::tan(kPi * corner / rate);
-    return 1.0 / std::sqrt(1.0 + std::pow(w, 2 * order));
-}
-
-double BandPassGain(double f, double low, double high, int order, double rate)
-{
-    const double w = std::tan(kPi * f / rate);
-    const double w1 = std::tan(kPi * low / rate);
-    const double w2 = std::tan(kPi * high / rate);
-    const double omega = (w * w - w1 * w2) / (w * (w2 - w1));
-    return 1.0 / std::sqrt(1.0 + std::pow(omega, 2 * order));
-}
-
-std::vector<double> ExpectedDepths(const Band& band, double rate, double halfWidth, double scale)
+std::vector<double> ExpectedDepths(const Band& band, double reading)
 {
     const double base = *std::min_element(band.frequencies.begin(), band.frequencies.end());
     const double noiseRatio = std::pow(band.noiseAmplitude / band.amplitude, 2.0);
@@ -184,21 +170,14 @@ std::vector<double> ExpectedDepths(const Band& band, double rate, double halfWid
     for (int n = 0; n < kPoints; ++n)
     {
         const double t = n / (kPoints * base);
-        const double envelope = std::sqrt(Intensity(band, t) + noiseRatio);
+        const double envelope = Intensity(band, t) + noiseRatio;
         mean += envelope / kPoints;
         for (std::size_t j = 0; j < band.frequencies.size(); ++j)
             coefficients[j] += envelope * std::polar(2.0 / kPoints, -2.0 * kPi * band.frequencies[j] * t);
     }
-    const double decimatedRate = rate / CStipaAnalyzer::kDefaultDecimation;
-    const double count = static_cast<double>(band.frequencies.size());
     std::vector<double> depths;
-    for (std::size_t j = 0; j < band.frequencies.size(); ++j)
-    {
-        const double f = band.frequencies[j];
-        const double gain =
-            LowPassGain(f, 20.0, 2, rate) * BandPassGain(f, f - halfWidth, f + halfWidth, 2, decimatedRate);
-        depths.push_back(count * scale * gain * std::abs(coefficients[j]) / mean);
-    }
+    for (const std::complex<double>& coefficient : coefficients)
+        depths.push_back(reading * std::abs(coefficient) / mean);
     return depths;
 }
 
@@ -437,13 +416,13 @@ protected:
     void CheckAgainstModel(const std::vector<Band>& bands, double depthTolerance, double indexTolerance)
     {
         const int mode = m_analyzer.m_mode;
-        const double halfWidth = mode == 0 ? 0.2 : 0.07;
-        const double scale = mode == 2 ? 20.0 / 13.0 : 1.0;
+        const double signalDepth = 0.55;
         std::array<double, 7> mti{};
         for (int k = 0; k < m_analyzer.GetBandCount(); ++k)
         {
-            const std::vector<double> expected =
-                ExpectedDepths(bands[k], m_analyzer.m_sampleRate, halfWidth, scale);
+            const double reading =
+                mode == 2 ? 1.0 / signalDepth : static_cast<double>(bands[k].frequencies.size()) / 2.0;
+            const std::vector<double> expected = ExpectedDepths(bands[k], reading);
             double tiSum = 0.0;
             for (std::size_t j = 0; j < expected.size(); ++j)
             {
@@ -589,6 +568,72 @@ TEST_F(StipaAnalyzerSignal, SilentInputGivesZeroWithoutNaN)
     EXPECT_EQ(m_analyzer.m_sti, 0.0);
     for (int k = 0; k < 7; ++k)
         EXPECT_EQ(m_analyzer.m_depth[0][k], 0.0);
+}
+
+// IEC 60268-16, C.3.2: the STIPA test signal modulates every band's intensity by 0.55 at each of
+// its two frequencies; a channel that transfers the fraction m of that modulation must read m
+// within ±0.05 at every modulation frequency, m from 0 to 1, also with noise (the closed form
+// m / (1 + 10^(−SNR/10))) and at the rates of real measurements. Each run gives every band its own
+// transfer; the rotations give every frequency each of the seven transfers 0, 1/6 … 1. The
+// analysis runs 15 s after the settling time, when the readout starts showing its result as valid.
+struct StipaTransferCase
+{
+    double rate;
+    int rotation;
+    double snrDb;  // above 200: no noise
+};
+
+constexpr double kStipaSignalDepth = 0.55;
+constexpr double kStipaMeasuringSeconds = 17.0;
+
+TEST_F(StipaAnalyzerSignal, Iec60268StipaDepthsReadTheTransferAtEveryFrequency)
+{
+    std::vector<StipaTransferCase> cases;
+    for (int rotation = 0; rotation < 7; ++rotation)
+        cases.push_back({48000.0, rotation, 250.0});
+    for (int rotation : {0, 3, 5})
+        cases.push_back({44100.0, rotation, 250.0});
+    cases.push_back({48000.0, 2, 10.0});
+    cases.push_back({44100.0, 4, 0.0});
+    for (const StipaTransferCase& c : cases)
+    {
+        Start(2, c.rate);
+        std::vector<Band> bands = BandsOf(m_analyzer, 0.0);
+        std::array<double, 7> transfer{};
+        for (int k = 0; k < 7; ++k)
+        {
+            transfer[k] = static_cast<double>((k + c.rotation) % 7) / 6.0;
+            for (double& depth : bands[k].depths)
+                depth = kStipaSignalDepth * transfer[k];
+        }
+        if (c.snrDb < 200.0)
+            SetSnr(bands, c.snrDb);
+        Feed(m_analyzer, bands, kStipaMeasuringSeconds, 4096);
+        for (int k = 0; k < 7; ++k)
+        {
+            const double expected = c.snrDb < 200.0 ? NoiseReduced(transfer[k], c.snrDb) : transfer[k];
+            for (int j = 0; j < 2; ++j)
+                EXPECT_NEAR(m_analyzer.m_depth[j][k], expected, 0.05)
+                    << c.rate << " Hz, rotation " << c.rotation << ", SNR " << c.snrDb << " dB, band " << k
+                    << ", F " << bands[k].frequencies[j];
+        }
+    }
+}
+
+// A carrier that carries no modulation reads no depth once the measuring time is over, and a band
+// that gets no signal while its neighbours do reads neither a number out of nothing nor NaN.
+TEST_F(StipaAnalyzerSignal, Iec60268UnmodulatedCarrierAndSilentBandReadNoDepth)
+{
+    Start(2, 48000.0);
+    std::vector<Band> bands = BandsOf(m_analyzer, 0.0);
+    bands[3].amplitude = 0.0;
+    Feed(m_analyzer, bands, kStipaMeasuringSeconds, 4096);
+    for (int k = 0; k < 7; ++k)
+        for (int j = 0; j < 2; ++j)
+        {
+            EXPECT_FALSE(std::isnan(m_analyzer.m_depth[j][k]));
+            EXPECT_LT(m_analyzer.m_depth[j][k], 0.03) << "band " << k << ", F " << bands[k].frequencies[j];
+        }
 }
 
 // Blocks are analysed in chunks of 1024 samples: how the engine cuts its blocks must not matter
