@@ -4,6 +4,25 @@
 
 #include <utility>
 
+namespace
+{
+
+// A leak-checking build keeps a closed library mapped, so that its report at exit can still name
+// the library and the function an allocation came from.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kKeepMapped = RTLD_NODELETE;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int kKeepMapped = RTLD_NODELETE;
+#else
+constexpr int kKeepMapped = 0;
+#endif
+#else
+constexpr int kKeepMapped = 0;
+#endif
+
+}  // namespace
+
 namespace platform
 {
 
@@ -33,7 +52,7 @@ bool SharedLibrary::Open(const std::string& path)
     Close();
     m_error.clear();
     // RTLD_LOCAL: two plug-ins that export the same names must not bind to each other's symbols.
-    m_handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m_handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | kKeepMapped);
     if (m_handle == nullptr)
     {
         const char* reason = ::dlerror();
