@@ -9,9 +9,13 @@
 #include "engine/ui/GeneratorDlg.h"
 #include "platform/ui/ScreenCapture.h"
 #include "tests/app/MainFrameFixture.h"
+#include "tests/support/JackServer.h"
+#include "tests/support/ModalSteps.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/textctrl.h>
@@ -129,3 +133,56 @@ TEST_F(GeneratorPanelsTest, AsioMenuShowsThePanelsAndTheirPlacementsGoWithTheWor
 }
 
 }  // namespace
+
+// ASIO > Configure from Tessarin's menu on a running JACK server: the plug-in's settings dialog
+// lists JACK first, and Cancel leaves the engine where it was.
+TEST_F(GeneratorPanelsTest, AsioConfigureShowsThePluginsDialog)
+{
+    JackServer server;
+    if (!server.Start(48000, 256))
+        GTEST_SKIP() << server.Error();
+    CSoundIn engine;
+    ASSERT_TRUE(engine.InitDefaults());
+    CUiEngineNotifications notifications;
+    engine.SetNotifications(&notifications);
+    engine.m_generatorLink.m_programFolder = m_home.Root() / "no-program";
+    const EngineSession session(*this, engine,
+                                [&]
+                                {
+                                    engine.StopInput();
+                                    engine.SetNotifications(nullptr);
+                                });
+    engine.m_nInputMode = CSoundIn::kInputNone;
+    ASSERT_NE(m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(command_id::kConfigureAsio)), nullptr);
+    const std::size_t steps = testsupport::RunWithSteps(
+        [&] { FireMenu(command_id::kConfigureAsio); },
+        {testsupport::ModalStep(
+            [&]
+            {
+                wxDialog* dialog = nullptr;
+                for (wxWindow* window : wxTopLevelWindows)
+                    if (auto* shown = dynamic_cast<wxDialog*>(window); shown && shown->IsModal())
+                        dialog = shown;
+                ASSERT_NE(dialog, nullptr);
+                EXPECT_EQ(dialog->GetTitle(), "ASIO Settings");
+                auto* devices = dynamic_cast<wxChoice*>(dialog->FindWindow(1032));
+                ASSERT_NE(devices, nullptr);
+                EXPECT_EQ(devices->GetString(0), "JACK");
+                testsupport::LetPaint();
+                const wxImage picture = platform::ui::CaptureScreen(dialog->GetScreenRect());
+                EXPECT_TRUE(picture.IsOk());
+                EXPECT_TRUE(picture.SaveFile(
+                    wxString(TESSARIN_TEST_OUTPUT_DIR "/tessarin-asio-configure.png"), wxBITMAP_TYPE_PNG));
+                dialog->EndModal(wxID_CANCEL);
+            },
+            []
+            {
+                for (wxWindow* window : wxTopLevelWindows)
+                    if (auto* shown = dynamic_cast<wxDialog*>(window);
+                        shown && shown->IsModal() && shown->IsShown())
+                        return true;
+                return false;
+            })});
+    EXPECT_EQ(steps, 1u);
+    EXPECT_EQ(engine.m_nInputMode, CSoundIn::kInputNone);
+}
