@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace
@@ -45,21 +46,37 @@ protected:
         event.SetEventObject(m_frame);
         m_frame->ProcessWindowEvent(event);
     }
+
+    // The engine behind a main frame, with the toolkit's notifications; the generator program is
+    // never found.
+    void StartEngineSession()
+    {
+        ASSERT_TRUE(m_engine.InitDefaults());
+        m_engine.SetNotifications(&m_notifications);
+        m_engine.m_generatorLink.m_programFolder = m_home.Root() / "no-program";
+        m_session.emplace(*this, m_engine,
+                          [this]
+                          {
+                              m_engine.StopInput();
+                              m_engine.SetNotifications(nullptr);
+                          });
+    }
+
+    void TearDown() override
+    {
+        m_session.reset();
+        MainFrameFixture::TearDown();
+    }
+
+    CSoundIn m_engine;
+    CUiEngineNotifications m_notifications;
+    std::optional<EngineSession> m_session;
 };
 
 TEST_F(GeneratorPanelsTest, AsioMenuShowsThePanelsAndTheirPlacementsGoWithTheWorkspace)
 {
-    CSoundIn engine;
-    ASSERT_TRUE(engine.InitDefaults());
-    CUiEngineNotifications notifications;
-    engine.SetNotifications(&notifications);
-    engine.m_generatorLink.m_programFolder = m_home.Root() / "no-program";
-    const EngineSession session(*this, engine,
-                                [&]
-                                {
-                                    engine.StopInput();
-                                    engine.SetNotifications(nullptr);
-                                });
+    ASSERT_NO_FATAL_FAILURE(StartEngineSession());
+    CSoundIn& engine = m_engine;
     CMainFrame* frame = m_frame;
 
     // The menu lists the ten generators and the test signal.
@@ -141,17 +158,8 @@ TEST_F(GeneratorPanelsTest, AsioConfigureShowsThePluginsDialog)
     JackServer server;
     if (!server.Start(48000, 256))
         GTEST_SKIP() << server.Error();
-    CSoundIn engine;
-    ASSERT_TRUE(engine.InitDefaults());
-    CUiEngineNotifications notifications;
-    engine.SetNotifications(&notifications);
-    engine.m_generatorLink.m_programFolder = m_home.Root() / "no-program";
-    const EngineSession session(*this, engine,
-                                [&]
-                                {
-                                    engine.StopInput();
-                                    engine.SetNotifications(nullptr);
-                                });
+    ASSERT_NO_FATAL_FAILURE(StartEngineSession());
+    CSoundIn& engine = m_engine;
     engine.m_nInputMode = CSoundIn::kInputNone;
     ASSERT_NE(m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(command_id::kConfigureAsio)), nullptr);
     const std::size_t steps = testsupport::RunWithSteps(
