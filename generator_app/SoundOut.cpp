@@ -1,5 +1,7 @@
 #include "generator_app/SoundOut.h"
 
+#include "platform/asio/AsioDriverList.h"
+
 CSoundOut::~CSoundOut()
 {
     Close();
@@ -82,15 +84,12 @@ void CSoundOut::Close()
 
 int CSoundOut::GetDeviceCount(int mode) const
 {
-    (void)mode;
-    return 0;
+    return mode == kModeAsio ? CAsioDriverList().GetCount() : 0;
 }
 
 std::string CSoundOut::GetDeviceName(int mode, int index) const
 {
-    (void)mode;
-    (void)index;
-    return {};
+    return mode == kModeAsio ? GetAsioDriverNameByIndex(index) : std::string();
 }
 
 std::int64_t CSoundOut::GetUnderruns() const

@@ -32,7 +32,7 @@ public:
     int Stop();
     void Close();
 
-    // Installed ASIO drivers: none yet in any mode.
+    // Installed ASIO drivers (a fresh driver list) in mode 1; none in any other mode.
     int GetDeviceCount(int mode) const;
     std::string GetDeviceName(int mode, int index) const;
 
