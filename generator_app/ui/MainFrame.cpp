@@ -2,9 +2,11 @@
 
 #include "common/settings/WindowSettings.h"
 #include "engine/GeneratorLink.h"
+#include "engine/ui/GeneratorDlg.h"
 #include "generator_app/FrameLayout.h"
 #include "generator_app/GeneratorCommands.h"
 #include "generator_app/GeneratorMenus.h"
+#include "generator_app/ui/GeneratorPanelConfig.h"
 #include "generator_app/ui/GeneratorProgramDialogs.h"
 #include "generator_app/ui/GeneratorWindow.h"
 #include "platform/ui/MessageBoxService.h"
@@ -320,10 +322,17 @@ void CMainFrame::OnCommand(wxCommandEvent& event)
             auto placement = std::make_shared<CFramePlacement>(this);
             CWindow_settings mainframe;
             mainframe.m_window = placement;
+            CGeneratorDlg* panel = m_pGeneratorWnd->GetPanel();
             if (save)
-                core.SaveConfig(path, mainframe);
-            else
-                core.LoadConfig(path, mainframe);
+            {
+                if (core.SaveConfig(path, mainframe) && panel != nullptr &&
+                    !generator_panel_config::SaveConfig(*panel, path))
+                    platform::ui::ShowMessageBox(
+                        "The configuration cannot be written to \"" + path.string() + "\".", "Pulvera",
+                        wxOK | wxICON_EXCLAMATION, this);
+            }
+            else if (core.LoadConfig(path, mainframe) && panel != nullptr)
+                generator_panel_config::LoadConfig(*panel, path);
             break;
         }
         case kViewToolbar:
