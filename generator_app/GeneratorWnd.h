@@ -136,4 +136,6 @@ private:
     std::vector<std::uint8_t> m_stereoScratch;
     // A failed open has been told; cleared by the next open that succeeds.
     bool m_bOpenFailureTold = false;
+    // The ASIO outputs of an unsupported type last told (told again only when they change).
+    std::string m_strUnsupportedTold;
 };
