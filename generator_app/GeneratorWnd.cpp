@@ -217,7 +217,19 @@ void CGeneratorWnd::OnStart()
         fill = &CGeneratorWnd::FillFiveChannels;
         context = this;
     }
-    if (out.Open(fill, context) != 0 || out.Start() != 0)
+    const bool opened = out.Open(fill, context) == 0;
+    if (opened && out.m_nMode == CSoundOut::kModeAsio)
+    {
+        // The driver keeps its own rate: the generator renders at it from the first buffer on.
+        const int driverRate = static_cast<int>(out.m_asio.GetDriverRate());
+        if (driverRate > 0 && driverRate != m_generator.m_settings.m_sample_rate)
+        {
+            m_generator.m_settings.m_sample_rate = driverRate;
+            m_generator.ApplySettings();
+            RefreshControls();
+        }
+    }
+    if (!opened || out.Start() != 0)
     {
         const std::string reason = out.GetLastError();
         out.Close();
@@ -229,23 +241,11 @@ void CGeneratorWnd::OnStart()
         return;
     }
     m_bOpenFailureTold = false;
-    if (out.m_nMode == CSoundOut::kModeAsio)
+    if (out.m_nMode == CSoundOut::kModeAsio && !out.m_asio.GetUnsupportedOutputs().empty() &&
+        out.m_asio.GetUnsupportedOutputs() != m_strUnsupportedTold)
     {
-        // The driver keeps its own rate: the generator renders at it.
-        const int driverRate = static_cast<int>(out.m_asio.GetDriverRate());
-        if (driverRate > 0 && driverRate != m_generator.m_settings.m_sample_rate)
-        {
-            m_generator.m_settings.m_sample_rate = driverRate;
-            m_generator.ApplySettings();
-            RefreshControls();
-        }
-        if (!out.m_asio.GetUnsupportedOutputs().empty() &&
-            out.m_asio.GetUnsupportedOutputs() != m_strUnsupportedTold)
-        {
-            m_strUnsupportedTold = out.m_asio.GetUnsupportedOutputs();
-            Tell("These ASIO outputs stay silent, their sample type is not supported:\n" +
-                 m_strUnsupportedTold);
-        }
+        m_strUnsupportedTold = out.m_asio.GetUnsupportedOutputs();
+        Tell("These ASIO outputs stay silent, their sample type is not supported:\n" + m_strUnsupportedTold);
     }
 }
 
