@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -159,12 +162,20 @@ TEST_F(GeneratorWaveFileTest, AFileThatCannotBeCreatedIsReported)
     EXPECT_FALSE(wnd.WriteWaveFile(m_home.File("no-such-folder/out.wav"), 1.0));
     ASSERT_EQ(m_notes.messages.size(), 1u);
     EXPECT_NE(m_notes.messages[0].find("cannot be created"), std::string::npos);
-    if (std::filesystem::exists("/dev/full"))
-    {
-        EXPECT_FALSE(wnd.WriteWaveFile("/dev/full", 1.0));
-        ASSERT_EQ(m_notes.messages.size(), 2u);
-        EXPECT_NE(m_notes.messages[1].find("cannot be written"), std::string::npos);
-    }
+    // A disk that fills up: the file may grow to 64 KB only (the write then fails instead of the
+    // signal ending the process).
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 65536;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = wnd.WriteWaveFile(m_home.File("full.wav"), 1.0);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    ASSERT_EQ(m_notes.messages.size(), 2u);
+    EXPECT_NE(m_notes.messages[1].find("cannot be written"), std::string::npos);
 }
 
 TEST_F(GeneratorWaveFileTest, FiveSpeakersCarryLeftRightTheirMeanAndSilenceWhereSwitchedOff)
