@@ -6,6 +6,7 @@
 #include "platform/Places.h"
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 
 CGeneratorWnd::CGeneratorWnd() = default;
@@ -99,6 +100,85 @@ int CGeneratorWnd::FillFromGenerator(void* buffer, int bytes, void* context)
     return done;
 }
 
+int CGeneratorWnd::FillFiveChannels(void* buffer, int bytes, void* context)
+{
+    auto* self = static_cast<CGeneratorWnd*>(context);
+    const int sampleBytes = self->m_generator.m_32bitOutput != 0 ? 4 : 2;
+    const int stereoFrameBytes = 2 * sampleBytes;
+    const int maxFrames = static_cast<int>(self->m_stereoScratch.size()) / stereoFrameBytes;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    const std::array<bool, kSpeakers>& on = self->m_speakers;
+    // Stream order: front left, front right, centre, rear left, rear right.
+    const bool enabled[5] = {on[kLeft], on[kRight], on[kCentre], on[kSurroundLeft], on[kSurroundRight]};
+    int frames = bytes / (5 * sampleBytes);
+    int done = 0;
+    while (frames > 0 && maxFrames > 0)
+    {
+        const int part = std::min(frames, maxFrames);
+        std::uint8_t* stereo = self->m_stereoScratch.data();
+        if (FillFromGenerator(stereo, part * stereoFrameBytes, &self->m_generator) != part * stereoFrameBytes)
+            break;
+        for (int i = 0; i < part; ++i, out += 5 * sampleBytes)
+        {
+            std::int64_t left = 0;
+            std::int64_t right = 0;
+            if (sampleBytes == 4)
+            {
+                std::int32_t pair[2];
+                std::memcpy(pair, stereo + 8 * i, 8);
+                left = pair[0];
+                right = pair[1];
+            }
+            else
+            {
+                std::int16_t pair[2];
+                std::memcpy(pair, stereo + 4 * i, 4);
+                left = pair[0];
+                right = pair[1];
+            }
+            const std::int64_t values[5] = {left, right, (left + right) / 2, left, right};
+            for (int c = 0; c < 5; ++c)
+            {
+                const std::int64_t v = enabled[c] ? values[c] : 0;
+                if (sampleBytes == 4)
+                {
+                    const auto sample = static_cast<std::int32_t>(v);
+                    std::memcpy(out + 4 * c, &sample, 4);
+                }
+                else
+                {
+                    const auto sample = static_cast<std::int16_t>(v);
+                    std::memcpy(out + 2 * c, &sample, 2);
+                }
+            }
+        }
+        frames -= part;
+        done += part * 5 * sampleBytes;
+    }
+    return done;
+}
+
+void CGeneratorWnd::ApplySpeakerChoice(const std::array<bool, kSpeakers>& switches, bool multichannel)
+{
+    if (multichannel != IsMultichannel())
+        OnStop();
+    m_speakers = switches;
+    m_waveFormat.channels = multichannel ? 5 : 2;
+}
+
+void CGeneratorWnd::ApplySoundCardChoice(int rate, int bits, bool highResolution)
+{
+    CSigGen_settings& s = m_generator.m_settings;
+    s.m_32bit = highResolution ? 1 : 0;
+    s.m_bits = bits;
+    m_generator.m_significantBits = bits;
+    m_generator.m_32bitOutput = s.m_32bit;
+    m_waveFormat.samplesPerSec = static_cast<std::uint32_t>(rate);
+    s.m_sample_rate = rate;
+    m_waveFormat.avgBytesPerSec = m_waveFormat.samplesPerSec * m_waveFormat.blockAlign;
+    m_generator.ApplySettings();
+}
+
 void CGeneratorWnd::OnStart()
 {
     if (m_soundOut.IsRunning())
@@ -125,7 +205,31 @@ void CGeneratorWnd::OnStart()
     out.m_format.channels = static_cast<std::uint16_t>(out.m_nChannels);
     out.m_format.bitsPerSample = static_cast<std::uint16_t>(out.m_nContainerBits);
 
-    if (out.Open(&CGeneratorWnd::FillFromGenerator, &m_generator) != 0 || out.Start() != 0)
+    // Five speakers: the stereo render spread over the five-channel stream.
+    CAudioOut_DXStream::FillFunction fill = &CGeneratorWnd::FillFromGenerator;
+    void* context = &m_generator;
+    if (IsMultichannel() && out.m_nMode == CSoundOut::kModeDirectSound)
+    {
+        out.m_nChannels = 5;
+        out.m_format.channels = 5;
+        // Room for one ring of 200 ms, and the rest in pieces.
+        m_stereoScratch.assign(static_cast<std::size_t>(std::max(out.m_nSampleRate, 8000) / 5 + 64) * 8, 0);
+        fill = &CGeneratorWnd::FillFiveChannels;
+        context = this;
+    }
+    const bool opened = out.Open(fill, context) == 0;
+    if (opened && out.m_nMode == CSoundOut::kModeAsio)
+    {
+        // The driver keeps its own rate: the generator renders at it from the first buffer on.
+        const int driverRate = static_cast<int>(out.m_asio.GetDriverRate());
+        if (driverRate > 0 && driverRate != m_generator.m_settings.m_sample_rate)
+        {
+            m_generator.m_settings.m_sample_rate = driverRate;
+            m_generator.ApplySettings();
+            RefreshControls();
+        }
+    }
+    if (!opened || out.Start() != 0)
     {
         const std::string reason = out.GetLastError();
         out.Close();
@@ -137,6 +241,12 @@ void CGeneratorWnd::OnStart()
         return;
     }
     m_bOpenFailureTold = false;
+    if (out.m_nMode == CSoundOut::kModeAsio && !out.m_asio.GetUnsupportedOutputs().empty() &&
+        out.m_asio.GetUnsupportedOutputs() != m_strUnsupportedTold)
+    {
+        m_strUnsupportedTold = out.m_asio.GetUnsupportedOutputs();
+        Tell("These ASIO outputs stay silent, their sample type is not supported:\n" + m_strUnsupportedTold);
+    }
 }
 
 void CGeneratorWnd::OnStop()

@@ -14,12 +14,14 @@
 #include "generator_app/SoundOut.h"
 #include "generator_app/WaveFormat.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 class CGeneratorWnd
 {
@@ -69,6 +71,39 @@ public:
     bool SaveConfig(const std::filesystem::path& path, CWindow_settings& mainframe);
     bool LoadConfig(const std::filesystem::path& path, CWindow_settings& mainframe);
 
+    // Write Wave file: stereo, whole blocks of kWaveBlockFrames frames covering the length (whole
+    // seconds) at the generator's rate; 16-bit, or with the 32-bit flag the generator's bits. The
+    // output is stopped and stays stopped. False (after a message) when the file cannot be created
+    // or written.
+    static constexpr int kWaveBlockFrames = 2048;
+    bool WriteWaveFile(const std::filesystem::path& path, double seconds);
+    // The header the file gets: the wave format's plain part, stereo, and with the 32-bit flag the
+    // generator's bits rounded up to whole bytes.
+    WaveFormatExtensible WaveFileFormat() const;
+
+    // Select Speaker: the five switches in the order centre, left, surround left, right, surround
+    // right, and whether the stream carries five channels. A changed layout stops the output.
+    static constexpr int kSpeakers = 5;
+    enum Speaker
+    {
+        kCentre = 0,
+        kLeft,
+        kSurroundLeft,
+        kRight,
+        kSurroundRight
+    };
+    void ApplySpeakerChoice(const std::array<bool, kSpeakers>& switches, bool multichannel);
+    bool IsMultichannel() const { return m_waveFormat.channels > 2; }
+    std::array<bool, kSpeakers> m_speakers{true, true, true, true, true};
+    // The fill function of a five-channel stream (context: this window): front left, front right,
+    // centre, rear left, rear right from the generator's stereo render; switched-off speakers are
+    // silent.
+    static int FillFiveChannels(void* buffer, int bytes, void* context);
+
+    // The SoundCard settings' result: bits, high resolution and rate into the record, the
+    // generator and the wave format (the output is the caller's business).
+    void ApplySoundCardChoice(int rate, int bits, bool highResolution);
+
     bool IsRunning() const { return m_soundOut.IsRunning(); }
     void SetNotifications(CEngineNotifications* notifications);
     std::filesystem::path SavedSettingsPath() const;
@@ -97,6 +132,10 @@ private:
     CEngineNotifications m_silent;
     CEngineNotifications* m_pNotifications = &m_silent;
     bool m_bPainted = false;
+    // The stereo render behind a five-channel stream, sized for the largest request.
+    std::vector<std::uint8_t> m_stereoScratch;
     // A failed open has been told; cleared by the next open that succeeds.
     bool m_bOpenFailureTold = false;
+    // The ASIO outputs of an unsupported type last told (told again only when they change).
+    std::string m_strUnsupportedTold;
 };

@@ -1,5 +1,7 @@
 #include "generator_app/SoundOut.h"
 
+#include "platform/asio/AsioDriverList.h"
+
 CSoundOut::~CSoundOut()
 {
     Close();
@@ -8,10 +10,15 @@ CSoundOut::~CSoundOut()
 int CSoundOut::Open(CAudioOut_DXStream::FillFunction fill, void* context)
 {
     m_strError.clear();
-    if (m_nMode != kModeDirectSound)
+    if (m_nMode == kModeAsio)
     {
-        m_strError = "ASIO output is not available in this version.";
-        return -1;
+        // The driver keeps its buffers over a Stop: a new open loads it again.
+        if (m_asio.Open(m_nSampleRate, m_nDevice, m_nChannels, fill, context) != 0)
+        {
+            m_strError = m_asio.GetLastError();
+            return -1;
+        }
+        return 0;
     }
     if (!m_pDevice)
         m_pDevice = std::make_unique<CAudioOut_DX>();
@@ -42,6 +49,16 @@ int CSoundOut::Open(CAudioOut_DXStream::FillFunction fill, void* context)
 int CSoundOut::Start()
 {
     m_strError.clear();
+    if (m_nMode == kModeAsio)
+    {
+        if (!m_asio.IsOpen() || m_asio.Start() != 0)
+        {
+            m_strError = "The ASIO driver does not start.";
+            return -1;
+        }
+        m_bRunning = 1;
+        return 0;
+    }
     if (!m_pStream || !m_pStream->IsOpen())
     {
         m_strError = "The output is not open.";
@@ -59,6 +76,12 @@ int CSoundOut::Start()
 int CSoundOut::Stop()
 {
     int result = 0;
+    if (m_asio.IsOpen())
+    {
+        result = m_asio.Stop();
+        m_bRunning = 0;
+        return result;
+    }
     if (m_pStream)
     {
         result = m_pStream->Stop();
@@ -78,19 +101,17 @@ int CSoundOut::Stop()
 void CSoundOut::Close()
 {
     Stop();
+    m_asio.Close();
 }
 
 int CSoundOut::GetDeviceCount(int mode) const
 {
-    (void)mode;
-    return 0;
+    return mode == kModeAsio ? CAsioDriverList().GetCount() : 0;
 }
 
 std::string CSoundOut::GetDeviceName(int mode, int index) const
 {
-    (void)mode;
-    (void)index;
-    return {};
+    return mode == kModeAsio ? GetAsioDriverNameByIndex(index) : std::string();
 }
 
 std::int64_t CSoundOut::GetUnderruns() const

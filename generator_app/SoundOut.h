@@ -1,10 +1,11 @@
 // The generator program's output engine: holds the output format and plays it on one of two back
-// ends, the ALSA stream (mode 0, CAudioOut_DXStream) or ASIO (mode 1). The ASIO back end is not
-// built yet: in mode 1 Open reports that and the output stays stopped.
+// ends, the ALSA stream (mode 0, CAudioOut_DXStream) or ASIO (mode 1, CAudioOut_ASIO, on the host
+// layer's drivers). In mode 1 the channel count limits the buffers the driver creates.
 //
 // Threads: user-interface thread only; the stream's refill thread calls the fill function.
 #pragma once
 
+#include "generator_app/AudioOutAsio.h"
 #include "generator_app/AudioOutDx.h"
 #include "generator_app/WaveFormat.h"
 
@@ -32,7 +33,7 @@ public:
     int Stop();
     void Close();
 
-    // Installed ASIO drivers: none yet in any mode.
+    // Installed ASIO drivers (a fresh driver list) in mode 1; none in any other mode.
     int GetDeviceCount(int mode) const;
     std::string GetDeviceName(int mode, int index) const;
 
@@ -51,6 +52,7 @@ public:
     WaveFormatExtensible m_format;
     std::unique_ptr<CAudioOut_DX> m_pDevice;
     std::unique_ptr<CAudioOut_DXStream> m_pStream;
+    CAudioOut_ASIO m_asio;
 
 private:
     std::string m_strError;

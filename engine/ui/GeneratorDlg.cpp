@@ -65,7 +65,7 @@ CGeneratorDlg::CGeneratorDlg(wxWindow* parent, CGenerator& generator, const Gene
       m_options(options),
       m_timer(this, kTimerId)
 {
-    m_pPanel = new wxPanel(this);
+    m_pPanel = new wxPanel(options.host != nullptr ? options.host : static_cast<wxWindow*>(this));
     CreateMenu();
     CreateControls();
     m_template.hasFont = true;
@@ -74,9 +74,23 @@ CGeneratorDlg::CGeneratorDlg(wxWindow* parent, CGenerator& generator, const Gene
     m_template.cx = 300;
     m_template.cy = 216;
     m_scaler.Apply(m_pPanel, m_template, 96.0);
-    SetClientSize(m_pPanel->GetSize());
+    if (options.host == nullptr)
+        SetClientSize(m_pPanel->GetSize());
     Bind(wxEVT_TIMER, &CGeneratorDlg::OnTimer, this, kTimerId);
     Bind(wxEVT_CLOSE_WINDOW, &CGeneratorDlg::OnClose, this);
+    if (options.host != nullptr)
+        // The host may go first: the panel then lets go of the controls before they are destroyed.
+        m_pPanel->Bind(wxEVT_DESTROY,
+                       [this](wxWindowDestroyEvent& event)
+                       {
+                           if (event.GetEventObject() == m_pPanel)
+                           {
+                               m_timer.Stop();
+                               m_scaler.Release();
+                               m_pPanel = nullptr;
+                           }
+                           event.Skip();
+                       });
     if (!m_timer.Start(kTimerMs))
         platform::ui::ShowMessageBox("Not enough timers available for this window.", "Tessarin",
                                      wxOK | wxICON_EXCLAMATION, this);
@@ -87,6 +101,34 @@ CGeneratorDlg::~CGeneratorDlg()
 {
     m_timer.Stop();
     m_scaler.Release();
+    // Controls in a host window go with the panel.
+    if (m_options.host != nullptr && m_pPanel != nullptr)
+    {
+        wxWindow* panel = m_pPanel;
+        m_pPanel = nullptr;
+        panel->Destroy();
+    }
+}
+
+wxSize CGeneratorDlg::Rescale(double pixelsPerInch)
+{
+    if (m_pPanel == nullptr)
+        return {};
+    if (pixelsPerInch <= 0.0)
+        return m_pPanel->GetSize();
+    m_dScale = pixelsPerInch;
+    m_scaler.Apply(m_pPanel, m_template, pixelsPerInch);
+    if (m_options.host == nullptr)
+        SetClientSize(m_pPanel->GetSize());
+    m_pPanel->Refresh();
+    return m_pPanel->GetSize();
+}
+
+bool CGeneratorDlg::IsPanelShown() const
+{
+    if (m_options.host != nullptr)
+        return m_pPanel != nullptr && m_pPanel->IsShown();
+    return IsShown();
 }
 
 void CGeneratorDlg::Place(wxWindow* control, int x, int y, int cx, int cy)
@@ -904,7 +946,7 @@ void CGeneratorDlg::UpdateStatistics()
 void CGeneratorDlg::OnTimer(wxTimerEvent&)
 {
     // A hidden panel leaves its generator alone.
-    if (!IsShown())
+    if (!IsPanelShown())
         return;
     long length = 0;
     if (m_pMlsLength->GetValue().ToLong(&length) && length != m_generator.m_settings.m_mls_length &&

@@ -43,6 +43,9 @@ struct GeneratorDlgOptions
     // command in m_flags: 5 frequency, 6 waveform (3 with the MLS length), 4 output switch and
     // level, 8 sweep. Empty: nobody follows.
     std::function<void(CSigGen_settings& record)> follow;
+    // A window the panel's controls live in instead of the panel's own frame, which then never shows
+    // (the generator program's working window). Its menu commands come through RunCommand.
+    wxWindow* host = nullptr;
 };
 
 class CGeneratorDlg : public wxFrame
@@ -157,6 +160,11 @@ public:
     // Gives the open statistics window the generator's figures (the 200 ms timer does this).
     void UpdateStatistics();
     wxPanel* GetPanel() const { return m_pPanel; }
+    // Lays the panel out again at a resolution (96 the normal size) and returns its new size.
+    wxSize Rescale(double pixelsPerInch);
+    double GetScale() const { return m_dScale; }
+    // Whether the panel is on screen: its frame, or its controls in the host window.
+    bool IsPanelShown() const;
 
     // The frequency-step mode (0 automatic by mouse, else the fixed step below).
     int m_nStepMode = 0;
@@ -207,5 +215,6 @@ private:
     CSliderDlg* m_pVolumeSliderDlg = nullptr;
     CSliderDlg* m_pBalanceSliderDlg = nullptr;
     wxTimer m_timer;
+    double m_dScale = 96.0;
     std::chrono::steady_clock::time_point m_lastSliderEvent{};
 };

@@ -13,9 +13,14 @@
 #include <functional>
 #include <memory>
 
+class CGeneratorDlg;
+
 class CGeneratorWindow : public wxWindow
 {
 public:
+    // The panel's fixed upper frequency limit in this program (Hz).
+    static constexpr double kPanelUpperFrequency = 20000.0;
+
     CGeneratorWindow(wxWindow* parent, std::shared_ptr<CGeneratorWnd> core);
     ~CGeneratorWindow() override;
 
@@ -25,8 +30,27 @@ public:
     void CloseGenerator();
     // Runs after the first paint once the link listens (or could not).
     std::function<void()> m_onReady;
+    // Runs once the panel exists, with its size at the creation scale (the frame fits itself to it).
+    std::function<void(const wxSize&)> m_onPanelCreated;
+
+    // The generator panel, made at the first paint (null before).
+    CGeneratorDlg* GetPanel() const { return m_pPanel; }
+    // Lays the panel out at a scale (96 the normal size).
+    void RescalePanel(double scale);
+    // Runs one of the program's commands that this window or its panel carries out; false for any
+    // other command.
+    bool RunCommand(unsigned id);
+    // Whether the command carries a check mark now (false for the ones without).
+    bool IsChecked(unsigned id) const;
+    // The panel command that a program command opens, or 0.
+    static int PanelCommand(unsigned id);
 
 private:
+    void CreatePanel();
+    void OnWriteWaveFile();
+    void OnSoundCardSettings();
+    void OnSelectSpeaker();
+    void OnLanguage();
     void OnPaint(wxPaintEvent& event);
     void StartListening();
 
@@ -34,4 +58,6 @@ private:
     std::unique_ptr<platform::CopyDataListener> m_listener;
     bool m_bClosed = false;
     bool m_bSecondCopy = false;
+    CGeneratorDlg* m_pPanel = nullptr;
+    double m_dPanelScale = 0.0;
 };

@@ -2,12 +2,18 @@
 
 #include "common/settings/WindowSettings.h"
 #include "engine/GeneratorLink.h"
+#include "engine/ui/GeneratorDlg.h"
 #include "generator_app/FrameLayout.h"
 #include "generator_app/GeneratorCommands.h"
 #include "generator_app/GeneratorMenus.h"
+#include "generator_app/ui/GeneratorPanelConfig.h"
+#include "generator_app/ui/GeneratorProgramDialogs.h"
 #include "generator_app/ui/GeneratorWindow.h"
+#include "platform/ui/MessageBoxService.h"
 #include "platform/ui/ScreenCapture.h"
 #include "texts/LanguageChoice.h"
+
+#include <algorithm>
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -45,7 +51,8 @@ void AppendEntries(wxMenu* menu, const std::vector<GeneratorMenuEntry>& entries)
         }
         else
         {
-            const bool check = entry.id == kViewToolbar || entry.id == kViewStatusBar;
+            const bool check = entry.id == kViewToolbar || entry.id == kViewStatusBar ||
+                               CMainFrame::HasCheckMark(static_cast<int>(WxId(entry.id)));
             menu->Append(WxId(entry.id), wxString::FromUTF8(entry.caption),
                          wxString::FromUTF8(generator_layout::PromptPart(CommandString(entry.id))),
                          check ? wxITEM_CHECK : wxITEM_NORMAL);
@@ -97,10 +104,41 @@ wxMenuBar* BuildGeneratorMenuBar(unsigned resource)
     return bar;
 }
 
-bool CMainFrame::IsCommandAvailable(int wxId)
+bool CMainFrame::HasCheckMark(int wxId)
 {
     switch (FromWxId(wxId))
     {
+        case kStart:
+        case kStop:
+        case kFreeFilter:
+        case kAm:
+        case kStatistics:
+        case kFrequencySlider:
+        case kVolumeSlider:
+        case kBalanceSlider:
+        case kFreqPresets:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CMainFrame::IsCommandAvailable(int wxId)
+{
+    const unsigned id = FromWxId(wxId);
+    // The free filter and RIAA dialogs are not part of this program yet.
+    if (id == kFreeFilter || id == kRiaaFilter)
+        return false;
+    if (CGeneratorWindow::PanelCommand(id) != 0)
+        return true;
+    switch (id)
+    {
+        case kShowGenerator:
+        case kWriteWaveFile:
+        case kSoundCardSettings:
+        case kSelectSpeaker:
+        case kLanguage:
+        case kAppAbout:
         case kStart:
         case kStop:
         case kDefaultSettings:
@@ -129,6 +167,7 @@ CMainFrame::CMainFrame(std::shared_ptr<CGeneratorWnd> core)
 
     m_pGeneratorWnd = new CGeneratorWindow(this, std::move(core));
     m_pGeneratorWnd->Core().m_dCreationScale = m_dCreationScale;
+    m_pGeneratorWnd->m_onPanelCreated = [this](const wxSize& panel) { FitPanel(panel); };
     CreateBars();
 
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
@@ -186,9 +225,25 @@ void CMainFrame::OnIdle(wxIdleEvent& event)
     event.Skip();
 }
 
+void CMainFrame::FitPanel(const wxSize& panel)
+{
+    const wxSize window = m_pGeneratorWnd->GetSize();
+    const wxSize border = window - m_pGeneratorWnd->GetClientSize();
+    const wxSize outside = GetSize() - window;
+    const wxSize needed = panel + border + outside;
+    SetSize(std::max(GetSize().x, needed.x), std::max(GetSize().y, needed.y));
+    m_nFitWidth = GetSize().x;
+    m_dCurrentScale = m_dCreationScale;
+}
+
 void CMainFrame::OnSize(wxSizeEvent& event)
 {
-    m_dCurrentScale = generator_layout::ScaleFromWidth(GetSize().x);
+    // The panel keeps its proportion to the frame: before it exists by the frame's logical width,
+    // afterwards by the width that fits it at the creation scale.
+    m_dCurrentScale = m_nFitWidth > 0 ? m_dCreationScale * GetSize().x / m_nFitWidth
+                                      : generator_layout::ScaleFromWidth(GetSize().x);
+    if (m_pGeneratorWnd != nullptr)
+        m_pGeneratorWnd->RescalePanel(m_dCurrentScale);
     event.Skip();
 }
 
@@ -196,11 +251,8 @@ void CMainFrame::OnUpdateUi(wxUpdateUIEvent& event)
 {
     const unsigned id = FromWxId(event.GetId());
     event.Enable(IsCommandAvailable(event.GetId()));
-    const bool running = m_pGeneratorWnd != nullptr && m_pGeneratorWnd->Core().IsRunning();
-    if (id == kStart)
-        event.Check(running);
-    else if (id == kStop)
-        event.Check(!running);
+    if (HasCheckMark(event.GetId()))
+        event.Check(m_pGeneratorWnd != nullptr && m_pGeneratorWnd->IsChecked(id));
     else if (id == kViewToolbar)
         event.Check(GetToolBar() != nullptr && GetToolBar()->IsShown());
     else if (id == kViewStatusBar)
@@ -210,9 +262,19 @@ void CMainFrame::OnUpdateUi(wxUpdateUIEvent& event)
 void CMainFrame::OnCommand(wxCommandEvent& event)
 {
     CGeneratorWnd& core = m_pGeneratorWnd->Core();
-    const wxString sgsFilter = "Generator settings files (*.sgs)|*.sgs";
+    const std::string sgsFilter = "Generator settings files (*.sgs)|*.sgs";
+    if (!IsCommandAvailable(event.GetId()))
+        return;
+    if (m_pGeneratorWnd->RunCommand(FromWxId(event.GetId())))
+        return;
     switch (FromWxId(event.GetId()))
     {
+        case kAppAbout:
+        {
+            CGeneratorAboutDlg about(this);
+            about.ShowModal();
+            break;
+        }
         case kStart:
             core.OnStart();
             break;
@@ -224,11 +286,12 @@ void CMainFrame::OnCommand(wxCommandEvent& event)
             break;
         case kSaveSettings:
         {
-            wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, sgsFilter,
-                                wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-            if (dialog.ShowModal() == wxID_OK)
+            platform::ui::FileDialogRequest request;
+            request.save = true;
+            request.wildcard = sgsFilter;
+            if (const std::string chosen = platform::ui::ShowFileDialog(request, this); !chosen.empty())
             {
-                std::filesystem::path path = dialog.GetPath().utf8_string();
+                std::filesystem::path path = chosen;
                 if (!path.has_extension())
                     path += ".sgs";
                 core.SaveSettingsFile(path);
@@ -237,31 +300,39 @@ void CMainFrame::OnCommand(wxCommandEvent& event)
         }
         case kLoadSettings:
         {
-            wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, sgsFilter,
-                                wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-            if (dialog.ShowModal() == wxID_OK)
-                core.LoadSettingsFile(dialog.GetPath().utf8_string());
+            platform::ui::FileDialogRequest request;
+            request.wildcard = sgsFilter;
+            if (const std::string chosen = platform::ui::ShowFileDialog(request, this); !chosen.empty())
+                core.LoadSettingsFile(chosen);
             break;
         }
         case kSaveConfig:
         case kLoadConfig:
         {
             const bool save = FromWxId(event.GetId()) == kSaveConfig;
-            wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString,
-                                "Generator settings files (*.ini)|*.ini",
-                                save ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-            if (dialog.ShowModal() != wxID_OK)
+            platform::ui::FileDialogRequest request;
+            request.save = save;
+            request.wildcard = "Generator settings files (*.ini)|*.ini";
+            const std::string chosen = platform::ui::ShowFileDialog(request, this);
+            if (chosen.empty())
                 break;
-            std::filesystem::path path = dialog.GetPath().utf8_string();
+            std::filesystem::path path = chosen;
             if (save && !path.has_extension())
                 path += ".ini";
             auto placement = std::make_shared<CFramePlacement>(this);
             CWindow_settings mainframe;
             mainframe.m_window = placement;
+            CGeneratorDlg* panel = m_pGeneratorWnd->GetPanel();
             if (save)
-                core.SaveConfig(path, mainframe);
-            else
-                core.LoadConfig(path, mainframe);
+            {
+                if (core.SaveConfig(path, mainframe) && panel != nullptr &&
+                    !generator_panel_config::SaveConfig(*panel, path))
+                    platform::ui::ShowMessageBox(
+                        "The configuration cannot be written to \"" + path.string() + "\".", "Pulvera",
+                        wxOK | wxICON_EXCLAMATION, this);
+            }
+            else if (core.LoadConfig(path, mainframe) && panel != nullptr)
+                generator_panel_config::LoadConfig(*panel, path);
             break;
         }
         case kViewToolbar:

@@ -28,6 +28,8 @@ public:
 
     // Whether a command (by its toolkit id) has its handler in this program; the others stay disabled.
     static bool IsCommandAvailable(int wxId);
+    // Whether a command (by its toolkit id) shows a check mark.
+    static bool HasCheckMark(int wxId);
 
 private:
     void CreateBars();
@@ -37,7 +39,12 @@ private:
     void OnUpdateUi(wxUpdateUIEvent& event);
     void OnCommand(wxCommandEvent& event);
 
+    // Makes the frame large enough for the panel at the creation scale; from then on the panel's
+    // scale follows the frame's width against that width.
+    void FitPanel(const wxSize& panel);
+
     CGeneratorWindow* m_pGeneratorWnd = nullptr;
+    int m_nFitWidth = 0;
     double m_dCreationScale = 96.0;
     double m_dCurrentScale = 96.0;
 };
