@@ -2,6 +2,7 @@
 
 #include "common/DspOperation.h"
 #include "display/ui/LineStylesDlg.h"
+#include "platform/gfx/WxCanvas.h"
 #include "texts/TextTable.h"
 #include "view/MeasurementSettingsRules.h"
 #include "view/ui/DialogFields.h"
@@ -14,6 +15,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -33,6 +35,11 @@ constexpr int kTextAllOff = 1000167;
 constexpr int kTextScale = 1000169;
 constexpr int kNarrow = 50;
 constexpr int kSmallButton = 24;
+// The line-style button shows a short stretch of the channel's curve: wide enough for a dash
+// pattern to show.
+constexpr int kSwatchWidth = 28;
+constexpr int kSwatchHeight = 12;
+constexpr gfx::Color kSwatchBackground = 0xFFFFFF;
 
 wxString Text(int id)
 {
@@ -47,6 +54,26 @@ wxString Fixed2(double value)
 }
 
 }  // namespace
+
+wxBitmap CChannelMatrixDlg::MakeStyleSwatch(const CCurveStyle& style)
+{
+    CCurveStyle copy;
+    copy.CopyFrom(style);
+    const PenDescription pen = copy.MakePen();
+    gfx::WxBitmapCanvas canvas(kSwatchWidth, kSwatchHeight);
+    canvas.FillRect({0, 0, kSwatchWidth, kSwatchHeight}, kSwatchBackground);
+    canvas.SetPen(gfx::Pen{pen.color, std::clamp(pen.width, 1, kSwatchHeight / 2),
+                           static_cast<gfx::PenStyle>(std::clamp(pen.style, 0, 5))});
+    canvas.MoveTo(1, kSwatchHeight / 2);
+    canvas.LineTo(kSwatchWidth - 1, kSwatchHeight / 2);
+    return wxBitmap(canvas.GetImage());
+}
+
+void CChannelMatrixDlg::ShowStyle(int row)
+{
+    m_rows[static_cast<std::size_t>(row)].lineStyle->SetBitmap(
+        MakeStyleSwatch(m_channels[static_cast<std::size_t>(row)].m_CurveStyle));
+}
 
 CChannelMatrixDlg::CChannelMatrixDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, Text(kTextCaption))
 {
@@ -72,7 +99,8 @@ CChannelMatrixDlg::CChannelMatrixDlg(wxWindow* parent) : wxDialog(parent, wxID_A
         for (double value : settings_rules::kPrescalers)
             row.prescaler->Append(wxString::Format("%.0f", value));
         row.lineStyle = new wxButton(this, kIdLineStyle + i, wxEmptyString, wxDefaultPosition,
-                                     wxSize(kSmallButton, -1), wxBU_EXACTFIT);
+                                     wxSize(kSwatchWidth + 12, -1), wxBU_EXACTFIT);
+        row.lineStyle->SetBitmap(MakeStyleSwatch(m_channels[static_cast<std::size_t>(i)].m_CurveStyle));
         row.dsp =
             new wxButton(this, kIdDsp + i, "D", wxDefaultPosition, wxSize(kSmallButton, -1), wxBU_EXACTFIT);
         row.calibrate = new wxButton(this, kIdCalibrate + i, "C", wxDefaultPosition, wxSize(kSmallButton, -1),
@@ -115,6 +143,7 @@ bool CChannelMatrixDlg::TransferDataToWindow()
         row.input->ChangeValue(wxString::Format("%i", channel.m_nInputChannel + 1));
         row.scale->ChangeValue(Fixed2(channel.m_dScaleDb));
         row.prescaler->SetSelection(settings_rules::NearestPrescalerIndex(channel.m_dPreScale));
+        ShowStyle(i);
     }
     return true;
 }
@@ -172,8 +201,10 @@ void CChannelMatrixDlg::OnLineStyle(int row)
     Cchannel_settings& channel = m_channels[static_cast<std::size_t>(row)];
     CLineStylesDlg dialog(this);
     dialog.m_style.CopyFrom(channel.m_CurveStyle);
-    if (dialog.ShowModal() == wxID_OK)
-        channel.m_CurveStyle.CopyFrom(dialog.m_style);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    channel.m_CurveStyle.CopyFrom(dialog.m_style);
+    ShowStyle(row);
 }
 
 void CChannelMatrixDlg::OnDsp(int row)

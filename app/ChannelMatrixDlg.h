@@ -1,10 +1,11 @@
 // CChannelMatrixDlg ("Channel Matrix"): for the first 24 of a measurement window's 64 channel
 // records, whether the channel is displayed, which input channel it shows, its scale in dB, its
-// prescaler, its curve style and its DSP operation. The rows are built when the dialog is made;
-// the records of channels 25 to 64 pass through unchanged. The opener fills m_channels (and the
-// window's curve names for the DSP operation lists), runs it modally and takes m_channels after
-// OK; a scale or input entry that is no number is named in a message and the dialog stays open.
-// The "C" (calibration) buttons stay disabled: this program has no per-channel calibration dialog.
+// prescaler, its curve style (its button shows a stretch of the curve's line) and its DSP
+// operation. The rows are built when the dialog is made; the records of channels 25 to 64 pass
+// through unchanged. The opener fills m_channels (and the window's curve names for the DSP
+// operation lists), runs it modally and takes m_channels after OK; a scale or input entry that is
+// no number is named in a message and the dialog stays open. The "C" (calibration) buttons stay
+// disabled: this program has no per-channel calibration dialog.
 //
 // Threads: user-interface thread only.
 #pragma once
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/dialog.h>
 
 class wxButton;
@@ -45,6 +47,8 @@ public:
     void OnAllOff();
     void OnLineStyle(int row);
     void OnDsp(int row);
+    // A short stretch of line in the style's colour, width and pen style on white.
+    static wxBitmap MakeStyleSwatch(const CCurveStyle& style);
 
     std::vector<Cchannel_settings> m_channels = std::vector<Cchannel_settings>(kChannels);
     std::vector<std::string> m_curveNames;
@@ -60,5 +64,7 @@ private:
         wxButton* dsp = nullptr;
         wxButton* calibrate = nullptr;
     };
+    void ShowStyle(int row);
+
     std::vector<Row> m_rows;
 };

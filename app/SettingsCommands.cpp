@@ -165,6 +165,9 @@ void Settings(CMainFrame& frame, int)
                                         engine->m_nSampleRate);
     if (fittedSize != fftSize)
         app.DoMessageBox(Formatted(kTextFftSizeFitted, fittedSize), wxOK);
+    // A running generator program plays the excitation the analysis now expects.
+    if (dialog.m_nExcitation != 0)
+        engine->SendExcitationToGeneratorProgram();
     ReopenEngine(*engine);
 }
 

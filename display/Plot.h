@@ -186,7 +186,13 @@ public:
     void DrawCurveMarkers(gfx::Canvas& canvas, std::span<const gfx::Point> points, int marker) const;
     void DrawXAxis(gfx::Canvas& canvas);
     void DrawYAxes(gfx::Canvas& canvas);
-    void DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarithmic, const std::string& title);
+    // One y axis; `right` puts its labels and title right of the plot area (the sonagram's side
+    // axis), `downward` runs its values from the top down.
+    void DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarithmic, const std::string& title,
+                   bool right = false, bool downward = false);
+    // The sonagram's side axis: time (0 at the newest line, or at the first segment of a recorded
+    // picture), or frequency while the picture shows time along x.
+    void DrawSonagramSideAxis(gfx::Canvas& canvas);
     void DrawLevelBars(gfx::Canvas& canvas);
     // The readouts after the curves: level bars, harmonic and intermodulation markers, trigger
     // marker, crosshair with note name, frequency markers; sets the cursor readout values.
@@ -374,6 +380,9 @@ public:
     // Below 1 grey, 1 or more the colour map (takes effect at the next size change).
     int m_nColorMode = 1;
     int m_bHold = 0;
+    // The time one live line stands for (the owner's refresh interval): the live time axis spans the
+    // plot height times this.
+    double m_dSecondsPerPixel = 0.1;
     const float* m_pSonagramSamples = nullptr;
     int m_nSonagramSamples = 0;
     double m_dSonagramRate = -1.0;

@@ -6,6 +6,7 @@
 #include "display/AxisNumbers.h"
 #include "display/Plot.h"
 #include "platform/NumberFormat.h"
+#include "texts/TextTable.h"
 
 namespace
 {
@@ -22,6 +23,11 @@ constexpr int kYLabelHalfHeight = 8;
 // Grid lines closer than this to the previous one are left out.
 constexpr int kMinGridDistance = 3;
 constexpr double kLogTolerance = 1e-9;
+// The side axis's title stands in this many pixels at the window's right edge.
+constexpr int kSideTitleRoom = 24;
+// Axis titles of the sonagram's side axis.
+constexpr int kTextFrequency = 1000030;
+constexpr int kTextTime = 1000031;
 
 int Truncate(double pixel)
 {
@@ -74,8 +80,12 @@ void CPlot::DrawXAxis(gfx::Canvas& canvas)
         canvas.MoveTo(x, m_nPlotTop);
         canvas.LineTo(x, m_nPlotBottom);
     };
+    // The labelled octave bands name their centres in the row of the tick labels.
+    const bool bandLabels = m_bBarGraph && m_nBandFraction == 1;
     const auto label = [&](int x, const std::string& text, int top, int bottomEdge)
     {
+        if (bandLabels)
+            return;
         canvas.SetTextBackground(labelBackground);
         canvas.SetPen(gfx::Pen{0, 1, gfx::PenStyle::Null});
         canvas.DrawText(text, {x - kXLabelHalfWidth, top, x + kXLabelHalfWidth, bottomEdge},
@@ -168,10 +178,45 @@ void CPlot::DrawXAxis(gfx::Canvas& canvas)
 void CPlot::DrawYAxes(gfx::Canvas& canvas)
 {
     DrawYAxis(canvas, m_viewRange.m_dYMin, m_viewRange.m_dYMax, m_viewRange.m_bYLog, m_strYTitle);
+    if (m_bSonagram)
+        DrawSonagramSideAxis(canvas);
+}
+
+void CPlot::DrawSonagramSideAxis(gfx::Canvas& canvas)
+{
+    if (m_sonagram.m_nOrientation == 1)
+    {
+        // Time runs along x: the side axis gives the frequency, upward unless reversed.
+        DrawYAxis(canvas, m_viewRange.m_dXMin, m_viewRange.m_dXMax, m_viewRange.m_bXLog,
+                  GetText(kTextFrequency) + " [Hz]", true, m_sonagram.m_frequency.m_nValue8 != 0);
+        return;
+    }
+    // A recorded picture spreads its rows over the height, the first segment at the top; the live
+    // picture's newest line is at the bottom edge (the top edge with time reversed).
+    const bool recorded = m_pSonagramSamples != nullptr && m_nSonagramSamples > 0 && m_dSonagramRate > 0.0;
+    double span = std::max(0, m_nPlotBottom - m_nPlotTop) * m_dSecondsPerPixel;
+    bool downward = m_sonagram.m_time.m_nValue8 != 0;
+    if (recorded)
+    {
+        const double whole = m_nSonagramSamples / m_dSonagramRate;
+        const double from = m_sonagram.m_time.m_dValue1;
+        const double to = m_sonagram.m_time.m_dValue2;
+        span = to > from ? std::min(to, whole) - std::clamp(from, 0.0, whole) : whole;
+        downward = !downward;
+    }
+    if (!(span > 0.0))
+        return;
+    std::string unit = " [s]";
+    if (span < 2.0)
+    {
+        span *= 1000.0;
+        unit = " [ms]";
+    }
+    DrawYAxis(canvas, 0.0, span, 0, GetText(kTextTime) + unit, true, downward);
 }
 
 void CPlot::DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarithmic,
-                      const std::string& title)
+                      const std::string& title, bool right, bool downward)
 {
     const gfx::Pen gridPen = PenOf(m_gridStyle);
     const gfx::Pen decadePen = PenOf(m_darkStyle);
@@ -180,8 +225,10 @@ void CPlot::DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarit
     canvas.SetFont(gfx::Font{"Arial", std::max(1, m_nLabelFontPixels), false});
     const int height = m_nPlotBottom - m_nPlotTop;
     const int yLabelHalfHeight = std::max(kYLabelHalfHeight, (m_nLabelFontPixels + 1) / 2 + 2);
+    const int lowPixel = downward ? m_nPlotTop : m_nPlotBottom;
+    const int highPixel = downward ? m_nPlotBottom : m_nPlotTop;
     const auto pixelOf = [&](double y)
-    { return Truncate(MapToPixels(y, yMin, yMax, m_nPlotBottom, m_nPlotTop, logarithmic)); };
+    { return Truncate(MapToPixels(y, yMin, yMax, lowPixel, highPixel, logarithmic)); };
 
     int previous = -1000000;
     const auto gridLine = [&](double value, const gfx::Pen& pen, const std::string& text)
@@ -196,7 +243,14 @@ void CPlot::DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarit
         canvas.LineTo(m_nPlotRight, y);
         canvas.SetTextBackground(labelBackground);
         canvas.SetPen(gfx::Pen{0, 1, gfx::PenStyle::Null});
-        if (!text.empty())
+        if (text.empty())
+            return;
+        if (right)
+            canvas.DrawText(text,
+                            {m_nPlotRight + kYLabelGap, y - yLabelHalfHeight,
+                             m_rcWindow.right - kSideTitleRoom, y + yLabelHalfHeight},
+                            gfx::Align::Left);
+        else
             canvas.DrawText(
                 text, {m_rcWindow.left, y - yLabelHalfHeight, m_nPlotLeft - kYLabelGap, y + yLabelHalfHeight},
                 gfx::Align::Right);
@@ -246,5 +300,6 @@ void CPlot::DrawYAxis(gfx::Canvas& canvas, double yMin, double yMax, int logarit
     canvas.SetFont(kTitleFont);
     canvas.SetTextBackground(labelBackground);
     const int titleWidth = canvas.TextWidth(title);
-    canvas.DrawRotatedText(title, m_rcWindow.left + 4, (m_nPlotTop + m_nPlotBottom + titleWidth) / 2, 90.0);
+    const int titleX = right ? m_rcWindow.right - kSideTitleRoom + 2 : m_rcWindow.left + 4;
+    canvas.DrawRotatedText(title, titleX, (m_nPlotTop + m_nPlotBottom + titleWidth) / 2, 90.0);
 }

@@ -38,6 +38,10 @@ constexpr int kLoudnessFirstBand = 14;
 constexpr int kMarkerHeight = 4;
 constexpr int kVerticalLabelMinWidth = 15;
 const gfx::Font kReadoutFont{"Arial", 20, true};
+// The readout box inside the plot area.
+constexpr int kReadoutLeft = 100;
+constexpr int kReadoutTop = 10;
+constexpr int kReadoutRight = 10;
 
 std::string Format(const char* format, double value)
 {
@@ -377,16 +381,17 @@ void CPlot::DrawNominalBands(gfx::Canvas& canvas)
         canvas.DrawText(m_strFreeText, {m_nPlotLeft + 2, m_nPlotTop + 10, m_nPlotRight, m_nPlotTop + 30},
                         gfx::Align::Left);
 
+    // The readouts stand at the top right: the window's measurement readout covers the top left.
     canvas.SetFont(kReadoutFont);
     const int lineHeight = canvas.TextHeight("S");
-    const gfx::Rect readoutBox{m_nPlotLeft + 100, m_nPlotTop + 10, m_nPlotRight,
-                               m_nPlotTop + 10 + lineHeight};
+    const gfx::Rect readoutBox{m_nPlotLeft + kReadoutLeft, m_nPlotTop + kReadoutTop,
+                               m_nPlotRight - kReadoutRight, m_nPlotTop + kReadoutTop + lineHeight};
     if (fraction == 3 && m_bLoudness)
     {
         const LoudnessReadout readout = ReadLoudness(m_afLoudnessLevels.data());
         m_dLoudness = readout.loudness;
         m_dALevel = readout.aLevel;
-        canvas.DrawText(readout.text, readoutBox, gfx::Align::Left);
+        canvas.DrawText(readout.text, readoutBox, gfx::Align::Right);
     }
     else if (!m_bLoudness)
     {
@@ -409,6 +414,6 @@ void CPlot::DrawNominalBands(gfx::Canvas& canvas)
                 "*** \xC3\x9C"
                 "BERSTEUERT *** " +
                 text;
-        canvas.DrawText(text, readoutBox, gfx::Align::Left);
+        canvas.DrawText(text, readoutBox, gfx::Align::Right);
     }
 }

@@ -8,6 +8,7 @@
 #include "display/ColorMap.h"
 #include "display/CurveMarkers.h"
 #include "display/Plot.h"
+#include "texts/TextTable.h"
 
 namespace
 {
@@ -16,6 +17,8 @@ namespace
 const gfx::Font kTitleFont{"Arial", 16, true};
 constexpr int kTitleTop = 31;
 constexpr int kTitleLine = 20;
+// The x title while the sonagram shows time along x.
+constexpr int kTextTime = 1000031;
 
 // Above this many columns only the middle columns are reduced (the reduced-value buffer ends
 // there).
@@ -187,6 +190,8 @@ void CPlot::Draw(gfx::Canvas& target, int left, int top, int right, int bottom)
 
 void CPlot::DrawFrame(gfx::Canvas& canvas, int left, int top, int right, int bottom)
 {
+    // The sonagram takes a side axis right of its picture.
+    m_bSideAxis = m_bSonagram ? 1 : 0;
     SetPlotArea(left, top, right, bottom);
     const gfx::Color frame = m_colorScheme.GetColor(CColorScheme::RoleFrameBackground);
     canvas.FillRect({left, top, right, m_nPlotTop}, frame);
@@ -230,8 +235,9 @@ void CPlot::DrawFrame(gfx::Canvas& canvas, int left, int top, int right, int bot
     canvas.SetTextBackground(frame);
     canvas.SetFont(kTitleFont);
     // The title's text starts 31 pixels above the window bottom; the box is one line high.
-    canvas.DrawText(m_strXTitle,
-                    {m_nPlotLeft, bottom - kTitleTop, m_nPlotRight, bottom - kTitleTop + kTitleLine},
+    const std::string xTitle =
+        m_bSonagram && m_sonagram.m_nOrientation == 1 ? GetText(kTextTime) + " [s]" : m_strXTitle;
+    canvas.DrawText(xTitle, {m_nPlotLeft, bottom - kTitleTop, m_nPlotRight, bottom - kTitleTop + kTitleLine},
                     gfx::Align::Centre);
 
     if (m_fnBackgroundHook)

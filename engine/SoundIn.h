@@ -725,6 +725,12 @@ public:
     // missing; the link is brought up to the engine's input mode, rate and program folder first.
     // In input mode 5 the engine's own generators play: true without looking.
     bool FindOrStartGeneratorProgram(bool start);
+    // With MLS mode on, tells a running generator program (it is not started) to play the
+    // excitation that the analysis expects: with chirp excitation the chirp of MLS length + 1
+    // samples between the chirp frequencies (command 8 with the refresh bit), else the sequence of
+    // MLS length (command 3 with the refresh bit); the engine's generators take it too. The record
+    // keeps the level of the engine's own generator record. False when MLS mode is off.
+    bool SendExcitationToGeneratorProgram();
     // Gives generators 0..9 the records that the last loaded workspace held (the document calls it
     // once the whole file has loaded).
     void ApplyStoredGenerators();

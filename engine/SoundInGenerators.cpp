@@ -85,6 +85,37 @@ void CSoundIn::SendGeneratorSettings(CSigGen_settings& record, std::uint64_t wPa
     m_generatorLink.SendGeneratorSettings(record, wParam);
 }
 
+bool CSoundIn::SendExcitationToGeneratorProgram()
+{
+    if (!m_bMlsMode)
+        return false;
+    constexpr std::int32_t kCommandMls = 3;
+    constexpr std::int32_t kCommandChirp = 8;
+    CSigGen_settings record = m_generatorSettings;
+    if (m_bChirpExcitation)
+    {
+        record.m_flags = kCommandChirp | kGenCommandRefresh;
+        record.m_mode = kGenModeSweep;
+        record.m_chirp_length = m_nMlsLength + 1;
+        record.m_sweep_start = m_dChirpStart;
+        record.m_sweep_stop = m_dChirpStop;
+        record.m_chirp_type = 0;
+        record.m_chirp_on = 1;
+    }
+    else
+    {
+        record.m_flags = kCommandMls | kGenCommandRefresh;
+        record.m_mode = kGenModeMls;
+        record.m_mls_length = m_nMlsLength;
+    }
+    PrepareGeneratorLink();
+    // Looked for, not started: without the program only the engine's generators take it.
+    if (!m_generatorLink.FindOrStartGeneratorProgram(false))
+        m_generatorLink.m_window = {};
+    m_generatorLink.SendGeneratorSettings(record, 0);
+    return true;
+}
+
 void CSoundIn::ApplyStoredGenerators()
 {
     for (int i = 0; i < kStoredGenerators; ++i)

@@ -34,6 +34,11 @@ struct DisplayPropertiesValues
     int m_nColorMode = 0;
     int m_nOtherColor = 0;
     int m_nFrameColor = 0;
+    // Spectrogram: grey map, reversed time and frequency, time along x.
+    int m_bSonagramGrey = 0;
+    int m_bSonagramReverseTime = 0;
+    int m_bSonagramReverseFrequency = 0;
+    int m_bSonagramSwap = 0;
     // Markers.
     int m_bShowMarkers = 0;
     int m_nMarkerCount = 0;

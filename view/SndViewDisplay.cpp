@@ -302,6 +302,8 @@ void CSndView::SetupCurves()
     plot.m_dSonagramRate = recorded ? m_nImpulseRate : -1.0;
     plot.m_sonagram.m_nFftLength = std::max(2, m_engine.m_nFftSize);
     plot.m_bHold = m_engine.GetState() == CSoundIn::kStateRunning ? 0 : 1;
+    // One live line per refresh.
+    plot.m_dSecondsPerPixel = std::max(1, m_pSettings->m_nRefreshMs) * 0.001;
     // The vectorscope follows the window's settings.
     const CVectorscope_settings& scope = m_pSettings->m_Vectorscope;
     plot.m_vectorscope =

@@ -50,6 +50,10 @@ DisplayPropertiesValues CSndView::GatherDisplayProperties() const
         values.m_styles[static_cast<std::size_t>(c)].CopyFrom(settings.m_Channels.GetChannel(c).m_CurveStyle);
     values.m_styles[3].CopyFrom(m_pPlot->m_gridStyle);
     values.m_nColorMode = m_engine.m_nColorModeBackground;
+    values.m_bSonagramGrey = m_pPlot->m_nColorMode < 1 ? 1 : 0;
+    values.m_bSonagramReverseTime = m_pPlot->m_sonagram.m_time.m_nValue8 != 0 ? 1 : 0;
+    values.m_bSonagramReverseFrequency = m_pPlot->m_sonagram.m_frequency.m_nValue8 != 0 ? 1 : 0;
+    values.m_bSonagramSwap = m_pPlot->m_sonagram.m_nOrientation == 1 ? 1 : 0;
     values.m_bShowMarkers = m_engine.m_bMarkers;
     values.m_nMarkerCount = std::clamp(m_engine.m_nMarkerCount, 0, DisplayPropertiesValues::kMaxMarkers);
     values.m_adMarkers = m_engine.m_adMarkers;
@@ -93,6 +97,20 @@ void CSndView::ApplyDisplayProperties(const DisplayPropertiesValues& values)
         settings.m_Channels.GetChannel(c).m_CurveStyle.CopyFrom(values.m_styles[static_cast<std::size_t>(c)]);
     m_pPlot->m_gridStyle.CopyFrom(values.m_styles[3]);
     m_engine.m_nColorModeBackground = values.m_nColorMode;
+    // A changed sonagram look starts its picture anew (the colour table is filled with the size).
+    CSonagram& sonagram = m_pPlot->m_sonagram;
+    const int colorMode = values.m_bSonagramGrey ? 0 : 1;
+    const int orientation = values.m_bSonagramSwap ? 1 : 0;
+    if (colorMode != m_pPlot->m_nColorMode || orientation != sonagram.m_nOrientation ||
+        (sonagram.m_time.m_nValue8 != 0) != (values.m_bSonagramReverseTime != 0) ||
+        (sonagram.m_frequency.m_nValue8 != 0) != (values.m_bSonagramReverseFrequency != 0))
+    {
+        m_pPlot->m_nColorMode = colorMode;
+        sonagram.m_nOrientation = orientation;
+        sonagram.m_time.m_nValue8 = values.m_bSonagramReverseTime ? 1 : 0;
+        sonagram.m_frequency.m_nValue8 = values.m_bSonagramReverseFrequency ? 1 : 0;
+        sonagram.Stop();
+    }
     m_engine.m_bMarkers = values.m_bShowMarkers;
     m_engine.m_nMarkerCount = std::clamp(values.m_nMarkerCount, 0, DisplayPropertiesValues::kMaxMarkers);
     m_engine.m_adMarkers = values.m_adMarkers;

@@ -16,6 +16,8 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/ctrlsub.h>
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
@@ -60,6 +62,19 @@ void Click(wxWindow& dialog, int id)
     wxCommandEvent click(wxEVT_BUTTON, id);
     click.SetEventObject(button);
     button->ProcessWindowEvent(click);
+}
+
+// The colour in the middle of a row's line-style button picture, as 0x00BBGGRR.
+COLORREF SwatchColor(wxWindow& dialog, int row)
+{
+    auto* button = dynamic_cast<wxButton*>(dialog.FindWindow(CChannelMatrixDlg::kIdLineStyle + row));
+    if (!button || !button->GetBitmap().IsOk())
+        return 0xFFFFFFFF;
+    const wxImage image = button->GetBitmap().ConvertToImage();
+    const int x = image.GetWidth() / 2;
+    const int y = image.GetHeight() / 2;
+    return static_cast<COLORREF>(image.GetRed(x, y) | (image.GetGreen(x, y) << 8) |
+                                 (image.GetBlue(x, y) << 16));
 }
 
 class ChannelMatrixTest : public testsupport::EngineFrameFixture
@@ -225,6 +240,47 @@ TEST_F(ChannelMatrixTest, DspAndLineStyleButtonsEditOnlyTheirRow)
     EXPECT_EQ(dialog.m_channels[2].m_CurveStyle.m_nColorIndex, style.m_nColorIndex);
     EXPECT_EQ(dialog.m_channels[3].m_Operation.m_nOperation, before.m_nOperation);
     EXPECT_EQ(dialog.m_channels[3].m_Operation.m_nSource2, before.m_nSource2);
+}
+
+// Each line-style button shows its channel's line; a style chosen in "Line Styles" shows at once
+// and is what the row keeps.
+TEST_F(ChannelMatrixTest, LineStyleButtonsShowTheirChannelsLine)
+{
+    CChannelMatrixDlg dialog(m_frame);
+    dialog.m_channels[0].m_CurveStyle.m_nColorIndex = PALETTE_BLUE;
+    dialog.m_channels[4].m_CurveStyle.m_nColorIndex = PALETTE_RED;
+    constexpr int kGreen = 2;
+    CCurveStyle green;
+    green.m_nColorIndex = kGreen;
+    ASSERT_NE(green.GetColor(), dialog.m_channels[4].m_CurveStyle.GetColor());
+    FillAndConfirm answer(
+        [&](wxDialog& shown, int showing)
+        {
+            if (showing == 0)
+            {
+                EXPECT_EQ(SwatchColor(shown, 0), dialog.m_channels[0].m_CurveStyle.GetColor());
+                EXPECT_EQ(SwatchColor(shown, 4), dialog.m_channels[4].m_CurveStyle.GetColor());
+                Click(shown, CChannelMatrixDlg::kIdLineStyle + 4);
+                EXPECT_EQ(SwatchColor(shown, 4), green.GetColor()) << "the new style shows at once";
+                EXPECT_EQ(SwatchColor(shown, 0), dialog.m_channels[0].m_CurveStyle.GetColor());
+                SavePicture(&shown, "channel-matrix-styles.png");
+                return true;
+            }
+            auto* colors = dynamic_cast<wxItemContainer*>(shown.FindWindow(CLineStylesDlg::kIdColor));
+            auto* widths = dynamic_cast<wxChoice*>(shown.FindWindow(CLineStylesDlg::kIdWidth));
+            EXPECT_NE(colors, nullptr);
+            EXPECT_NE(widths, nullptr);
+            if (!colors || !widths)
+                return false;
+            colors->SetSelection(kGreen);
+            widths->SetSelection(2);
+            return true;
+        });
+    EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+    EXPECT_EQ(answer.m_shown, 2);
+    EXPECT_EQ(dialog.m_channels[4].m_CurveStyle.m_nColorIndex, kGreen);
+    EXPECT_EQ(dialog.m_channels[4].m_CurveStyle.m_nWidth, 3);
+    EXPECT_EQ(dialog.m_channels[0].m_CurveStyle.m_nColorIndex, PALETTE_BLUE);
 }
 
 }  // namespace

@@ -176,6 +176,45 @@ TEST_F(BandBarsTest, TwoCurvesStandSideBySideWithLabels)
     EXPECT_GE(turned, 2);
 }
 
+// The octave labels take the row of the x axis's tick labels, which then stays empty; the sound
+// level stands at the top right, clear of the measurement readout at the top left.
+TEST_F(BandBarsTest, OctaveLabelsAndReadoutStayClearOfOtherTexts)
+{
+    m_plot.m_nBandFraction = 1;
+    m_plot.m_adLinearLevels[0] = 1.0;
+    const auto& image = Paint();
+    const auto hz = image.FindTexts(" 1000Hz ");
+    ASSERT_EQ(hz.size(), 1u);
+    const gfx::Rect box = hz[0]->rect;
+    int frameTexts = 0;
+    for (const auto& recorded : m_canvas->Images())
+        for (const Op& op : recorded->ops)
+        {
+            if (op.kind != Kind::Text || op.text.find("Hz ") != std::string::npos)
+                continue;
+            ++frameTexts;
+            const bool overlaps = op.rect.left < box.right && box.left < op.rect.right &&
+                                  op.rect.top < box.bottom && box.top < op.rect.bottom;
+            EXPECT_FALSE(overlaps) << "\"" << op.text << "\" lies on the band label";
+        }
+    EXPECT_GT(frameTexts, 0);
+    const auto spl = image.FindTexts("SPL 0.0dB(Z)");
+    ASSERT_EQ(spl.size(), 1u);
+    EXPECT_EQ(spl[0]->align, gfx::Align::Right);
+    EXPECT_EQ(spl[0]->rect.right, m_plot.m_nPlotRight - 10);
+
+    // The third-octave display keeps its axis labels.
+    m_plot.m_nBandFraction = 3;
+    m_plot.ForceRedraw();
+    Paint();
+    int tickLabels = 0;
+    for (const auto& recorded : m_canvas->Images())
+        for (const Op& op : recorded->ops)
+            if (op.kind == Kind::Text && op.rect.top > m_plot.m_nPlotBottom && op.rect.top < box.bottom)
+                ++tickLabels;
+    EXPECT_GE(tickLabels, 3);
+}
+
 TEST_F(BandBarsTest, SoundLevelReadoutTexts)
 {
     m_plot.m_nBandFraction = 3;

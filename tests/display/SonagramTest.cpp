@@ -11,6 +11,7 @@
 #include "display/DibBuffer.h"
 #include "display/Sonagram.h"
 #include "dsp/Fft.h"
+#include "texts/TextTable.h"
 
 namespace
 {
@@ -412,6 +413,87 @@ TEST_F(LiveSonagramTest, RecordedPictureIsComputedOnlyWhenItsParametersChange)
     m_plot.m_bFrameDirty = 1;
     m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
     EXPECT_EQ(m_plot.m_sonagram.GetComputeCount(), computed + 1);
+}
+
+// Beside the picture a side axis: the live picture's age in seconds (0 at the newest line), a
+// recorded picture's time from its first segment at the top, or the frequency while time runs
+// along x.
+TEST_F(LiveSonagramTest, SideAxisGivesTimeOrFrequency)
+{
+    struct Case
+    {
+        int orientation;
+        int reverseTime;
+        bool recorded;
+        std::string title;
+        std::string xTitle;
+        // Where the label "0" stands: 1 at the bottom, -1 at the top, 0 not asked.
+        int zeroAt;
+    };
+    const std::string time = GetText(1000031);
+    const std::string frequency = GetText(1000030);
+    const Case cases[] = {
+        {0, 0, false, time + " [s]", "", 1},
+        {0, 1, false, time + " [s]", "", -1},
+        {0, 0, true, time + " [ms]", "", -1},
+        {0, 1, true, time + " [ms]", "", 1},
+        {1, 0, false, frequency + " [Hz]", time + " [s]", 0},
+    };
+    std::vector<float> signal(48000, 0.0f);
+    m_plot.m_dSecondsPerPixel = 0.1;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.title + (c.reverseTime ? " reversed" : "") + (c.recorded ? " recorded" : ""));
+        m_plot.m_sonagram.m_nOrientation = c.orientation;
+        m_plot.m_sonagram.m_time.m_nValue8 = c.reverseTime;
+        m_plot.m_pSonagramSamples = c.recorded ? signal.data() : nullptr;
+        m_plot.m_nSonagramSamples = c.recorded ? static_cast<int>(signal.size()) : 0;
+        m_plot.m_dSonagramRate = c.recorded ? 48000.0 : -1.0;
+        m_plot.m_bFrameDirty = 1;
+        gfx::RecordingCanvas canvas(kWidth, kHeight);
+        m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
+        EXPECT_EQ(m_plot.m_nPlotRight, kWidth - CPlot::kMarginRightSideAxis);
+        const auto& frame = *canvas.Images().front();
+        int titles = 0;
+        for (const Op& op : frame.ops)
+            if (op.kind == Kind::RotatedText && op.text == c.title)
+            {
+                ++titles;
+                EXPECT_GT(op.rect.left, m_plot.m_nPlotRight);
+            }
+        EXPECT_EQ(titles, 1);
+        if (!c.xTitle.empty())
+            EXPECT_EQ(frame.FindTexts(c.xTitle).size(), 1u);
+        if (c.zeroAt == 0)
+            continue;
+        // The labels right of the picture: "0" at one end, the largest value at the other.
+        int zeroY = -1;
+        int labels = 0;
+        for (const Op& op : frame.ops)
+            if (op.kind == Kind::Text && op.rect.left > m_plot.m_nPlotRight)
+            {
+                ++labels;
+                if (op.text == "0" || op.text == "0.0")
+                    zeroY = (op.rect.top + op.rect.bottom) / 2;
+            }
+        EXPECT_GE(labels, 4);
+        EXPECT_EQ(zeroY, c.zeroAt > 0 ? m_plot.m_nPlotBottom : m_plot.m_nPlotTop);
+    }
+    // The recorded second spans 1000 ms: its last label is below that.
+    m_plot.m_sonagram.m_nOrientation = 0;
+    m_plot.m_sonagram.m_time.m_nValue8 = 0;
+    m_plot.m_pSonagramSamples = signal.data();
+    m_plot.m_nSonagramSamples = static_cast<int>(signal.size());
+    m_plot.m_dSonagramRate = 48000.0;
+    m_plot.m_bFrameDirty = 1;
+    gfx::RecordingCanvas canvas(kWidth, kHeight);
+    m_plot.Draw(canvas, 0, 0, kWidth, kHeight);
+    double largest = 0.0;
+    for (const Op& op : canvas.Images().front()->ops)
+        if (op.kind == Kind::Text && op.rect.left > m_plot.m_nPlotRight)
+            largest = std::max(largest, std::atof(op.text.c_str()));
+    EXPECT_GT(largest, 500.0);
+    EXPECT_LE(largest, 1000.0);
 }
 
 }  // namespace

@@ -362,4 +362,58 @@ TEST_F(GeneratorLinkTest, WorkspaceSaveAndLoadAskTheProgramForItsSettingsFile)
     EXPECT_EQ(request.GetSgsPath(), workspace.string() + ".sgs");
 }
 
+// After the measurement settings switch MLS mode on, a running generator program gets the
+// excitation the analysis expects (the sequence, or the chirp one sample longer than the MLS
+// length), each followed by the start command; the program is never started for it.
+TEST_F(GeneratorLinkTest, MlsAndChirpSettingsReachARunningProgram)
+{
+    CSoundIn engine;
+    engine.m_generatorLink.m_programFolder = m_link.m_programFolder;
+    engine.m_generatorSettings.m_level = 0.25;
+    engine.m_nMlsLength = 16383;
+    engine.m_dChirpStart = 50.0;
+    engine.m_dChirpStop = 15000.0;
+    engine.SetAnalyzerMode(0);
+    EXPECT_FALSE(engine.SendExcitationToGeneratorProgram()) << "nothing to play without MLS mode";
+    engine.SetAnalyzerMode(2);
+    ASSERT_TRUE(engine.m_bMlsMode);
+    // Without the program nothing is started and the engine's own first generator still takes it.
+    EXPECT_TRUE(engine.SendExcitationToGeneratorProgram());
+    EXPECT_EQ(engine.m_generatorLink.m_startedPid, 0);
+    EXPECT_EQ(engine.GetGenerator(0)->m_settings.m_mode, kGenModeMls);
+    EXPECT_EQ(engine.GetGenerator(0)->m_settings.m_mls_length, 16383);
+
+    StartReceiver();
+    const auto received = [&](int n)
+    {
+        CSigGen_settings record;
+        const std::string bytes = testsupport::ReadBytes(Received(n));
+        EXPECT_TRUE(DecodeSettingsMessage(std::as_bytes(std::span(bytes.data(), bytes.size())), record)) << n;
+        return record;
+    };
+    EXPECT_TRUE(engine.SendExcitationToGeneratorProgram());
+    ASSERT_EQ(ReceivedCount(), 2);
+    const CSigGen_settings mls = received(0);
+    EXPECT_EQ(mls.m_flags, 1027);
+    EXPECT_EQ(mls.m_mode, kGenModeMls);
+    EXPECT_EQ(mls.m_mls_length, 16383);
+    EXPECT_EQ(mls.m_level, 0.25);
+    EXPECT_EQ(received(1).m_flags, kGenCommandStart);
+
+    engine.m_bChirpExcitation = 1;
+    EXPECT_TRUE(engine.SendExcitationToGeneratorProgram());
+    ASSERT_EQ(ReceivedCount(), 4);
+    const CSigGen_settings chirp = received(2);
+    EXPECT_EQ(chirp.m_flags, 1032);
+    EXPECT_EQ(chirp.m_mode, kGenModeSweep);
+    EXPECT_EQ(chirp.m_chirp_length, 16384);
+    EXPECT_EQ(chirp.m_sweep_start, 50.0);
+    EXPECT_EQ(chirp.m_sweep_stop, 15000.0);
+    EXPECT_EQ(chirp.m_chirp_on, 1);
+    EXPECT_EQ(chirp.m_chirp_type, 0);
+    EXPECT_EQ(chirp.m_level, 0.25);
+    EXPECT_EQ(received(3).m_flags, kGenCommandStart);
+    EXPECT_EQ(engine.GetGenerator(0)->m_settings.m_chirp_length, 16384);
+}
+
 }  // namespace

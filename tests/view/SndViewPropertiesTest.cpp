@@ -123,6 +123,39 @@ TEST_F(SndViewProperties, AWrongRangeReopensTheSheetWithTheEnteredValues)
     EXPECT_EQ(window.m_timers[CSndView::kTimerRefresh], 250);
 }
 
+// The spectrogram page shows the plot's sonagram look and sets it: grey map, reversed time and
+// frequency, time along x; a change starts the picture anew.
+TEST_F(SndViewProperties, SpectrogramPageSetsTheSonagramsLook)
+{
+    SheetWindow& window = m_window;
+    window.edits = {[](DisplayPropertiesValues& v)
+                    {
+                        v.m_bSonagramGrey = 1;
+                        v.m_bSonagramReverseTime = 1;
+                        v.m_bSonagramReverseFrequency = 1;
+                        v.m_bSonagramSwap = 1;
+                    }};
+    CSndView& view = MakeSheetView();
+    CPlot& plot = view.GetPlot();
+    plot.m_sonagram.SetSize(40, 30);
+    view.OnCommand(view_command::kDisplayProperties);
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(window.shown[0].m_bSonagramGrey, 0);
+    EXPECT_EQ(window.shown[0].m_bSonagramSwap, 0);
+    EXPECT_EQ(plot.m_nColorMode, 0);
+    EXPECT_EQ(plot.m_sonagram.m_time.m_nValue8, 1);
+    EXPECT_EQ(plot.m_sonagram.m_frequency.m_nValue8, 1);
+    EXPECT_EQ(plot.m_sonagram.m_nOrientation, 1);
+    EXPECT_EQ(plot.m_sonagram.GetWidth(), 0) << "the picture starts anew";
+    // The next showing offers what was set.
+    view.OnCommand(view_command::kDisplayProperties);
+    ASSERT_EQ(window.shown.size(), 2u);
+    EXPECT_EQ(window.shown[1].m_bSonagramGrey, 1);
+    EXPECT_EQ(window.shown[1].m_bSonagramReverseTime, 1);
+    EXPECT_EQ(window.shown[1].m_bSonagramReverseFrequency, 1);
+    EXPECT_EQ(window.shown[1].m_bSonagramSwap, 1);
+}
+
 TEST_F(SndViewProperties, CancelLeavesEverythingAsItWas)
 {
     SheetWindow& window = m_window;

@@ -48,6 +48,10 @@ bool CSndViewWindow::EditDisplayProperties(DisplayPropertiesValues& values)
     pages.color->m_nScheme = values.m_nColorMode;
     pages.color->m_nOtherColorIndex = values.m_nOtherColor;
     pages.color->m_nFrameColorIndex = values.m_nFrameColor;
+    pages.spectrogram->m_bGreyscale = values.m_bSonagramGrey != 0;
+    pages.spectrogram->m_bReverseTime = values.m_bSonagramReverseTime != 0;
+    pages.spectrogram->m_bReverseFrequency = values.m_bSonagramReverseFrequency != 0;
+    pages.spectrogram->m_bSwapAxes = values.m_bSonagramSwap != 0;
     pages.marker->m_frequencies = values.m_adMarkers;
     pages.marker->m_nCount = values.m_nMarkerCount;
     pages.marker->m_bShow = values.m_bShowMarkers != 0;
@@ -83,6 +87,10 @@ bool CSndViewWindow::EditDisplayProperties(DisplayPropertiesValues& values)
     values.m_nColorMode = pages.color->m_nScheme;
     values.m_nOtherColor = pages.color->m_nOtherColorIndex;
     values.m_nFrameColor = pages.color->m_nFrameColorIndex;
+    values.m_bSonagramGrey = pages.spectrogram->m_bGreyscale ? 1 : 0;
+    values.m_bSonagramReverseTime = pages.spectrogram->m_bReverseTime ? 1 : 0;
+    values.m_bSonagramReverseFrequency = pages.spectrogram->m_bReverseFrequency ? 1 : 0;
+    values.m_bSonagramSwap = pages.spectrogram->m_bSwapAxes ? 1 : 0;
     values.m_nMarkerCount = pages.marker->m_nCount;
     values.m_bShowMarkers = pages.marker->m_bShow ? 1 : 0;
     values.m_nRefreshMs = static_cast<int>(pages.special->m_nRefreshMs);
