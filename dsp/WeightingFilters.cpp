@@ -239,14 +239,19 @@ void CItu468WeightingFilter::Process(float* samples, int count)
 
 CFilterStage* CWeightingFilterSet::Get(int code)
 {
+    if (code == kWeightingItu468)
+        return &m_weightingItu468;
+    return GetBank(code);
+}
+
+CBankWeightingFilter* CWeightingFilterSet::GetBank(int code)
+{
     switch (code)
     {
         case kWeightingA:
             return &m_weightingA;
         case kWeightingC:
             return &m_weightingC;
-        case kWeightingItu468:
-            return &m_weightingItu468;
         case kWeightingU:
             return &m_weightingU;
         case kWeightingAU:

@@ -119,6 +119,8 @@ class CWeightingFilterSet
 public:
     // The filter of a weighting code; null for Z and every unknown code (no weighting).
     CFilterStage* Get(int code);
+    // The same filter when it is built on a designed-filter bank (A, C, AU, U, US1); null otherwise.
+    CBankWeightingFilter* GetBank(int code);
     void SetSampleRate(int sampleRate);
 
     CCWeightingFilter m_weightingC;
