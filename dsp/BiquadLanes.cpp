@@ -362,7 +362,11 @@ void CBiquadLanes::Run(std::span<const Lane> lanes, int count)
     // share it, as do the halving filters of several channels).
     RunLanes(lanes, &Lane::filter, count, false,
              [](LanePlan& plan, CDesignedFilter& filter)
-             { return Fits(filter) && AppendDesigned(plan, filter); });
+             {
+                 // What Fits asks of the sections, AppendDesigned checks on its way.
+                 return filter.m_dDesignedRate == filter.m_dSampleRate && filter.GetSectionCount() >= 1 &&
+                        AppendDesigned(plan, filter);
+             });
 }
 
 void CBiquadLanes::RunWeightings(std::span<const WeightingLane> lanes, int count)
