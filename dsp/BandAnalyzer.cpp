@@ -349,6 +349,65 @@ void CBandAnalyzer::ProcessChunk(const float* samples, int n)
     ProcessBands(std::span<CBandAnalyzer* const>(&self, 1), std::span<const float* const>(&samples, 1), n);
 }
 
+void CBandAnalyzer::ProcessWideband(std::span<CBandAnalyzer* const> group,
+                                    std::span<const float* const> samples, int n)
+{
+    // Slot by slot, the analysers' weightings that are bank stages (the same weighting of every
+    // analyser one after the other, so that they share lanes); an analyser with more slots than lane
+    // rows goes its own way.
+    std::array<CBiquadLanes::WeightingLane, static_cast<std::size_t>(kChannelGroup) * kLaneBands> lanes{};
+    std::size_t used = 0;
+    const std::size_t size = std::min<std::size_t>(group.size(), kChannelGroup);
+    for (std::size_t a = 0; a < size; ++a)
+    {
+        CBandAnalyzer& analyzer = *group[a];
+        if (analyzer.m_widebandCount > kLaneBands || analyzer.m_workCapacity < n)
+        {
+            analyzer.ProcessWideband(samples[a], n);
+            continue;
+        }
+        float* work = analyzer.m_workBuffer.data();
+        std::copy(samples[a], samples[a] + n, work);
+        analyzer.m_energyTrace.Process(work, n);
+    }
+    for (int slot = 0; slot < kLaneBands; ++slot)
+        for (std::size_t a = 0; a < size; ++a)
+        {
+            CBandAnalyzer& analyzer = *group[a];
+            if (analyzer.m_widebandCount > kLaneBands || analyzer.m_workCapacity < n ||
+                slot >= analyzer.m_widebandCount)
+                continue;
+            float* row = analyzer.m_laneBuffer.data() + static_cast<std::size_t>(slot) * kMaxChunk;
+            CFilterStage* filter = analyzer.m_widebandFilters[static_cast<std::size_t>(slot)];
+            CBankWeightingFilter* bank = analyzer.m_weightingFilters.GetBank(
+                analyzer.m_widebandWeightings[static_cast<std::size_t>(slot)]);
+            if (filter && bank && filter == static_cast<CFilterStage*>(bank))
+            {
+                lanes[used++] = {bank, samples[a], row};
+                continue;
+            }
+            std::copy(samples[a], samples[a] + n, row);
+            if (filter)
+                filter->Process(row, n);
+        }
+    CBiquadLanes::RunWeightings(std::span<const CBiquadLanes::WeightingLane>(lanes.data(), used), n);
+    for (std::size_t a = 0; a < size; ++a)
+    {
+        CBandAnalyzer& analyzer = *group[a];
+        if (analyzer.m_widebandCount > kLaneBands || analyzer.m_workCapacity < n)
+            continue;
+        std::array<const float*, kLaneBands> rows{};
+        for (int l = 0; l < analyzer.m_widebandCount; ++l)
+            rows[static_cast<std::size_t>(l)] =
+                analyzer.m_laneBuffer.data() + static_cast<std::size_t>(l) * kMaxChunk;
+        CLevelMeter::ProcessLanes(
+            std::span<CLevelMeter* const>(analyzer.m_widebandMeters.data(),
+                                          static_cast<std::size_t>(analyzer.m_widebandCount)),
+            std::span<const float* const>(rows.data(), static_cast<std::size_t>(analyzer.m_widebandCount)),
+            n);
+    }
+}
+
 void CBandAnalyzer::ProcessWideband(const float* samples, int n)
 {
     if (m_workCapacity < n)
@@ -543,11 +602,10 @@ void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
                 const int n = std::min(kMaxChunk, count - at);
                 std::array<const float*, kChannelGroup> chunk{};
                 for (int g = 0; g < size; ++g)
-                {
-                    const std::size_t k = static_cast<std::size_t>(g);
-                    chunk[k] = groupSamples[k] + at;
-                    group[k]->ProcessWideband(chunk[k], n);
-                }
+                    chunk[static_cast<std::size_t>(g)] = groupSamples[static_cast<std::size_t>(g)] + at;
+                ProcessWideband(std::span<CBandAnalyzer* const>(group.data(), static_cast<std::size_t>(size)),
+                                std::span<const float* const>(chunk.data(), static_cast<std::size_t>(size)),
+                                n);
                 ProcessBands(std::span<CBandAnalyzer* const>(group.data(), static_cast<std::size_t>(size)),
                              std::span<const float* const>(chunk.data(), static_cast<std::size_t>(size)), n);
             }

@@ -136,6 +136,10 @@ private:
     void ProcessChunk(const float* samples, int n);
     // The energy trace and the weighted wideband meters of one chunk.
     void ProcessWideband(const float* samples, int n);
+    // ProcessWideband for each analyser of a group, the same weighting of several analysers side by
+    // side.
+    static void ProcessWideband(std::span<CBandAnalyzer* const> group, std::span<const float* const> samples,
+                                int n);
     // The bands of one chunk of each analyser of a group that shares one band layout.
     static void ProcessBands(std::span<CBandAnalyzer* const> group, std::span<const float* const> samples,
                              int n);

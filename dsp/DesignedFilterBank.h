@@ -26,6 +26,8 @@ public:
     void Configure();
     // When enabled, runs the block through the filters of channels 0..m_nCount-1 in order.
     void Process(float* samples, int count);
+    // The channels Process runs: m_nCount within 0..kMaxChannels.
+    int ChannelsInUse() const;
 
     int m_nCount = 0;  // channels in use
     std::array<double, kMaxChannels> m_dLowCorner{};
@@ -36,7 +38,4 @@ public:
     double m_dSampleRate = 0.0;
     int m_bEnabled = 0;
     std::array<std::unique_ptr<CDesignedFilter>, kMaxChannels> m_pFilters;
-
-private:
-    int ChannelsInUse() const;
 };

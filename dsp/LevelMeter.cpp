@@ -66,6 +66,7 @@ void CLevelMeter::Reset()
         filter.Reset();
     m_detectorState.fill(0.0);
     m_lastSquared = 0.0;
+    m_setUpValid = false;
 }
 
 void CLevelMeter::ProcessBlock(const float* samples, int count)
@@ -110,6 +111,21 @@ void CLevelMeter::BeginPiece(const float* samples, int count)
 void CLevelMeter::SetUpDetectors(DetectorSet& set)
 {
     // The designed filters provide the coefficients, the meter keeps the histories.
+    bool same = m_setUpValid && m_setUpRate == m_sampleRate;
+    for (int d = 0; d < kDetectors && same; ++d)
+        same = m_setUpTaus[static_cast<std::size_t>(d)] == Tau(d);
+    if (same)
+    {
+        // Nothing that shapes the designs changed since they were read: the same coefficients.
+        std::copy(std::begin(m_setUp.b0), std::end(m_setUp.b0), set.b0);
+        std::copy(std::begin(m_setUp.b1), std::end(m_setUp.b1), set.b1);
+        std::copy(std::begin(m_setUp.a1), std::end(m_setUp.a1), set.a1);
+        std::copy(std::begin(m_setUp.gain), std::end(m_setUp.gain), set.gain);
+        std::copy(std::begin(m_setUp.active), std::end(m_setUp.active), set.active);
+        for (int d = 0; d < kDetectors; ++d)
+            set.state[d] = m_detectorState[static_cast<std::size_t>(kDetectorFilters[d])];
+        return;
+    }
     for (int d = 0; d < kDetectors; ++d)
     {
         const std::size_t f = static_cast<std::size_t>(kDetectorFilters[d]);
@@ -143,7 +159,13 @@ void CLevelMeter::SetUpDetectors(DetectorSet& set)
         set.gain[d] = filter.GetGain();
     }
     for (int d = 0; d < kDetectors; ++d)
+    {
         set.state[d] = m_detectorState[static_cast<std::size_t>(kDetectorFilters[d])];
+        m_setUpTaus[static_cast<std::size_t>(d)] = Tau(d);
+    }
+    m_setUp = set;
+    m_setUpRate = m_sampleRate;
+    m_setUpValid = true;
 }
 
 double CLevelMeter::Tau(int detector) const

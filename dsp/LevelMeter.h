@@ -133,4 +133,11 @@ private:
     double m_lastSquared = 0.0;
     // The duration of the piece being fed, in seconds of the full-rate input.
     double m_pieceSeconds = 0.0;
+    // The detector coefficients of the last full SetUpDetectors, for the rate and time constants it
+    // ran with (m_setUpRate, m_setUpTaus): while they stay, the designs are read from here instead of
+    // from the five filter objects (which lie far apart in memory).
+    DetectorSet m_setUp{};
+    double m_setUpRate = -1.0;
+    std::array<double, kDetectors> m_setUpTaus{};
+    bool m_setUpValid = false;
 };

@@ -85,6 +85,14 @@ void CBankWeightingFilter::SetLowPass(int channel, double corner, int order)
 
 void CBankWeightingFilter::Process(float* samples, int count)
 {
+    PrepareForRate();
+    m_bank.Process(samples, count);
+    m_doublePole.Process(samples, count);
+    ScaleArray(samples, count, m_dOutputFactor);
+}
+
+void CBankWeightingFilter::PrepareForRate()
+{
     if (m_nSampleRate != m_nBuiltRate)
     {
         m_nBuiltRate = m_nSampleRate;
@@ -104,9 +112,6 @@ void CBankWeightingFilter::Process(float* samples, int count)
             m_doublePole.Release();
         }
     }
-    m_bank.Process(samples, count);
-    m_doublePole.Process(samples, count);
-    ScaleArray(samples, count, m_dOutputFactor);
 }
 
 double CAWeightingFilter::WriteChannels(int)
@@ -234,14 +239,19 @@ void CItu468WeightingFilter::Process(float* samples, int count)
 
 CFilterStage* CWeightingFilterSet::Get(int code)
 {
+    if (code == kWeightingItu468)
+        return &m_weightingItu468;
+    return GetBank(code);
+}
+
+CBankWeightingFilter* CWeightingFilterSet::GetBank(int code)
+{
     switch (code)
     {
         case kWeightingA:
             return &m_weightingA;
         case kWeightingC:
             return &m_weightingC;
-        case kWeightingItu468:
-            return &m_weightingItu468;
         case kWeightingU:
             return &m_weightingU;
         case kWeightingAU:

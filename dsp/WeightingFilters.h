@@ -26,6 +26,13 @@ class CBankWeightingFilter : public CFilterStage
 public:
     CBankWeightingFilter();
     void Process(float* samples, int count) override;
+    // The part of Process before the samples: rebuilds the bank and the double pole when the rate
+    // changed. For code that runs the stage's sections itself (side by side with other channels'
+    // stages): after it, the bank's filters (once designed for the rate), the double pole and the
+    // output factor are what Process applies.
+    void PrepareForRate();
+    CIirFilter& GetDoublePole() { return m_doublePole; }
+    double GetOutputFactor() const { return m_dOutputFactor; }
 
     CDesignedFilterBank m_bank;
 
@@ -112,6 +119,8 @@ class CWeightingFilterSet
 public:
     // The filter of a weighting code; null for Z and every unknown code (no weighting).
     CFilterStage* Get(int code);
+    // The same filter when it is built on a designed-filter bank (A, C, AU, U, US1); null otherwise.
+    CBankWeightingFilter* GetBank(int code);
     void SetSampleRate(int sampleRate);
 
     CCWeightingFilter m_weightingC;

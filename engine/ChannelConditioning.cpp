@@ -1,5 +1,7 @@
 #include "engine/ChannelConditioning.h"
 
+#include "dsp/BiquadLanes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -141,20 +143,52 @@ void CChannelConditioning::FilterChannel(int channel, float* samples, int frames
 
 void CChannelConditioning::MeasureCPeak(int channel, const float* samples, int frames)
 {
-    ChannelFilters* filters = Channel(channel);
-    if (!filters || !samples || frames <= 0)
+    if (channel < 0 || channel >= kMaxChannels)
         return;
-    std::array<float, kMeterChunk> copy;
-    double& peak = m_dCPeak[static_cast<std::size_t>(channel)];
-    for (int done = 0; done < frames;)
+    std::array<const float*, kMaxChannels> rows{};
+    rows[static_cast<std::size_t>(channel)] = samples;
+    MeasureCPeaks(std::span<const float* const>(rows.data(), static_cast<std::size_t>(channel) + 1), frames);
+}
+
+void CChannelConditioning::MeasureCPeaks(std::span<const float* const> rows, int frames)
+{
+    // Channels in groups whose weighted copies stay on the stack.
+    constexpr int kGroup = 8;
+    if (frames <= 0)
+        return;
+    std::array<std::array<float, kMeterChunk>, kGroup> copies;
+    std::array<CBiquadLanes::WeightingLane, kGroup> lanes{};
+    std::array<std::size_t, kGroup> channels{};
+    const std::size_t count = std::min<std::size_t>(rows.size(), kMaxChannels);
+    for (std::size_t next = 0; next < count;)
     {
-        const int piece = std::min(frames - done, kMeterChunk);
-        std::copy_n(samples + done, piece, copy.begin());
-        filters->cWeighting.m_nSampleRate = m_nSampleRate;
-        filters->cWeighting.Process(copy.data(), piece);
-        const auto [low, high] = std::minmax_element(copy.begin(), copy.begin() + piece);
-        peak = std::max(peak, std::max(std::abs(static_cast<double>(*low)), static_cast<double>(*high)));
-        done += piece;
+        int used = 0;
+        for (; next < count && used < kGroup; ++next)
+            if (rows[next] && Channel(static_cast<int>(next)))
+                channels[static_cast<std::size_t>(used++)] = next;
+        for (int done = 0; done < frames;)
+        {
+            const int piece = std::min(frames - done, kMeterChunk);
+            for (int l = 0; l < used; ++l)
+            {
+                const std::size_t k = static_cast<std::size_t>(l);
+                CCWeightingFilter& weighting = Channel(static_cast<int>(channels[k]))->cWeighting;
+                weighting.m_nSampleRate = m_nSampleRate;
+                lanes[k] = {&weighting, rows[channels[k]] + done, copies[k].data()};
+            }
+            CBiquadLanes::RunWeightings(
+                std::span<const CBiquadLanes::WeightingLane>(lanes.data(), static_cast<std::size_t>(used)),
+                piece);
+            for (int l = 0; l < used; ++l)
+            {
+                const std::size_t k = static_cast<std::size_t>(l);
+                double& peak = m_dCPeak[channels[k]];
+                const auto [low, high] = std::minmax_element(copies[k].begin(), copies[k].begin() + piece);
+                peak =
+                    std::max(peak, std::max(std::abs(static_cast<double>(*low)), static_cast<double>(*high)));
+            }
+            done += piece;
+        }
     }
 }
 

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
 
 class CChannelConditioning
@@ -68,6 +69,9 @@ public:
     void FilterChannel(int channel, float* samples, int frames);
     // C-weighted peak of the samples (left unchanged) into m_dCPeak.
     void MeasureCPeak(int channel, const float* samples, int frames);
+    // MeasureCPeak for every channel c whose rows[c] is not null, frames samples each, with the
+    // weightings of several channels side by side; the peaks are bit for bit those of MeasureCPeak.
+    void MeasureCPeaks(std::span<const float* const> rows, int frames);
     // RIAA, band-pass and notch, third-octave and octave filters, then the delay line.
     void BandLimitChannel(int channel, float* samples, int frames);
     void ResetPeaks() { m_dCPeak.fill(0.0); }

@@ -2150,6 +2150,7 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
     m_vstChain.ProcessChain(rows, rows, static_cast<std::size_t>(rowStride), frames, channels);
     if (channels > 0)
         m_conditioning.Demodulate(rows, frames);
+    std::array<const float*, kMaxChannels> peakRows{};
     for (int c = 0; c < channels; ++c)
     {
         const std::size_t ch = static_cast<std::size_t>(c);
@@ -2183,8 +2184,11 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
             for (int i = 0; i < frames; ++i)
                 x[i] = static_cast<float>(x[i] * g);
         }
-        m_conditioning.MeasureCPeak(c, x, frames);
+        peakRows[ch] = x;
     }
+    // The C-weighted peaks of the conditioned rows, the channels side by side.
+    m_conditioning.MeasureCPeaks(
+        std::span<const float* const>(peakRows.data(), static_cast<std::size_t>(channels)), frames);
     // The loudness bands measure the first channel's conditioned row, in dB SPL once calibrated.
     if ((m_bLoudness || m_bSpecificLoudness) && channels > 0 && m_bChannelEnabled[0])
         m_loudnessBank.Process(rows, frames);

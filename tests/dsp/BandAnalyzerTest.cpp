@@ -463,7 +463,8 @@ TEST(BandAnalyzerLanes, BandLevelsEqualTheBandByBandWalk)
 
 // Channels analysed side by side read exactly what each analyser reads from its own ProcessBlock:
 // channels of one layout, of another rate or band width among them, one switched off, a missing one,
-// and analysers whose halvings are out of step (one configured, fed and reset apart).
+// wideband weightings of both sets, and analysers whose halvings are out of step (one configured, fed and
+// reset apart).
 TEST(BandAnalyzerLanes, ChannelsSideBySideReadWhatEachReadsAlone)
 {
     constexpr int kChannels = 11;
@@ -474,7 +475,8 @@ TEST(BandAnalyzerLanes, ChannelsSideBySideReadWhatEachReadsAlone)
             auto a = std::make_unique<CBandAnalyzer>();
             a->m_sampleRate = c == 4 ? 44100.0 : 48000.0;
             a->m_bandsPerOctave = c == 6 ? 1 : 3;
-            a->m_displayWeighting = c % 2 ? kWeightingA : kWeightingC;
+            // Channel 10 displays a weighting that is not built on a filter bank (it runs alone).
+            a->m_displayWeighting = c == 10 ? kWeightingItu468 : c % 2 ? kWeightingA : kWeightingC;
             a->m_widebandSet = c == 9 ? 1 : 0;
             a->m_enabled = c == 7 ? 0 : 1;
             a->Configure();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dsp/DesignedFilter.h"
+#include "dsp/WeightingFilters.h"
 
 namespace
 {
@@ -121,6 +122,84 @@ TEST(BiquadLanes, FitsOnlyDesignedCascadesOfFirstAndSecondOrderSections)
     // A refused design (corners above half the rate) leaves no sections.
     EXPECT_FALSE(CBiquadLanes::Fits(*BandPass(30000.0, 31000.0, 48000.0, 6, kDesignButterworth)));
     EXPECT_FALSE(CBiquadLanes::Fits(CDesignedFilter{}));
+}
+
+// The weighting stages of several channels run side by side give bit for bit what each gives through
+// its own Process, over blocks of several lengths (histories carry over and a rate change rebuilds
+// the stage), for A, C, AU, U and US1 stages mixed in one call, in place and out of place.
+TEST(BiquadLanes, WeightingsEqualEachStageRunAlone)
+{
+    const auto make = [](int kind) -> std::unique_ptr<CBankWeightingFilter>
+    {
+        switch (kind)
+        {
+            case 0:
+                return std::make_unique<CAWeightingFilter>();
+            case 1:
+                return std::make_unique<CCWeightingFilter>();
+            case 2:
+                return std::make_unique<CAUWeightingFilter>();
+            case 3:
+                return std::make_unique<CUWeightingFilter>();
+            default:
+                return std::make_unique<CUS1WeightingFilter>();
+        }
+    };
+    // Lanes 0..5 C (the engine's peak weighting on six channels), then A, AU, U, US1 and two more A.
+    const int kinds[] = {1, 1, 1, 1, 1, 1, 0, 2, 3, 4, 0, 0};
+    constexpr int kLaneCount = 12;
+    std::vector<std::unique_ptr<CBankWeightingFilter>> side, alone;
+    for (const int kind : kinds)
+    {
+        side.push_back(make(kind));
+        alone.push_back(make(kind));
+    }
+    const int blocks[] = {256, 17, 1, 600, 333, 64};
+    for (int b = 0; b < 6; ++b)
+    {
+        SCOPED_TRACE(b);
+        const int rate = b < 4 ? 48000 : 44100;
+        const int count = blocks[b];
+        std::vector<std::vector<float>> inputs, outputs, expected;
+        std::vector<CBiquadLanes::WeightingLane> lanes;
+        for (int l = 0; l < kLaneCount; ++l)
+        {
+            const std::size_t i = static_cast<std::size_t>(l);
+            inputs.push_back(Noise(count, 300u * l + b));
+            expected.push_back(inputs.back());
+            alone[i]->m_nSampleRate = side[i]->m_nSampleRate = rate;
+            alone[i]->Process(expected.back().data(), count);
+        }
+        for (int l = 0; l < kLaneCount; ++l)
+        {
+            const std::size_t i = static_cast<std::size_t>(l);
+            const bool inPlace = l % 3 == 1;
+            outputs.push_back(inPlace ? inputs[i]
+                                      : std::vector<float>(static_cast<std::size_t>(count), 99.0f));
+        }
+        for (int l = 0; l < kLaneCount; ++l)
+        {
+            const std::size_t i = static_cast<std::size_t>(l);
+            const bool inPlace = l % 3 == 1;
+            lanes.push_back(
+                {side[i].get(), inPlace ? outputs[i].data() : inputs[i].data(), outputs[i].data()});
+        }
+        CBiquadLanes::RunWeightings(lanes, count);
+        for (int l = 0; l < kLaneCount; ++l)
+            for (int k = 0; k < count; ++k)
+                ASSERT_EQ(outputs[static_cast<std::size_t>(l)][static_cast<std::size_t>(k)],
+                          expected[static_cast<std::size_t>(l)][static_cast<std::size_t>(k)])
+                    << "lane " << l << " sample " << k;
+    }
+    // The weighted signal is not the input: the stages did filter.
+    std::vector<float> tone(4800);
+    for (std::size_t k = 0; k < tone.size(); ++k)
+        tone[k] =
+            static_cast<float>(std::sin(2.0 * 3.14159265358979 * 31.5 * static_cast<double>(k) / 44100.0));
+    std::vector<float> weighted = tone;
+    const CBiquadLanes::WeightingLane lane{side[6].get(), weighted.data(), weighted.data()};
+    CBiquadLanes::RunWeightings(std::span<const CBiquadLanes::WeightingLane>(&lane, 1), 4800);
+    EXPECT_LT(std::abs(weighted[4700]), 0.2f);
 }
 
 }  // namespace

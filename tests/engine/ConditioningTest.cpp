@@ -4,6 +4,8 @@
 
 #include "dsp/FixedEqualizer.h"
 #include "dsp/OctaveBandFilter.h"
+#include "dsp/WeightingFilters.h"
+#include "engine/ChannelConditioning.h"
 
 #include <gtest/gtest.h>
 
@@ -215,6 +217,61 @@ TEST(ConditioningFilters, CWeightedPeakFollowsTheCCurve)
         EXPECT_EQ(row, in) << f;
         EXPECT_NEAR(20.0 * std::log10(engine.m_conditioning.m_dCPeak[0] / 0.5), cDb(f), 0.3) << f;
     }
+}
+
+// The C-weighted peaks of many channels measured side by side are bit for bit those of a C weighting
+// run over each channel alone in the meter's pieces, over blocks of several lengths (the histories
+// carry over), with channels left out (null rows) and unprepared channels skipped.
+TEST(ConditioningFilters, CPeaksOfManyChannelsEqualEachChannelAlone)
+{
+    constexpr int kChannels = 13;
+    constexpr int kPrepared = 11;
+    CChannelConditioning conditioning;
+    conditioning.Prepare(kPrepared, 48000);
+    std::vector<std::unique_ptr<CCWeightingFilter>> alone;
+    std::vector<double> expected(kChannels, 0.0);
+    for (int c = 0; c < kChannels; ++c)
+    {
+        alone.push_back(std::make_unique<CCWeightingFilter>());
+        alone.back()->m_nSampleRate = 48000;
+    }
+    std::mt19937 generator(5);
+    std::normal_distribution<float> normal(0.0f, 0.2f);
+    for (const int frames : {1024, 7, 513, 2000})
+    {
+        std::vector<std::vector<float>> rows(kChannels);
+        std::vector<const float*> pointers(kChannels, nullptr);
+        for (int c = 0; c < kChannels; ++c)
+        {
+            std::vector<float>& row = rows[static_cast<std::size_t>(c)];
+            for (int i = 0; i < frames; ++i)
+                row.push_back(normal(generator) * static_cast<float>(c + 1) +
+                              static_cast<float>(0.3 * std::sin(0.002 * (c + 1) * i)));
+            if (c % 4 == 3)
+                continue;  // channel left out of this block
+            pointers[static_cast<std::size_t>(c)] = row.data();
+            if (c >= kPrepared)
+                continue;
+            for (int done = 0; done < frames; done += CChannelConditioning::kMeterChunk)
+            {
+                const int piece = std::min(frames - done, CChannelConditioning::kMeterChunk);
+                std::vector<float> copy(row.begin() + done, row.begin() + done + piece);
+                alone[static_cast<std::size_t>(c)]->Process(copy.data(), piece);
+                for (const float v : copy)
+                    expected[static_cast<std::size_t>(c)] =
+                        std::max(expected[static_cast<std::size_t>(c)], std::abs(static_cast<double>(v)));
+            }
+        }
+        const std::vector<std::vector<float>> before = rows;
+        conditioning.MeasureCPeaks(pointers, frames);
+        EXPECT_EQ(rows, before);
+        for (int c = 0; c < kChannels; ++c)
+            ASSERT_EQ(conditioning.m_dCPeak[static_cast<std::size_t>(c)],
+                      expected[static_cast<std::size_t>(c)])
+                << "channel " << c << " frames " << frames;
+    }
+    EXPECT_GT(conditioning.m_dCPeak[10], 1.0);
+    EXPECT_EQ(conditioning.m_dCPeak[12], 0.0);
 }
 
 // RIAA recording curve: 0 dB at 1 kHz and the closed form of the 3180/318/75 us time constants.
