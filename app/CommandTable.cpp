@@ -144,7 +144,7 @@ const CommandEntry kCommands[] = {
     {view_command::kResetAllViews,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kRoomAcoustics,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     // The large main toolbar of GUI mode 1: y auto scale (above), the 3D viewer, the quick-start panel.
-    {k3dViewer,                           nullptr,                                    0,       tb::kMainLarge,         "viewer-3d",      nullptr,           nullptr,                 kNormal},
+    {k3dViewer,                           "&Plug-Ins/3D viewer",                      0,       tb::kMainLarge,         "viewer-3d",      ToActiveView,      UpdateActiveViewCommand, kCheck},
     {kShowPanel,                          nullptr,                                    0,       tb::kMainLarge,         "quick-start",    nullptr,           nullptr,                 kNormal},
     // "Impulse", "Overlay", "Channel", "STIPA" and "Options1".
     {kPlotImpulse,                        nullptr,                                    0,       tb::kImpulse,           "impulse",        nullptr,           nullptr,                 kNormal},

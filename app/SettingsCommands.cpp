@@ -6,7 +6,7 @@
 #include "app/ChannelMatrixDlg.h"
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
-#include "app/ThreeDWindow.h"
+#include "display/ThreeDWindow.h"
 #include "engine/SoundIn.h"
 #include "texts/TextTable.h"
 #include "view/EngineDisplayObjects.h"
@@ -24,8 +24,6 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
-
-C3DWindowBase* g_p3DWindow = nullptr;
 
 namespace
 {

@@ -4,6 +4,7 @@
 
 #include "app/AnalyzerApp.h"
 #include "app/GeneratorPanels.h"
+#include "view/SndView.h"
 #include "platform/ui/MessageBoxService.h"
 #include "platform/ui/UiThread.h"
 
@@ -37,7 +38,10 @@ void CUiEngineNotifications::SetWaitCursor(bool on)
         });
 }
 
-void CUiEngineNotifications::Pause3DViewer(bool) {}
+void CUiEngineNotifications::Pause3DViewer(bool pause)
+{
+    CSndView::Pause3DViewer(pause ? 1 : 0);
+}
 
 bool CUiEngineNotifications::GetMainWindowRect(int& left, int& top, int& right, int& bottom)
 {

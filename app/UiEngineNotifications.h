@@ -13,7 +13,7 @@ public:
     // Shows the text and ends the process with exit code -1.
     void FatalError(const std::string& text) override;
     void SetWaitCursor(bool on) override;
-    // There is no 3D window yet; nothing to pause.
+    // Pauses (true) or resumes (false) the 3D waterfall window when one is open.
     void Pause3DViewer(bool pause) override;
     // The application's main window (user-interface thread).
     bool GetMainWindowRect(int& left, int& top, int& right, int& bottom) override;

@@ -31,3 +31,11 @@ static_assert(sizeof(CTextVertex) == 32);
 // the second). The normal is first edge × second edge; the colour white.
 void BuildQuad(std::span<CLitVertex, 6> out, C3DVector corner, C3DVector firstDirection, float firstLength,
                C3DVector secondDirection, float secondLength);
+
+// The coloured vertex: position and diffuse colour (ARGB), unlit; 16 bytes.
+struct CColourVertex
+{
+    float x, y, z;
+    std::uint32_t diffuse;
+};
+static_assert(sizeof(CColourVertex) == 16);

@@ -36,6 +36,7 @@
 #include "display/Sonagram.h"
 #include "display/SpectrumFigures.h"
 #include "display/TraceHistory.h"
+#include "display/WaterfallFeed.h"
 #include "display/VectorscopeImage.h"
 #include "dsp/DistortionFigures.h"
 #include "platform/gfx/Canvas.h"
@@ -421,6 +422,13 @@ public:
     VectorscopeParams m_vectorscope;
     CVectorscopeImage m_vectorscopeImage;
     void DrawVectorscope(gfx::Canvas& canvas);
+
+    // 3D waterfall ------------------------------------------------------------------------------
+    // The feed of the 3D window (flags, the style word, block time, time range and the worker).
+    CWaterfallFeed m_waterfall;
+    // While a feed flag is set and the 3D window exists: sets the window's ranges when its axes are
+    // not valid and hands it a live row or starts the time-signal worker.
+    void FeedWaterfallView();
 
     // Band bars (bar-graph mode) -----------------------------------------------------------------
     static constexpr int kMaxBands = 1024;

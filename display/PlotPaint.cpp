@@ -8,6 +8,8 @@
 #include "display/ColorMap.h"
 #include "display/CurveMarkers.h"
 #include "display/Plot.h"
+#include "display/ThreeDWindow.h"
+#include "display/WaterfallScene.h"
 #include "texts/TextTable.h"
 
 namespace
@@ -218,6 +220,13 @@ void CPlot::DrawFrame(gfx::Canvas& canvas, int left, int top, int right, int bot
         if (m_fnBackgroundHook)
             m_fnBackgroundHook(canvas);
         return;
+    }
+
+    // A new frame may bring new ranges: the 3D window reads them again before its next row.
+    if ((m_waterfall.m_bLive || m_waterfall.m_bTimeSignal) && g_p3DWindow != nullptr)
+    {
+        std::lock_guard lock(g_p3DWindow->Scene().m_mutex);
+        g_p3DWindow->Scene().m_bAxesValid = 0;
     }
 
     DrawXAxis(canvas);
@@ -576,6 +585,9 @@ void CPlot::DrawCurves(gfx::Canvas& canvas, int left, int top, int right, int bo
         ++m_nPaintCount;
         return;
     }
+
+    if (m_waterfall.m_bLive || m_waterfall.m_bTimeSignal)
+        FeedWaterfallView();
 
     if (m_bSonagram)
     {

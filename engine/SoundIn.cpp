@@ -939,6 +939,8 @@ void CSoundIn::StopInput()
     m_nTransition.store(kTransitionStopping);
     if (!m_bOpened.load())
         return;
+    // The 3D window waits while the input is down; the restart resumes it.
+    m_pNotifications->Pause3DViewer(true);
 
     // Close the intake first: blocks that arrive from now on are dropped.
     m_bStopRequest.store(true);
@@ -1021,6 +1023,7 @@ void CSoundIn::RestartInput()
     if (m_pActiveDevice)
         m_pActiveDevice->Resume();
     m_nTransition.store(kTransitionNone);
+    m_pNotifications->Pause3DViewer(false);
 }
 
 bool CSoundIn::SetFftSize(int size)

@@ -531,6 +531,17 @@ public:
     // published block while either flag is on: the total in sone, the specific loudness over bark
     // and the A-weighted level. Written by the analysis thread under the display lock; the windows
     // read them. The flags and the display range (dB) are the windows'.
+    // The 3D waterfall: on while the live spectrum feeds the 3D window; the ranges of its time-signal
+    // feed (level in dB, frequency in Hz). The style word is the first report word of the stored block.
+    int m_b3DWaterfall = 0;
+    double m_dWaterfallYMin = -90.0;
+    double m_dWaterfallYMax = 0.0;
+    double m_dWaterfallXMin = 20.0;
+    double m_dWaterfallXMax = 20000.0;
+    int m_bWaterfallLogX = 1;
+    static constexpr int k3dStyleWord = 0;
+    std::uint32_t Get3dStyleWord() const { return static_cast<std::uint32_t>(m_stored.reportWords[k3dStyleWord]); }
+    void Set3dStyleWord(std::uint32_t word) { m_stored.reportWords[k3dStyleWord] = static_cast<std::int32_t>(word); }
     int m_bLoudness = 0;
     int m_bSpecificLoudness = 0;
     double m_dLoudnessRangeMin = 0.0;
@@ -660,6 +671,7 @@ public:
         std::array<double, kValueListSize> valueList{};
         std::array<double, 2> dataLogger{10.0, 0.5};
         std::array<std::int32_t, 6> conditioningOptions{0, 20, 0, 0, 5, 0};
+        // [0] the 3D style word (0x640000C2: 100 rows, JET surface, solid surface, grid).
         std::array<std::int32_t, 4> reportWords{1677721794, 0, 0, 0};
         std::int32_t analyzerModeFlag = 0;
         std::int32_t waveResolution = 16;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ struct DisplayPropertiesValues
     int m_bPlotPercent = 0;
     int m_nHistoryDepth = 0;
     int m_bJetColors = 1;
+    // 3D: the engine's 3D style word.
+    std::uint32_t m_n3dStyle = 0x640000C2;
     // Reduction.
     int m_nDecimation = 0;
 };

@@ -50,6 +50,7 @@ CSndView::~CSndView()
 {
     // The analyser's worker reads nothing of the view, but its run must end before the analyser goes.
     m_pTonality->StopAndWait();
+    Close3DViewer();
     m_paramViews.RemoveAll();
     if (m_pWindow)
         for (int id : {kTimerRefresh, kTimerStartup, kTimerProgress, kTimerRestart, kTimerQuickStart,
@@ -368,6 +369,9 @@ bool CSndView::OnCommand(int id)
         case kVectorscope:
             OnVectorscope();
             return true;
+        case k3dViewer:
+            On3DViewer();
+            return true;
         case kLinLogX:
             OnLinLogX();
             return true;
@@ -478,6 +482,8 @@ bool CSndView::IsCommandChecked(int id) const
             return settings.m_bTonality != 0;
         case kLoudness:
             return m_engine.m_bLoudness != 0;
+        case k3dViewer:
+            return m_engine.m_b3DWaterfall != 0;
         case kSpecificLoudness:
             return settings.m_bSpecificLoudness != 0;
         case kDualChannel:

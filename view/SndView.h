@@ -78,6 +78,7 @@ inline constexpr int kTonality = 32931;
 inline constexpr int kLoudness = 32833;
 inline constexpr int kSpecificLoudness = 32889;
 inline constexpr int kVectorscope = 32873;
+inline constexpr int k3dViewer = 32812;
 inline constexpr int kChannel1 = 32962;
 inline constexpr int kChannel2 = 32963;
 inline constexpr int kSmoothing = 32970;
@@ -328,6 +329,20 @@ public:
     void OnSpecificLoudness();
     // "Vectorscope": edits the window's vectorscope settings; the plot draws it while active.
     void OnVectorscope();
+    // The 3D waterfall of the live spectrum: "3D viewer" switches it on and off (also the window's
+    // close request); the window's double click saves its picture in the "Screenshots" folder.
+    void On3DViewer();
+    void Close3DViewer();
+    int On3DScreenshotRequest();
+    // 1 pauses the 3D window around a modal dialog or an input restart, 0 resumes; returns the
+    // window's pause count, or 0 without a window.
+    static int Pause3DViewer(int pause);
+    // The logo picture of the 3D window's side wall stands in the program folder: 1, else -1.
+    static int CheckLogoImage();
+    bool Is3DViewerOpen() const { return m_b3DWindowOpen; }
+    // The impulse plot's time range (seconds): a changed range becomes the plot's 3D time range,
+    // the time-signal feed runs again, and the 3D window reads its ranges anew.
+    void ComputeImpulsePlot(double startTime, double endTime);
     // While tonality is on and no run is in progress: takes the finished run's result, hands the
     // analyser the lines of the first curve inside its range and starts the next run.
     void FeedTonality();
@@ -684,6 +699,7 @@ private:
     CViewDocument& m_document;
     CSoundIn& m_engine;
     CViewWindow* m_pWindow = nullptr;
+    bool m_b3DWindowOpen = false;
     double m_dLinkVolume = 0.0;  // dB
     CViewSettings* m_pSettings = nullptr;
     int m_nViewIndex = -1;

@@ -69,6 +69,10 @@ int CSndView::SetupAxes()
     const int processing = m_engine.m_bProcessingEnabled.exchange(0);
     const double rate = m_engine.m_nSampleRate > 0 ? m_engine.m_nSampleRate : 44100;
     m_pSettings->m_dSampleRate = rate;
+    // The 3D waterfall's feed: the style word, the seconds per block and the sliding window.
+    m_pPlot->m_waterfall.m_nStyle = m_engine.Get3dStyleWord();
+    m_pPlot->m_waterfall.m_dBlockTime = m_engine.m_nFftSize / rate;
+    m_pPlot->m_waterfall.m_nWindowLength = m_engine.m_nFftSize;
     const int mode = GetViewMode();
     if (mode == 64)
         m_engine.m_nLevelMonitorMode = std::max(m_engine.m_nLevelMonitorMode, 1);

@@ -67,6 +67,7 @@ DisplayPropertiesValues CSndView::GatherDisplayProperties() const
     values.m_bPlotPercent = settings.m_bThdPercent;
     values.m_nHistoryDepth = settings.m_nHistoryDepth;
     values.m_bJetColors = settings.m_bJetColours;
+    values.m_n3dStyle = m_engine.Get3dStyleWord();
     values.m_nDecimation = settings.m_nDecimation;
     return values;
 }
@@ -123,6 +124,8 @@ void CSndView::ApplyDisplayProperties(const DisplayPropertiesValues& values)
     settings.m_bThdPercent = values.m_bPlotPercent;
     settings.m_nHistoryDepth = values.m_nHistoryDepth;
     settings.m_bJetColours = values.m_bJetColors;
+    m_engine.Set3dStyleWord(values.m_n3dStyle);
+    m_pPlot->m_waterfall.m_nStyle = values.m_n3dStyle;
     settings.m_nDecimation = values.m_nDecimation;
     // The plot shows the engine's markers.
     m_pPlot->m_bFrequencyMarkers = m_engine.m_bMarkers;

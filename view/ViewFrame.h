@@ -107,6 +107,14 @@ public:
     virtual void CreateOwnedWindows(const std::string& /*firstTitle*/, const std::string& /*secondTitle*/) {}
     virtual void RefreshReadouts() {}
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
+    // The 3D waterfall window: opened with the requests it sends back (false when it could not be
+    // made), closed again, and its picture saved as a JPEG beside the path (0, or a failure code).
+    virtual bool Open3DWindow(std::function<void()> /*closeRequest*/, std::function<void()> /*screenshotRequest*/)
+    {
+        return false;
+    }
+    virtual void Close3DWindow() {}
+    virtual int Save3DScreenshot(const std::string& /*path*/) { return -1; }
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
     // "Vectorscope settings" on the window's settings; true after OK.

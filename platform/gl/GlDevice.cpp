@@ -237,9 +237,26 @@ void Device::Draw(const VertexBuffer& buffer, VertexLayout layout, Primitive pri
 {
     if (buffer.Name() == 0 || count <= 0)
         return;
+    auto at = [](std::size_t offset) { return reinterpret_cast<const void*>(offset); };
+    const GLenum mode = primitive == Primitive::Lines       ? GL_LINES
+                        : primitive == Primitive::Triangles ? GL_TRIANGLES
+                                                            : GL_TRIANGLE_STRIP;
+    if (layout == VertexLayout::Coloured)
+    {
+        constexpr GLsizei kStride = 16;
+        glBindBuffer(GL_ARRAY_BUFFER, buffer.Name());
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glVertexPointer(3, GL_FLOAT, kStride, at(0));
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, kStride, at(12));
+        glDrawArrays(mode, first, count);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        return;
+    }
     const bool lit = layout == VertexLayout::Lit;
     const GLsizei stride = lit ? 36 : 32;
-    auto at = [](std::size_t offset) { return reinterpret_cast<const void*>(offset); };
     glBindBuffer(GL_ARRAY_BUFFER, buffer.Name());
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
@@ -261,9 +278,6 @@ void Device::Draw(const VertexBuffer& buffer, VertexLayout layout, Primitive pri
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         glTexCoordPointer(2, GL_FLOAT, stride, at(24));
     }
-    const GLenum mode = primitive == Primitive::Lines       ? GL_LINES
-                        : primitive == Primitive::Triangles ? GL_TRIANGLES
-                                                            : GL_TRIANGLE_STRIP;
     glDrawArrays(mode, first, count);
     if (lit)
     {
@@ -274,6 +288,48 @@ void Device::Draw(const VertexBuffer& buffer, VertexLayout layout, Primitive pri
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void Device::DrawScreenImage(unsigned texture, int x, int y, int width, int height, int targetWidth,
+                             int targetHeight)
+{
+    if (texture == 0 || targetWidth <= 0 || targetHeight <= 0)
+        return;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, targetWidth, targetHeight, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor4f(1, 1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2i(x, y);
+    glTexCoord2f(1, 0);
+    glVertex2i(x + width, y);
+    glTexCoord2f(1, 1);
+    glVertex2i(x + width, y + height);
+    glTexCoord2f(0, 1);
+    glVertex2i(x, y + height);
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }
 
 }  // namespace platform::gl

@@ -70,11 +70,12 @@ struct RenderState
 };
 
 // The layouts of the vertex arrays: position, normal, ARGB colour, texture coordinate (36 bytes);
-// position, normal, texture coordinate (32 bytes).
+// position, normal, texture coordinate (32 bytes); position and ARGB colour (16 bytes).
 enum class VertexLayout
 {
     Lit,
     Text,
+    Coloured,
 };
 
 enum class Primitive
@@ -111,6 +112,10 @@ public:
     // Draws `count` vertices from `first` of the buffer in the layout.
     static void Draw(const VertexBuffer& buffer, VertexLayout layout, Primitive primitive, int first,
                      int count);
+    // Draws the texture unlit and blended by its alpha into the pixel rectangle (from the top left) of
+    // a target of the size, without depth; the render states are restored afterwards.
+    static void DrawScreenImage(unsigned texture, int x, int y, int width, int height, int targetWidth,
+                                int targetHeight);
 
 private:
     void LoadModelView();

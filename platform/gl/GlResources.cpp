@@ -93,6 +93,43 @@ bool Texture4444::Create(int width, int height, const std::uint16_t* texels)
     return true;
 }
 
+TextureRgba::~TextureRgba()
+{
+    Release();
+}
+
+bool TextureRgba::Create(int width, int height, const std::uint8_t* texels)
+{
+    Release();
+    ClearErrors();
+    glGenTextures(1, &m_name);
+    if (m_name == 0)
+        return false;
+    glBindTexture(GL_TEXTURE_2D, m_name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (glGetError() != GL_NO_ERROR)
+    {
+        Release();
+        return false;
+    }
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void TextureRgba::Release()
+{
+    if (m_name != 0)
+        glDeleteTextures(1, &m_name);
+    m_name = 0;
+    m_width = m_height = 0;
+}
+
 void Texture4444::Release()
 {
     if (m_name != 0)

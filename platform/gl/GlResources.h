@@ -51,6 +51,27 @@ private:
     unsigned m_name = 0;
 };
 
+// A texture of 32-bit texels, bytes red, green, blue, alpha, rows from the top, filtered linearly.
+class TextureRgba
+{
+public:
+    TextureRgba() = default;
+    ~TextureRgba();
+    TextureRgba(const TextureRgba&) = delete;
+    TextureRgba& operator=(const TextureRgba&) = delete;
+
+    bool Create(int width, int height, const std::uint8_t* texels);
+    void Release();
+    unsigned Name() const { return m_name; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+private:
+    unsigned m_name = 0;
+    int m_width = 0;
+    int m_height = 0;
+};
+
 // An off-screen colour (RGBA 8 bits) and depth target of a size, read back as RGB rows from the top.
 class Framebuffer
 {

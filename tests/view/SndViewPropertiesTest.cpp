@@ -179,3 +179,19 @@ TEST_F(SndViewProperties, CancelLeavesEverythingAsItWas)
 }
 
 }  // namespace
+
+namespace
+{
+TEST_F(SndViewProperties, The3dStyleWordGoesToTheEngineAndThePlotsFeed)
+{
+    SheetWindow& window = m_window;
+    window.edits = {[](DisplayPropertiesValues& v) { v.m_n3dStyle = 0x14000302; }};
+    CSndView& view = MakeSheetView();
+    view.OnCommand(view_command::kDisplayProperties);
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(window.shown[0].m_n3dStyle, 0x640000C2u);
+    EXPECT_EQ(m_engine.Get3dStyleWord(), 0x14000302u);
+    EXPECT_EQ(m_engine.m_stored.reportWords[0], 0x14000302);
+    EXPECT_EQ(view.GetPlot().m_waterfall.m_nStyle, 0x14000302u);
+}
+}  // namespace

@@ -65,6 +65,7 @@ bool CSndViewWindow::EditDisplayProperties(DisplayPropertiesValues& values)
     pages.special->m_bPlotPercent = values.m_bPlotPercent != 0;
     pages.special->m_nHistoryDepth = values.m_nHistoryDepth;
     pages.special->m_bJetColors = values.m_bJetColors != 0;
+    Load3dStyleWord(*pages.threeD, values.m_n3dStyle);
     pages.reduction->m_nDecimation = values.m_nDecimation;
 
     if (sheet.ShowModal() != wxID_OK)
@@ -103,6 +104,7 @@ bool CSndViewWindow::EditDisplayProperties(DisplayPropertiesValues& values)
     values.m_bPlotPercent = pages.special->m_bPlotPercent ? 1 : 0;
     values.m_nHistoryDepth = pages.special->m_nHistoryDepth;
     values.m_bJetColors = pages.special->m_bJetColors ? 1 : 0;
+    values.m_n3dStyle = Store3dStyleWord(*pages.threeD, values.m_n3dStyle);
     values.m_nDecimation = pages.reduction->m_nDecimation;
     return true;
 }

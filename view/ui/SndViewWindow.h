@@ -18,6 +18,7 @@
 #include "view/SndView.h"
 #include "view/ViewFrame.h"
 
+class CAppForm;
 class CMeasurementsDlg;
 
 class CSndViewWindow : public wxWindow, public CViewWindow
@@ -27,8 +28,13 @@ public:
     ~CSndViewWindow() override;
 
     CSndView& GetView() { return *m_pView; }
+    // The 3D waterfall window this window opened (null while none).
+    CAppForm* Get3DWindow() const { return m_p3DWindow; }
 
     // CViewWindow
+    bool Open3DWindow(std::function<void()> closeRequest, std::function<void()> screenshotRequest) override;
+    void Close3DWindow() override;
+    int Save3DScreenshot(const std::string& path) override;
     bool SetTimer(int id, int milliseconds) override;
     void KillTimer(int id) override;
     PlotRect GetClientRect() const override;
@@ -107,6 +113,7 @@ private:
     wxBitmap m_lastPicture;
     bool m_bBandOnly = false;
 
+    CAppForm* m_p3DWindow = nullptr;
     std::unique_ptr<CSndView> m_pView;
     std::array<CMeasurementsDlg*, 2> m_readouts{};
     // The top-level window whose moves the readouts follow, and where it was.

@@ -1,0 +1,35 @@
+// The measurement window's 3D waterfall window: made, closed and photographed for the view.
+#include <wx/toplevel.h>
+
+#include "display/ThreeDWindow.h"
+#include "display/ui/AppForm.h"
+#include "view/ui/SndViewWindow.h"
+
+bool CSndViewWindow::Open3DWindow(std::function<void()> closeRequest, std::function<void()> screenshotRequest)
+{
+    if (m_p3DWindow != nullptr || g_p3DWindow != nullptr)
+        return false;
+    auto* form =
+        new CAppForm(wxGetTopLevelParent(this), {std::move(closeRequest), std::move(screenshotRequest)});
+    form->ClearHistory();
+    if (form->CreateWindow() < 0)
+    {
+        form->Close3D();
+        return false;
+    }
+    m_p3DWindow = form;
+    return true;
+}
+
+void CSndViewWindow::Close3DWindow()
+{
+    if (m_p3DWindow == nullptr)
+        return;
+    m_p3DWindow->Close3D();
+    m_p3DWindow = nullptr;
+}
+
+int CSndViewWindow::Save3DScreenshot(const std::string& path)
+{
+    return m_p3DWindow != nullptr ? m_p3DWindow->SaveScreenshot(path) : -1;
+}
