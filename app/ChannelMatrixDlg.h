@@ -4,12 +4,14 @@
 // the records of channels 25 to 64 pass through unchanged. The opener fills m_channels (and the
 // window's curve names for the DSP operation lists), runs it modally and takes m_channels after
 // OK; a scale or input entry that is no number is named in a message and the dialog stays open.
-// The "C" (calibration) buttons stay disabled: this program has no per-channel calibration dialog.
+// A row's "C" (calibration) button calibrates that channel from the opener's readings: the
+// calibration's factor becomes the row's scale in dB and marks the channel calibrated.
 //
 // Threads: user-interface thread only.
 #pragma once
 
 #include "display/settings/ChannelSettings.h"
+#include "view/CalibrationReading.h"
 
 #include <string>
 #include <vector>
@@ -45,9 +47,11 @@ public:
     void OnAllOff();
     void OnLineStyle(int row);
     void OnDsp(int row);
+    void OnCalibrate(int row);
 
     std::vector<Cchannel_settings> m_channels = std::vector<Cchannel_settings>(kChannels);
     std::vector<std::string> m_curveNames;
+    CCalibrationReading::Source m_readings;
 
 private:
     struct Row
@@ -59,6 +63,9 @@ private:
         wxButton* lineStyle = nullptr;
         wxButton* dsp = nullptr;
         wxButton* calibrate = nullptr;
+        // The exact scale a calibration set, while the edit still shows it rounded.
+        double calibratedScaleDb = 0.0;
+        bool calibrated = false;
     };
     std::vector<Row> m_rows;
 };
