@@ -5,6 +5,7 @@
 #include "platform/gfx/WxCanvas.h"
 #include "texts/TextTable.h"
 #include "view/MeasurementSettingsRules.h"
+#include "view/ui/CalibrationDlgs.h"
 #include "view/ui/DialogFields.h"
 #include "view/ui/SelectDspOperationDlg.h"
 
@@ -105,7 +106,7 @@ CChannelMatrixDlg::CChannelMatrixDlg(wxWindow* parent) : wxDialog(parent, wxID_A
             new wxButton(this, kIdDsp + i, "D", wxDefaultPosition, wxSize(kSmallButton, -1), wxBU_EXACTFIT);
         row.calibrate = new wxButton(this, kIdCalibrate + i, "C", wxDefaultPosition, wxSize(kSmallButton, -1),
                                      wxBU_EXACTFIT);
-        row.calibrate->Disable();
+        row.calibrate->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { OnCalibrate(i); });
         row.lineStyle->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { OnLineStyle(i); });
         row.dsp->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { OnDsp(i); });
         grid->Add(row.display, 0, wxALIGN_CENTER_VERTICAL);
@@ -167,7 +168,11 @@ bool CChannelMatrixDlg::TransferDataFromWindow()
     {
         const Row& row = m_rows[static_cast<std::size_t>(i)];
         Cchannel_settings& channel = m_channels[static_cast<std::size_t>(i)];
-        channel.m_dScaleDb = scales[static_cast<std::size_t>(i)];
+        const bool keepsCalibration =
+            row.calibrated && row.scale->GetValue() == Fixed2(row.calibratedScaleDb);
+        channel.m_dScaleDb = keepsCalibration ? row.calibratedScaleDb : scales[static_cast<std::size_t>(i)];
+        if (row.calibrated)
+            channel.m_bCalibrated = keepsCalibration ? 1 : 0;
         channel.m_nInputChannel = settings_rules::InputChannelFromEntry(inputs[static_cast<std::size_t>(i)]);
         channel.m_bActive = row.display->GetValue() ? 1 : 0;
         const int selected = row.prescaler->GetSelection();
@@ -219,4 +224,28 @@ void CChannelMatrixDlg::OnDsp(int row)
     dialog.m_Operation = channel.m_Operation;
     if (dialog.ShowModal() == wxID_OK)
         channel.m_Operation = dialog.m_Operation;
+}
+
+void CChannelMatrixDlg::OnCalibrate(int row)
+{
+    if (row < 0 || row >= kRows)
+        return;
+    Row& controls = m_rows[static_cast<std::size_t>(row)];
+    double scaleDb = m_channels[static_cast<std::size_t>(row)].m_dScaleDb;
+    if (controls.calibrated && controls.scale->GetValue() == Fixed2(controls.calibratedScaleDb))
+        scaleDb = controls.calibratedScaleDb;
+    else if (!dialog_fields::ReadAnyNumber(controls.scale, GetText(kTextScale) + " [dB]", scaleDb))
+        return;
+    CLevelCalibrationChannelDlg dialog(this);
+    dialog.m_source = m_readings;
+    dialog.m_nChannel = row;
+    dialog.m_dFactor = calibration::ScaleDbToFactor(scaleDb);
+    if (dialog.ShowModal() != wxID_OK || !dialog.m_bCalibrated)
+        return;
+    double calibrated = 0.0;
+    if (!calibration::FactorToScaleDb(dialog.m_dFactor, calibrated))
+        return;
+    controls.calibratedScaleDb = calibrated;
+    controls.calibrated = true;
+    controls.scale->ChangeValue(Fixed2(calibrated));
 }

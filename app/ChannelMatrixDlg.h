@@ -4,13 +4,15 @@
 // operation. The rows are built when the dialog is made; the records of channels 25 to 64 pass
 // through unchanged. The opener fills m_channels (and the window's curve names for the DSP
 // operation lists), runs it modally and takes m_channels after OK; a scale or input entry that is
-// no number is named in a message and the dialog stays open. The "C" (calibration) buttons stay
-// disabled: this program has no per-channel calibration dialog.
+// no number is named in a message and the dialog stays open. A row's "C" (calibration) button
+// calibrates that channel from the opener's readings: the calibration's factor becomes the row's
+// scale in dB and marks the channel calibrated.
 //
 // Threads: user-interface thread only.
 #pragma once
 
 #include "display/settings/ChannelSettings.h"
+#include "view/CalibrationReading.h"
 
 #include <string>
 #include <vector>
@@ -49,9 +51,11 @@ public:
     void OnDsp(int row);
     // A short stretch of line in the style's colour, width and pen style on white.
     static wxBitmap MakeStyleSwatch(const CCurveStyle& style);
+    void OnCalibrate(int row);
 
     std::vector<Cchannel_settings> m_channels = std::vector<Cchannel_settings>(kChannels);
     std::vector<std::string> m_curveNames;
+    CCalibrationReading::Source m_readings;
 
 private:
     struct Row
@@ -63,6 +67,9 @@ private:
         wxButton* lineStyle = nullptr;
         wxButton* dsp = nullptr;
         wxButton* calibrate = nullptr;
+        // The exact scale a calibration set, while the edit still shows it rounded.
+        double calibratedScaleDb = 0.0;
+        bool calibrated = false;
     };
     void ShowStyle(int row);
 

@@ -66,6 +66,9 @@ void TriggerSettings(CMainFrame& frame, int id);
 void ImpedanceSettings(CMainFrame& frame, int id);
 void Dsp(CMainFrame& frame, int id);
 void AudioMonitor(CMainFrame& frame, int id);
+// Microphone calibration files and the reference spectrum.
+void MicCalibration(CMainFrame& frame, int id);
+void LoadSaveReference(CMainFrame& frame, int id);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

@@ -39,6 +39,8 @@ const Prompt kEnglishPrompts[] = {
     {kImpedanceSettings,               "Change the measurement resistor of the impedance measurement\nImpedance Settings"},
     {kDsp,                             "Change the dual-channel real-time processing\nDSP"},
     {kAudioMonitor,                    "Show the audio monitor\nAudio Monitor"},
+    {kMicCalibration,                  "Load a microphone calibration file and bind it to a channel\nMic. calibration"},
+    {kLoadSaveReference,               "Load or save the reference spectrum that the measurement is shown relative to\nLoad/Save Reference"},
     {view_command::kLoadConfig,        "Load the analyser's settings from a configuration file\nLoad config"},
     {view_command::kSaveConfig,        "Save the analyser's settings to a configuration file\nSave config"},
     {view_command::kSaveState,         "Write the analyser's state log and settings to the configuration folder\nSave state"},

@@ -106,6 +106,9 @@ const CommandEntry kCommands[] = {
     {kDsp,                                "&Options/DSP...",                          0,       tb::kNone,              nullptr,          Dsp,               nullptr,                 kNormal},
     {kAudioMonitor,                       "&Options/Audio Monitor",                   0,       tb::kNone,              nullptr,          AudioMonitor,      nullptr,                 kNormal},
     {view_command::kChannelConfiguration, "&Options/Channel configuration",           0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {kMicCalibration,                     "&Options/Mic. calibration",                0,       tb::kNone,              nullptr,          MicCalibration,    nullptr,                 kNormal},
+    // "Load/Save Reference": the "/" of the caption is U+2215, since "/" would open a submenu.
+    {kLoadSaveReference,                  "&Options/Load\u2215Save Reference",        0,       tb::kNone,              nullptr,          LoadSaveReference, nullptr,                 kNormal},
     {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},

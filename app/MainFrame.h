@@ -77,6 +77,9 @@ inline constexpr int kImpedanceSettings = 32780;
 inline constexpr int kTriggerSettings = 32834;
 inline constexpr int kDsp = 32904;
 inline constexpr int kAudioMonitor = 33070;
+// Microphone calibration files and the reference spectrum.
+inline constexpr int kMicCalibration = 32803;
+inline constexpr int kLoadSaveReference = 32770;
 inline constexpr int k3dViewer = 32812;
 inline constexpr int kShowPanel = 33095;
 inline constexpr int kPlotImpulse = 32846;
@@ -168,8 +171,8 @@ public:
     void GetDesktopSize(int& width, int& height) const override;
     std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const override;
     std::string GetDataFolder(int id) const override;
-    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels,
-                           const std::vector<std::string>& curveNames) override;
+    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels, const std::vector<std::string>& curveNames,
+                           const CCalibrationReading::Source& readings) override;
 
     void OnSelchangeWeighting();
     void OnSelchangeFftSize();

@@ -15,6 +15,8 @@
 #include "view/ui/DualSettingsDlg.h"
 #include "view/ui/FftPropertiesDlg.h"
 #include "view/ui/ImpedanceDlg.h"
+#include "view/ui/MicCalibrationDlg.h"
+#include "view/ui/ReferenceMeasurementDlg.h"
 #include "view/ui/TriggerSettingsDlg.h"
 
 #include <wx/msgdlg.h>
@@ -268,12 +270,35 @@ void AudioMonitor(CMainFrame& frame, int)
     dialog.ShowModal();
 }
 
+void MicCalibration(CMainFrame& frame, int)
+{
+    CSoundIn* engine = frame.GetApp().m_pEngine;
+    if (!engine)
+        return;
+    CScoped3DPause pause;
+    CMicCalibrationDlg dialog(&frame, *engine);
+    dialog.ShowModal();
+}
+
+void LoadSaveReference(CMainFrame& frame, int)
+{
+    CSoundIn* engine = frame.GetApp().m_pEngine;
+    if (!engine)
+        return;
+    // The file the reference came from, for as long as the program runs.
+    static std::string path;
+    CScoped3DPause pause;
+    CReferenceMeasurementDlg::EditEngine(&frame, *engine, path);
+}
+
 }  // namespace commands
 
 bool CMainFrame::EditChannelMatrix(std::vector<Cchannel_settings>& channels,
-                                   const std::vector<std::string>& curveNames)
+                                   const std::vector<std::string>& curveNames,
+                                   const CCalibrationReading::Source& readings)
 {
     CChannelMatrixDlg dialog(this);
+    dialog.m_readings = readings;
     const std::size_t count = std::min(channels.size(), dialog.m_channels.size());
     for (std::size_t i = 0; i < count; ++i)
         dialog.m_channels[i].CopyFrom(channels[i]);

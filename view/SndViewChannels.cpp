@@ -6,6 +6,8 @@
 #include "view/SndView.h"
 #include "view/ViewFrame.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 void CSndView::OnChannelConfiguration()
@@ -20,7 +22,19 @@ void CSndView::OnChannelConfiguration()
     std::vector<std::string> curveNames;
     for (int n = 0; n < GetCurveCount(); ++n)
         curveNames.push_back(GetCurveName(n));
-    if (!frame->EditChannelMatrix(channels, curveNames))
+    // The calibration buttons read the channel's last published block: RMS, peak, max - min.
+    const CCalibrationReading::Source readings =
+        [this](int channel, double& rms, double& peak, double& peakToPeak)
+    {
+        if (channel < 0 || channel >= CSoundIn::kMaxChannels)
+            return false;
+        const CSoundIn::BlockStatisticsRecord s = m_engine.GetPublishedBlockStatistics(channel);
+        rms = std::sqrt(std::max(0.0, s.meanSquare));
+        peak = s.blockPeak;
+        peakToPeak = s.blockMax - s.blockMin;
+        return true;
+    };
+    if (!frame->EditChannelMatrix(channels, curveNames, readings))
         return;
 
     CEngineDisplayObjects& engineObjects = GetEngineDisplayObjects();

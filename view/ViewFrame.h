@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include "view/CalibrationReading.h"
 
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
@@ -61,9 +62,11 @@ public:
     // The path of one of the program's data folders by its id (empty when there is none).
     virtual std::string GetDataFolder(int /*id*/) const { return {}; }
     // The Channel Matrix on copies of a window's 64 channel records, with the window's curve names
-    // for the DSP operation lists; true on OK with the records as edited.
+    // for the DSP operation lists and its per-channel readings for the calibration buttons; true on
+    // OK with the records as edited.
     virtual bool EditChannelMatrix(std::vector<Cchannel_settings>& /*channels*/,
-                                   const std::vector<std::string>& /*curveNames*/)
+                                   const std::vector<std::string>& /*curveNames*/,
+                                   const CCalibrationReading::Source& /*readings*/)
     {
         return false;
     }

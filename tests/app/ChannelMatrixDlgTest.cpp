@@ -9,7 +9,9 @@
 #include "platform/ui/MessageBoxService.h"
 #include "tests/app/DialogHooks.h"
 #include "tests/app/MainFrameFixture.h"
+#include "view/EngineDisplayObjects.h"
 #include "view/SndView.h"
+#include "view/ui/CalibrationDlgs.h"
 #include "view/ui/SelectDspOperationDlg.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +21,11 @@
 #include <wx/ctrlsub.h>
 #include <wx/image.h>
 #include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -118,10 +123,10 @@ TEST_F(ChannelMatrixTest, OpensFromTheOptionsMenuAndStoresTheLimitedEntries)
         [&](wxDialog& dialog)
         {
             SavePicture(&dialog, "channel-matrix.png");
-            // Rows 1 to 24 only; "C" waits for the calibration dialog.
+            // Rows 1 to 24 only; each with its calibration button.
             EXPECT_NE(dialog.FindWindow(CChannelMatrixDlg::kIdInput + 23), nullptr);
             EXPECT_EQ(dialog.FindWindow(CChannelMatrixDlg::kIdInput + 24), nullptr);
-            EXPECT_FALSE(dialog.FindWindow(CChannelMatrixDlg::kIdCalibrate)->IsEnabled());
+            EXPECT_TRUE(dialog.FindWindow(CChannelMatrixDlg::kIdCalibrate)->IsEnabled());
             EXPECT_EQ(ChoiceOf(dialog, CChannelMatrixDlg::kIdPrescaler + 2), "5");
             EXPECT_EQ(TextOf(dialog, CChannelMatrixDlg::kIdScale + 0), "0.00");
             SetText(dialog, CChannelMatrixDlg::kIdInput + 0, "0");
@@ -281,6 +286,166 @@ TEST_F(ChannelMatrixTest, LineStyleButtonsShowTheirChannelsLine)
     EXPECT_EQ(dialog.m_channels[4].m_CurveStyle.m_nColorIndex, kGreen);
     EXPECT_EQ(dialog.m_channels[4].m_CurveStyle.m_nWidth, 3);
     EXPECT_EQ(dialog.m_channels[0].m_CurveStyle.m_nColorIndex, PALETTE_BLUE);
+}
+
+// A channel whose readings carry the multiplier its scale gives, as the window's meters do: a tone
+// of `signal` full scale reads signal · 10^(scale/20).
+struct CalibratedTone
+{
+    double signal = 0.01;
+    double scaleDb = 0.0;
+    CCalibrationReading::Source Source()
+    {
+        return [this](int, double& rms, double& peak, double& peakToPeak)
+        {
+            rms = signal * std::pow(10.0, scaleDb / 20.0);
+            peak = rms * std::sqrt(2.0);
+            peakToPeak = 2.0 * peak;
+            return true;
+        };
+    }
+};
+
+std::string LabelOf(wxWindow& dialog, int id)
+{
+    auto* label = dynamic_cast<wxStaticText*>(dialog.FindWindow(id));
+    return label ? label->GetLabel().utf8_string() : "(none)";
+}
+
+TEST_F(ChannelMatrixTest, SoundLevelCalibrationOfARowSetsItsScale)
+{
+    CSndView* view = OpenWorkspace();
+    ASSERT_NE(view, nullptr);
+    CViewSettings& settings = *view->GetSettings();
+    CalibratedTone tone;
+    // Calibrates row 3 to `referenceDb` through "C" > "Sound level"; the pictures on the first run.
+    auto calibrate = [&](const char* referenceDb, bool pictures)
+    {
+        FillAndConfirm answer(
+            [&](wxDialog& dialog, int showing)
+            {
+                if (showing == 0)
+                {
+                    auto& matrix = dynamic_cast<CChannelMatrixDlg&>(dialog);
+                    matrix.m_readings = tone.Source();
+                    Click(dialog, CChannelMatrixDlg::kIdCalibrate + 2);
+                    return true;
+                }
+                if (showing == 1)
+                {
+                    EXPECT_EQ(dialog.GetTitle().utf8_string(), "Level calibration channel #3");
+                    Click(dialog, CLevelCalibrationChannelDlg::kIdSoundLevel);
+                    if (pictures)
+                        SavePicture(&dialog, "level-calibration-channel.png");
+                    EXPECT_NE(LabelOf(dialog, CLevelCalibrationChannelDlg::kIdFactorLine)
+                                  .find("Current calibration factor"),
+                              std::string::npos);
+                    return true;
+                }
+                EXPECT_EQ(TextOf(dialog, CSoundLevelCalibrationDlg::kIdReferenceLevel).substr(0, 2), "94");
+                SetText(dialog, CSoundLevelCalibrationDlg::kIdReferenceLevel, referenceDb);
+                if (pictures)
+                {
+                    Click(dialog, CSoundLevelCalibrationDlg::kIdSet);
+                    EXPECT_EQ(LabelOf(dialog, CSoundLevelCalibrationDlg::kIdCurrentLevel), "94.0 dB");
+                    EXPECT_EQ(LabelOf(dialog, CSoundLevelCalibrationDlg::kIdFactorLine),
+                              "Current calibration factor 134.0dB");
+                    SavePicture(&dialog, "sound-level-calibration.png");
+                }
+                return true;
+            });
+        RunCommand(view_command::kChannelConfiguration);
+        EXPECT_EQ(answer.m_shown, 3);
+        EXPECT_EQ(answer.m_refused, 0);
+        tone.scaleDb = settings.m_Channels.GetChannel(2).m_dScaleDb;
+    };
+    // -40 dB full scale read as 94 dB: the channel's multiplier is 10^6.7, "134.0 dB".
+    calibrate("94", true);
+    EXPECT_NEAR(settings.m_Channels.GetChannel(2).m_dScaleDb, 134.0, 1e-9);
+    EXPECT_EQ(settings.m_Channels.GetChannel(2).m_bCalibrated, 1);
+    EXPECT_NEAR(GetEngineDisplayObjects().m_channels.GetChannel(2).m_dScaleDb, 134.0, 1e-9);
+    EXPECT_EQ(settings.m_Channels.GetChannel(1).m_dScaleDb, 0.0) << "other rows keep their scale";
+    // Calibrating the calibrated channel again takes out the multiplier its readings carry.
+    calibrate("114", false);
+    EXPECT_NEAR(settings.m_Channels.GetChannel(2).m_dScaleDb, 154.0, 1e-9);
+    calibrate("94", false);
+    EXPECT_NEAR(settings.m_Channels.GetChannel(2).m_dScaleDb, 134.0, 1e-9);
+}
+
+TEST_F(ChannelMatrixTest, NoSignalGivesNoCalibrationAndElectricalSetsVolts)
+{
+    CSndView* view = OpenWorkspace();
+    ASSERT_NE(view, nullptr);
+    CViewSettings& settings = *view->GetSettings();
+    settings.m_Channels.GetChannel(0).m_dScaleDb = 3.0;
+    std::vector<std::string> messages;
+    platform::ui::ScopedMessageBoxResponder responder(
+        [&](const platform::ui::MessageBoxRequest& request)
+        {
+            messages.push_back(request.text);
+            return wxID_OK;
+        });
+    CalibratedTone tone;
+    tone.signal = 0.0;
+    {
+        int refusedSoundLevel = 0;
+        FillAndConfirm answer(
+            [&](wxDialog& dialog, int showing)
+            {
+                if (showing == 0)
+                {
+                    dynamic_cast<CChannelMatrixDlg&>(dialog).m_readings = tone.Source();
+                    Click(dialog, CChannelMatrixDlg::kIdCalibrate + 0);
+                    return true;
+                }
+                if (showing == 1)
+                {
+                    Click(dialog, CLevelCalibrationChannelDlg::kIdSoundLevel);
+                    return true;
+                }
+                // The sound-level dialog refuses a silent channel and stays open (Cancel here).
+                if (!dialog.TransferDataFromWindow())
+                    ++refusedSoundLevel;
+                return false;
+            });
+        RunCommand(view_command::kChannelConfiguration);
+        EXPECT_EQ(refusedSoundLevel, 1);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("no usable signal"), std::string::npos) << messages[0];
+    EXPECT_EQ(settings.m_Channels.GetChannel(0).m_dScaleDb, 3.0);
+    EXPECT_EQ(settings.m_Channels.GetChannel(0).m_bCalibrated, 0);
+
+    // 1 V peak-to-peak on a tone of 0.5 full scale amplitude: factor 1, then 0 dB.
+    tone.signal = 0.5 / std::sqrt(2.0);
+    tone.scaleDb = 3.0;
+    FillAndConfirm answer(
+        [&](wxDialog& dialog, int showing)
+        {
+            if (showing == 0)
+            {
+                dynamic_cast<CChannelMatrixDlg&>(dialog).m_readings = tone.Source();
+                Click(dialog, CChannelMatrixDlg::kIdCalibrate + 0);
+                return true;
+            }
+            if (showing == 1)
+            {
+                Click(dialog, CLevelCalibrationChannelDlg::kIdElectrical);
+                return true;
+            }
+            // Showing the dialog fills its controls again: the picture first.
+            SavePicture(&dialog, "electrical-calibration.png");
+            EXPECT_EQ(dialog.GetTitle().Lower().utf8_string(), "channel #1");
+            SetText(dialog, CElectricalCalibrationDlg::kIdVoltage, "1");
+            dynamic_cast<wxRadioButton*>(dialog.FindWindow(CElectricalCalibrationDlg::kIdPeakToPeak))
+                ->SetValue(true);
+
+            return true;
+        });
+    RunCommand(view_command::kChannelConfiguration);
+    EXPECT_EQ(answer.m_refused, 0);
+    EXPECT_NEAR(settings.m_Channels.GetChannel(0).m_dScaleDb, 0.0, 1e-9);
+    EXPECT_EQ(settings.m_Channels.GetChannel(0).m_bCalibrated, 1);
 }
 
 }  // namespace

@@ -167,14 +167,16 @@ public:
     }
     void PostCommand(int id) override { m_posted.push_back(id); }
     // The Channel Matrix: the stand-in edits the copies and answers OK (true) or Cancel.
-    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels,
-                           const std::vector<std::string>& curveNames) override
+    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels, const std::vector<std::string>& curveNames,
+                           const CCalibrationReading::Source& readings) override
     {
         m_channelMatrixCurves = curveNames;
+        m_channelMatrixReadings = readings;
         return m_editChannels ? m_editChannels(channels) : false;
     }
     std::function<bool(std::vector<Cchannel_settings>&)> m_editChannels;
     std::vector<std::string> m_channelMatrixCurves;
+    CCalibrationReading::Source m_channelMatrixReadings;
 
     int CountMessages(const std::string& text) const
     {
