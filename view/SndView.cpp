@@ -368,6 +368,12 @@ bool CSndView::OnCommand(int id)
         case kVectorscope:
             OnVectorscope();
             return true;
+        case kAudioRecorder:
+            OnAudioRecorder();
+            return true;
+        case kLevelMonitor:
+            LevelMonitorSetup(1, 0);
+            return true;
         case kLinLogX:
             OnLinLogX();
             return true;
@@ -488,6 +494,10 @@ bool CSndView::IsCommandChecked(int id) const
             return settings.m_Channels.GetChannel(id == kChannel1 ? 0 : 1).m_bActive != 0;
         case kSmoothing:
             return m_engine.m_bSmoothing != 0;
+        case kAudioRecorder:
+            return m_engine.IsRecording();
+        case kLevelMonitor:
+            return mode == 64;
         default:
         {
             bool checked = false;
