@@ -78,6 +78,7 @@ CSoundIn::CSoundIn()
 CSoundIn::~CSoundIn()
 {
     StopInput();
+    StopRecording(m_recorder.m_dOverallFactor);
     for (auto& device : m_devices)
         if (device)
             device->Close();
@@ -2092,6 +2093,8 @@ void CSoundIn::ProcessStagedBlock(int frames)
                 std::fclose(file);
             }
     }
+    if (m_bRecordingInput.load() != 0)
+        RecordStaged(m_staging.get(), frames);
     if (m_bResampler)
         ResampleAndCollect(frames);
     else

@@ -47,6 +47,7 @@
 #include "engine/SigGenSettings.h"
 #include "engine/StipaNoiseFile.h"
 #include "engine/VstChain.h"
+#include "engine/WaveRecorder.h"
 #include "platform/Sync.h"
 
 #include <array>
@@ -269,6 +270,26 @@ public:
     double m_dRecorderInterval = 1800.0;
     int m_bRecorderMp3 = 0;
     std::string m_strRecorderFile = "recorder.wav";
+    // The audio recorder: the analysis channels whose flag is set go to a WAVE file at the device's
+    // rate, as the intake takes them in (before calibration and conditioning).
+    enum RecorderStart
+    {
+        kRecorderStarted = 0,
+        kRecorderNoChannel = -1,  // no channel is flagged for recording
+        kRecorderNoFile = -2,     // the file cannot be created
+        kRecorderBusy = -3,       // already recording
+    };
+    // Opens the recording at path (the engine's wave-file resolution, the recorder's file length).
+    int StartRecording(const std::string& path, std::span<const int> channelActive);
+    // Ends the recording once no block can be written any more, with scale as its overall factor,
+    // and finishes the file. Nothing happens while not recording.
+    void StopRecording(double scale);
+    bool IsRecording() const { return m_bRecordingInput.load() != 0; }
+    // Seconds recorded so far.
+    double RecordedSeconds() const;
+    CWaveRecorder m_recorder;
+    // Counts the recordings started since construction.
+    std::atomic<long> m_nRecordingNumber{0};
     int m_bPlayFileWhileAnalysing = 1;
     int m_bDebugDumps = 0;
     int m_bReplayFromFile = 0;
@@ -855,6 +876,11 @@ private:
     };
     std::unique_ptr<std::FILE, FileCloser> m_replayFile;  // "datain" while replay is on
 
+    // The recorder's flag and its interleaving buffer (sized at StartRecording).
+    std::atomic<int> m_bRecordingInput{0};
+    std::atomic<std::int64_t> m_nRecordedFrames{0};
+    std::vector<float> m_recordFrames;
+    void RecordStaged(const float* rows, int frames);
     std::unique_ptr<float[]> m_staging;  // analysis channels x kStagingFrames, channel c at row c
     std::size_t m_nStagingCapacity = 0;
     // The resampler hook: one converter per analysis channel (kept across opens, so the stream

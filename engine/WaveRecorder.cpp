@@ -80,9 +80,13 @@ int CWaveRecorder::OpenFile(const std::string& name)
     m_ring.reserve(kRingBytes);
     m_nRingStart = 0;
     m_nFileIndex = 0;
-    m_nFileCount = 0;
+    m_nFailure.store(kFailNone);
+    {
+        std::lock_guard lock(m_filesLock);
+        m_nFileCount = 0;
+        m_files.assign(1, name);
+    }
     m_strBaseName = name;
-    m_files.assign(1, name);
     m_nBlockAlign = m_nBits * m_nFileChannels / 8;
     const int created = CreateFile(name);
     const double bytesPerSecond = static_cast<double>(m_nBlockAlign) * m_nSampleRate;
@@ -137,7 +141,12 @@ void CWaveRecorder::FinishFile()
         ok = WriteAll(file, "", 1);
     std::uint8_t size[4];
     Put32(size, dataBytes);
-    ok = ok && fseeko(file, static_cast<off_t>(m_nDataSizeAt), SEEK_SET) == 0 && WriteAll(file, size, 4) &&
+    ok = ok && fseeko(file, static_cast<off_t>(m_nDataSizeAt), SEEK_SET) == 0 && WriteAll(file, size, 4);
+    // The RIFF size covers the data first, so that a file whose own chunks cannot be appended (a
+    // full disk) still reads as a complete WAVE file.
+    std::uint8_t riffSize[4];
+    Put32(riffSize, m_nDataSizeAt + 4 + dataBytes + (dataBytes & 1) - 8);
+    ok = ok && fseeko(file, 4, SEEK_SET) == 0 && WriteAll(file, riffSize, 4) && std::fflush(file) == 0 &&
          fseeko(file, 0, SEEK_END) == 0;
 
     std::uint8_t scal[8 * kMaxChannels];
@@ -209,7 +218,10 @@ int CWaveRecorder::Flush()
             m_dBytesWritten += static_cast<double>(written);
             m_dFramesWritten += static_cast<double>(written) / m_nBlockAlign;
             if (written < n)
+            {
+                m_nFailure.store(kFailWrite);
                 return -1;
+            }
         }
         if (m_dBytesWritten >= limit)
         {
@@ -217,7 +229,12 @@ int CWaveRecorder::Flush()
             const std::string name = NextFileName();
             result = CreateFile(name);
             ++m_nFileIndex;
-            m_files.push_back(name);
+            std::lock_guard lock(m_filesLock);
+            // A continuation that could not be created stays out of the list: there is no file.
+            if (result == 1)
+                m_files.push_back(name);
+            else
+                m_nFailure.store(kFailContinuation);
             ++m_nFileCount;
             m_dBytesWritten = 0.0;
         }
@@ -377,5 +394,13 @@ void CWaveRecorder::Close()
     m_nSourceChannels = 0;
     m_ring.clear();
     m_ring.shrink_to_fit();
+    std::lock_guard lock(m_filesLock);
     ++m_nFileCount;
+}
+
+std::vector<std::string> CWaveRecorder::GetFinishedFiles() const
+{
+    std::lock_guard lock(m_filesLock);
+    const std::size_t count = std::min(m_files.size(), static_cast<std::size_t>(std::max(m_nFileCount, 0)));
+    return {m_files.begin(), m_files.begin() + static_cast<std::ptrdiff_t>(count)};
 }

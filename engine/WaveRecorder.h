@@ -9,10 +9,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,17 @@ public:
     void SetStartTime(std::time_t time);
     void StampStartTime() { SetStartTime(std::time(nullptr)); }
     bool IsRecording() const { return m_bRecording != 0; }
+    // What stopped the recording from reaching its files (set on the writing thread, read by the
+    // owner, cleared by Open).
+    enum Failure
+    {
+        kFailNone = 0,
+        kFailContinuation = 1,  // a continuation file could not be created: nothing more is written
+        kFailWrite = 2,         // the disk took fewer bytes than were written (full, or gone)
+    };
+    int GetFailure() const { return m_nFailure.load(); }
+    // The files of the recording that are finished, in order (any thread).
+    std::vector<std::string> GetFinishedFiles() const;
 
     // ===== set by the owner =====
     double m_dOverallFactor = 1.0;
@@ -89,6 +102,9 @@ private:
     void StoreSample(std::uint8_t*& out, double value) const;
     std::string NextFileName() const;
 
+    std::atomic<int> m_nFailure{kFailNone};
+    // Guards the file list and count against readers on other threads.
+    mutable std::mutex m_filesLock;
     std::unique_ptr<std::FILE, FileCloser> m_file;
     std::vector<std::uint8_t> m_conversion;  // grows to the largest block, never shrinks
     // Bytes converted but not yet in the file: the ring of the recording (at most kRingBytes wait).

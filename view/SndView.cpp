@@ -372,6 +372,12 @@ bool CSndView::OnCommand(int id)
         case k3dViewer:
             On3DViewer();
             return true;
+        case kAudioRecorder:
+            OnAudioRecorder();
+            return true;
+        case kLevelMonitor:
+            LevelMonitorSetup(1, 0);
+            return true;
         case kLinLogX:
             OnLinLogX();
             return true;
@@ -494,6 +500,10 @@ bool CSndView::IsCommandChecked(int id) const
             return settings.m_Channels.GetChannel(id == kChannel1 ? 0 : 1).m_bActive != 0;
         case kSmoothing:
             return m_engine.m_bSmoothing != 0;
+        case kAudioRecorder:
+            return m_engine.IsRecording();
+        case kLevelMonitor:
+            return mode == 64;
         default:
         {
             bool checked = false;

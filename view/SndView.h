@@ -28,6 +28,7 @@
 #include "display/settings/AxisProp.h"
 #include "view/CustomPlot.h"
 #include "view/DisplayProperties.h"
+#include "view/Mp3Conversion.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
 #include "view/RemoteCommand.h"
@@ -79,6 +80,9 @@ inline constexpr int kLoudness = 32833;
 inline constexpr int kSpecificLoudness = 32889;
 inline constexpr int kVectorscope = 32873;
 inline constexpr int k3dViewer = 32812;
+// File > "Audio recorder": starts and stops the recording of the input.
+inline constexpr int kAudioRecorder = 33210;
+inline constexpr int kLevelMonitor = 32870;
 inline constexpr int kChannel1 = 32962;
 inline constexpr int kChannel2 = 32963;
 inline constexpr int kSmoothing = 32970;
@@ -343,6 +347,23 @@ public:
     // The impulse plot's time range (seconds): a changed range becomes the plot's 3D time range,
     // the time-signal feed runs again, and the 3D window reads its ranges anew.
     void ComputeImpulsePlot(double startTime, double endTime);
+    // --- the audio recorder (SndViewRecorder.cpp) ------------------------------------------------
+    // Records the channels whose "Active" flag is set to path: 0, or -1 (told to the user) when no
+    // channel is active or the file cannot be created.
+    int StartRecorder(const std::string& path);
+    // Ends the recording and hides the recorder window; 0.
+    int StopRecorder();
+    // The menu command: asks for a file in the "Waves" folder and starts, or stops a recording.
+    void OnAudioRecorder();
+    // The recorder window's time, and a recording that failed on its way ended and told (timer 3).
+    void WatchRecorder();
+    // Timer 256 of the first window: the next finished recording to MP3.
+    void ConvertRecordings();
+    // "Level monitor" (keep 0) and the monitored measurement's set-up (keep 1): mode 1 shows the
+    // dialog; modes 0 and 100 switch the monitor on without it (SndViewLevelMonitor.cpp).
+    void LevelMonitorSetup(int mode, int keep);
+    // Stored with each measurement of the monitor (the dialog's "Spektrum speichern").
+    int m_bStoreSpectrum = 1;
     // While tonality is on and no run is in progress: takes the finished run's result, hands the
     // analyser the lines of the first curve inside its range and starts the next run.
     void FeedTonality();
@@ -704,6 +725,9 @@ private:
     CViewSettings* m_pSettings = nullptr;
     int m_nViewIndex = -1;
     bool m_bTimerWarningShown = false;
+    // This window started the running recording and shows its recorder window.
+    bool m_bRecorderOwner = false;
+    CMp3Conversion m_mp3;
     // The pace the periodic timers were armed at: -1 none yet, 0 idle, 1 running.
     int m_nTimerPace = -1;
 

@@ -133,11 +133,15 @@ void CSndView::OnTimer(int id)
             m_dProgress = fraction * 100.0;
             if (m_engine.GetState() == CSoundIn::kStateRunning)
                 ++m_nProgressCounter;
+            WatchRecorder();
             return;
         }
+        case kTimerMp3:
+            if (m_nViewIndex == 0)
+                ConvertRecordings();
+            return;
         default:
-            // The recordings' conversion and the period change of the level logger have nothing to
-            // do until the recorder keeps a list of finished files and the logger runs.
+            // The period change of the level logger has nothing to do until the logger runs.
             return;
     }
 

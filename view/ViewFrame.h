@@ -14,6 +14,7 @@
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
+#include "view/LevelMonitorValues.h"
 #include "view/OverlayDialogValues.h"
 #include "view/ParamViewManager.h"
 
@@ -122,6 +123,12 @@ public:
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
     // "Vectorscope settings" on the window's settings; true after OK.
     virtual bool EditVectorscope(CVectorscope_settings& /*settings*/) { return false; }
+    // The audio recorder: a file to record to (a save dialog opened in folder), and its modeless
+    // window with the recorded time.
+    virtual bool AskRecorderFile(const std::string& /*folder*/, std::string& /*path*/) { return false; }
+    virtual void ShowRecorder(bool /*show*/, const std::string& /*title*/, const std::string& /*time*/) {}
+    // The level monitor's dialog; true on OK.
+    virtual bool EditLevelMonitor(LevelMonitorValues& /*values*/) { return false; }
     // The screen position of the window's top-left corner.
     virtual void GetScreenOrigin(int& x, int& y) const
     {

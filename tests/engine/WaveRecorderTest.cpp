@@ -5,20 +5,16 @@
 #include "engine/WaveRecorder.h"
 
 #include "tests/support/FileBytes.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <map>
-
-extern char** environ;
 
 namespace
 {
@@ -53,29 +49,7 @@ std::vector<std::pair<std::string, std::string>> Chunks(const std::string& file)
 
 std::string SoxInfo(const std::string& path)
 {
-    // Started with an argument vector: the path never passes through a shell.
-    std::string out;
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return out;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::string program = "sox", option = "--i", file = path;
-    char* argv[] = {program.data(), option.data(), file.data(), nullptr};
-    pid_t pid = 0;
-    const bool started = posix_spawnp(&pid, "sox", &actions, nullptr, argv, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    char buffer[256];
-    for (ssize_t got; started && (got = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(got));
-    ::close(fds[0]);
-    if (started)
-        ::waitpid(pid, nullptr, 0);
-    return out;
+    return testsupport::RunProgram({"sox", "--i", path});
 }
 
 bool HaveSox()

@@ -5,9 +5,9 @@
 #include "display/ui/CurveDialogs.h"
 #include "display/ui/PlotImage.h"
 #include "platform/gfx/WxCanvas.h"
+#include "platform/ui/UiThread.h"
 #include "texts/LanguageChoice.h"
 #include "texts/ui/MenuTranslation.h"
-#include "platform/ui/UiThread.h"
 #include "view/ui/MeasurementsDlg.h"
 
 #include <wx/dcbuffer.h>
@@ -68,6 +68,9 @@ CSndViewWindow::~CSndViewWindow()
         }
         readout = nullptr;
     }
+    if (m_pRecorder)
+        m_pRecorder->Destroy();
+    m_pRecorder = nullptr;
     m_pView->SetWindow(nullptr);
     m_pView.reset();
 }

@@ -14,6 +14,9 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+class wxFrame;
+class wxStaticText;
+
 #include "platform/image/Image.h"
 #include "view/SndView.h"
 #include "view/ViewFrame.h"
@@ -48,6 +51,14 @@ public:
     bool EditVectorscope(CVectorscope_settings& settings) override;
     // Tests answer the vectorscope dialog here instead of showing it (unset: shown).
     static std::function<bool(CVectorscope_settings& settings)> s_fnVectorscopeAnswer;
+    // The audio recorder (SndViewRecorderWindow.cpp).
+    bool AskRecorderFile(const std::string& folder, std::string& path) override;
+    void ShowRecorder(bool show, const std::string& title, const std::string& time) override;
+    // Tests answer the recorder's file dialog here instead of showing it (empty: shown).
+    static std::string s_strRecorderFileAnswer;
+    // The recorder window while it exists (tests look at it).
+    wxFrame* GetRecorderWindow() const { return m_pRecorder; }
+    bool EditLevelMonitor(LevelMonitorValues& values) override;
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
     bool AskSettingsFile(bool save, std::string& path) override;
@@ -120,6 +131,8 @@ private:
     wxWindow* m_pMoveSource = nullptr;
     wxPoint m_lastOwnerPosition;
     std::map<int, std::unique_ptr<wxTimer>> m_timers;
+    wxFrame* m_pRecorder = nullptr;
+    wxStaticText* m_pRecorderTime = nullptr;
     // Expires with the window: calls queued for it check it on the user-interface thread.
     std::shared_ptr<int> m_pAlive = std::make_shared<int>(0);
 };
