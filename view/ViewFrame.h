@@ -15,6 +15,7 @@
 #include "view/DisplayProperties.h"
 #include "view/OverlayDialogValues.h"
 #include "view/ParamViewManager.h"
+#include "view/ResultTexts.h"
 
 #include <utility>
 #include <vector>
@@ -107,6 +108,8 @@ public:
     virtual void CreateOwnedWindows(const std::string& /*firstTitle*/, const std::string& /*secondTitle*/) {}
     virtual void RefreshReadouts() {}
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
+    // The modal "Results" table of the curves or markers.
+    virtual void ShowResultsTable(const ResultsTable& /*table*/) {}
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
     // "Vectorscope settings" on the window's settings; true after OK.
