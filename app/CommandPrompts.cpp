@@ -55,6 +55,8 @@ const Prompt kEnglishPrompts[] = {
     {kExpertMode,                      "Show all toolbars or only the large buttons (the program restarts)\nExpert Mode"},
     {view_command::kMeasurementsCurve1, "Show the measurements of curve 1\nMeasurements curve 1"},
     {view_command::kMeasurementsCurve2, "Show the measurements of curve 2\nMeasurements curve 2"},
+    {view_command::kShowResults,       "Show the values of the curves as a table\nShow results"},
+    {view_command::kShowMarker,        "Show the values of the curves at the markers\nShow Marker"},
     {view_command::kDisplayProperties, "Edit the display properties of the active measurement window\nDisplay properties"},
     {view_command::kTonality,          "Judge the tonality of the spectrum after DIN 45681\nTonality (DIN45681)"},
     {view_command::kLoudness,          "Show the loudness in sone over the third-octave bands\nLoudness (sone)"},

@@ -60,6 +60,9 @@ const CommandEntry kCommands[] = {
     {kExpertMode,                         "&View/|Expert Mode",                       0,       tb::kNone,              nullptr,          ExpertMode,        UpdateExpertMode,        kCheck},
     {view_command::kMeasurementsCurve1,   "&View/|Measurements curve 1",              0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kMeasurementsCurve2,   "&View/Measurements curve 2",               0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kShowResults,          "&View/Show results",                       1000531, tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kShowMarker,           "&View/Show Marker",                        1000568, tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kRoomAcoustics,        "&View/Room acoustics",                     1000115, tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kDisplayProperties,    "&View/Display properties",                 0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kLegend,               "&View/Legend",                             0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     // The "Overlay" submenu; the active measurement window rebuilds it with its overlays' names.
@@ -147,7 +150,6 @@ const CommandEntry kCommands[] = {
     {view_command::kReset,                nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kResetMeasurements,    nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kResetAllViews,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
-    {view_command::kRoomAcoustics,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     // The large main toolbar of GUI mode 1: y auto scale (above), the 3D viewer, the quick-start panel.
     {k3dViewer,                           "&Plug-Ins/3D viewer",                      0,       tb::kMainLarge,         "viewer-3d",      ToActiveView,      UpdateActiveViewCommand, kCheck},
     {kShowPanel,                          nullptr,                                    0,       tb::kMainLarge,         "quick-start",    nullptr,           nullptr,                 kNormal},

@@ -421,6 +421,12 @@ bool CSndView::OnCommand(int id)
         case kAlignParamViews:
             OnAlignParamViews();
             return true;
+        case kShowResults:
+            OnShowResults();
+            return true;
+        case kShowMarker:
+            OnShowMarker();
+            return true;
         case kMeasurementsCurve1:
         case kMeasurementsCurve2:
         case kRoomAcoustics:

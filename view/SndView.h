@@ -26,12 +26,14 @@
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "display/settings/AxisProp.h"
+#include "dsp/RoomAcoustics.h"
 #include "view/CustomPlot.h"
 #include "view/DisplayProperties.h"
 #include "view/Mp3Conversion.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
 #include "view/RemoteCommand.h"
+#include "view/ResultTexts.h"
 #include "view/ViewFrame.h"
 
 class CSigGen_settings;
@@ -72,6 +74,9 @@ inline constexpr int kYAutoScale = 33044;
 inline constexpr int kResetMeasurements = 33045;
 inline constexpr int kLinLogX = 33046;
 inline constexpr int kRoomAcoustics = 33049;
+// The result windows: the "Results" table of the curves or of the markers.
+inline constexpr int kShowResults = 32835;
+inline constexpr int kShowMarker = 32942;
 inline constexpr int kResetAllViews = 33090;
 inline constexpr int kDisplayProperties = 32783;
 // The "Plug-Ins" analyses of the live input.
@@ -621,6 +626,17 @@ public:
     std::function<void(int milliseconds)> m_remoteSleep;
     double m_dGeneratorFrequency = 0.0;
 
+    // --- result windows (SndViewResults.cpp) ------------------------------------------------------
+    // "Show results": the curves' values at every point of curve 0; "Show Marker": their values
+    // at the markers (with none, the message and no table).
+    void OnShowResults();
+    void OnShowMarker();
+    ResultsTable MakeCurveResults() const;
+    ResultsTable MakeMarkerResults() const;
+    // One room-acoustic record per input channel, filled by the impulse evaluation.
+    static constexpr int kRoomAcousticRecords = 64;
+    CRoomAcousticResults& GetRoomAcousticResults(int channel);
+
     // --- state ---------------------------------------------------------------------------------
     CPlot& GetPlot() { return *m_pPlot; }
     const CPlot& GetPlot() const { return *m_pPlot; }
@@ -721,6 +737,7 @@ private:
     CSoundIn& m_engine;
     CViewWindow* m_pWindow = nullptr;
     bool m_b3DWindowOpen = false;
+    std::array<CRoomAcousticResults, kRoomAcousticRecords> m_roomAcoustics;
     double m_dLinkVolume = 0.0;  // dB
     CViewSettings* m_pSettings = nullptr;
     int m_nViewIndex = -1;

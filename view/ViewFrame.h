@@ -17,6 +17,7 @@
 #include "view/LevelMonitorValues.h"
 #include "view/OverlayDialogValues.h"
 #include "view/ParamViewManager.h"
+#include "view/ResultTexts.h"
 
 #include <utility>
 #include <vector>
@@ -119,6 +120,8 @@ public:
     }
     virtual void Close3DWindow() {}
     virtual int Save3DScreenshot(const std::string& /*path*/) { return -1; }
+    // The modal "Results" table of the curves or markers.
+    virtual void ShowResultsTable(const ResultsTable& /*table*/) {}
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.
     virtual bool EditDisplayProperties(DisplayPropertiesValues& /*values*/) { return false; }
     // "Vectorscope settings" on the window's settings; true after OK.

@@ -9,6 +9,9 @@
 #include "texts/LanguageChoice.h"
 #include "texts/ui/MenuTranslation.h"
 #include "view/ui/MeasurementsDlg.h"
+#include "engine/SoundIn.h"
+#include "view/ui/ResultsDlg.h"
+#include "view/ui/RoomAcousticDlg.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
@@ -71,6 +74,9 @@ CSndViewWindow::~CSndViewWindow()
     if (m_pRecorder)
         m_pRecorder->Destroy();
     m_pRecorder = nullptr;
+    if (m_pRoomAcoustics)
+        m_pRoomAcoustics->Destroy();
+    m_pRoomAcoustics = nullptr;
     m_pView->SetWindow(nullptr);
     m_pView.reset();
 }
@@ -320,6 +326,8 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
     m_readouts[0]->SetTitle(wxString::FromUTF8(firstTitle));
     m_readouts[1] = new CMeasurementsDlg(1, ownerRect);
     m_readouts[1]->SetTitle(wxString::FromUTF8(secondTitle));
+    // The room-acoustics window shows the first channel's record; hidden until asked for.
+    m_pRoomAcoustics = new CRoomAcousticDlg(&m_pView->GetRoomAcousticResults(0));
     // A main window not shown yet has no client area on the screen: its move places the readouts.
     const wxRect client =
         owner->IsShown() ? wxRect(owner->ClientToScreen(wxPoint(0, 0)), owner->GetClientSize()) : ownerRect;
@@ -375,6 +383,8 @@ void CSndViewWindow::RefreshReadouts()
         if (CMeasurementsDlg* readout = m_readouts[static_cast<std::size_t>(curve)];
             readout && readout->IsShown())
             readout->ShowTexts(m_pView->GetReadoutTexts(curve));
+    if (m_pRoomAcoustics && m_pRoomAcoustics->IsShown())
+        m_pRoomAcoustics->RefreshValues();
 }
 
 void CSndViewWindow::GetScreenOrigin(int& x, int& y) const
@@ -392,10 +402,28 @@ std::unique_ptr<CParamViewWindow> CSndViewWindow::CreateParamViewWindow(CParamVi
 
 void CSndViewWindow::ShowAuxWindow(int kind, int show)
 {
+    if (kind == kAuxRoomAcoustics)
+    {
+        if (!m_pRoomAcoustics)
+            return;
+        m_pRoomAcoustics->Show(show != 0);
+        if (show != 0)
+        {
+            m_pRoomAcoustics->RefreshValues();
+            m_pRoomAcoustics->Raise();
+        }
+        return;
+    }
     if (kind < 0 || kind > 1 || !m_readouts[static_cast<std::size_t>(kind)])
         return;
     CMeasurementsDlg* readout = m_readouts[static_cast<std::size_t>(kind)];
     readout->Show(show != 0);
     if (show != 0)
         readout->ShowTexts(m_pView->GetReadoutTexts(kind));
+}
+
+void CSndViewWindow::ShowResultsTable(const ResultsTable& table)
+{
+    CResultsDlg dialog(wxGetTopLevelParent(this), table, m_pView->GetEngine().m_bDecimalComma != 0);
+    dialog.ShowModal();
 }

@@ -23,6 +23,7 @@ class wxStaticText;
 
 class CAppForm;
 class CMeasurementsDlg;
+class CRoomAcousticDlg;
 
 class CSndViewWindow : public wxWindow, public CViewWindow
 {
@@ -47,6 +48,9 @@ public:
     void CreateOwnedWindows(const std::string& firstTitle, const std::string& secondTitle) override;
     void RefreshReadouts() override;
     void ShowAuxWindow(int kind, int show) override;
+    static constexpr int kAuxRoomAcoustics = 2;
+    // The modal "Results" window on the table.
+    void ShowResultsTable(const ResultsTable& table) override;
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
     bool EditVectorscope(CVectorscope_settings& settings) override;
     // Tests answer the vectorscope dialog here instead of showing it (unset: shown).
@@ -89,6 +93,7 @@ public:
 
     // The readout windows (null until the first initial update).
     CMeasurementsDlg* GetReadoutWindow(int curve) const { return m_readouts[curve == 0 ? 0 : 1]; }
+    CRoomAcousticDlg* GetRoomAcousticWindow() const { return m_pRoomAcoustics; }
 
     // The window's picture as the plot paints it (the size of the client area).
     wxImage RenderImage();
@@ -127,6 +132,7 @@ private:
     CAppForm* m_p3DWindow = nullptr;
     std::unique_ptr<CSndView> m_pView;
     std::array<CMeasurementsDlg*, 2> m_readouts{};
+    CRoomAcousticDlg* m_pRoomAcoustics = nullptr;
     // The top-level window whose moves the readouts follow, and where it was.
     wxWindow* m_pMoveSource = nullptr;
     wxPoint m_lastOwnerPosition;
