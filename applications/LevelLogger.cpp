@@ -229,6 +229,7 @@ void CLevelLogger::FreeBlocks()
 void CLevelLogger::ResetAutoSave()
 {
     m_saveStart = 0;
+    m_savedBlocks = 0;
     m_blocksSinceSave.store(0);
     m_autoSaveFileCount = 0;
     m_autoSavedFiles.clear();
@@ -413,9 +414,21 @@ void CLevelLogger::AutoSave()
     m_blockStopTime = m_blockStartTime + static_cast<std::time_t>(static_cast<int>(p));
     const std::string name = platform::FormatC("%s_ch%i_%i_%s.ini", m_autoSaveBaseName.c_str(), m_channel,
                                                m_autoSaveFileCount, MakeTimeStamp(m_blockStartTime).c_str());
-    WriteDataFile(m_autoSaveFolder + "/" + name, "", m_saveStart, n);
-    if (!m_secondAutoSaveFolder.empty())
-        WriteDataFile(m_secondAutoSaveFolder + "/" + name, "", m_saveStart, n);
+    // A writer that fell a whole ring behind would save blocks already overwritten by newer ones:
+    // that file is left out and the user told, rather than a file with wrong data written.
+    if (m_blocksCounted.load(std::memory_order_acquire) - m_savedBlocks > m_ringSize)
+    {
+        if (!m_writeFailureReported.exchange(true) && m_onMessage)
+            m_onMessage("The level logger could not save '" + name +
+                        "' in time; its blocks were overwritten. Logging goes on.");
+    }
+    else
+    {
+        WriteDataFile(m_autoSaveFolder + "/" + name, "", m_saveStart, n);
+        if (!m_secondAutoSaveFolder.empty())
+            WriteDataFile(m_secondAutoSaveFolder + "/" + name, "", m_saveStart, n);
+    }
+    m_savedBlocks += n;
     const int oldCount = m_autoSaveFileCount;
     m_autoSaveFileCount += 1;
     m_blockStartTime =

@@ -18,6 +18,7 @@
 // the logger stopped.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -143,13 +144,16 @@ public:
     const std::string& GetLastFolder() const { return m_lastFolder; }
 
     // --- evaluation ------------------------------------------------------------------------------
-    CLevelRecord GetRecord(std::int64_t block, int wideband, int band) const;
+    CLevelRecord GetRecord(std::int64_t block, int wideband, int band) const override;
+    std::int64_t GetStoredBlocks() const override { return std::min(m_storedBlocks, m_ringSize); }
+    int GetRecordWidebandCount() const override { return m_ringWideband; }
+    double GetBlockInterval() const override { return m_fastInterval; }
     double GetValue(int type, std::int64_t block, int wideband, int band) const;
     void FillTimeSeries(CFloatMatrix& matrix, int quantity, int wideband, int band, std::int64_t first,
-                        std::int64_t last) const;
+                        std::int64_t last) const override;
     void FillOwnTimeSeries(int quantity, int wideband, int band);
     std::int64_t SumBlockSamples(std::int64_t first, std::int64_t last) const;
-    std::int64_t GetSampleCount(std::int64_t block) const;
+    std::int64_t GetSampleCount(std::int64_t block) const override;
     std::int64_t GetRunSamples() const { return m_runSamples; }
     // The DIN period files of a result folder as one semicolon-separated file "export.csv":
     // 0, -1 without a period list, -2 when the file cannot be written. Reads through a logger of its
@@ -217,6 +221,7 @@ private:
 
     // Auto-save counters (writer).
     std::int64_t m_saveStart = 0;
+    std::int64_t m_savedBlocks = 0;  // blocks of the run handed to auto-save files
     std::int64_t m_blocksPerFile = 0;
     std::int64_t m_firstFileBlocks = -1;
 

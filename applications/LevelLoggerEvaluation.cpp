@@ -10,6 +10,7 @@
 #include "common/TextDataFiles.h"
 #include "common/TextFormatting.h"
 #include "dsp/FrequencyWeighting.h"
+#include "dsp/LoggerRangeStatistics.h"
 #include "platform/FileReplace.h"
 #include "platform/NumberFormat.h"
 
@@ -32,18 +33,7 @@ std::string GetLoggerQuantityLabel(int quantity, int weighting)
 
 std::int64_t CLevelLogger::ClampRange(std::int64_t& first, std::int64_t& last) const
 {
-    const std::int64_t n = std::min(m_blocksCounted.load(std::memory_order_acquire), m_ringSize);
-    if (first < 0)
-    {
-        first = 0;
-        last = n - 1;
-    }
-    if (last < 0)
-        last = n - 1;
-    last = std::min(last, n - 1);
-    if (first >= last)
-        first = last;
-    return n > 0 ? last - first + 1 : 0;
+    return ClampLoggedRange(std::min(m_blocksCounted.load(std::memory_order_acquire), m_ringSize), first, last);
 }
 
 CLevelRecord CLevelLogger::GetRecord(std::int64_t block, int wideband, int band) const

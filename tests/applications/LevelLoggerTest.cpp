@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -421,4 +424,119 @@ TEST(LevelLoggerDin, APeriodWithoutBlocksHasNoLevel)
     ASSERT_EQ(logger.m_summaries.size(), 1u);
     EXPECT_EQ(logger.m_summaries[0].m_leqA, 0.0);
     EXPECT_EQ(logger.m_din.m_periodNumber, -2);
+}
+
+// The writer thread saves while the analysis side stores blocks: the files hold exactly the blocks
+// the run stored (run under ThreadSanitizer by scripts/tsan.sh).
+TEST(LevelLoggerWriterThread, AutoSavesWhileBlocksArrive)
+{
+    testsupport::TempHome home;
+    const std::string folder = (home.Root() / "longterm").string();
+    CLevelLogger logger(folder, "");
+    logger.m_sampleRate = 44100.0;
+    logger.m_fastInterval = 0.01;
+    logger.m_autoSaveMode = 1;
+    logger.m_autoSavePeriod = 0.5;  // 50 blocks a file
+    logger.m_plannedBlocks = 1000000;
+    logger.m_channel = 3;
+    std::atomic<int> messages{0};
+    logger.m_onMessage = [&](const std::string&) { ++messages; };
+    ASSERT_TRUE(logger.AllocateBlocks());
+    ASSERT_TRUE(logger.Start());
+    std::vector<CLevelRecord> scratch;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::int64_t b = 0;
+    while (logger.GetBlocksCounted() < 300 && std::chrono::steady_clock::now() < deadline)
+    {
+        FeedSyntheticBlock(logger, b++, scratch);
+        // About twice real time: the writer keeps up within its ring.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // Wait for the writer to save the whole files.
+    auto savedFiles = [&] {
+        long count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            count += entry.path().filename().string().starts_with("Autosave_ch3_") && entry.path().extension() == ".ini";
+        return count;
+    };
+    while (std::chrono::steady_clock::now() < deadline && savedFiles() < 5)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    logger.Stop();
+    EXPECT_EQ(messages.load(), 0);
+    CLevelLogger reader;
+    std::string reason;
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with("Autosave_ch3_") || !name.ends_with(".ini"))
+            continue;
+        const int index = std::stoi(name.substr(std::string("Autosave_ch3_").size()));
+        ASSERT_TRUE(reader.ReadDataFile(entry.path().string(), "", &reason)) << reason;
+        EXPECT_GE(index, 0);
+        // Each file's blocks follow one another in the synthetic run.
+        const double step = reader.GetRecord(1, 0, -1).m_energyTotal - reader.GetRecord(0, 0, -1).m_energyTotal;
+        EXPECT_DOUBLE_EQ(step, 0.25) << name;
+        for (std::int64_t j = 1; j < reader.m_storedBlocks; ++j)
+            ASSERT_DOUBLE_EQ(reader.GetRecord(j, 1, -1).m_energyTotal - reader.GetRecord(j - 1, 1, -1).m_energyTotal, 0.5)
+                << name << " block " << j;
+        found = true;
+    }
+    EXPECT_TRUE(found);
+}
+
+// --- statistics of a logged range in the band analyser's meters --------------------------------------
+
+TEST_F(LoggerWithAnalyzer, RangeStatisticsFillTheMetersAndPercentiles)
+{
+    SetUpAnalyzer(44100.0, 100.0, 1000.0);
+    m_logger.m_plannedBlocks = 1000;
+    ASSERT_TRUE(m_logger.AllocateBlocks());
+    // Nothing stored: the meters keep their levels.
+    m_analyzer.m_meters[2].m_percentiles[0] = 7.0;
+    m_analyzer.EvaluateRange(-1, -1);
+    EXPECT_EQ(m_analyzer.m_meters[2].m_percentiles[0], 7.0);
+    ASSERT_TRUE(m_logger.Start());
+    // 100 blocks whose A-weighted RMS fast is 1 .. 100 (in a shuffled order) and whose A energy
+    // grows by b + 1 in block b.
+    const int perBlock = m_logger.m_widebandCount + m_logger.GetLoggedBandCount();
+    std::vector<CLevelRecord> records(static_cast<std::size_t>(perBlock));
+    double energy = 0.0;
+    for (int b = 0; b < 100; ++b)
+    {
+        energy += b + 1;
+        for (auto& record : records)
+        {
+            record = CLevelRecord();
+            record.m_energyTotal = energy;
+            record.m_rmsFast = static_cast<double>((b * 37) % 100 + 1);
+            record.m_splMax = b == 42 ? 3.0 : 0.5;
+            record.m_splMin = -0.5;
+        }
+        m_logger.ConsumeSamples(static_cast<int>(m_logger.GetSamplesToIntervalEnd()));
+        m_logger.StoreRecords(records);
+        m_logger.BeginInterval();
+    }
+    m_logger.Stop();
+    m_analyzer.EvaluateRange(-1, -1);
+    const CLevelMeter& a = m_analyzer.m_meters[2];
+    const double expected[] = {99, 99, 95, 90, 50, 10, 5, 1};  // L0.1 .. L99
+    for (std::size_t p = 0; p < 8; ++p)
+        EXPECT_EQ(a.m_percentiles[p], expected[p]) << p;
+    EXPECT_EQ(a.m_sampleCount, 100 * 4410);
+    EXPECT_NEAR(a.m_rmsSinceReset, std::sqrt(5050.0 / (100 * 4410)), 1e-12);
+    EXPECT_EQ(a.m_maxFastLevel, 100.0);
+    EXPECT_EQ(a.m_maxSample, 3.0);
+    // Two takt windows of 5 s; the band's largest interval level is the last block's.
+    EXPECT_GT(a.m_taktMaxLast, 0.0);
+    const CLevelMeter* band = m_analyzer.m_bandMeters[0].get();
+    ASSERT_NE(band, nullptr);
+    EXPECT_NEAR(band->m_maxIntervalRms, std::sqrt(100.0 / 4410), 1e-12);
+    // The same range again is not computed a second time.
+    m_analyzer.m_meters[2].m_percentiles[0] = -1.0;
+    m_analyzer.EvaluateRange(-1, -1);
+    EXPECT_EQ(m_analyzer.m_meters[2].m_percentiles[0], -1.0);
+    // A range with first past last evaluates the single block last.
+    m_analyzer.EvaluateRange(50, 10);
+    EXPECT_EQ(a.m_percentiles[0], static_cast<double>((10 * 37) % 100 + 1));
 }
