@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "platform/FileReplace.h"
 #include "platform/NumberFormat.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
@@ -43,16 +44,59 @@ bool CIniFile::SetFileName(std::string_view path)
     return true;
 }
 
+void CIniFile::BeginBatch()
+{
+    m_batch = std::make_shared<platform::ProfileDocument>();
+}
+
+bool CIniFile::LoadBatch()
+{
+    std::string bytes;
+    const platform::ReadFileStatus status = platform::ReadRegularFile(m_fileName, bytes);
+    AttachBatch(status == platform::ReadFileStatus::Read ? std::string_view(bytes) : std::string_view());
+    return status == platform::ReadFileStatus::Read || status == platform::ReadFileStatus::Missing;
+}
+
+void CIniFile::AttachBatch(std::string_view bytes)
+{
+    m_batch = std::make_shared<platform::ProfileDocument>(platform::ProfileDocument::Parse(bytes));
+}
+
+bool CIniFile::CommitBatch() const
+{
+    if (!m_batch || m_fileName.empty())
+        return false;
+    platform::FileLock lock(m_fileName);
+    return platform::ReplaceFileAtomically(m_fileName, m_batch->ToBytes());
+}
+
+void CIniFile::EndBatch()
+{
+    m_batch.reset();
+}
+
+bool CIniFile::Lookup(std::string_view section, std::string_view key, std::string& value) const
+{
+    if (m_batch)
+        return m_batch->Find(section, key, value);
+    return platform::ReadProfileString(m_fileName, section, key, value);
+}
+
 int CIniFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const
 {
-    return platform::GetProfileInt(m_fileName, section, key, defaultValue);
+    if (!m_batch)
+        return platform::GetProfileInt(m_fileName, section, key, defaultValue);
+    std::string text;
+    if (!m_batch->Find(section, key, text))
+        return defaultValue;
+    return static_cast<int>(std::clamp<std::int64_t>(platform::ParseInt64(text), INT_MIN, INT_MAX));
 }
 
 std::int64_t CIniFile::ReadInt64(std::string_view section, std::string_view key,
                                  std::int64_t defaultValue) const
 {
     std::string text;
-    if (!platform::ReadProfileString(m_fileName, section, key, text))
+    if (!Lookup(section, key, text))
         return defaultValue;
     return platform::ParseInt64(platform::TruncateCharacters(text, kMaxValueCharacters));
 }
@@ -63,7 +107,7 @@ double CIniFile::ReadDouble(std::string_view section, std::string_view key, doub
     // survive unchanged, which a detour through a short text form would not guarantee. The whole
     // value is parsed: WriteDouble spells large values out in full, beyond the string cut.
     std::string text;
-    if (!platform::ReadProfileString(m_fileName, section, key, text))
+    if (!Lookup(section, key, text))
         return defaultValue;
     return platform::ParseDouble(text);
 }
@@ -78,7 +122,7 @@ std::string CIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue, std::size_t maxCharacters) const
 {
     std::string text;
-    if (!platform::ReadProfileString(m_fileName, section, key, text))
+    if (!Lookup(section, key, text))
         return std::string(defaultValue);
     return platform::TruncateCharacters(text, maxCharacters);
 }
@@ -194,6 +238,8 @@ bool CIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 bool CIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) const
 {
+    if (m_batch)
+        return m_batch->Set(section, key, value);
     return platform::WriteProfileString(m_fileName, section, key, value);
 }
 

@@ -9,9 +9,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace platform
+{
+class ProfileDocument;
+}
 
 class CIniFile
 {
@@ -67,6 +73,22 @@ public:
     bool WriteStringArray(std::string_view section, std::string_view key,
                           const std::vector<std::string>& values) const;
 
+    // Batched form, for files of many keys written or read as a whole: between BeginBatch (an empty
+    // document), LoadBatch (the file as it is, read once) or AttachBatch (the given bytes) and
+    // EndBatch, every read and write goes to the document in memory and the file is not touched;
+    // CommitBatch writes the document once, replacing the file atomically (the old file stays
+    // whole when that fails). LoadBatch is false, with an empty document, when the file exists but
+    // cannot be read; a missing file gives an empty document and true.
+    void BeginBatch();
+    bool LoadBatch();
+    void AttachBatch(std::string_view bytes);
+    bool CommitBatch() const;
+    void EndBatch();
+    bool InBatch() const { return m_batch != nullptr; }
+
 private:
+    bool Lookup(std::string_view section, std::string_view key, std::string& value) const;
+
     std::string m_fileName;
+    std::shared_ptr<platform::ProfileDocument> m_batch;
 };

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <thread>
 
+#include "common/FloatSort.h"
 #include "dsp/BiquadLanes.h"
+#include "dsp/FloatMatrix.h"
+#include "dsp/LoggerRangeStatistics.h"
 #include "dsp/FrequencyWeighting.h"
 
 namespace
@@ -652,4 +655,90 @@ void CBandAnalyzer::CompleteLoggerInterval()
     m_logger->StoreBlock(std::span<CLevelMeter* const>(m_widebandMeters.data(), m_widebandCount),
                          std::span<CLevelMeter* const>(bandMeters.data(), bands));
     m_logger->BeginInterval();
+}
+
+void CBandAnalyzer::EvaluateRange(int first, int last)
+{
+    if (!m_logger || m_logger->IsRunning() || (first == m_evaluatedFirst && last == m_evaluatedLast))
+        return;
+    // With nothing stored there is nothing to evaluate: the meters keep their levels.
+    if (m_logger->GetStoredBlocks() <= 0)
+        return;
+    if (!m_widebandMeters[0])
+        SelectWidebandSlots();
+    std::vector<CLoggerRangeEntry> entries;
+    ComputeLoggerRangeStatistics(*m_logger, entries, first, last);
+    if (entries.empty())
+        return;
+    const std::int64_t n = entries[0].m_samples;
+    const int slots = std::min(m_logger->GetRecordWidebandCount(), m_widebandCount);
+    for (int i = 0; i < slots; ++i)
+    {
+        CLevelMeter* meter = m_widebandMeters[static_cast<std::size_t>(i)];
+        const CLoggerRangeEntry& entry = entries[static_cast<std::size_t>(i)];
+        if (!meter || n <= 0)
+            continue;
+        meter->m_sampleCount = n;
+        meter->m_rmsSinceReset = std::sqrt(std::max(entry.m_mean.m_energyTotal, 0.0) / static_cast<double>(n));
+        meter->m_maxFastLevel = entry.m_maximum.m_rmsFast;
+        meter->m_maxSample = entry.m_maximum.m_splMax;
+    }
+
+    CFloatMatrix series;
+    CLevelMeter& aMeter = m_meters[2];
+    m_logger->FillTimeSeries(series, 3, 1, -1, -1, -1);
+    if (series.GetColumns() > 0 && series.GetRows() > 0)
+    {
+        double sum = 0.0;
+        double largest = 0.0;
+        for (int j = 0; j < series.GetColumns(); ++j)
+        {
+            const double square = static_cast<double>(series.GetValue(j, 0)) * series.GetValue(j, 0);
+            sum += square;
+            largest = std::max(largest, square);
+        }
+        aMeter.m_taktMaxLast = std::sqrt(largest);
+        aMeter.m_taktLevel = std::sqrt(sum / series.GetColumns());
+        aMeter.m_taktRatio = aMeter.m_rmsSinceReset > 0.0 ? aMeter.m_taktLevel / aMeter.m_rmsSinceReset : 0.0;
+    }
+    const int recordWideband = m_logger->GetRecordWidebandCount();
+    const int bands = std::min({m_logger->GetLoggedBandCount(), static_cast<int>(m_bandCount),
+                                static_cast<int>(entries.size()) - recordWideband});
+    for (int i = 0; i < bands; ++i)
+    {
+        CLevelMeter* meter = m_bandMeters[static_cast<std::size_t>(i)].get();
+        const CLoggerRangeEntry& entry = entries[static_cast<std::size_t>(recordWideband + i)];
+        if (!meter || n <= 0)
+            continue;
+        meter->m_rmsSinceReset = std::sqrt(std::max(entry.m_mean.m_energyTotal, 0.0) / static_cast<double>(n));
+        meter->m_maxFastLevel = entry.m_maximum.m_rmsFast;
+        // The largest interval level from the block energies (differences of the cumulative energy).
+        double largest = 0.0;
+        std::int64_t from = first;
+        std::int64_t to = last;
+        ClampLoggedRange(m_logger->GetStoredBlocks(), from, to);
+        for (std::int64_t j = from; j <= to; ++j)
+        {
+            const double previous = j > 0 ? m_logger->GetRecord(j - 1, -1, i).m_energyTotal : 0.0;
+            const std::int64_t samples = m_logger->GetSampleCount(j);
+            if (samples > 0)
+                largest = std::max(largest, (m_logger->GetRecord(j, -1, i).m_energyTotal - previous) /
+                                                static_cast<double>(samples));
+        }
+        meter->m_maxIntervalRms = std::sqrt(largest);
+    }
+    m_logger->FillTimeSeries(series, 0, 1, -1, first, last);
+    const int count = series.GetColumns();
+    if (count >= 1 && series.GetRows() > 0)
+    {
+        SortFloats(series.GetRow(0), count);
+        static constexpr double kPercents[] = {0.1, 1.0, 5.0, 10.0, 50.0, 90.0, 95.0, 99.0};
+        for (std::size_t p = 0; p < std::size(kPercents); ++p)
+        {
+            const auto k = static_cast<int>((1.0 - kPercents[p] * 0.01) * (count - 1));
+            aMeter.m_percentiles[p] = series.GetValue(k, 0);
+        }
+    }
+    m_evaluatedFirst = first;
+    m_evaluatedLast = last;
 }

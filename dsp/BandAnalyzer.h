@@ -69,6 +69,13 @@ public:
     CFilterStage* GetWeightingFilter(int code);
     int GetLoggedBandCount() const;
     void CopySettingsToLogger();
+    // Statistics of the logged blocks first..last (-1: from the first / to the last) into the
+    // meters, where displays and reports read them like live levels: per wideband slot the
+    // equivalent level, largest Fast level and peak; per band the equivalent, largest Fast and
+    // largest interval level; for the A-weighted slot the takt-maximum level and the percentile
+    // levels L0.1 .. L99. Nothing while the logger runs, when the range was evaluated last time, or
+    // when no block is stored. User-interface or report thread.
+    void EvaluateRange(int first, int last);
     void FeedMeter(CLevelMeter* meter, float* samples, int count);
     // The logger this analyser feeds (not owned; null: no logging). Set while the analyser is not fed.
     void SetLogger(CLevelLoggerSink* logger) { m_logger = logger; }

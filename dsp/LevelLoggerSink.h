@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <span>
 
+#include "dsp/LevelRecord.h"
+
+class CFloatMatrix;
 class CLevelMeter;
 
 class CLevelLoggerSink
@@ -57,4 +60,20 @@ public:
                                       int bandsPerOctave, std::span<const double> bandCenters) = 0;
     // Number of bands of the logger's band configuration.
     virtual int GetLoggedBandCount() const = 0;
+
+    // What the statistics of a logged range read, with the logger stopped (user-interface or
+    // report thread): the blocks of the last run ("Data blocks cnt"), the wideband records per
+    // block, one block's record (band >= 0: that band; else the wideband record, record 0 for an
+    // index past the count) and sample count, the block interval in seconds, and a time series of
+    // a logger quantity (0: RMS fast per block, 3: the largest RMS fast of each 5 s) over blocks
+    // first..last (-1: from the first / to the last).
+    virtual std::int64_t GetStoredBlocks() const { return 0; }
+    virtual int GetRecordWidebandCount() const { return 0; }
+    virtual CLevelRecord GetRecord(std::int64_t /*block*/, int /*wideband*/, int /*band*/) const { return {}; }
+    virtual std::int64_t GetSampleCount(std::int64_t /*block*/) const { return 0; }
+    virtual double GetBlockInterval() const { return 0.0; }
+    virtual void FillTimeSeries(CFloatMatrix& /*matrix*/, int /*quantity*/, int /*wideband*/, int /*band*/,
+                                std::int64_t /*first*/, std::int64_t /*last*/) const
+    {
+    }
 };

@@ -331,12 +331,53 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes)
         }
         document.m_lines.push_back(MakeLine(std::string(body), std::move(end)));
     }
+    document.IndexSections();
     return document;
+}
+
+namespace
+{
+
+bool FoldAscii(std::string_view name, std::string& folded)
+{
+    folded.assign(name);
+    for (char& c : folded)
+    {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return true;
+}
+
+}  // namespace
+
+void ProfileDocument::IndexSections()
+{
+    m_sectionIndex.clear();
+    m_indexUsable = true;
+    std::string folded;
+    for (std::size_t i = 0; i < m_lines.size() && m_indexUsable; ++i)
+        if (m_lines[i].kind == Kind::Section)
+        {
+            if (FoldAscii(m_lines[i].name, folded))
+                m_sectionIndex.emplace(folded, i + 1);
+            else
+                m_indexUsable = false;
+        }
+    m_indexValid = true;
 }
 
 std::size_t ProfileDocument::FindSectionBody(std::string_view section) const
 {
     section = Trim(section);
+    std::string folded;
+    if (m_indexValid && m_indexUsable && FoldAscii(section, folded))
+    {
+        const auto found = m_sectionIndex.find(folded);
+        return found == m_sectionIndex.end() ? std::string::npos : found->second;
+    }
     for (std::size_t i = 0; i < m_lines.size(); ++i)
         if (m_lines[i].kind == Kind::Section && EqualsNoCase(m_lines[i].name, section))
             return i + 1;
@@ -399,6 +440,8 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
     text += value;
 
     std::size_t insertAt = m_lines.size();
+    if (!m_indexValid)
+        IndexSections();
     const std::size_t body = FindSectionBody(section);
     if (body != std::string::npos)
     {
@@ -418,6 +461,16 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
     if (body == std::string::npos)
         added.push_back(MakeLine("[" + std::string(Trim(section)) + "]", m_lineEnd));
     added.push_back(MakeLine(std::move(text), m_lineEnd));
+    if (insertAt < m_lines.size())
+        m_indexValid = false;
+    else if (body == std::string::npos && m_indexValid && m_indexUsable)
+    {
+        std::string folded;
+        if (FoldAscii(added.front().name, folded))
+            m_sectionIndex.emplace(folded, insertAt + 1);
+        else
+            m_indexUsable = false;
+    }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
                    std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     return true;
@@ -429,6 +482,7 @@ bool ProfileDocument::Remove(std::string_view section, std::string_view key)
     if (at == std::string::npos)
         return false;
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(at));
+    m_indexValid = false;
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform
@@ -66,6 +67,16 @@ private:
     // The line of the key in the first matching section, or npos.
     std::size_t FindKey(std::string_view section, std::string_view key) const;
     std::size_t SectionEnd(std::size_t body) const;
+    // The look-up table of section headers (ASCII names folded to lower case, the first of equal
+    // names kept), so that documents of many thousand sections are read and built in linear time.
+    // Built by Parse and rebuilt by the next Set after lines were inserted before the end or removed,
+    // never by a look-up (a parsed document may be read by several threads at once); while it is
+    // not valid, look-ups search line by line. Not used while any section name is not plain ASCII
+    // (those match by the full case folding).
+    void IndexSections();
+    std::unordered_map<std::string, std::size_t> m_sectionIndex;
+    bool m_indexValid = false;
+    bool m_indexUsable = false;
 
     std::vector<Line> m_lines;
     std::string m_lineEnd = "\n";  // for lines this document adds

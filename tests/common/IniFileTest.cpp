@@ -303,3 +303,31 @@ TEST_F(IniFileTest, FailedOrRefusedWritesReportFalse)
 }
 
 }  // namespace
+
+TEST_F(IniFileTest, BatchedWritesLandTogetherAndLeaveTheFileAloneUntilCommitted)
+{
+    Store("[Keep]\r\nold=1\r\n");
+    ASSERT_TRUE(m_ini.LoadBatch());
+    // Many sections, written and read back in memory; names match without regard to case, also
+    // after lines were inserted into an earlier section and keys removed.
+    for (int i = 0; i < 20000; ++i)
+        ASSERT_TRUE(m_ini.WriteInt("Data " + std::to_string(i), "Samples", i));
+    ASSERT_TRUE(m_ini.WriteInt("keep", "new", 2));
+    EXPECT_EQ(m_ini.ReadInt("DATA 19999", "samples", -1), 19999);
+    EXPECT_EQ(m_ini.ReadInt("Data 7", "Samples", -1), 7);
+    EXPECT_EQ(m_ini.ReadInt("Keep", "old", -1), 1);
+    EXPECT_EQ(Stored("Data 7", "Samples"), std::nullopt);
+    ASSERT_TRUE(m_ini.CommitBatch());
+    m_ini.EndBatch();
+    EXPECT_EQ(Stored("Data 19999", "Samples"), "19999");
+    EXPECT_EQ(Stored("Keep", "new"), "2");
+    EXPECT_EQ(m_ini.ReadInt("Keep", "old", -1), 1);
+    // A batch over bytes reads them without a file; names beyond ASCII match by their case folding.
+    m_ini.AttachBatch("[ info]\r\nSamplerate=48000\r\n[Änderung]\r\nx=1\r\n");
+    EXPECT_EQ(m_ini.ReadDouble("info", "Samplerate", 0.0), 48000.0);
+    ASSERT_TRUE(m_ini.WriteInt("änderung", "y", 3));
+    ASSERT_TRUE(m_ini.WriteInt("Info", "z", 4));
+    EXPECT_EQ(m_ini.ReadInt("ÄNDERUNG", "y", -1), 3);
+    EXPECT_EQ(m_ini.ReadInt(" info", "Z", -1), 4);
+    m_ini.EndBatch();
+}
