@@ -12,6 +12,9 @@
 namespace
 {
 
+// A driver rate above this (or at 0 or below) is asked for once more.
+constexpr double kHighestRate = 96000.0;
+
 // The device whose buffers the driver calls back into (one at a time).
 CAsioDevice* g_device = nullptr;
 
@@ -152,22 +155,17 @@ int CAsioDevice::Open(InputDataCallback data, InputOutputCallback output, void* 
 
 int CAsioDevice::Initialise()
 {
-    AsioSetSampleRate(m_nSampleRate);
-    if (AsioGetChannels(m_nDriverInputs, m_nDriverOutputs) != asio::kOk)
-        return -1;
-    if (AsioGetBufferSize(m_nMinSize, m_nMaxSize, m_nPreferredSize, m_nGranularity) != asio::kOk)
-        return -2;
-    if (AsioGetSampleRate(m_dSampleRate) != asio::kOk)
-        return -3;
-    if (m_dSampleRate <= 0.0 || m_dSampleRate > 96000.0)
-    {
-        if (AsioSetSampleRate(m_nSampleRate) != asio::kOk)
-            return -5;
-        if (AsioGetSampleRate(m_dSampleRate) != asio::kOk)
-            return -6;
-    }
-    m_bOutputReady = AsioOutputReady() == asio::kOk;
-    return 0;
+    AsioDriverSetup setup;
+    const int result = AsioQuerySetup(m_nSampleRate, kHighestRate, setup);
+    m_nDriverInputs = setup.inputs;
+    m_nDriverOutputs = setup.outputs;
+    m_nMinSize = setup.minimumSize;
+    m_nMaxSize = setup.maximumSize;
+    m_nPreferredSize = setup.preferredSize;
+    m_nGranularity = setup.granularity;
+    m_dSampleRate = setup.sampleRate;
+    m_bOutputReady = setup.outputReady;
+    return result;
 }
 
 int CAsioDevice::CreateBuffers()

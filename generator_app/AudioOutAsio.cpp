@@ -10,6 +10,9 @@
 namespace
 {
 
+// A driver rate above this (or at 0 or below) is asked for once more.
+constexpr double kHighestRate = 192000.0;
+
 // The driver's callbacks are plain functions: they reach the one open output through this.
 std::atomic<CAudioOut_ASIO*> g_output{nullptr};
 
@@ -98,25 +101,14 @@ int CAudioOut_ASIO::Open(int sampleRate, int driverIndex, int bufferLimit, FillF
 
 int CAudioOut_ASIO::QueryDriver()
 {
-    AsioSetSampleRate(m_nSampleRate);
-    if (AsioGetChannels(m_nDriverInputs, m_nDriverOutputs) != asio::kOk)
-        return -1;
-    int minimum = 0;
-    int maximum = 0;
-    int granularity = 0;
-    if (AsioGetBufferSize(minimum, maximum, m_nPeriod, granularity) != asio::kOk)
-        return -2;
-    if (AsioGetSampleRate(m_dDriverRate) != asio::kOk)
-        return -3;
-    if (m_dDriverRate <= 0.0 || m_dDriverRate > 192000.0)
-    {
-        if (AsioSetSampleRate(m_nSampleRate) != asio::kOk)
-            return -5;
-        if (AsioGetSampleRate(m_dDriverRate) != asio::kOk)
-            return -6;
-    }
-    m_bOutputReady = AsioOutputReady() == asio::kOk;
-    return 0;
+    AsioDriverSetup setup;
+    const int result = AsioQuerySetup(m_nSampleRate, kHighestRate, setup);
+    m_nDriverInputs = setup.inputs;
+    m_nDriverOutputs = setup.outputs;
+    m_nPeriod = setup.preferredSize;
+    m_dDriverRate = setup.sampleRate;
+    m_bOutputReady = setup.outputReady;
+    return result;
 }
 
 int CAudioOut_ASIO::CreateBuffers(int bufferLimit)

@@ -153,6 +153,27 @@ int AsioOutputReady()
     return driver ? driver->OutputReady() : asio::kNotPresent;
 }
 
+int AsioQuerySetup(double wantedRate, double highestRate, AsioDriverSetup& setup)
+{
+    AsioSetSampleRate(wantedRate);
+    if (AsioGetChannels(setup.inputs, setup.outputs) != asio::kOk)
+        return -1;
+    if (AsioGetBufferSize(setup.minimumSize, setup.maximumSize, setup.preferredSize, setup.granularity) !=
+        asio::kOk)
+        return -2;
+    if (AsioGetSampleRate(setup.sampleRate) != asio::kOk)
+        return -3;
+    if (setup.sampleRate <= 0.0 || setup.sampleRate > highestRate)
+    {
+        if (AsioSetSampleRate(wantedRate) != asio::kOk)
+            return -5;
+        if (AsioGetSampleRate(setup.sampleRate) != asio::kOk)
+            return -6;
+    }
+    setup.outputReady = AsioOutputReady() == asio::kOk;
+    return 0;
+}
+
 long AsioMessage(long selector, long value, void* /*message*/, double* /*opt*/)
 {
     using namespace asio::message;

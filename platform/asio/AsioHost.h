@@ -41,6 +41,24 @@ int AsioDisposeBuffers();
 int AsioControlPanel();
 int AsioOutputReady();
 
+// What a host reads from a driver it has just initialised.
+struct AsioDriverSetup
+{
+    int inputs = 0;
+    int outputs = 0;
+    int minimumSize = 0;
+    int maximumSize = 0;
+    int preferredSize = 0;
+    int granularity = 0;
+    double sampleRate = 0.0;
+    bool outputReady = false;
+};
+
+// Asks the loaded driver for the wanted rate, then reads its channels, buffer sizes and rate; a
+// rate it reports at 0 or below, or above highestRate, is asked for once more. Returns 0, or -1
+// (channels), -2 (buffer sizes), -3 (rate), -5 (setting the rate again) or -6 (reading it again).
+int AsioQuerySetup(double wantedRate, double highestRate, AsioDriverSetup& setup);
+
 // The driver-message callback every host gives its driver.
 long AsioMessage(long selector, long value, void* message, double* opt);
 // The time record of a buffer switch: the sample position and system time, with both valid flags

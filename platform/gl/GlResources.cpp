@@ -18,6 +18,35 @@ void ClearErrors()
     {
     }
 }
+
+// How a texture's texels are laid out and filtered.
+struct TextureFormat
+{
+    GLint alignment;
+    GLint filter;
+    GLint internalFormat;
+    GLenum format;
+    GLenum type;
+};
+
+// A new 2D texture with one level of the texels; false (the name possibly set, for the caller's
+// release) when the driver refuses.
+bool CreateTexture(GLuint& name, const TextureFormat& layout, int width, int height, const void* texels)
+{
+    ClearErrors();
+    glGenTextures(1, &name);
+    if (name == 0)
+        return false;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, layout.alignment);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, layout.filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, layout.filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, layout.internalFormat, width, height, 0, layout.format, layout.type,
+                 texels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return glGetError() == GL_NO_ERROR;
+}
 }  // namespace
 
 VertexBuffer::~VertexBuffer()
@@ -72,25 +101,12 @@ Texture4444::~Texture4444()
 bool Texture4444::Create(int width, int height, const std::uint16_t* texels)
 {
     Release();
-    ClearErrors();
-    glGenTextures(1, &m_name);
-    if (m_name == 0)
-        return false;
-    glBindTexture(GL_TEXTURE_2D, m_name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     // Blue, green, red, alpha from the low bits up: the 16-bit texel's own layout.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA4, width, height, 0, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV,
-                 texels);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    if (glGetError() != GL_NO_ERROR)
-    {
-        Release();
-        return false;
-    }
-    return true;
+    if (CreateTexture(m_name, {2, GL_NEAREST, GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV}, width,
+                      height, texels))
+        return true;
+    Release();
+    return false;
 }
 
 TextureRgba::~TextureRgba()
@@ -101,18 +117,7 @@ TextureRgba::~TextureRgba()
 bool TextureRgba::Create(int width, int height, const std::uint8_t* texels)
 {
     Release();
-    ClearErrors();
-    glGenTextures(1, &m_name);
-    if (m_name == 0)
-        return false;
-    glBindTexture(GL_TEXTURE_2D, m_name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    if (glGetError() != GL_NO_ERROR)
+    if (!CreateTexture(m_name, {1, GL_LINEAR, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE}, width, height, texels))
     {
         Release();
         return false;
