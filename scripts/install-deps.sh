@@ -16,6 +16,8 @@ packages=(
     jackd2 libjack-jackd2-dev
     # The second implementation of the room-acoustic figures in the tests
     python3-numpy python3-scipy
+    # A browser without a screen, which renders a written report to a picture in the tests
+    chromium
 )
 # Extra packages for a caller's purpose (the fuzz script adds clang's runtime).
 packages+=("$@")

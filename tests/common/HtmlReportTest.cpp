@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string_view>
 
 #include "tests/support/FileBytes.h"
 #include "tests/support/NumericLocale.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
 
 namespace
@@ -150,6 +152,49 @@ TEST(HtmlTables, TextTablesWriteTheirHeaderRowByTheirOwnRule)
     };
     for (const Case& test : cases)
         EXPECT_EQ(test.table, test.expected);
+}
+
+}  // namespace
+
+namespace
+{
+
+// A browser shows a report as a user opens it: German headings, "°" and the red cells of the band
+// table come out as written. Rendered by a headless Chromium when one is installed; the picture is
+// kept beside the page in the test output folder.
+TEST(HtmlReportPage, ABrowserRendersGermanTextsDegreesAndMarkedCells)
+{
+    const std::filesystem::path folder = TESSARIN_TEST_OUTPUT_DIR;
+    CHtmlReport report;
+    report.m_strTitle = "Nachhallzeit";
+    report.m_strPath = folder / "report-sample.htm";
+    ASSERT_NE(report.Open(), nullptr);
+    report.Heading1("Nachhallzeit – Prüfbericht");
+    report.Heading2("Raumtemperatur 21 °C, Luftfeuchte 45 %");
+    report.WriteLine("Messung mit Rosa Rauschen, Mikrofon bei 90° zur Quelle");
+    const float x[] = {500.0f, 1000.0f, 2000.0f, 4000.0f};
+    const float rt[] = {812.0f, 790.0f, 700.0f, 610.0f};
+    const float error[] = {12.0f, 30.5f, 8.0f, 45.0f};
+    report.WriteText(
+        MakeHtmlBandTable(500.0, 4000.0, x, rt, error, 4, "Frequency [Hz]", "RT60 [ms]", "Error index"));
+    report.Close();
+    const std::string page = testsupport::ReadBytes(report.m_strPath);
+    EXPECT_NE(page.find("Prüfbericht"), std::string::npos);
+    EXPECT_NE(page.find("21 \xC2\xB0"
+                        "C"),
+              std::string::npos);
+
+    if (!std::filesystem::exists("/usr/bin/chromium"))
+        GTEST_SKIP() << "chromium is not installed; the page is written but not rendered";
+    const std::filesystem::path picture = folder / "report-sample.png";
+    std::filesystem::remove(picture);
+    int status = -1;
+    const std::string output = testsupport::RunProgram(
+        {"/usr/bin/chromium", "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+         "--window-size=800,500", "--screenshot=" + picture.string(), "file://" + report.m_strPath.string()},
+        &status);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_TRUE(std::filesystem::exists(picture)) << output;
 }
 
 }  // namespace
