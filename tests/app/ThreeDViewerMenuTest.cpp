@@ -1,0 +1,177 @@
+// The 3D waterfall reached through Tessarin's own menu, on the real engine with the simulated 1 kHz
+// input and Mesa's software renderer: the rows peak at the x of 1 kHz, the window draws the surface,
+// a double-click writes its picture into the screenshot folder, an input restart leaves it running
+// and a right click closes it.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/menu.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "display/ThreeDWindow.h"
+#include "display/ui/AppForm.h"
+#include "engine/AudioInSim.h"
+#include "platform/image/Image.h"
+#include "platform/ui/MessageBoxService.h"
+#include "tests/app/MainFrameFixture.h"
+#include "view/SndView.h"
+#include "view/ViewDocument.h"
+
+namespace
+{
+
+const bool g_softwareGl = [] { return setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1) == 0; }();
+
+constexpr int kScreenshotFolder = 1004;
+
+class ThreeDViewerMenuTest : public testsupport::EngineFrameFixture
+{
+protected:
+    static void Pump(int milliseconds)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            wxTheApp->Yield(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    // Pumps until `done` holds or the time is up; returns whether it held.
+    template <class Condition>
+    static bool PumpUntil(Condition done, int milliseconds)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            if (done())
+                return true;
+            wxTheApp->Yield(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return done();
+    }
+    bool ViewerChecked()
+    {
+        wxMenuItem* item = m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(view_command::k3dViewer));
+        m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+        if (wxMenuBar* bar = m_frame->GetMenuBar())
+            for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+                bar->GetMenu(i)->UpdateUI();
+        return item != nullptr && item->IsChecked();
+    }
+};
+
+// The point (0..119) of the newest row with the largest value.
+int PeakPointOfNewestRow(CWaterfallScene& scene)
+{
+    std::lock_guard lock(scene.m_mutex);
+    const std::vector<float>& row = scene.Row(0);
+    return static_cast<int>(std::max_element(row.begin(), row.end()) - row.begin());
+}
+
+TEST_F(ThreeDViewerMenuTest, OpensOnTheLiveSpectrumShowsTheSineAndClosesOnRightClick)
+{
+    ASSERT_TRUE(g_softwareGl);
+    m_app->OnFileNew();
+    wxTheApp->Yield(true);
+    CSndView* view = m_frame->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    m_engine.StopInput();
+    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
+    m_engine.m_nSampleRate = 48000;
+    m_engine.SetFftSize(4096);
+    // What the program's start-up switches on before the first window shows live data.
+    g_bDisplayRestart = 1;
+    m_engine.m_bProcessingEnabled.store(1);
+    view->OnCommand(view_command::kStart);
+    ASSERT_TRUE(PumpUntil([&] { return m_engine.m_nAnalysisCounter.load() > 2; }, 5000));
+
+    // Plug-Ins > 3D viewer, with its check mark. On the software renderer the window says once that
+    // it runs on the reference rasterizer.
+    std::vector<std::string> messages;
+    platform::ui::ScopedMessageBoxResponder boxes{[&](const platform::ui::MessageBoxRequest& request)
+                                                  {
+                                                      messages.push_back(request.text);
+                                                      return wxID_OK;
+                                                  }};
+    wxMenuItem* item = m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(view_command::k3dViewer));
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(ViewerChecked());
+    RunCommand(view_command::k3dViewer);
+    auto* form = dynamic_cast<CAppForm*>(g_p3DWindow);
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(ViewerChecked());
+    EXPECT_EQ(m_engine.m_b3DWaterfall, 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("No hardware-accelerated OpenGL devices", 0), 0u) << messages[0];
+
+    // After two seconds the rows have come and peak at the x of 1 kHz on the window's axis.
+    Pump(2000);
+    ASSERT_TRUE(PumpUntil([&] { return form->m_nScenesDrawn > 0; }, 5000));
+    double xMin = 0, xMax = 0;
+    int logarithmic = 0;
+    {
+        std::lock_guard lock(form->m_scene.m_mutex);
+        xMin = form->m_scene.m_xAxis.m_dMinimum;
+        xMax = form->m_scene.m_xAxis.m_dMaximum;
+        logarithmic = form->m_scene.m_xAxis.m_bLogarithmic;
+    }
+    ASSERT_GT(xMax, xMin);
+    const int points = CWaterfallScene::kPoints;
+    const double expected = logarithmic ? (points - 1) * std::log10(1000.0 / xMin) / std::log10(xMax / xMin)
+                                        : (points - 1) * (1000.0 - xMin) / (xMax - xMin);
+    EXPECT_NEAR(PeakPointOfNewestRow(form->m_scene), expected, 1.5) << xMin << ".." << xMax;
+
+    // A frame read back shows the surface: the ridge in the top colours of the map.
+    ASSERT_EQ(form->RunFrame(), 0);
+    const wxImage image = form->ReadImage();
+    ASSERT_TRUE(image.IsOk());
+    int red = 0;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            if (image.GetRed(x, y) > 200 && image.GetGreen(x, y) < 90 && image.GetBlue(x, y) < 90)
+                ++red;
+    EXPECT_GT(red, 50);
+    const std::filesystem::path out(TESSARIN_TEST_OUTPUT_DIR);
+    std::filesystem::create_directories(out);
+    EXPECT_TRUE(platform::SaveImage(image, out / "tessarin-3d-viewer.png", platform::ImageFormat::Png));
+
+    // An input restart pauses the window and resumes it: the pause count ends at 0.
+    m_engine.StopInput();
+    view->OnCommand(view_command::kStart);
+    Pump(300);
+    EXPECT_EQ(form->Pause(true), 1);
+    EXPECT_EQ(form->Pause(false), 0);
+
+    // A double-click writes a JPEG into the screenshot folder; from then on the help is not drawn.
+    const std::filesystem::path shots = m_frame->GetDataFolder(kScreenshotFolder);
+    ASSERT_FALSE(shots.empty());
+    wxMouseEvent dclick(wxEVT_LEFT_DCLICK);
+    form->Canvas()->GetEventHandler()->ProcessEvent(dclick);
+    ASSERT_TRUE(PumpUntil([&] { return form->m_bScreenshotTaken; }, 3000));
+    int jpegs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(shots))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("3D_", 0) == 0 && entry.path().extension() == ".jpg")
+            ++jpegs;
+    }
+    EXPECT_EQ(jpegs, 1);
+
+    // A right click asks the measurement window to close it, and it goes.
+    wxMouseEvent right(wxEVT_RIGHT_DOWN);
+    form->Canvas()->GetEventHandler()->ProcessEvent(right);
+    ASSERT_TRUE(PumpUntil([] { return g_p3DWindow == nullptr; }, 3000));
+    EXPECT_EQ(m_engine.m_b3DWaterfall, 0);
+    EXPECT_FALSE(ViewerChecked());
+    m_engine.StopInput();
+}
+
+}  // namespace
