@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -100,4 +101,17 @@ TEST_F(DIN15905InfoTest, HtmlBlocksListEveryItemInCLocaleDates)
           "Informationen zur Messung", "Maßgeblicher Immissionspunkt (lautester Punkt)   :   Bühnenrand",
           "K1   :   11.0dB", "K2   :   10.7dB", "ID   :   4711"})
         EXPECT_NE(page.find(line), std::string::npos) << line;
+}
+
+// A new record's identifier is two 15-bit random numbers, never negative, whatever the range of
+// the C library's rand().
+TEST(DIN15905InfoIdentifier, IsTwoFifteenBitDrawsAndNeverNegative)
+{
+    std::srand(1);
+    for (int i = 0; i < 200; ++i)
+    {
+        const CDIN15905Info info;
+        EXPECT_GE(info.m_id, 0);
+        EXPECT_LE(info.m_id, 32767 * 65536 + 32767);
+    }
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -142,29 +143,59 @@ TEST_F(PulveraJackTest, AsioModeRecordsExactlyTheGeneratorsRender)
     // The recording starts some periods in: find where (noise matches in one place only).
     const std::vector<float>& left = recorder.Channel(0);
     const std::vector<float>& right = recorder.Channel(1);
+    constexpr std::size_t kPeriod = 256;
     std::size_t first = 0;
     while (first < frames && left[first] == 0.0f)
         ++first;
     ASSERT_LT(first + 8192, frames);
+    // The recorder keeps whole cycles from its first: periods are taken on the cycles' bounds.
+    first = (first + kPeriod - 1) / kPeriod * kPeriod;
     auto scaled = [&](std::size_t frame, int channel)
     { return static_cast<float>(render[2 * frame + static_cast<std::size_t>(channel)] / 2147483648.0); };
-    std::size_t offset = kRendered;
-    for (std::size_t o = 0; o + (frames - first) < kRendered; ++o)
-        if (scaled(o, 0) == left[first] && scaled(o + 1, 0) == left[first + 1] &&
-            scaled(o + 2, 0) == left[first + 2])
-        {
-            offset = o;
-            break;
-        }
-    ASSERT_LT(offset, kRendered) << "the recording is not the generator's render";
-    std::size_t mismatches = 0;
-    for (std::size_t f = first; f < frames; ++f)
+    // Whether the recorded period at `f` equals the render's frames from `r` on, both channels.
+    auto periodAt = [&](std::size_t f, std::size_t r)
     {
-        const std::size_t r = offset + (f - first);
-        mismatches += scaled(r, 0) != left[f];
-        mismatches += scaled(r, 1) != right[f];
+        if (r + kPeriod > kRendered)
+            return false;
+        for (std::size_t i = 0; i < kPeriod; ++i)
+            if (scaled(r + i, 0) != left[f + i] || scaled(r + i, 1) != right[f + i])
+                return false;
+        return true;
+    };
+    auto findPeriod = [&](std::size_t f)
+    {
+        for (std::size_t r = 0; r + kPeriod <= kRendered; ++r)
+            if (scaled(r, 0) == left[f] && periodAt(f, r))
+                return r;
+        return kRendered;
+    };
+    // Every recorded period is a period of the render, sample for sample, and they follow each
+    // other in it. On a loaded machine a cycle can come too late for the output: the port then
+    // plays a period again or silence, and the sequence goes on after it; such gaps stay rare.
+    std::size_t periods = 0, gaps = 0, foreign = 0;
+    std::size_t next = kRendered;
+    for (std::size_t f = first; f + kPeriod <= frames; f += kPeriod)
+    {
+        ++periods;
+        if (next < kRendered && periodAt(f, next))
+        {
+            next += kPeriod;
+            continue;
+        }
+        const bool silent = std::all_of(left.begin() + static_cast<std::ptrdiff_t>(f),
+                                        left.begin() + static_cast<std::ptrdiff_t>(f + kPeriod),
+                                        [](float v) { return v == 0.0f; });
+        const std::size_t at = silent ? kRendered : findPeriod(f);
+        foreign += !silent && at == kRendered;
+        if (at < kRendered)
+            next = at + kPeriod;
+        // The first period only says where in the render the sequence starts.
+        if (periods > 1 || at == kRendered)
+            ++gaps;
     }
-    EXPECT_EQ(mismatches, 0u) << "of " << 2 * (frames - first) << " samples";
+    EXPECT_EQ(foreign, 0u) << "periods that are not the generator's render, of " << periods;
+    EXPECT_GE(periods, 32u);
+    EXPECT_LE(gaps, periods / 10) << "of " << periods << " periods";
     EXPECT_TRUE(notes.messages.empty()) << notes.messages.front();
 }
 
