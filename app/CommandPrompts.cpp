@@ -63,6 +63,7 @@ const Prompt kEnglishPrompts[] = {
     {view_command::kSpecificLoudness,  "Show the specific loudness over bark\nSpecific loudness"},
     {view_command::kVectorscope,       "Draw two channels against each other\nVectorscope"},
     {view_command::kLevelMonitor,      "Record the broadband level as a series of averaged measurements\nLevel monitor"},
+    {view_command::kWowAndFlutter,     "Measure wow and flutter of a test tone on the first channel\nWow and flutter"},
     {view_command::kAddParamView,      "Open a window that shows one measured parameter\nAdd ParamView"},
     {view_command::kAlignParamViews,   "Line the parameter windows up beside the measurement window\nAlign ParamViews"},
     {view_command::kLinkFrequencyDiff, "Let the generators follow the first one's frequency by a fixed offset\nFrequency (Diff)"},

@@ -117,9 +117,11 @@ void CChannelConditioning::Demodulate(float* firstRow, int frames)
 {
     if (!firstRow || frames <= 0 || m_channels.empty())
         return;
-    for (std::size_t k = 0; k < m_demodulators.size(); ++k)
-        if (m_bDemodulator[k])
-            m_demodulators[k].Demodulate(firstRow, frames);
+    // The first measures wow and flutter (the row becomes its deviation), the second demodulates.
+    if (m_bDemodulator[0])
+        m_demodulators[0].ProcessDeviation(firstRow, frames);
+    if (m_bDemodulator[1])
+        m_demodulators[1].Demodulate(firstRow, frames);
 }
 
 void CChannelConditioning::FilterChannel(int channel, float* samples, int frames)

@@ -47,6 +47,7 @@
 #include "engine/SigGenSettings.h"
 #include "engine/StipaNoiseFile.h"
 #include "engine/VstChain.h"
+#include "engine/WowAndFlutter.h"
 #include "engine/WaveRecorder.h"
 #include "platform/Sync.h"
 
@@ -174,6 +175,14 @@ public:
     };
     TriggerSettings GetTriggerSettings();
     void SetTriggerSettings(const TriggerSettings& settings);
+    // The wow-and-flutter analysis (the first demodulator of the conditioning chain): its settings,
+    // taken over at once under the input lock with the demodulator set up again; the input
+    // bandwidths it offers (Hz); its newest results.
+    WowAndFlutterSettings GetWowAndFlutterSettings();
+    void SetWowAndFlutterSettings(const WowAndFlutterSettings& settings);
+    std::vector<double> GetWowAndFlutterBandwidths();
+    bool IsWowAndFlutterActive();
+    WowAndFlutterResults GetWowAndFlutterResults();
     void ResetTrigger();
     void ResetTriggerAndStatistics();
     void ResetStatistics();

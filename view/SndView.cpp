@@ -427,6 +427,9 @@ bool CSndView::OnCommand(int id)
         case kShowMarker:
             OnShowMarker();
             return true;
+        case kWowAndFlutter:
+            OnWowAndFlutter();
+            return true;
         case kMeasurementsCurve1:
         case kMeasurementsCurve2:
         case kRoomAcoustics:
@@ -496,6 +499,8 @@ bool CSndView::IsCommandChecked(int id) const
             return m_engine.m_bLoudness != 0;
         case k3dViewer:
             return m_engine.m_b3DWaterfall != 0;
+        case kWowAndFlutter:
+            return m_engine.IsWowAndFlutterActive();
         case kSpecificLoudness:
             return settings.m_bSpecificLoudness != 0;
         case kDualChannel:

@@ -74,6 +74,7 @@ inline constexpr int kYAutoScale = 33044;
 inline constexpr int kResetMeasurements = 33045;
 inline constexpr int kLinLogX = 33046;
 inline constexpr int kRoomAcoustics = 33049;
+inline constexpr int kWowAndFlutter = 32844;
 // The result windows: the "Results" table of the curves or of the markers.
 inline constexpr int kShowResults = 32835;
 inline constexpr int kShowMarker = 32942;
@@ -631,6 +632,9 @@ public:
     // at the markers (with none, the message and no table).
     void OnShowResults();
     void OnShowMarker();
+    // Wow and flutter: the settings dialog; on OK the engine's analysis takes them over and its
+    // results window shows while the analysis is on.
+    void OnWowAndFlutter();
     ResultsTable MakeCurveResults() const;
     ResultsTable MakeMarkerResults() const;
     // One room-acoustic record per input channel, filled by the impulse evaluation.

@@ -281,6 +281,8 @@ void CSndView::UpdateReadouts()
     }
 
     m_readoutTexts = std::move(texts);
+    if (m_pWindow && m_engine.IsWowAndFlutterActive())
+        m_pWindow->ShowWowAndFlutterResults(m_engine.GetWowAndFlutterResults());
     if (m_pWindow)
         m_pWindow->RefreshReadouts();
 }

@@ -73,3 +73,16 @@ void CSndView::OnShowMarker()
     if (m_pWindow)
         m_pWindow->ShowResultsTable(MakeMarkerResults());
 }
+
+void CSndView::OnWowAndFlutter()
+{
+    if (!m_pWindow)
+        return;
+    WowAndFlutterSettings settings = m_engine.GetWowAndFlutterSettings();
+    if (!m_pWindow->EditWowAndFlutterSettings(settings, m_engine.GetWowAndFlutterBandwidths()))
+        return;
+    m_engine.SetWowAndFlutterSettings(settings);
+    m_pWindow->ShowWowAndFlutterWindow(settings.active != 0);
+    if (settings.active != 0)
+        m_pWindow->ShowWowAndFlutterResults(m_engine.GetWowAndFlutterResults());
+}

@@ -13,6 +13,7 @@
 
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
+#include "engine/WowAndFlutter.h"
 #include "view/DisplayProperties.h"
 #include "view/LevelMonitorValues.h"
 #include "view/OverlayDialogValues.h"
@@ -120,6 +121,15 @@ public:
     }
     virtual void Close3DWindow() {}
     virtual int Save3DScreenshot(const std::string& /*path*/) { return -1; }
+    // Wow and flutter: the settings dialog on the values and the input bandwidths it offers (true
+    // after OK), and the results window shown or hidden, or given new values.
+    virtual bool EditWowAndFlutterSettings(WowAndFlutterSettings& /*settings*/,
+                                           const std::vector<double>& /*bandwidths*/)
+    {
+        return false;
+    }
+    virtual void ShowWowAndFlutterWindow(bool /*show*/) {}
+    virtual void ShowWowAndFlutterResults(const WowAndFlutterResults& /*results*/) {}
     // The modal "Results" table of the curves or markers.
     virtual void ShowResultsTable(const ResultsTable& /*table*/) {}
     // Shows the "Display properties" sheet on the values; true (values changed as entered) on OK.

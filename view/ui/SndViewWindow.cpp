@@ -11,6 +11,7 @@
 #include "view/ui/MeasurementsDlg.h"
 #include "engine/SoundIn.h"
 #include "view/ui/ResultsDlg.h"
+#include "view/ui/FlutrixDlgs.h"
 #include "view/ui/RoomAcousticDlg.h"
 
 #include <wx/dcbuffer.h>
@@ -77,6 +78,9 @@ CSndViewWindow::~CSndViewWindow()
     if (m_pRoomAcoustics)
         m_pRoomAcoustics->Destroy();
     m_pRoomAcoustics = nullptr;
+    if (m_pWowAndFlutter)
+        m_pWowAndFlutter->Destroy();
+    m_pWowAndFlutter = nullptr;
     m_pView->SetWindow(nullptr);
     m_pView.reset();
 }
@@ -328,6 +332,7 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
     m_readouts[1]->SetTitle(wxString::FromUTF8(secondTitle));
     // The room-acoustics window shows the first channel's record; hidden until asked for.
     m_pRoomAcoustics = new CRoomAcousticDlg(&m_pView->GetRoomAcousticResults(0));
+    m_pWowAndFlutter = new CFlutrixResultsDlg();
     // A main window not shown yet has no client area on the screen: its move places the readouts.
     const wxRect client =
         owner->IsShown() ? wxRect(owner->ClientToScreen(wxPoint(0, 0)), owner->GetClientSize()) : ownerRect;

@@ -24,6 +24,7 @@ class wxStaticText;
 class CAppForm;
 class CMeasurementsDlg;
 class CRoomAcousticDlg;
+class CFlutrixResultsDlg;
 
 class CSndViewWindow : public wxWindow, public CViewWindow
 {
@@ -53,6 +54,11 @@ public:
     void ShowResultsTable(const ResultsTable& table) override;
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
     bool EditVectorscope(CVectorscope_settings& settings) override;
+    // Wow and flutter (SndViewWowAndFlutter.cpp).
+    bool EditWowAndFlutterSettings(WowAndFlutterSettings& settings, const std::vector<double>& bandwidths) override;
+    void ShowWowAndFlutterWindow(bool show) override;
+    void ShowWowAndFlutterResults(const WowAndFlutterResults& results) override;
+    CFlutrixResultsDlg* GetWowAndFlutterWindow() const { return m_pWowAndFlutter; }
     // Tests answer the vectorscope dialog here instead of showing it (unset: shown).
     static std::function<bool(CVectorscope_settings& settings)> s_fnVectorscopeAnswer;
     // The audio recorder (SndViewRecorderWindow.cpp).
@@ -133,6 +139,7 @@ private:
     std::unique_ptr<CSndView> m_pView;
     std::array<CMeasurementsDlg*, 2> m_readouts{};
     CRoomAcousticDlg* m_pRoomAcoustics = nullptr;
+    CFlutrixResultsDlg* m_pWowAndFlutter = nullptr;
     // The top-level window whose moves the readouts follow, and where it was.
     wxWindow* m_pMoveSource = nullptr;
     wxPoint m_lastOwnerPosition;
