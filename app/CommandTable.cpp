@@ -126,6 +126,13 @@ const CommandEntry kCommands[] = {
     {view_command::kLevelMonitor,         "&Plug-Ins/Level monitor...",               0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     // "Flutrix/wow and flutter": the "/" of the caption is U+2215, since "/" would open a submenu.
     {view_command::kWowAndFlutter,        "&Plug-Ins/Flutrix\u2215wow and flutter",   1000440, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kPhonetogram,          "&Plug-Ins/Phontetogram/Phonetogram",                0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kPhonetogramLoad,      "&Plug-Ins/Phontetogram/Load...",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kPhonetogramSave,      "&Plug-Ins/Phontetogram/Save...",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kPhonetogramFast,      "&Plug-Ins/Phontetogram/|Schnelle Anzeige",          0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kPhonetogramSingleTones, "&Plug-Ins/Phontetogram/Einzeltöne",               0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kPhonetogramDeleteLastTone, "&Plug-Ins/Phontetogram/Letzten Ton löschen",   0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kPhonetogramSettings,  "&Plug-Ins/Phontetogram/|Einstellungen...",          0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {kWindowNew,                          "&Window/&New Window",                      0,       tb::kNone,              nullptr,          WindowNew,         nullptr,                 kNormal},
     {kWindowCascade,                      "&Window/&Cascade",                         0,       tb::kNone,              nullptr,          WindowCascade,     nullptr,                 kNormal},
     {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},

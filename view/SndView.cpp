@@ -378,6 +378,23 @@ bool CSndView::OnCommand(int id)
         case kLevelMonitor:
             LevelMonitorSetup(1, 0);
             return true;
+        case kPhonetogram:
+            OnPhonetogram();
+            return true;
+        case kPhonetogramLoad:
+        case kPhonetogramSave:
+            OnPhonetogramFile(id == kPhonetogramSave);
+            return true;
+        case kPhonetogramFast:
+        case kPhonetogramSingleTones:
+            m_nPhonetogramDisplayMode = id == kPhonetogramSingleTones ? 1 : 0;
+            return true;
+        case kPhonetogramDeleteLastTone:
+            m_engine.m_phonetogram.DeleteLastTone();
+            return true;
+        case kPhonetogramSettings:
+            OnPhonetogramSettings();
+            return true;
         case kLinLogX:
             OnLinLogX();
             return true;
@@ -515,6 +532,11 @@ bool CSndView::IsCommandChecked(int id) const
             return m_engine.IsRecording();
         case kLevelMonitor:
             return mode == 64;
+        case kPhonetogram:
+            return settings.m_bPhonetogram != 0;
+        case kPhonetogramFast:
+        case kPhonetogramSingleTones:
+            return m_nPhonetogramDisplayMode == (id == kPhonetogramSingleTones ? 1 : 0);
         default:
         {
             bool checked = false;

@@ -39,6 +39,7 @@
 class CSigGen_settings;
 class CSoundIn;
 class CTonalityAnalyzer;
+class CInputMixerBase;
 class CViewDocument;
 class CViewFrame;
 class CViewSettings;
@@ -89,6 +90,14 @@ inline constexpr int k3dViewer = 32812;
 // File > "Audio recorder": starts and stops the recording of the input.
 inline constexpr int kAudioRecorder = 33210;
 inline constexpr int kLevelMonitor = 32870;
+// The "Phonetogram" menu.
+inline constexpr int kPhonetogram = 32973;
+inline constexpr int kPhonetogramLoad = 32975;
+inline constexpr int kPhonetogramSave = 32976;
+inline constexpr int kPhonetogramSingleTones = 32981;
+inline constexpr int kPhonetogramFast = 32982;
+inline constexpr int kPhonetogramSettings = 32983;
+inline constexpr int kPhonetogramDeleteLastTone = 32985;
 inline constexpr int kChannel1 = 32962;
 inline constexpr int kChannel2 = 32963;
 inline constexpr int kSmoothing = 32970;
@@ -370,6 +379,19 @@ public:
     void LevelMonitorSetup(int mode, int keep);
     // Stored with each measurement of the monitor (the dialog's "Spektrum speichern").
     int m_bStoreSpectrum = 1;
+    // --- the phonetogram (SndViewPhonetogram.cpp) -----------------------------------------------
+    // Switches the phonetogram off, or on with the microphone's capture volume full, the analysis
+    // it needs and one parameter window with the level.
+    void OnPhonetogram();
+    // Loads (the window then shows the phonetogram) or saves a ".ptg" file; a file that cannot be
+    // read or written is told.
+    void OnPhonetogramFile(bool save);
+    void OnPhonetogramSettings();
+    void SetPhonetogramCaptureVolume();
+    // The display: 0 all points as they come ("Schnelle Anzeige"), 1 single tones ("Einzeltöne").
+    int m_nPhonetogramDisplayMode = 0;
+    // The mixer whose capture volume the phonetogram sets; null: the input mixer of the device.
+    CInputMixerBase* m_pPhonetogramMixer = nullptr;
     // While tonality is on and no run is in progress: takes the finished run's result, hands the
     // analyser the lines of the first curve inside its range and starts the next run.
     void FeedTonality();

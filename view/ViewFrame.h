@@ -18,6 +18,7 @@
 #include "view/LevelMonitorValues.h"
 #include "view/OverlayDialogValues.h"
 #include "view/ParamViewManager.h"
+#include "view/PhonetogramCommands.h"
 #include "view/ResultTexts.h"
 
 #include <utility>
@@ -115,7 +116,8 @@ public:
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
     // The 3D waterfall window: opened with the requests it sends back (false when it could not be
     // made), closed again, and its picture saved as a JPEG beside the path (0, or a failure code).
-    virtual bool Open3DWindow(std::function<void()> /*closeRequest*/, std::function<void()> /*screenshotRequest*/)
+    virtual bool Open3DWindow(std::function<void()> /*closeRequest*/,
+                              std::function<void()> /*screenshotRequest*/)
     {
         return false;
     }
@@ -142,6 +144,9 @@ public:
     virtual void ShowRecorder(bool /*show*/, const std::string& /*title*/, const std::string& /*time*/) {}
     // The level monitor's dialog; true on OK.
     virtual bool EditLevelMonitor(LevelMonitorValues& /*values*/) { return false; }
+    // The phonetogram's ".ptg" file to load or save, and its settings dialog; true on OK.
+    virtual bool AskPhonetogramFile(bool /*save*/, std::string& /*path*/) { return false; }
+    virtual bool EditPhonetogramSettings(PhonetogramSettingsValues& /*values*/) { return false; }
     // The screen position of the window's top-left corner.
     virtual void GetScreenOrigin(int& x, int& y) const
     {

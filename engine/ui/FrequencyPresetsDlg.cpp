@@ -3,14 +3,17 @@
 #include "engine/ui/GeneratorFunctionDlgs.h"
 #include "texts/TextTable.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/stattext.h>
 
 CFrequencyPresetsDlg::CFrequencyPresetsDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, wxString::FromUTF8(GetText(1000209)), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxCLOSE_BOX),
-      m_presets(generator_tools::DefaultPresets())
+               wxCAPTION | wxCLOSE_BOX)
 {
+    const auto defaults = generator_tools::DefaultPresets();
+    std::copy(defaults.begin(), defaults.end(), m_presets.begin());
     new wxStaticText(this, 731, wxString::FromUTF8(GetText(1000208)), wxPoint(10, 8));
     wxFont font(wxFontInfo(wxSize(0, 14)).FaceName("Arial"));
     for (int r = 0; r < generator_tools::kPresetRows; ++r)
@@ -38,11 +41,12 @@ CFrequencyPresetsDlg::CFrequencyPresetsDlg(wxWindow* parent)
 
 void CFrequencyPresetsDlg::SetPreset(int index, double frequency)
 {
-    if (index < 0 || index >= generator_tools::kPresetCount)
+    if (index < 0 || index >= generator_tools::kPresetCapacity)
         return;
     m_presets[static_cast<std::size_t>(index)] = frequency;
-    m_buttons[static_cast<std::size_t>(index)]->SetLabel(
-        wxString::FromUTF8(generator_tools::PresetCaption(frequency)));
+    if (index < generator_tools::kPresetCount)
+        m_buttons[static_cast<std::size_t>(index)]->SetLabel(
+            wxString::FromUTF8(generator_tools::PresetCaption(frequency)));
 }
 
 void CFrequencyPresetsDlg::Click(int index)

@@ -1,7 +1,7 @@
 // CFrequencyPresetsDlg: the modeless frequency presets window of a generator panel: 28 buttons in 7
 // rows of 4, each captioned with its frequency. A click sends the frequency to the target (message
 // 1369); a double click lets the user change the preset with the frequency entry dialog. The
-// presets live only in memory.
+// window holds up to 100 presets, of which the first 28 have buttons; they live only in memory.
 //
 // Threads: user-interface thread only.
 #pragma once
@@ -26,7 +26,13 @@ public:
 
     explicit CFrequencyPresetsDlg(wxWindow* parent);
     void SetPreset(int index, double frequency);
-    double GetPreset(int index) const { return m_presets[static_cast<std::size_t>(index)]; }
+    // Presets beyond the capacity are not stored; reading one gives 0.
+    double GetPreset(int index) const
+    {
+        return index >= 0 && index < generator_tools::kPresetCapacity
+                   ? m_presets[static_cast<std::size_t>(index)]
+                   : 0.0;
+    }
     wxButton* GetButton(int index) const { return m_buttons[static_cast<std::size_t>(index)]; }
     // As the buttons do.
     void Click(int index);
@@ -38,6 +44,6 @@ public:
     std::function<bool(double& frequency)> m_editFrequency;
 
 private:
-    std::array<double, generator_tools::kPresetCount> m_presets;
+    std::array<double, generator_tools::kPresetCapacity> m_presets{};
     std::array<wxButton*, generator_tools::kPresetCount> m_buttons{};
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -40,6 +41,47 @@ constexpr int kAttenuatorIds[kSigGenAttenuatorCount] = {
     CGeneratorDlg::kIdAttenuator50};
 constexpr int kVolumeFadeMs = 100;
 
+// The captions of the German layout, by the English ones.
+struct GermanCaption
+{
+    const char* english;
+    const char* german;
+};
+constexpr GermanCaption kGermanCaptions[] = {
+    {"Waveform", "Signalform"},
+    {"Sine", "Sinus"},
+    {"Rectangular", "Rechteck"},
+    {"Triangular", "Dreieck"},
+    {"White Noise", "Weißrauschen"},
+    {"Pink Noise", "Rosarauschen"},
+    {"Sine Sweep", "Sinus-Sweep"},
+    {"Gauss", "Gauß"},
+    {"Wave file", "Wave-Datei"},
+    {"Frequency", "Frequenz"},
+    {"Frequency [Hz]", "Frequenz [Hz]"},
+    {"Slider", "Schieber"},
+    {"Lower Limit", "Untergrenze"},
+    {"Upper Limit", "Obergrenze"},
+    {"Coarse", "Grob"},
+    {"Fine", "Fein"},
+    {"Steps", "Schritte"},
+    {"Sweep Settings", "Sweep-Einst."},
+    {"Level", "Pegel"},
+    {" Mute", " Stumm"},
+    {"Volume", "Lautstärke"},
+    {"Delay", "Verzögerung"},
+    {"MLS length", "MLS-Länge"},
+    {"Apply", "Anwenden"},
+};
+
+const char* GermanFor(std::string_view english)
+{
+    for (const GermanCaption& caption : kGermanCaptions)
+        if (english == caption.english)
+            return caption.german;
+    return nullptr;
+}
+
 wxString Format(const char* format, double value)
 {
     return wxString::FromUTF8(platform::FormatC(format, value));
@@ -68,6 +110,10 @@ CGeneratorDlg::CGeneratorDlg(wxWindow* parent, CGenerator& generator, const Gene
     m_pPanel = new wxPanel(options.host != nullptr ? options.host : static_cast<wxWindow*>(this));
     CreateMenu();
     CreateControls();
+    for (const GermanCaption& caption : kGermanCaptions)
+        for (wxWindow* child : m_pPanel->GetChildren())
+            if (child->GetLabel() == caption.english)
+                m_captioned.emplace_back(child, caption.english);
     m_template.hasFont = true;
     m_template.pointSize = 9;
     m_template.face = "Sans";
@@ -122,6 +168,22 @@ wxSize CGeneratorDlg::Rescale(double pixelsPerInch)
         SetClientSize(m_pPanel->GetSize());
     m_pPanel->Refresh();
     return m_pPanel->GetSize();
+}
+
+wxString CGeneratorDlg::Caption(const char* english) const
+{
+    const char* german = m_bGerman ? GermanFor(english) : nullptr;
+    return wxString::FromUTF8(german != nullptr ? german : english);
+}
+
+void CGeneratorDlg::UseGermanLayout(bool german)
+{
+    if (german == m_bGerman || m_pPanel == nullptr)
+        return;
+    m_bGerman = german;
+    for (const auto& [window, english] : m_captioned)
+        window->SetLabel(Caption(english));
+    UpdateControls();
 }
 
 bool CGeneratorDlg::IsPanelShown() const
@@ -309,9 +371,9 @@ void CGeneratorDlg::UpdateControls()
         if (kButtonModes[i] == mode)
             button = i;
     // The first button doubles as indicator of the Gauss and the wave-file modes.
-    m_pWaveform[0]->SetLabel(mode == kGenModeGaussNoise ? "Gauss"
-                             : mode == kGenModeWaveFile ? "Wave file"
-                                                        : "Sine");
+    m_pWaveform[0]->SetLabel(Caption(mode == kGenModeGaussNoise ? "Gauss"
+                                     : mode == kGenModeWaveFile ? "Wave file"
+                                                                : "Sine"));
     m_pWaveform[button]->SetValue(true);
     UpdateFrequencyControls();
     m_pDelaySlider->SetValue(s.m_delay);
@@ -425,7 +487,7 @@ void CGeneratorDlg::SelectWaveform(int button)
     CSigGen_settings& s = m_generator.m_settings;
     s.m_mode = kButtonModes[button];
     m_generator.ApplySettings();
-    m_pWaveform[0]->SetLabel("Sine");
+    m_pWaveform[0]->SetLabel(Caption("Sine"));
     m_pWaveform[button]->SetValue(true);
     Follow(s.m_mode == kGenModeMls ? 3 : 6);
 }

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -165,6 +167,9 @@ public:
     double GetScale() const { return m_dScale; }
     // Whether the panel is on screen: its frame, or its controls in the host window.
     bool IsPanelShown() const;
+    // The German layout (captions of the German language setting) or the English one.
+    void UseGermanLayout(bool german);
+    bool IsGermanLayout() const { return m_bGerman; }
 
     // The frequency-step mode (0 automatic by mouse, else the fixed step below).
     int m_nStepMode = 0;
@@ -173,6 +178,8 @@ public:
 
 private:
     void CreateControls();
+    // A caption of the layout in its language (the English text is the key).
+    wxString Caption(const char* english) const;
     void Place(wxWindow* control, int x, int y, int cx, int cy);
     void CreateMenu();
     void Follow(int command);
@@ -216,5 +223,8 @@ private:
     CSliderDlg* m_pBalanceSliderDlg = nullptr;
     wxTimer m_timer;
     double m_dScale = 96.0;
+    bool m_bGerman = false;
+    // The controls whose captions the layouts translate, with their English captions.
+    std::vector<std::pair<wxWindow*, const char*>> m_captioned;
     std::chrono::steady_clock::time_point m_lastSliderEvent{};
 };

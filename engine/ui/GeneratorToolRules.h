@@ -48,6 +48,9 @@ StatisticsText FormatStatistics(double crest, double peak1, double rms1, double 
 inline constexpr int kPresetColumns = 4;
 inline constexpr int kPresetRows = 7;
 inline constexpr int kPresetCount = kPresetColumns * kPresetRows;
+// The presets the window holds: a button for each of the first kPresetCount, the others kept for
+// the configuration files.
+inline constexpr int kPresetCapacity = 100;
 std::array<double, kPresetCount> DefaultPresets();
 // The caption of a preset button ("%5.1f").
 std::string PresetCaption(double frequency);

@@ -88,15 +88,15 @@ namespace generator_panel_config
 bool WriteFrequencyPresets(const CIniFile& file, const std::string& section,
                            const CFrequencyPresetsDlg& presets)
 {
-    bool ok = file.WriteInt(section, "Count", generator_tools::kPresetCount);
-    for (int i = 0; i < generator_tools::kPresetCount; ++i)
+    bool ok = file.WriteInt(section, "Count", generator_tools::kPresetCapacity);
+    for (int i = 0; i < generator_tools::kPresetCapacity; ++i)
         ok = file.WriteDouble(section, "Button #" + std::to_string(i + 1), presets.GetPreset(i)) && ok;
     return ok;
 }
 
 int ReadFrequencyPresets(const CIniFile& file, const std::string& section, CFrequencyPresetsDlg& presets)
 {
-    const int count = std::clamp(file.ReadInt(section, "Count", 0), 0, generator_tools::kPresetCount);
+    const int count = std::clamp(file.ReadInt(section, "Count", 0), 0, generator_tools::kPresetCapacity);
     for (int i = 0; i < count; ++i)
         presets.SetPreset(i,
                           file.ReadDouble(section, "Button #" + std::to_string(i + 1), presets.GetPreset(i)));
@@ -154,6 +154,10 @@ void LoadConfig(CGeneratorDlg& panel, const std::filesystem::path& path)
     }
     if (CFrequencyPresetsDlg* presets = panel.GetPresets())
         ReadFrequencyPresets(file, kPresetsSection, *presets);
+    // The loaded delay goes into the delay controls first, so that applying them takes it to the
+    // generator (the controls still show the previous delay until they are refreshed).
+    panel.UpdateControls();
+    panel.ApplyDelayStep();
     panel.UpdateControls();
     panel.GetPanel()->Refresh();
 }

@@ -60,6 +60,8 @@ void CGeneratorWindow::RescalePanel(double scale)
     if (m_pPanel == nullptr || scale == m_dPanelScale)
         return;
     m_dPanelScale = scale;
+    // The layout follows the language setting whenever the panel is laid out.
+    m_pPanel->UseGermanLayout(GetLanguage() == kGermanLanguage);
     m_pPanel->Rescale(scale);
     m_pPanel->GetPanel()->SetPosition(wxPoint(0, 0));
 }

@@ -20,6 +20,8 @@ class CGeneratorWindow : public wxWindow
 public:
     // The panel's fixed upper frequency limit in this program (Hz).
     static constexpr double kPanelUpperFrequency = 20000.0;
+    // The language setting that gives the panel its German layout.
+    static constexpr int kGermanLanguage = 1;
 
     CGeneratorWindow(wxWindow* parent, std::shared_ptr<CGeneratorWnd> core);
     ~CGeneratorWindow() override;

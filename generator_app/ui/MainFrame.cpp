@@ -20,6 +20,7 @@
 #include <wx/dcscreen.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
+#include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -243,7 +244,20 @@ void CMainFrame::OnSize(wxSizeEvent& event)
     m_dCurrentScale = m_nFitWidth > 0 ? m_dCreationScale * GetSize().x / m_nFitWidth
                                       : generator_layout::ScaleFromWidth(GetSize().x);
     if (m_pGeneratorWnd != nullptr)
+    {
         m_pGeneratorWnd->RescalePanel(m_dCurrentScale);
+        // A wider frame gives a taller panel: the frame grows in height so that none of it is cut
+        // off (it never shrinks here, the user may make it taller still).
+        if (CGeneratorDlg* panel = m_pGeneratorWnd->GetPanel();
+            panel != nullptr && panel->GetPanel() != nullptr)
+        {
+            const wxSize window = m_pGeneratorWnd->GetSize();
+            const int border = window.y - m_pGeneratorWnd->GetClientSize().y;
+            const int needed = panel->GetPanel()->GetSize().y + border + GetSize().y - GetClientSize().y;
+            if (needed > GetSize().y)
+                CallAfter([this, needed] { SetSize(GetSize().x, std::max(GetSize().y, needed)); });
+        }
+    }
     event.Skip();
 }
 

@@ -11,9 +11,11 @@
 #include "generator_app/ui/MainFrame.h"
 #include "platform/ui/MessageBoxService.h"
 #include "tests/support/AlsaTestConfig.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/WxEnvironment.h"
+#include "texts/LanguageChoice.h"
 #include "texts/TextTable.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +28,7 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -136,11 +139,58 @@ TEST_F(PulveraWindowTest, ShowsItsPanelWholeAndRescalesItWithTheFrame)
     const wxSize before = panel->GetSize();
     const wxSize frame = m_frame->GetSize();
     m_frame->SetSize(2 * frame.x, frame.y);
+    for (int i = 0; i < 50 && m_frame->GetSize().y == frame.y; ++i)
+        testsupport::LetPaint();
     testsupport::LetPaint();
     EXPECT_DOUBLE_EQ(m_frame->GetCurrentScale(), 192.0);
     EXPECT_DOUBLE_EQ(Panel().GetScale(), 192.0);
     EXPECT_NEAR(panel->GetSize().x, 2 * before.x, before.x / 5);
+    // The frame grows in height with the panel, so that none of it is cut off.
+    EXPECT_GT(m_frame->GetSize().y, frame.y);
+    EXPECT_LE(panel->GetSize().x, Window().GetClientSize().x);
+    EXPECT_LE(panel->GetSize().y, Window().GetClientSize().y);
     Shot("pulvera-panel-192.png");
+}
+
+TEST_F(PulveraWindowTest, TheGermanLanguageGivesThePanelItsGermanLayout)
+{
+    auto captions = [this]
+    {
+        std::vector<std::string> texts;
+        for (wxWindow* child : Panel().GetPanel()->GetChildren())
+            texts.push_back(child->GetLabel().utf8_string());
+        return texts;
+    };
+    auto has = [](const std::vector<std::string>& texts, const std::string& text)
+    { return std::find(texts.begin(), texts.end(), text) != texts.end(); };
+    EXPECT_FALSE(Panel().IsGermanLayout());
+    EXPECT_TRUE(has(captions(), "Waveform"));
+
+    // The layout follows the language whenever the panel is laid out (first paint or resize).
+    const int language = GetLanguage();
+    SetLanguage(CGeneratorWindow::kGermanLanguage);
+    const wxSize frame = m_frame->GetSize();
+    m_frame->SetSize(frame.x * 3 / 2, frame.y);  // scale 144
+    for (int i = 0; i < 50 && m_frame->GetSize().y == frame.y; ++i)
+        testsupport::LetPaint();
+    testsupport::LetPaint();
+    SetLanguage(language);
+    EXPECT_TRUE(Panel().IsGermanLayout());
+    const std::vector<std::string> german = captions();
+    for (const char* text : {"Signalform", "Sinus", "Rechteck", "Frequenz [Hz]", "Untergrenze", "Pegel",
+                             "Lautstärke", "Verzögerung", "MLS-Länge"})
+        EXPECT_TRUE(has(german, text)) << text;
+    EXPECT_FALSE(has(german, "Waveform"));
+    // The panel still fits the window.
+    EXPECT_DOUBLE_EQ(Panel().GetScale(), 144.0);
+    EXPECT_LE(Panel().GetPanel()->GetSize().x, Window().GetClientSize().x);
+    EXPECT_LE(Panel().GetPanel()->GetSize().y, Window().GetClientSize().y);
+    Shot("pulvera-panel-german.png");
+
+    m_frame->SetSize(frame);
+    testsupport::LetPaint();
+    EXPECT_FALSE(Panel().IsGermanLayout());
+    EXPECT_TRUE(has(captions(), "Waveform"));
 }
 
 TEST_F(PulveraWindowTest, CheckMarksFollowTheOutputTheGeneratorAndTheToolWindows)
@@ -239,8 +289,10 @@ TEST_F(PulveraWindowTest, SettingsAndConfigurationGoThroughTheirFilesAndReopenTh
     Command(kLoadSettings);
     EXPECT_EQ(s.m_frequency, 1234.0);
 
-    // Configuration: two tool windows open at their places, a wave-file name with "%".
+    // Configuration: two tool windows open at their places, a wave-file name with "%", a delay.
     s.SetWavefileName("C:/100% tone.wav");
+    s.m_delay = 40;
+    Panel().UpdateControls();
     Command(kVolumeSlider);
     Command(kStatistics);
     Panel().GetVolumeSlider()->Move(300, 200);
@@ -255,10 +307,17 @@ TEST_F(PulveraWindowTest, SettingsAndConfigurationGoThroughTheirFilesAndReopenTh
     Panel().GetVolumeSlider()->Move(10, 10);
     s.SetWavefileName("other.wav");
     s.m_frequency = 99.0;
+    s.m_delay = 0;
+    Panel().UpdateControls();
     Command(kLoadConfig);
     testsupport::LetPaint();
     EXPECT_EQ(s.GetWavefileName(), "C:/100% tone.wav");
     EXPECT_EQ(s.m_frequency, 1234.0);
+    // The loaded delay is applied from the refreshed delay controls, not lost to the ones shown before.
+    EXPECT_EQ(s.m_delay, 40);
+    auto* delayEdit = dynamic_cast<wxTextCtrl*>(Panel().GetPanel()->FindWindow(CGeneratorDlg::kIdDelayEdit));
+    ASSERT_NE(delayEdit, nullptr);
+    EXPECT_EQ(delayEdit->GetValue(), "40");
     ASSERT_NE(Panel().GetVolumeSlider(), nullptr);
     EXPECT_TRUE(Panel().GetVolumeSlider()->IsShown());
     EXPECT_TRUE(Panel().GetStatistics()->IsShown());
@@ -267,17 +326,31 @@ TEST_F(PulveraWindowTest, SettingsAndConfigurationGoThroughTheirFilesAndReopenTh
     ASSERT_NE(Panel().GetPresets(), nullptr);  // the presets window exists afterwards
     EXPECT_TRUE(m_notes.messages.empty()) << m_notes.messages.front();
 
-    // A "Count" beyond the window's presets stores no more than it has.
+    // A "Count" of 150 loads the 100 presets the window holds, and no more.
     CIniFile file;
     ASSERT_TRUE(file.SetFileName(ini.string()));
     file.WriteInt(generator_panel_config::kPresetsSection, "Count", 150);
     for (int i = 1; i <= 150; ++i)
         file.WriteDouble(generator_panel_config::kPresetsSection, "Button #" + std::to_string(i), 1000.0 + i);
+    Command(kLoadConfig);
+    const CFrequencyPresetsDlg& presets = *Panel().GetPresets();
+    EXPECT_EQ(presets.GetPreset(0), 1001.0);
+    EXPECT_EQ(presets.GetButton(0)->GetLabel(), "1001.0");
+    EXPECT_EQ(presets.GetPreset(generator_tools::kPresetCount - 1), 1000.0 + generator_tools::kPresetCount);
+    EXPECT_EQ(presets.GetPreset(generator_tools::kPresetCapacity - 1), 1100.0);
+    EXPECT_EQ(presets.GetPreset(generator_tools::kPresetCapacity), 0.0) << "not stored";
     EXPECT_EQ(generator_panel_config::ReadFrequencyPresets(file, generator_panel_config::kPresetsSection,
                                                            *Panel().GetPresets()),
-              generator_tools::kPresetCount);
-    EXPECT_EQ(Panel().GetPresets()->GetPreset(generator_tools::kPresetCount - 1),
-              1000.0 + generator_tools::kPresetCount);
+              generator_tools::kPresetCapacity);
+    // And all 100 go out again.
+    const std::filesystem::path again = m_home.File("again.ini");
+    answer = again.string();
+    Command(kSaveConfig);
+    CIniFile saved;
+    ASSERT_TRUE(saved.SetFileName(again.string()));
+    EXPECT_EQ(saved.ReadInt(generator_panel_config::kPresetsSection, "Count", 0),
+              generator_tools::kPresetCapacity);
+    EXPECT_EQ(saved.ReadDouble(generator_panel_config::kPresetsSection, "Button #100", 0.0), 1100.0);
 }
 
 TEST_F(PulveraWindowTest, SoundCardDialogRefusesARateOutOfRangeAndSwitchesToAsioAndBack)
@@ -312,42 +385,65 @@ TEST_F(PulveraWindowTest, SoundCardDialogRefusesARateOutOfRangeAndSwitchesToAsio
     EXPECT_EQ(m_core->m_waveFormat.samplesPerSec, 48000u);
     EXPECT_EQ(m_core->m_generator.m_settings.m_sample_rate, 48000);
 
-    // The ASIO button: "JACK" is chosen (the device list goes grey), then "do not use ASIO" again.
+    // The ASIO button on a JACK server of the test's own: "JACK" is chosen (the device list goes
+    // grey) and the output plays through it; then "do not use ASIO" brings the device list back and
+    // the output plays on ALSA again.
+    JackServer server;
+    if (!server.Start(44100, 256))
+        GTEST_SKIP() << server.Error();
+    auto choose = [](CSoundCardDlg& d, int entry, int expectedSelection)
+    {
+        testsupport::RunWithSteps([&d] { d.OnAsio(); },
+                                  {testsupport::On<CAsioSettingsDlg>(
+                                      [&](CAsioSettingsDlg& a)
+                                      {
+                                          EXPECT_EQ(a.m_pDevice->GetString(0), CAsioSettingsDlg::kNoAsio);
+                                          EXPECT_EQ(a.m_pDevice->GetString(1), "JACK");
+                                          EXPECT_EQ(a.m_pDevice->GetSelection(), expectedSelection);
+                                          a.m_pDevice->SetSelection(entry);
+                                          EXPECT_EQ(a.m_pControlPanel->IsEnabled(), false)
+                                              << "JACK has no control panel";
+                                          testsupport::Press(a, wxID_OK);
+                                      })});
+    };
     bool listEnabledWithAsio = true;
-    bool listEnabledAfter = false;
-    ran = testsupport::RunWithSteps(
-        [this] { Command(kSoundCardSettings); },
-        {testsupport::On<CSoundCardDlg>(
-            [&](CSoundCardDlg& d)
-            {
-                testsupport::RunWithSteps([&d] { d.OnAsio(); }, {testsupport::On<CAsioSettingsDlg>(
-                                                                    [](CAsioSettingsDlg& a)
-                                                                    {
-                                                                        EXPECT_EQ(a.m_pDevice->GetString(0),
-                                                                                  CAsioSettingsDlg::kNoAsio);
-                                                                        EXPECT_EQ(a.m_pDevice->GetString(1),
-                                                                                  "JACK");
-                                                                        a.m_pDevice->SetSelection(1);
-                                                                        testsupport::Press(a, wxID_OK);
-                                                                    })});
-                listEnabledWithAsio = d.m_pDevice->IsEnabled();
-                testsupport::RunWithSteps([&d] { d.OnAsio(); },
-                                          {testsupport::On<CAsioSettingsDlg>(
-                                              [](CAsioSettingsDlg& a)
-                                              {
-                                                  EXPECT_EQ(a.m_pDevice->GetSelection(),
-                                                            1);  // the current driver
-                                                  EXPECT_FALSE(a.m_pControlPanel->IsEnabled());
-                                                  a.m_pDevice->SetSelection(0);
-                                                  testsupport::Press(a, wxID_OK);
-                                              })});
-                listEnabledAfter = d.m_pDevice->IsEnabled();
-                testsupport::Press(d, wxID_OK);
-            })});
+    ran = testsupport::RunWithSteps([this] { Command(kSoundCardSettings); },
+                                    {testsupport::On<CSoundCardDlg>(
+                                        [&](CSoundCardDlg& d)
+                                        {
+                                            EXPECT_TRUE(d.m_pDevice->IsEnabled());
+                                            choose(d, 1, 0);
+                                            listEnabledWithAsio = d.m_pDevice->IsEnabled();
+                                            testsupport::Press(d, wxID_OK);
+                                        })});
     EXPECT_EQ(ran, 1u);
     EXPECT_FALSE(listEnabledWithAsio);
+    ASSERT_EQ(m_core->m_soundOut.m_nMode, CSoundOut::kModeAsio);
+    Command(kStart);
+    ASSERT_TRUE(m_core->IsRunning()) << (m_notes.messages.empty() ? "" : m_notes.messages.front());
+    EXPECT_EQ(m_core->m_generator.m_settings.m_sample_rate, 44100) << "the server's rate";
+    EXPECT_TRUE(UpdateUi(kStart).checked);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+    // The dialog stops the output, shows the list grey in ASIO mode, and starts it again afterwards.
+    bool listEnabledAtOpen = true;
+    bool listEnabledAfter = false;
+    ran = testsupport::RunWithSteps([this] { Command(kSoundCardSettings); },
+                                    {testsupport::On<CSoundCardDlg>(
+                                        [&](CSoundCardDlg& d)
+                                        {
+                                            listEnabledAtOpen = d.m_pDevice->IsEnabled();
+                                            choose(d, 0, 1);
+                                            listEnabledAfter = d.m_pDevice->IsEnabled();
+                                            testsupport::Press(d, wxID_OK);
+                                        })});
+    EXPECT_EQ(ran, 1u);
+    EXPECT_FALSE(listEnabledAtOpen);
     EXPECT_TRUE(listEnabledAfter);
     EXPECT_EQ(m_core->m_soundOut.m_nMode, CSoundOut::kModeDirectSound);
+    EXPECT_TRUE(m_core->IsRunning()) << "restarted, now on ALSA";
+    Command(kStop);
+    EXPECT_TRUE(m_notes.messages.empty()) << m_notes.messages.front();
 }
 
 TEST_F(PulveraWindowTest, SpeakerCancelChangesNothingAndANewLayoutStopsTheOutput)

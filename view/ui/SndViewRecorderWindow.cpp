@@ -1,6 +1,8 @@
 // The audio recorder's windows: the file dialog in the "Waves" folder and the modeless window that
-// shows the recorded time; and the level monitor's dialog.
+// shows the recorded time; the level monitor's dialog; the phonetogram's file and settings dialogs.
+#include "platform/ui/MessageBoxService.h"
 #include "view/ui/LevelMonitorDlg.h"
+#include "view/ui/PhonetogramSettingsDlg.h"
 #include "view/ui/SndViewWindow.h"
 
 #include <wx/filedlg.h>
@@ -81,6 +83,29 @@ void CSndViewWindow::ShowRecorder(bool show, const std::string& title, const std
 bool CSndViewWindow::EditLevelMonitor(LevelMonitorValues& values)
 {
     CLevelMonitorDlg dialog(this, values);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    values = dialog.GetValues();
+    return true;
+}
+
+bool CSndViewWindow::AskPhonetogramFile(bool save, std::string& path)
+{
+    platform::ui::FileDialogRequest request;
+    request.save = save;
+    request.wildcard = "Phonetogram files (*.ptg)|*.ptg";
+    std::filesystem::path chosen = platform::ui::ShowFileDialog(request, this);
+    if (chosen.empty())
+        return false;
+    if (save && !chosen.has_extension())
+        chosen += ".ptg";
+    path = chosen.string();
+    return true;
+}
+
+bool CSndViewWindow::EditPhonetogramSettings(PhonetogramSettingsValues& values)
+{
+    CPhonetogramSettingsDlg dialog(this, values);
     if (dialog.ShowModal() != wxID_OK)
         return false;
     values = dialog.GetValues();

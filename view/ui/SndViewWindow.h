@@ -69,6 +69,8 @@ public:
     // The recorder window while it exists (tests look at it).
     wxFrame* GetRecorderWindow() const { return m_pRecorder; }
     bool EditLevelMonitor(LevelMonitorValues& values) override;
+    bool AskPhonetogramFile(bool save, std::string& path) override;
+    bool EditPhonetogramSettings(PhonetogramSettingsValues& values) override;
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
     bool AskSettingsFile(bool save, std::string& path) override;

@@ -12,6 +12,7 @@
 #include "tests/support/WxEnvironment.h"
 #include "tests/view/ui/LiveView.h"
 #include "view/ui/LevelMonitorDlg.h"
+#include "view/ui/MeasurementValueDlgs.h"
 #include "view/ui/SndViewWindow.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +40,36 @@ void SaveScreen(wxWindow& window, const std::string& name)
     std::filesystem::create_directories(folder);
     const wxImage picture = platform::ui::CaptureScreen(window.GetScreenRect());
     ASSERT_TRUE(picture.IsOk());
+    EXPECT_TRUE(picture.SaveFile((folder / (name + ".png")).string(), wxBITMAP_TYPE_PNG));
+}
+
+// A dialog's picture, taken in a step after the one that meets it first, when it has been mapped
+// and painted (taken as it opens, it comes out black); the picture must show a painted face with
+// texts on it.
+void SaveDialogScreen(wxWindow& window, const std::string& name)
+{
+    window.Raise();
+    for (int i = 0; i < 20; ++i)
+    {
+        wxTheApp->Yield(true);
+        window.Update();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const wxImage picture = platform::ui::CaptureScreen(window.GetScreenRect());
+    ASSERT_TRUE(picture.IsOk());
+    std::size_t dark = 0;
+    std::size_t light = 0;
+    const unsigned char* rgb = picture.GetData();
+    for (int i = 0; i < picture.GetWidth() * picture.GetHeight(); ++i, rgb += 3)
+    {
+        const int sum = rgb[0] + rgb[1] + rgb[2];
+        dark += sum < 150;
+        light += sum > 600;
+    }
+    EXPECT_GT(light, dark) << name << ": the dialog's face is painted";
+    EXPECT_GT(dark, 0u) << name << ": its texts are there";
+    const std::filesystem::path folder = TESSARIN_TEST_OUTPUT_DIR;
+    std::filesystem::create_directories(folder);
     EXPECT_TRUE(picture.SaveFile((folder / (name + ".png")).string(), wxBITMAP_TYPE_PNG));
 }
 
@@ -164,14 +196,47 @@ TEST_F(SndViewRecorderTest, LevelMonitorDialogPresetsAndSetUp)
                  text(dialog, CLevelMonitorDlg::kMaxFrequency)->SetValue("5000");
              }),
 
-         testsupport::On<CLevelMonitorDlg>([](CLevelMonitorDlg& dialog)
-                                           { testsupport::Press(dialog, wxID_OK); })});
+         testsupport::On<CLevelMonitorDlg>(
+             [](CLevelMonitorDlg& dialog)
+             {
+                 SaveDialogScreen(dialog, "level-monitor-dialog");
+                 testsupport::Press(dialog, wxID_OK);
+             })});
     EXPECT_EQ(steps, 2u);
     EXPECT_EQ(m_engine.m_nLevelHistoryLength, 7200);
     EXPECT_EQ(m_engine.m_nLevelMonitorMode, 1);
     EXPECT_DOUBLE_EQ(m_engine.m_dLevelMinFrequency, 100.0);
     EXPECT_DOUBLE_EQ(m_engine.m_dLevelMaxFrequency, 5000.0);
     EXPECT_TRUE(View().IsCommandChecked(view_command::kLevelMonitor));
+}
+
+TEST_F(SndViewRecorderTest, LevelMonitorDurationTypedInTheDateAndTimeDialog)
+{
+    // 1 day and 2 hours at 0.5 s: 93600 s / 0.5 s measurements.
+    auto text = [](wxWindow& dialog, int id) { return dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id)); };
+    m_engine.m_dLevelShortTime = 0.5;
+    m_engine.m_nLevelHistoryLength = 10;
+    const std::size_t steps = testsupport::RunWithSteps(
+        [&] { View().OnCommand(view_command::kLevelMonitor); },
+        {testsupport::On<CLevelMonitorDlg>([](CLevelMonitorDlg& dialog)
+                                           { testsupport::Press(dialog, CLevelMonitorDlg::kSetDuration); }),
+         testsupport::On<CDateTimeDlg>(
+             [&](CDateTimeDlg& dialog)
+             {
+                 EXPECT_EQ(text(dialog, CDateTimeDlg::kIds[4])->GetValue(), "0");  // 5 s: 0 min
+                 text(dialog, CDateTimeDlg::kIds[2])->SetValue("1");
+                 text(dialog, CDateTimeDlg::kIds[3])->SetValue("2");
+                 text(dialog, CDateTimeDlg::kIds[5])->SetValue("0");
+                 testsupport::Press(dialog, wxID_OK);
+             }),
+         testsupport::On<CLevelMonitorDlg>(
+             [&](CLevelMonitorDlg& dialog)
+             {
+                 EXPECT_EQ(text(dialog, CLevelMonitorDlg::kNumber)->GetValue(), "187200");
+                 testsupport::Press(dialog, wxID_OK);
+             })});
+    EXPECT_EQ(steps, 3u);
+    EXPECT_EQ(m_engine.m_nLevelHistoryLength, 187200);
 }
 
 }  // namespace
