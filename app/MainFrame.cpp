@@ -215,15 +215,20 @@ bool CMainFrame::OnDropFiles(const std::vector<std::string>& paths, const wxPoin
         MdiChildFrame* under = m_pContainer->ChildAtScreenPoint(screenPoint);
         targets[0] = under ? under : m_pContainer->GetChildFrames().front();
     }
+    std::vector<CSndView*> loaders(paths.size(), nullptr);
     for (std::size_t i = 0; i < paths.size(); ++i)
     {
-        // The measurement window that loads the file as its impulse response does not exist yet;
-        // the frame takes the file's name.
         targets[i]->SetTitle(wxString::FromUTF8(std::filesystem::path(paths[i]).stem().string()));
         m_app.Trace("dropped " + paths[i]);
+        if (auto* child = dynamic_cast<CChildFrame*>(targets[i]); child && child->GetViewWindow())
+            loaders[i] = &child->GetViewWindow()->GetView();
     }
     if (m_app.m_pEngine)
         m_app.m_pEngine->m_bProcessingEnabled.store(1);
+    // Each window takes its file as its impulse response.
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (loaders[i])
+            loaders[i]->LoadImpulseFile(paths[i]);
     m_pContainer->Tile();
     return true;
 }

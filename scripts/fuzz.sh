@@ -14,7 +14,7 @@ jobs=${TESSARIN_FUZZ_JOBS:-4}
 targets=(profile_fuzzer archive_fuzzer view_settings_fuzzer wave_reader_fuzzer mp3_reader_fuzzer
     engine_block_fuzzer phonetogram_fuzzer pulvera_wave_reader_fuzzer generator_link_fuzzer
     overlay_text_fuzzer settings_file_fuzzer registry_fuzzer default_cal_fuzzer remote_command_fuzzer
-    calibration_curve_fuzzer reference_file_fuzzer level_logger_set_fuzzer)
+    calibration_curve_fuzzer reference_file_fuzzer level_logger_set_fuzzer impulse_text_fuzzer)
 [ $# -gt 0 ] && targets=("$@")
 
 "$root/scripts/install-deps.sh" clang libclang-rt-14-dev

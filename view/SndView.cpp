@@ -65,8 +65,7 @@ CSndView::~CSndView()
         --m_document.m_nInitialisedViews;
     }
     m_document.RemoveView(this);
-    if (m_nImpulseFrames > 0 && m_engine.m_pHeldImpulse == m_impulseResponse.data())
-        m_engine.SetHeldImpulse(nullptr, 0, 0);
+    ReleaseImpulseFromEngine();
 }
 
 CViewFrame* CSndView::Frame() const
@@ -456,7 +455,30 @@ bool CSndView::OnCommand(int id)
                                                                      : 2,
                                          kShowWindow);
             return true;
+        case kUseCurrentMeasurement:
+            OnUseCurrentMeasurement();
+            return true;
+        case kLoadImpulse:
+            OnLoadImpulseFile();
+            return true;
+        case kSaveImpulseText:
+            OnSaveImpulseText();
+            return true;
+        case kSaveImpulseWav:
+            OnSaveImpulseWav();
+            return true;
+        case kImpulseAutoUpdate:
+            OnAutoUpdate();
+            return true;
+        case kUnloadImpulse:
+            OnUnloadImpulse();
+            return true;
         default:
+            if (const int code = ImpulsePlotCode(id); code != 0)
+            {
+                OnImpulsePlot(code);
+                return true;
+            }
             return OnMouseCommand(id) || OnOverlayCommand(id);
     }
 }
@@ -537,8 +559,12 @@ bool CSndView::IsCommandChecked(int id) const
         case kPhonetogramFast:
         case kPhonetogramSingleTones:
             return m_nPhonetogramDisplayMode == (id == kPhonetogramSingleTones ? 1 : 0);
+        case kImpulseAutoUpdate:
+            return settings.m_bImpulseAutoUpdate != 0;
         default:
         {
+            if (const int code = ImpulsePlotCode(id); code != 0)
+                return m_abImpulsePlot[static_cast<std::size_t>(code - 256)] != 0;
             bool checked = false;
             return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked)) && checked;
         }
@@ -579,9 +605,10 @@ bool view_command::IsToggleCommand(int id)
         case kSmoothing:
         case kLegend:
         case kSetAsReference:
+        case kImpulseAutoUpdate:
             return true;
         default:
-            return (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||
+            return ImpulsePlotCode(id) != 0 || (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||
                    (id >= kFirstOverlaySnapshot && id < kFirstOverlaySnapshot + 5);
     }
 }

@@ -29,6 +29,7 @@
 #include "dsp/RoomAcoustics.h"
 #include "view/CustomPlot.h"
 #include "view/DisplayProperties.h"
+#include "view/ImpulseResponse.h"
 #include "view/Mp3Conversion.h"
 #include "view/ParamViewManager.h"
 #include "view/Readouts.h"
@@ -144,6 +145,23 @@ inline constexpr int kSetAsReference = 32949;
 inline constexpr int kExcludeArea = 33083;
 inline constexpr int kTriggerSettings = 32834;
 inline constexpr int kChannelConfiguration = 32837;
+// "Plug-Ins > Impulse response": the window's own impulse response and its eight plots.
+inline constexpr int kUseCurrentMeasurement = 32825;
+inline constexpr int kLoadImpulse = 32826;
+inline constexpr int kSaveImpulseText = 32827;
+inline constexpr int kSaveImpulseWav = 32943;
+inline constexpr int kImpulseAutoUpdate = 32944;
+inline constexpr int kUnloadImpulse = 32831;
+inline constexpr int kPlotImpulse = 32846;
+inline constexpr int kPlotFreqResponse = 32880;
+inline constexpr int kPlotPhaseResponse = 32879;
+inline constexpr int kPlotEnergyTime = 32936;
+inline constexpr int kPlotEnergyDecay = 32937;
+inline constexpr int kPlotStepResponse = 32938;
+inline constexpr int kPlotReverbVsFrequency = 32941;
+inline constexpr int kPlotGroupDelay = 32940;
+// The view mode (256..263) a plot command switches, or 0 for another command.
+int ImpulsePlotCode(int id);
 }  // namespace view_command
 
 // Mouse flags the view's mouse handlers take.
@@ -322,11 +340,78 @@ public:
     bool IsTimeAxis() const;
     bool IsSweepResultMode() const;
     void ClearImpulsePlotFlags();
-    // Reads a WAVE or MP3 file (at most kMaxImpulseFrames frames; the rest is not read) as the
-    // window's impulse response, which the engine's decay analysis then takes. Reports the frames
-    // loaded, the file's rate and channels; false with the held response unchanged when the file
-    // cannot be read or holds no samples.
-    bool LoadImpulseFromAudioFile(const std::string& path, int& frames, int& sampleRate, int& channels);
+    // --- the impulse response (SndViewImpulse.cpp) ----------------------------------------------
+    static constexpr const char* kTakeImpulseMessage = "Please set the analyzer to impulse response measurement.";
+    static constexpr const char* kWriteErrorMessage = "Error occured while writing";
+    // Takes the engine's current time signal or impulse response (view modes 1 and 4 only; else
+    // the message) as channel 0 with the signal type.
+    void TakeImpulseFromMeasurement(int signalType);
+    // Reads a WAVE or MP3 file (at most CImpulseResponse::kMaxFrames frames; the rest is not read)
+    // as the window's impulse response, which the engine's decay analysis then takes. Returns the
+    // frames read, or -1 with the held response unchanged when the file cannot be read or holds no
+    // samples (told to the user unless quiet).
+    int LoadImpulseFromAudioFile(const std::string& path, bool quiet);
+    // Reads the text form (one channel at the analyser's rate). Returns the values read, or the
+    // non-positive count of the file (-1: no file) with the held response unchanged, silently.
+    int LoadImpulseFromText(const std::string& path);
+    // Loads a file by its extension (letter case ignored: "wav" and "mp3" as audio, "txt" as
+    // text), then, when an impulse is held, tells what was loaded, switches the window's channels
+    // to the impulse's and shows the impulse plot. False when nothing was loaded.
+    bool LoadImpulseFile(const std::string& path);
+    // A mono WAVE file of channel 0 scaled to a peak of 0.9999 (the held impulse stays as it is),
+    // at the impulse's rate and the program's recording bits. 0, or -1 (and the message).
+    int SaveImpulseAsWave(const std::string& path);
+    // The analysis length of channel 0 (the zeros after the frames included) as text. 0, or -1
+    // (and the message) when the file cannot be written or a value could not be written.
+    int SaveImpulseAsText(const std::string& path);
+    void CopyImpulseFrom(const CImpulseResponse& other);
+    void ShowNoImpulseMessage();
+    void OnUseCurrentMeasurement();
+    void OnLoadImpulseFile();
+    void OnSaveImpulseText();
+    void OnSaveImpulseWav();
+    void OnAutoUpdate();
+    void OnUnloadImpulse();
+    // One of the eight plot toggles, by its view mode (256..263).
+    void OnImpulsePlot(int code);
+    // Makes the derived curves and figures stale (every new impulse).
+    void ResetImpulseCache();
+    const CImpulseResponse& GetImpulse() const { return m_impulse; }
+    CImpulseResponse& GetImpulse() { return m_impulse; }
+    // --- curves derived from the impulse response (SndViewImpulseCurves.cpp) ---------------------
+    static constexpr const char* kImpulseMemoryMessage = "Not enough memory to show the impulse response.";
+    // Before every redraw in an impulse plot mode: the selected curve of every channel and, when
+    // anything changed, the room-acoustic figures of every channel.
+    void ComputeImpulsePlot();
+    bool IsImpulseCacheStale() const;
+    // The fitted decay line and its two level markers over the energy-decay plot.
+    void DrawDecayRegressionLines(gfx::Canvas& canvas);
+    // What the derived curves were last computed for. The report jobs change `id` to force a
+    // recomputation and wait until it equals the impulse's id again.
+    struct ImpulseCacheKey
+    {
+        int id = 0;
+        int mode = 0;
+        int fftLength = 0;
+        int windowType = -1;
+        int start = 0;
+        int length = 0;
+        int smoothing = 0;
+        double levelStart = 0.0;
+        double levelEnd = 0.0;
+        int points = 0;
+        double timeWindow = 0.0;
+        double bandLow = 0.0;
+        double bandHigh = 0.0;
+        int signalType = 0;
+        bool operator==(const ImpulseCacheKey& other) const;
+    };
+    ImpulseCacheKey m_impulseKey;
+    // The narrow-band analysis of the impulse plots (0 off, 1 octave, 3 third octave) at a band
+    // centre, and whether the octave and third-octave figures are evaluated.
+    int m_nBandMode = 0;
+    double m_dBandCentre = 1000.0;
+    int m_bPerBandEvaluation = 1;
     void OnFftAnalyzer();
     void OnMlsMeasurement();
     void OnOscilloscope();
@@ -361,7 +446,7 @@ public:
     bool Is3DViewerOpen() const { return m_b3DWindowOpen; }
     // The impulse plot's time range (seconds): a changed range becomes the plot's 3D time range,
     // the time-signal feed runs again, and the 3D window reads its ranges anew.
-    void ComputeImpulsePlot(double startTime, double endTime);
+    void SetImpulseTimeRange(double startTime, double endTime);
     // --- the audio recorder (SndViewRecorder.cpp) ------------------------------------------------
     // Records the channels whose "Active" flag is set to path: 0, or -1 (told to the user) when no
     // channel is active or the file cannot be created.
@@ -677,12 +762,16 @@ public:
     int m_bInitialised = 0;
     int m_nRememberedMode = 0;
     std::array<int, kImpulsePlotFlags> m_abImpulsePlot{};
-    // The impulse response the window holds: one row of frames per channel, at its rate.
-    static constexpr int kMaxImpulseFrames = 1 << 23;
-    std::vector<float> m_impulseResponse;
-    int m_nImpulseFrames = 0;
-    int m_nImpulseRate = 0;
-    int m_nImpulseChannels = 0;
+    // The impulse response the window holds, the FFT length and window type its plots were
+    // switched on with, and the STI of the held impulse (-10: not evaluated).
+    CImpulseResponse m_impulse;
+    int m_nImpulseFftLength = 0;
+    int m_nImpulseWindowType = 0;
+    double m_dImpulseSti = -10.0;
+    // The derived-curve cache: the points last plotted (-1 after a reset) and whether the first
+    // automatic y scaling of the frequency response, impulse and step response plots was done.
+    int m_nImpulsePlottedPoints = -1;
+    std::array<int, 3> m_abImpulseScaled{};
     int m_bDisplayFrozen = 0;
     std::int64_t m_nLastAnalysisCount = -1;
     int m_nProgressCounter = 0;
@@ -740,6 +829,31 @@ private:
     void ApplyAxisRecordToPlot(int mode);
     void SetupChannelCurves(int mode);
     void ShowTimerWarning();
+    struct LinkedRange
+    {
+        bool active = false;
+        double x0 = 0.0;  // ms
+        double x1 = 0.0;
+        double rate = 0.0;
+    };
+    // The measuring rectangle of another time-axis window that selects the analysed part.
+    LinkedRange FindLinkedTimeRange() const;
+    ImpulseCacheKey CurrentImpulseKey(int mode, int fftLength, int start, int length) const;
+    void PointPlotAtImpulseCurves(int mode);
+    void EvaluateImpulseChannel(int channel, const float* slot, int start, int length, double rate);
+    // The slots of the derived curves (one per held channel or operation destination, `stride`
+    // floats apart), the FFT window table, the points and x step of the curves.
+    std::vector<float> m_impulseWork;
+    std::vector<float> m_impulseWindowTable;
+    int m_nWindowTableLength = 0;
+    int m_nWindowTableType = -1;
+    int m_nImpulseSlots = 0;
+    int m_nImpulseStride = 0;
+    int m_nImpulsePoints = 0;
+    double m_dImpulseStep = 1.0;
+    // Hands channel 0 of the held impulse to the engine's decay analysis, or takes it back.
+    void HandImpulseToEngine();
+    void ReleaseImpulseFromEngine();
     CViewFrame* Frame() const;
     bool OnMouseCommand(int id);
     bool IsMouseCommandChecked(int id, bool& checked) const;

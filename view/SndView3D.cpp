@@ -89,7 +89,7 @@ int CSndView::On3DScreenshotRequest()
     return 0;
 }
 
-void CSndView::ComputeImpulsePlot(double startTime, double endTime)
+void CSndView::SetImpulseTimeRange(double startTime, double endTime)
 {
     CWaterfallFeed& feed = m_pPlot->m_waterfall;
     if (feed.m_dStartTime == startTime && feed.m_dEndTime == endTime)

@@ -225,6 +225,41 @@ int CSndView::SetupAxes()
         default:
             break;
     }
+    // The impulse plots: their x axis follows the held impulse response.
+    if (mode >= 256 && mode <= 263 && m_impulse.IsHeld())
+    {
+        const double impulseRate = m_impulse.m_dSampleRate > 0.0 ? m_impulse.m_dSampleRate : rate;
+        if (mode == 256 || mode == 259 || mode == 260 || mode == 261)
+        {
+            const int length = m_nImpulsePoints > 0 ? m_nImpulsePoints : m_impulse.m_nFrames;
+            plot.m_dBinWidth = 1000.0 / impulseRate;
+            full.m_dXMin = 0.0;
+            full.m_dXMax = length * 1000.0 / impulseRate;
+            if (mode == 256 || mode == 261)
+            {
+                full.m_dYMin = -1.1;
+                full.m_dYMax = 1.1;
+                yUnit = " ";
+            }
+        }
+        else if (mode == 262)
+        {
+            full.m_dXMin = 0.9 * m_engine.m_reverbWizard.minFrequency;
+            full.m_dXMax = 1.1 * m_engine.m_reverbWizard.maxFrequency;
+            full.m_dYMin = 0.0;
+            full.m_dYMax = 3000.0;
+            yUnit = "ms";
+        }
+        else
+        {
+            const int fftLength = m_nImpulseFftLength > 0 ? m_nImpulseFftLength : m_impulse.m_nAnalysisLength;
+            plot.m_dBinWidth = impulseRate / std::max(1, fftLength);
+            full.m_dXMin = std::max(plot.m_dBinWidth, m_engine.m_dMinFrequency);
+            full.m_dXMax = impulseRate / 2.0;
+            if (mode == 263)
+                yUnit = "ms";
+        }
+    }
     // 12.
     if (yUnit == "dB" && !record.m_bLogY && mode != 96 && mode != 128)
         yUnit.clear();

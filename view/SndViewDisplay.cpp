@@ -179,6 +179,10 @@ void CSndView::OnTimer(int id)
     {
         m_nProgressCounter = 0;
         m_pPlot->m_bDataDirty = 1;
+        // "Auto update": every new impulse or time signal becomes the window's impulse response.
+        const int analyser = m_engine.GetAnalyzerMode();
+        if (m_pSettings && m_pSettings->m_bImpulseAutoUpdate && (analyser == 1 || analyser == 4))
+            OnUseCurrentMeasurement();
     }
     m_nLastAnalysisCount = count;
     PassLevelData();
@@ -292,18 +296,21 @@ void CSndView::SetupCurves()
     }
     else
     {
-        // Modes whose data other windows and applications fill; none of them has data yet.
+        // Modes whose data other windows and applications fill; the impulse plots show what the
+        // window derives from its impulse response.
         plot.m_pData = nullptr;
         plot.m_arrChannelData.fill(nullptr);
         plot.m_dataRange.m_nPoints = 0;
+        if (mode >= 256 && mode <= 263)
+            ComputeImpulsePlot();
     }
 
     // The sonagram shows the held impulse response whole; the live picture stands still while the
     // input does not run.
-    const bool recorded = m_nImpulseFrames > 0 && !m_impulseResponse.empty();
-    plot.m_pSonagramSamples = recorded ? m_impulseResponse.data() : nullptr;
-    plot.m_nSonagramSamples = recorded ? m_nImpulseFrames : 0;
-    plot.m_dSonagramRate = recorded ? m_nImpulseRate : -1.0;
+    const bool recorded = m_impulse.IsHeld() && m_impulse.m_nFrames > 0;
+    plot.m_pSonagramSamples = recorded ? m_impulse.Channel(0) : nullptr;
+    plot.m_nSonagramSamples = recorded ? m_impulse.m_nFrames : 0;
+    plot.m_dSonagramRate = recorded ? m_impulse.m_dSampleRate : -1.0;
     plot.m_sonagram.m_nFftLength = std::max(2, m_engine.m_nFftSize);
     plot.m_bHold = m_engine.GetState() == CSoundIn::kStateRunning ? 0 : 1;
     // One live line per refresh.

@@ -183,6 +183,7 @@ void CSndView::DrawForeground(gfx::Canvas& canvas)
                         gfx::Align::Left);
     }
     PlaceTonalityMarkers();
+    DrawDecayRegressionLines(canvas);
     // Labels are written in black on the plot, without a box behind them.
     if (m_pSettings && m_pSettings->m_Annotations.GetCount() > 0)
     {

@@ -188,6 +188,15 @@ public:
     virtual bool SavePlotPicture(const std::string& /*path*/) { return false; }
     // The file dialog of a settings file (".ini").
     virtual bool AskSettingsFile(bool /*save*/, std::string& /*path*/) { return false; }
+    // The file dialogs of the impulse response: open (wave, MP3, text or any file), save as text,
+    // save as WAVE.
+    enum ImpulseFileKind
+    {
+        kImpulseOpen = 0,
+        kImpulseSaveText = 1,
+        kImpulseSaveWave = 2,
+    };
+    virtual bool AskImpulseFile(int /*kind*/, std::string& /*path*/) { return false; }
 
     // Shows a right-click menu (English texts; the window translates them) at the client point and
     // returns the chosen command (0: none).

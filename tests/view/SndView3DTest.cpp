@@ -84,11 +84,11 @@ TEST_F(SndView3D, ViewerCommandOpensTheWindowFeedsItAndClosesOnItsRequest)
 
     // A changed time range makes the window read its ranges again; an unchanged one does not.
     window.m_window->m_scene.m_bAxesValid = 1;
-    view.ComputeImpulsePlot(0.0, 0.5);
+    view.SetImpulseTimeRange(0.0, 0.5);
     EXPECT_EQ(window.m_window->m_scene.m_bAxesValid, 0);
     EXPECT_EQ(view.GetPlot().m_waterfall.m_dEndTime, 0.5);
     window.m_window->m_scene.m_bAxesValid = 1;
-    view.ComputeImpulsePlot(0.0, 0.5);
+    view.SetImpulseTimeRange(0.0, 0.5);
     EXPECT_EQ(window.m_window->m_scene.m_bAxesValid, 1);
 
     // The window's close request switches the viewer off.

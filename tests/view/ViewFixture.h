@@ -95,6 +95,13 @@ public:
         path = m_strFilePath;
         return m_bDialogOk;
     }
+    bool AskImpulseFile(int kind, std::string& path) override
+    {
+        m_impulseFileKinds.push_back(kind);
+        path = m_strFilePath;
+        return m_bDialogOk;
+    }
+    std::vector<int> m_impulseFileKinds;
     // The right-click menu answers with m_nPopupAnswer and keeps the items it offered.
     int TrackPopupMenu(const std::vector<PopupMenuItem>& items, int, int) override
     {
@@ -159,6 +166,13 @@ public:
     void SelectWeightingEntry(int index) override { m_nWeightingEntry = index; }
     void RemoveMenu() override { ++m_nMenuRemovals; }
     void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+    // Information boxes are messages too; m_information keeps them apart as well.
+    void ShowInformation(const std::string& text) override
+    {
+        m_information.push_back(text);
+        m_messages.push_back(text);
+    }
+    std::vector<std::string> m_information;
     bool HasMenu() const override { return m_bHasMenu; }
     bool AskYesNo(const std::string& text) override
     {

@@ -74,6 +74,7 @@ public:
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
     bool AskSettingsFile(bool save, std::string& path) override;
+    bool AskImpulseFile(int kind, std::string& path) override;
     int TrackPopupMenu(const std::vector<PopupMenuItem>& items, int x, int y) override;
     void RedrawRubberBand() override;
     bool EditCurve(CurveEditValues& values) override;
@@ -90,6 +91,8 @@ public:
     static std::function<bool(CAnnotationList::LabelEdit& values)> s_fnLabelAnswer;
     // Tests answer the settings-file dialog with this path instead of showing it (empty: shown).
     static std::string s_strSettingsFileAnswer;
+    // When not empty: the impulse file dialogs answer with this path instead of showing.
+    static std::string s_strImpulseFileAnswer;
     // The overlay dialogs (SndViewOverlayDialogs.cpp).
     bool SelectOverlay(SelectOverlayValues& values) override;
     int AskOverlayExists(int slot) override;
