@@ -437,7 +437,7 @@ bool CSndView::OnCommand(int id)
                                          kShowWindow);
             return true;
         default:
-            return OnMouseCommand(id) || OnOverlayCommand(id);
+            return OnMouseCommand(id) || OnOverlayCommand(id) || OnDspCommand(id);
     }
 }
 
@@ -513,7 +513,9 @@ bool CSndView::IsCommandChecked(int id) const
         default:
         {
             bool checked = false;
-            return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked)) && checked;
+            return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked) ||
+                    IsDspCommandChecked(id, checked)) &&
+                   checked;
         }
     }
 }

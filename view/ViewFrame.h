@@ -14,6 +14,7 @@
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
 #include "view/DisplayProperties.h"
+#include "view/DspDialogValues.h"
 #include "view/LevelMonitorValues.h"
 #include "view/OverlayDialogValues.h"
 #include "view/ParamViewManager.h"
@@ -23,6 +24,7 @@
 #include <vector>
 
 class Cchannel_settings;
+struct CDesignedFilterSettings;
 class CGeneratorMatrix;
 class CGeneratorMatrix_settings;
 class CVectorscope_settings;
@@ -114,7 +116,8 @@ public:
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
     // The 3D waterfall window: opened with the requests it sends back (false when it could not be
     // made), closed again, and its picture saved as a JPEG beside the path (0, or a failure code).
-    virtual bool Open3DWindow(std::function<void()> /*closeRequest*/, std::function<void()> /*screenshotRequest*/)
+    virtual bool Open3DWindow(std::function<void()> /*closeRequest*/,
+                              std::function<void()> /*screenshotRequest*/)
     {
         return false;
     }
@@ -191,6 +194,16 @@ public:
     // volume slider (modal; each change goes to `report` as value x lParam and lParam).
     virtual void ShowGeneratorLevel(CGeneratorMatrix& /*matrix*/) {}
     virtual bool EditOutputMatrix(CGeneratorMatrix_settings& /*settings*/) { return false; }
+    // The DSP menu's dialogs on the values; true on OK.
+    virtual bool EditFilterDesigner(CDesignedFilterSettings& /*settings*/, double /*sampleRate*/)
+    {
+        return false;
+    }
+    virtual bool EditHumFilter(HumFilterValues& /*values*/) { return false; }
+    virtual bool EditRiaaFilter(RiaaValues& /*values*/) { return false; }
+    virtual bool EditChannelDelay(DelayValues& /*values*/) { return false; }
+    virtual bool EditFilterbank(FilterbankValues& /*values*/) { return false; }
+    virtual bool EditDemodulator(DemodulatorValues& /*values*/) { return false; }
     virtual void RunLinkVolume(
         double /*value*/, const std::function<void(std::int64_t wParam, std::int64_t lParam)>& /*report*/)
     {
