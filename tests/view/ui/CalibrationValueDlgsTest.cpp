@@ -80,7 +80,8 @@ TEST_F(CalibrationValueDlgsTest, TrackingLevelRefusesAValueOutsideItsRange)
     std::size_t ran = 0;
     const int result = RunModalSteps(
         dialog,
-        {[&]
+        {[] { testsupport::LetPaint(); },
+         [&]
          {
              EXPECT_EQ(dialog.GetTitle(), "Tracking level");
              EXPECT_EQ(dynamic_cast<wxTextCtrl*>(dialog.FindWindow(CTrackingLevelCalibrationDlg::kIdValue))
@@ -100,7 +101,7 @@ TEST_F(CalibrationValueDlgsTest, TrackingLevelRefusesAValueOutsideItsRange)
          }},
         &ran);
     EXPECT_EQ(result, wxID_OK);
-    EXPECT_EQ(ran, 2u);
+    EXPECT_EQ(ran, 3u);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_NE(m_boxes[0].find("Level"), std::string::npos) << m_boxes[0];
     EXPECT_EQ(dialog.m_row.value, 250.0);
@@ -114,7 +115,8 @@ TEST_F(CalibrationValueDlgsTest, TwoValuesEachWithinItsRange)
     dialog.m_rows[1] = {"Factor", "", 1.0, 1e-6, 1e6};
     std::size_t ran = 0;
     const int result = RunModalSteps(dialog,
-                                     {[&]
+                                     {[] { testsupport::LetPaint(); },
+                                      [&]
                                       {
                                           Edit(dialog, CTwoValueDlg::kIdFirstValue, "-6");
                                           Edit(dialog, CTwoValueDlg::kIdSecondValue, "-1");
@@ -130,7 +132,7 @@ TEST_F(CalibrationValueDlgsTest, TwoValuesEachWithinItsRange)
                                       }},
                                      &ran);
     EXPECT_EQ(result, wxID_OK);
-    EXPECT_EQ(ran, 2u);
+    EXPECT_EQ(ran, 3u);
     EXPECT_EQ(dialog.m_rows[0].value, -6.0);
     EXPECT_EQ(dialog.m_rows[1].value, 2.5);
 }
@@ -141,7 +143,8 @@ TEST_F(CalibrationValueDlgsTest, QuickCalibrationTakesTheReferenceLevel)
     dialog.m_dReferenceLevel = 94.0;
     const int result = RunModalSteps(
         dialog,
-        {[&]
+        {[] { testsupport::LetPaint(); },
+         [&]
          {
              Edit(dialog, CQuickCalibrationDlg::kIdReference, "114");
              dynamic_cast<wxCheckBox*>(dialog.FindWindow(CQuickCalibrationDlg::kIdSave))->SetValue(true);
