@@ -17,8 +17,8 @@ constexpr auto kNormal = CommandKind::kNormal;
 constexpr std::uint32_t kAnalyserBar = tb::kMain;
 constexpr std::uint32_t kGap = tb::kGapBefore;
 
-constexpr std::array<const char*, 9> kMenuOrder = {
-    "&File", "&Edit", "&View", "&Options", "ASIO", "Easy Measurements", "&Plug-Ins", "&Window", "&Help"};
+constexpr std::array<const char*, 10> kMenuOrder = {
+    "&File", "&Edit", "&View", "&Options", "DSP", "ASIO", "Easy Measurements", "&Plug-Ins", "&Window", "&Help"};
 
 // THE COMMAND TABLE. To add a command, add one row here:
 //   {id, "Menu/Item\tAccel" or nullptr, caption text id or 0, toolbar_bit:: set, "icon" or nullptr,
@@ -84,6 +84,26 @@ const CommandEntry kCommands[] = {
     {32867,                               "&View/Overlay/Overlay 10",                      0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kAddParamView,         "&View/|Add ParamView",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kAlignParamViews,      "&View/Align ParamViews",                   0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    // The active measurement window's "DSP" menu: filters on every input channel.
+    {view_command::kNotch1kHz,            "DSP/1kHz notch",                           0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kDcBlock,              "DSP/DC block",                             0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 0,  "DSP/|Filter #1",                           0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 1,  "DSP/Filter #2",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 2,  "DSP/Filter #3",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 3,  "DSP/Filter #4",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 4,  "DSP/Filter #5",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 5,  "DSP/Filter #6",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 6,  "DSP/Filter #7",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 7,  "DSP/Filter #8",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 8,  "DSP/Filter #9",                            0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kFirstFreeFilter + 9,  "DSP/Filter #10",                           0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kHumFilter,            "DSP/Hum",                                  0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kRiaaFilter,           "DSP/RIAA",                                 0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kChannelDelay,         "DSP/Delay",                                0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kThirdOctaveFilterbank, "DSP/|1\u22153 octave filterbank",         0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kOctaveFilterbank,     "DSP/Octave filterbank",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kDemodulator,          "DSP/Demodulator",                          0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kMusicalNotes,         "DSP/|Musical notes",                       0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {kSelectAsio,                          "ASIO/select ASIO",                              0,       tb::kNone,              nullptr,          SelectAsio,        UpdateInputMode,         kCheck},
     {kConfigureAsio,                       "ASIO/Configure",                                0,       tb::kNone,              nullptr,          ConfigureAsio,     nullptr,                 kNormal},
     {kAsioGenerator1,                      "ASIO/ASIO Generator #1",                        0,       tb::kNone,              nullptr,          ShowAsioGenerator, nullptr,                 kNormal},

@@ -53,7 +53,7 @@ void CChannelConditioning::Prepare(int channels, int sampleRate)
         filters->riaa.m_dSampleRate = sampleRate;
         if (settings.riaaEnabled)
             filters->riaa.Process(nullptr, 0);
-        if (settings.delaySamples > 0)
+        if (settings.delayActive && settings.delaySamples > 0)
         {
             filters->delay.SetDelay(settings.delaySamples);
             filters->delay.m_bEnabled = 1;

@@ -49,6 +49,7 @@ public:
         int riaaEnabled = 0;
         int riaaInverse = 0;   // playback curve instead of the recording curve
         int delaySamples = 0;  // 0: no delay line
+        int delayActive = 1;   // 0: the delay is kept but not applied
     };
 
     CChannelConditioning();

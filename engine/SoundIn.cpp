@@ -749,6 +749,7 @@ int CSoundIn::OpenInputLocked()
     {
         // Every conditioning filter is built here, so the intake never allocates.
         m_conditioning.m_bEqualizer = m_bEqualizerFilters;
+        m_conditioning.m_bNotch = m_bNotch1kHz;
         m_conditioning.Prepare(channels, m_nSampleRate);
         m_levelValues.assign(static_cast<std::size_t>(channels) * kLevelValuesPerStep, 0.0f);
         for (CHistogram& histogram : m_histograms)

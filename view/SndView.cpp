@@ -479,7 +479,7 @@ bool CSndView::OnCommand(int id)
                 OnImpulsePlot(code);
                 return true;
             }
-            return OnMouseCommand(id) || OnOverlayCommand(id);
+            return OnMouseCommand(id) || OnOverlayCommand(id) || OnDspCommand(id);
     }
 }
 
@@ -566,7 +566,9 @@ bool CSndView::IsCommandChecked(int id) const
             if (const int code = ImpulsePlotCode(id); code != 0)
                 return m_abImpulsePlot[static_cast<std::size_t>(code - 256)] != 0;
             bool checked = false;
-            return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked)) && checked;
+            return (IsMouseCommandChecked(id, checked) || IsCommandCheckedOverlay(id, checked) ||
+                    IsDspCommandChecked(id, checked)) &&
+                   checked;
         }
     }
 }

@@ -162,6 +162,18 @@ inline constexpr int kPlotReverbVsFrequency = 32941;
 inline constexpr int kPlotGroupDelay = 32940;
 // The view mode (256..263) a plot command switches, or 0 for another command.
 int ImpulsePlotCode(int id);
+// The "DSP" menu: filters the engine applies to every input channel.
+inline constexpr int kNotch1kHz = 32797;
+inline constexpr int kDcBlock = 32874;
+inline constexpr int kFirstFreeFilter = 32906;  // "Filter #1" to "Filter #10"
+inline constexpr int kFreeFilters = 10;
+inline constexpr int kHumFilter = 32965;
+inline constexpr int kRiaaFilter = 32883;
+inline constexpr int kChannelDelay = 32999;
+inline constexpr int kThirdOctaveFilterbank = 32814;
+inline constexpr int kOctaveFilterbank = 32818;
+inline constexpr int kDemodulator = 32968;
+inline constexpr int kMusicalNotes = 32806;
 }  // namespace view_command
 
 // Mouse flags the view's mouse handlers take.
@@ -821,6 +833,18 @@ private:
     void ShowFilledText(int format, int argument);
     bool IsCommandCheckedOverlay(int id, bool& checked) const;
     bool OnOverlayCommand(int id);
+    // The DSP menu (SndViewDsp.cpp).
+    bool OnDspCommand(int id);
+    bool IsDspCommandChecked(int id, bool& checked) const;
+    void OnFreeFilter(int slot);
+    void OnHumFilter();
+    void OnRiaaFilter();
+    void OnChannelDelay();
+    void OnFilterbank(bool thirdOctave);
+    void OnDemodulator();
+    // Stops a running engine around a change of its conditioning filters and starts it again, so
+    // that the filters are built anew.
+    void RestartAround(const std::function<void()>& change);
     bool OnSettingsFileCommand(int id);
     void TakeSettingsSlot();
     // The window's slot as the document holds it now (loading a workspace replaces the slots).

@@ -15,6 +15,7 @@
 #include "display/Plot.h"
 #include "engine/WowAndFlutter.h"
 #include "view/DisplayProperties.h"
+#include "view/DspDialogValues.h"
 #include "view/LevelMonitorValues.h"
 #include "view/OverlayDialogValues.h"
 #include "view/ParamViewManager.h"
@@ -25,6 +26,7 @@
 #include <vector>
 
 class Cchannel_settings;
+struct CDesignedFilterSettings;
 class CGeneratorMatrix;
 class CGeneratorMatrix_settings;
 class CVectorscope_settings;
@@ -215,6 +217,16 @@ public:
     // volume slider (modal; each change goes to `report` as value x lParam and lParam).
     virtual void ShowGeneratorLevel(CGeneratorMatrix& /*matrix*/) {}
     virtual bool EditOutputMatrix(CGeneratorMatrix_settings& /*settings*/) { return false; }
+    // The DSP menu's dialogs on the values; true on OK.
+    virtual bool EditFilterDesigner(CDesignedFilterSettings& /*settings*/, double /*sampleRate*/)
+    {
+        return false;
+    }
+    virtual bool EditHumFilter(HumFilterValues& /*values*/) { return false; }
+    virtual bool EditRiaaFilter(RiaaValues& /*values*/) { return false; }
+    virtual bool EditChannelDelay(DelayValues& /*values*/) { return false; }
+    virtual bool EditFilterbank(FilterbankValues& /*values*/) { return false; }
+    virtual bool EditDemodulator(DemodulatorValues& /*values*/) { return false; }
     virtual void RunLinkVolume(
         double /*value*/, const std::function<void(std::int64_t wParam, std::int64_t lParam)>& /*report*/)
     {

@@ -70,11 +70,11 @@ void CPlotDlg::OnZoomButton(wxCommandEvent&)
     OnZoom();
 }
 
-void CPlotDlg::OnZoom()
+bool EditPlotRange(wxWindow* parent, CPlotRange& range,
+                   const std::function<bool(CDispProp_zoom& page)>& answer)
 {
-    CDispProp_sheet sheet(DisplayPropertiesCaption(), this);
+    CDispProp_sheet sheet(DisplayPropertiesCaption(), parent);
     CDispProp_zoom* page = AddPlotDialogPages(sheet);
-    CPlotRange& range = m_plot.m_viewRange;
     page->m_bXLog = range.m_bXLog != 0;
     page->m_bYLog = range.m_bDecibel != 0;
     page->m_dYMax = range.m_dYMax;
@@ -83,24 +83,31 @@ void CPlotDlg::OnZoom()
     page->m_dXMax = range.m_dXMax;
     for (;;)
     {
-        const bool ok = s_fnZoomAnswer ? s_fnZoomAnswer(*page) : sheet.ShowModal() == wxID_OK;
+        const bool ok = answer ? answer(*page) : sheet.ShowModal() == wxID_OK;
         if (!ok)
-            break;
+            return false;
         const std::vector<std::string> messages =
             CheckZoomRanges(page->m_bXLog, page->m_dYMin, page->m_dYMax, page->m_dXMin, page->m_dXMax);
         for (const std::string& message : messages)
-            platform::ui::ShowMessageBox(message, "Tessarin", wxOK | wxICON_EXCLAMATION, this);
-        if (!messages.empty())
-            continue;
-        range.m_bXLog = page->m_bXLog ? 1 : 0;
-        range.m_bDecibel = page->m_bYLog ? 1 : 0;
-        range.m_dYMax = page->m_dYMax;
-        range.m_dYMin = page->m_dYMin;
-        range.m_dXMin = page->m_dXMin;
-        range.m_dXMax = page->m_dXMax;
+            platform::ui::ShowMessageBox(message, "Tessarin", wxOK | wxICON_EXCLAMATION, parent);
+        if (messages.empty())
+            break;
+    }
+    range.m_bXLog = page->m_bXLog ? 1 : 0;
+    range.m_bDecibel = page->m_bYLog ? 1 : 0;
+    range.m_dYMax = page->m_dYMax;
+    range.m_dYMin = page->m_dYMin;
+    range.m_dXMin = page->m_dXMin;
+    range.m_dXMax = page->m_dXMax;
+    return true;
+}
+
+void CPlotDlg::OnZoom()
+{
+    if (EditPlotRange(this, m_plot.m_viewRange, s_fnZoomAnswer))
+    {
         m_plot.ApplySettings();
         m_plot.ForceRedraw();
-        break;
     }
     Refresh();
 }

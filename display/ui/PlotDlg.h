@@ -13,6 +13,12 @@
 class wxButton;
 class CDispProp_zoom;
 
+// The zoom page of the display properties on the range until its values pass the checks (each
+// failure named in a message) or it is cancelled; `answer`, when set, stands in for showing the page.
+// True when the range took the page's values.
+bool EditPlotRange(wxWindow* parent, CPlotRange& range,
+                   const std::function<bool(CDispProp_zoom& page)>& answer);
+
 class CPlotDlg : public wxDialog
 {
 public:

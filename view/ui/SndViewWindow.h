@@ -82,6 +82,13 @@ public:
     // The engine's generator windows (SndViewGenerators.cpp).
     void ShowGeneratorLevel(CGeneratorMatrix& matrix) override;
     bool EditOutputMatrix(CGeneratorMatrix_settings& settings) override;
+    // The DSP menu's dialogs (SndViewDspWindow.cpp).
+    bool EditFilterDesigner(CDesignedFilterSettings& settings, double sampleRate) override;
+    bool EditHumFilter(HumFilterValues& values) override;
+    bool EditRiaaFilter(RiaaValues& values) override;
+    bool EditChannelDelay(DelayValues& values) override;
+    bool EditFilterbank(FilterbankValues& values) override;
+    bool EditDemodulator(DemodulatorValues& values) override;
     void RunLinkVolume(double value,
                        const std::function<void(std::int64_t wParam, std::int64_t lParam)>& report) override;
     // Tests answer the right-click menu, the curve dialog and the label dialog here instead of
