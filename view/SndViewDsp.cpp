@@ -39,6 +39,8 @@ std::vector<double> FilterbankCentres(bool thirdOctave)
 namespace
 {
 constexpr int kChannels = CChannelConditioning::kMaxChannels;
+// The engine's first demodulator measures wow and flutter; the second is the demodulator analysis.
+constexpr int kDemodulatorAnalysis = 1;
 }  // namespace
 
 void CSndView::RestartAround(const std::function<void()>& change)
@@ -232,10 +234,10 @@ void CSndView::OnDemodulator()
     if (!m_pWindow)
         return;
     CChannelConditioning& conditioning = m_engine.m_conditioning;
-    CDemodulator& demodulator = conditioning.GetDemodulator(0);
+    CDemodulator& demodulator = conditioning.GetDemodulator(kDemodulatorAnalysis);
     const CLowPassTableFilter& lowPass = demodulator.m_lowPassI;
     DemodulatorValues values;
-    values.active = conditioning.m_bDemodulator[0];
+    values.active = conditioning.m_bDemodulator[kDemodulatorAnalysis];
     values.fm = demodulator.m_bAm ? 0 : 1;
     values.centreFrequency = demodulator.m_dCarrier;
     values.bandwidths.assign(lowPass.m_pCutoffs, lowPass.m_pCutoffs + lowPass.m_nCutoffCount);
@@ -246,7 +248,7 @@ void CSndView::OnDemodulator()
     RestartAround(
         [&]
         {
-            conditioning.m_bDemodulator[0] = values.active;
+            conditioning.m_bDemodulator[kDemodulatorAnalysis] = values.active;
             demodulator.m_dCarrier = values.centreFrequency;
             demodulator.m_nCutoff =
                 std::clamp(values.bandwidthIndex, 0, std::max(0, lowPass.m_nCutoffCount - 1));

@@ -383,8 +383,8 @@ TEST_F(DspDialogsTest, FilterbanksAndDemodulator)
                          Picture(dialog, "demodulator");
                          Press(dialog, wxID_OK);
                      })});
-    CDemodulator& demodulator = Conditioning().GetDemodulator(0);
-    EXPECT_EQ(Conditioning().m_bDemodulator[0], 1);
+    CDemodulator& demodulator = Conditioning().GetDemodulator(1);
+    EXPECT_EQ(Conditioning().m_bDemodulator[1], 1);
     EXPECT_EQ(demodulator.m_bAm, 1);
     EXPECT_EQ(demodulator.m_bFm, 0);
     EXPECT_EQ(demodulator.m_nCutoff, 3);
