@@ -39,7 +39,9 @@ CDIN15905Info::CDIN15905Info()
     const std::time_t now = std::time(nullptr);
     m_date = m_eventBegin = m_measurementBegin = now;
     m_eventEnd = m_measurementEnd = now + 3600;
-    m_id = std::rand() * 65536 + std::rand();
+    // Two 15-bit random parts, as the identifiers of existing records hold; the C library's wider
+    // random numbers would overflow the int.
+    m_id = (std::rand() & 0x7FFF) * 65536 + (std::rand() & 0x7FFF);
 }
 
 std::string CDIN15905Info::EventSection(const std::string& base)

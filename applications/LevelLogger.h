@@ -236,6 +236,8 @@ private:
     std::condition_variable m_wake;
     std::thread m_writer;
     std::atomic<int> m_writerFlag{0};  // 0 run, 1 asked to end, -1 ended
+    // Counted at the end of every writer pass (release); the block store reads it (acquire).
+    std::atomic<std::int64_t> m_writerPasses{0};
 };
 
 // The quantity's axis name ("" for an unknown code) and the name with the weighting appended for

@@ -84,6 +84,16 @@ TEST_F(DIN15905InfoTest, SectionsAndRoundTrip)
     EXPECT_EQ(kept.m_place, "Stadtpark");
 }
 
+TEST_F(DIN15905InfoTest, NewRecordsGetNonNegativeIdentifiersOfTwoFifteenBitParts)
+{
+    for (int i = 0; i < 1000; ++i)
+    {
+        const CDIN15905Info info;
+        ASSERT_GE(info.m_id, 0);
+        ASSERT_EQ(info.m_id & 0x8000, 0);
+    }
+}
+
 TEST_F(DIN15905InfoTest, HtmlBlocksListEveryItemInCLocaleDates)
 {
     CHtmlReport report;
