@@ -3,6 +3,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/GeneratorPanels.h"
+#include "app/LevelLoggers.h"
 #include "app/MainFrame.h"
 #include "app/ProgressDlg.h"
 #include "app/SndDoc.h"
@@ -103,6 +104,8 @@ CAnalyzerApp::CAnalyzerApp(CInputMixerBase* mixer)
     for (auto& position : m_ViewPos)
         position = {-1, -1};
     Trace("data folders");
+    m_pLevelLoggers = std::make_unique<CLevelLoggers>(m_DataFolders.GetPath(CDataFolders::kSplLongterm),
+                                                      m_DataFolders.GetPath(CDataFolders::kDinAutolog));
     if (const char* answers = std::getenv("TESSARIN_TEST_ANSWERS"))
     {
         m_bTestAnswers = true;
@@ -210,6 +213,7 @@ void CAnalyzerApp::ReadSettingsFile(const std::string& path, CInputMixerBase& mi
 int CAnalyzerApp::Run(int argc, char** argv, CSoundIn& engine)
 {
     m_pEngine = &engine;
+    m_pLevelLoggers->Attach(&engine);
     wxApp::SetInstance(new CAnalyzerWxApp(*this));
     const int code = wxEntry(argc, argv);
     // The toolkit has ended: no window exists any more, and none may be touched.
@@ -325,6 +329,7 @@ bool CAnalyzerApp::InitInstance()
     Trace("start-up workspace");
     // 16. The production test does not exist yet.
     Trace("production test settings");
+    RecoverLoggerJournals();
     // A damaged or read-only settings store met on the way is told once.
     if (const std::string warning = platform::TakeRegistryWarning(); !warning.empty())
         DoMessageBox(warning, wxOK | wxICON_EXCLAMATION);
@@ -727,6 +732,14 @@ int CAnalyzerApp::ExitInstance()
     // Workers that still want the user interface are turned away from here on.
     platform::ui::SetUiClosing(true);
     return 0;
+}
+
+void CAnalyzerApp::RecoverLoggerJournals()
+{
+    for (const std::string& name : m_pLevelLoggers->RecoverJournals())
+        DoMessageBox("A level logging run that did not end has been saved as the data set \"" + name +
+                         "\" in " + m_DataFolders.GetPath(CDataFolders::kSplLongterm) + ".",
+                     wxOK | wxICON_INFORMATION);
 }
 
 void CAnalyzerApp::OfferToDeleteRecordings()

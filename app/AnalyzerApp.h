@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class CLevelLoggers;
 class CSoundIn;
 class CSndDoc;
 class CInputMixerBase;
@@ -184,6 +185,11 @@ public:
 
     CSoundIn* m_pEngine = nullptr;
     CMainFrame* m_pMainWnd = nullptr;
+    // One sound level logger per analysis channel; attached to the engine by Run, gone after it.
+    std::unique_ptr<CLevelLoggers> m_pLevelLoggers;
+    // Turns the journals of logging runs that did not end into data sets and tells the user their
+    // names (start-up).
+    void RecoverLoggerJournals();
     // The workspace document of the measurement windows (made with the main frame).
     std::unique_ptr<CSndDoc> m_pDocument;
 

@@ -212,7 +212,7 @@ const CommandEntry kCommands[] = {
     {33074,                               nullptr,                                    0,       tb::kLogger,            "logger",         nullptr,           nullptr,                 kNormal},
     {33073,                               nullptr,                                    0,       tb::kLogger,            "logger-settings",nullptr,           nullptr,                 kNormal},
     {33075,                               nullptr,                                    0,       tb::kLogger,            "logger-start",   nullptr,           nullptr,                 kNormal},
-    {33076,                               nullptr,                                    0,       tb::kLogger,            "logger-stop",    nullptr,           nullptr,                 kNormal},
+    {33076,                               nullptr,                                    0,       tb::kLogger,            "logger-stop",    LoggerStop,        UpdateLoggerStop,        kNormal},
     {33087,                               nullptr,                                    0,       tb::kLogger,            "logger-report",  nullptr,           nullptr,                 kNormal},
     {33077,                               nullptr,                                    0,       tb::kLogger,            "logger-view",    nullptr,           nullptr,                 kNormal},
     {33080,                               nullptr,                                    0,       tb::kLogger,            "logger-export",  nullptr,           nullptr,                 kNormal},

@@ -79,6 +79,9 @@ void CLevelLogger::RequestStopCommand()
 
 std::int64_t CLevelLogger::BeginStore() const
 {
+    // The slot about to be filled was read by an earlier writer pass (journal, auto-save): this
+    // acquire orders those reads before the new records.
+    (void)m_writerPasses.load(std::memory_order_acquire);
     if (m_writeIndex < 0 || m_writeIndex >= m_ringSize)
         return -1;
     return m_writeIndex;
@@ -402,6 +405,7 @@ void CLevelLogger::RunWriterPass()
     WriteJournal();
     if (m_autoSaveMode != 0)
         AutoSave();
+    m_writerPasses.fetch_add(1, std::memory_order_release);
 }
 
 void CLevelLogger::AutoSave()

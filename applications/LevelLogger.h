@@ -109,16 +109,16 @@ public:
     std::int64_t GetPlannedBlockCount();
     std::int64_t GetRequiredMemory();
     // (Re)builds the ring for the planned count; false (and a message) when it cannot be allocated.
-    bool AllocateBlocks();
+    bool AllocateBlocks() override;
     void FreeBlocks();
     // Starts a run. Refused (false, nothing started) without a ring or a sample rate. In DIN 15905
     // mode a new DIN run begins when none is running. Never deletes an earlier recording.
-    bool Start();
-    void StopAndFinishDin();
+    bool Start() override;
+    void StopAndFinishDin() override;
     // The DIN period change that the first window's timer runs every 500 ms: when monitoring runs
     // and the period is due, closes it (Stop, WriteDinPeriod), calls `resetLevels` and starts the
     // next period. True when a period was closed.
-    bool CheckDinPeriod(const std::function<void()>& resetLevels = {});
+    bool CheckDinPeriod(const std::function<void()>& resetLevels = {}) override;
     bool WriteDinPeriod();
     // One pass of the writer: the journal, then a due auto-save file.
     void RunWriterPass();
@@ -131,7 +131,8 @@ public:
     bool WriteDataFile(const std::string& path, const std::string& section, std::int64_t first,
                        std::int64_t count);
     // Reads a data set. A refused set leaves the logger as it was; `reason` says why.
-    bool ReadDataFile(const std::string& path, const std::string& section, std::string* reason = nullptr);
+    bool ReadDataFile(const std::string& path, const std::string& section,
+                      std::string* reason = nullptr) override;
     // The same, from the bytes of the INI file (the companion still from the folder of `path`).
     bool ReadDataBytes(const std::string& path, std::string_view iniBytes, const std::string& section,
                        std::string* reason = nullptr);
@@ -235,6 +236,8 @@ private:
     std::condition_variable m_wake;
     std::thread m_writer;
     std::atomic<int> m_writerFlag{0};  // 0 run, 1 asked to end, -1 ended
+    // Counted at the end of every writer pass (release); the block store reads it (acquire).
+    std::atomic<std::int64_t> m_writerPasses{0};
 };
 
 // The quantity's axis name ("" for an unknown code) and the name with the weighting appended for

@@ -1,6 +1,7 @@
 // The level logger's files: data sets (INI file and raw companion), the run journal and its
 // recovery.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -360,6 +361,14 @@ void CLevelLogger::WriteJournal()
         std::error_code error;
         std::filesystem::create_directories(m_autoSaveFolder, error);
         const std::string base = m_autoSaveFolder + "/" + JournalName(m_channel);
+        // The journal is locked while this run writes it: a second instance of the program neither
+        // recovers it at its start-up nor starts its own journal over it.
+        int fd = ::open((base + ".jnl").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        {
+            ::close(fd);
+            fd = -1;
+        }
         CIniFile header;
         header.SetFileName(base + ".ini");
         header.BeginBatch();
@@ -367,9 +376,11 @@ void CLevelLogger::WriteJournal()
         settings.m_binaryFile = StripPath(base + ".jnl");
         settings.m_widebandCount = m_ringWideband;
         settings.WriteProfile(header, " info");
-        const int fd = header.CommitBatch()
-                           ? ::open((base + ".jnl").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
-                           : -1;
+        if (fd >= 0 && (::ftruncate(fd, 0) != 0 || !header.CommitBatch()))
+        {
+            ::close(fd);
+            fd = -1;
+        }
         if (fd < 0)
         {
             ReportWriteFailure(base + ".jnl");
@@ -431,6 +442,15 @@ std::string CLevelLogger::RecoverJournal(const std::string& folder, int channel)
     std::string headerBytes;
     std::string raw;
     std::error_code error;
+    // A journal that a running program holds locked is that program's live run.
+    const int lockFd = ::open((base + ".jnl").c_str(), O_RDONLY | O_CLOEXEC);
+    if (lockFd >= 0)
+    {
+        const bool held = ::flock(lockFd, LOCK_SH | LOCK_NB) != 0;
+        ::close(lockFd);
+        if (held)
+            return {};
+    }
     if (platform::ReadRegularFile(base + ".ini", headerBytes) != platform::ReadFileStatus::Read)
     {
         std::filesystem::remove(base + ".jnl", error);

@@ -313,7 +313,7 @@ void CBandAnalyzer::ProcessBlock(const float* samples, int count)
         m_skippedBlocks.fetch_add(1, std::memory_order_relaxed);
         return;
     }
-    const bool logging = m_loggingActive.load(std::memory_order_relaxed) && m_logger && m_logger->IsRunning();
+    const bool logging = IsLogging();
     if (logging && m_logger->IsWaveRecorderOn())
         m_logger->RecordSamples(samples, count,
                                 1.0 / std::pow(10.0, 0.05 * m_logger->GetCalibrationOffset()));
@@ -323,8 +323,7 @@ void CBandAnalyzer::ProcessBlock(const float* samples, int count)
         int emptyChunks = 0;
         while (done < count)
         {
-            const bool chunkLogging =
-                m_loggingActive.load(std::memory_order_relaxed) && m_logger && m_logger->IsRunning();
+            const bool chunkLogging = IsLogging();
             std::int64_t n = std::min(count - done, kMaxChunk);
             // A logger whose interval is shorter than one sample would otherwise hold the block in
             // empty chunks for ever: after one empty chunk the next one goes ahead regardless.
@@ -577,8 +576,9 @@ bool CBandAnalyzer::SharesBandLayout(const CBandAnalyzer& other) const
 void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
                                     std::span<const float* const> samples, int count)
 {
-    // Analysers that log (their blocks are cut at interval ends) or are switched off go their own
-    // way; the others are held as ProcessBlock holds one and analysed in groups of one band layout.
+    // Analysers that are switched off go their own way; the others are held as ProcessBlock holds one
+    // and analysed in groups of one band layout, whose chunks end where a logging member's interval
+    // ends.
     std::array<CBandAnalyzer*, kChannelGroup> held{};
     std::array<const float*, kChannelGroup> heldSamples{};
     int heldCount = 0;
@@ -600,9 +600,19 @@ void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
                     groupSamples[static_cast<std::size_t>(size++)] = heldSamples[static_cast<std::size_t>(b)];
                     done[static_cast<std::size_t>(b)] = true;
                 }
-            for (int at = 0; at < count; at += kMaxChunk)
+            // A logging member cuts the group's chunks at its interval ends, as its ProcessBlock would.
+            for (int at = 0; at < count;)
             {
-                const int n = std::min(kMaxChunk, count - at);
+                int n = std::min(kMaxChunk, count - at);
+                std::array<bool, kChannelGroup> logging{};
+                for (int g = 0; g < size; ++g)
+                {
+                    CBandAnalyzer* member = group[static_cast<std::size_t>(g)];
+                    logging[static_cast<std::size_t>(g)] = member->IsLogging();
+                    if (logging[static_cast<std::size_t>(g)])
+                        if (const std::int64_t left = member->m_logger->GetSamplesToIntervalEnd(); left > 0)
+                            n = static_cast<int>(std::min<std::int64_t>(n, left));
+                }
                 std::array<const float*, kChannelGroup> chunk{};
                 for (int g = 0; g < size; ++g)
                     chunk[static_cast<std::size_t>(g)] = groupSamples[static_cast<std::size_t>(g)] + at;
@@ -611,6 +621,16 @@ void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
                                 n);
                 ProcessBands(std::span<CBandAnalyzer* const>(group.data(), static_cast<std::size_t>(size)),
                              std::span<const float* const>(chunk.data(), static_cast<std::size_t>(size)), n);
+                for (int g = 0; g < size; ++g)
+                {
+                    if (!logging[static_cast<std::size_t>(g)])
+                        continue;
+                    CBandAnalyzer* member = group[static_cast<std::size_t>(g)];
+                    member->m_logger->ConsumeSamples(n);
+                    if (member->m_logger->GetSamplesToIntervalEnd() <= 0)
+                        member->CompleteLoggerInterval();
+                }
+                at += n;
             }
         }
         for (int a = 0; a < heldCount; ++a)
@@ -622,7 +642,10 @@ void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
         CBandAnalyzer* analyzer = analyzers[c];
         if (!analyzer)
             continue;
-        if (count <= 0 || !analyzer->m_enabled || analyzer->m_loggingActive.load(std::memory_order_relaxed))
+        // A logger whose interval is not open (shorter than a sample) is served by ProcessBlock.
+        const bool logging = analyzer->IsLogging();
+        if (count <= 0 || !analyzer->m_enabled ||
+            (logging && analyzer->m_logger->GetSamplesToIntervalEnd() <= 0))
         {
             analyzer->ProcessBlock(samples[c], count);
             continue;
@@ -633,6 +656,9 @@ void CBandAnalyzer::ProcessChannels(std::span<CBandAnalyzer* const> analyzers,
             analyzer->m_skippedBlocks.fetch_add(1, std::memory_order_relaxed);
             continue;
         }
+        if (logging && analyzer->m_logger->IsWaveRecorderOn())
+            analyzer->m_logger->RecordSamples(
+                samples[c], count, 1.0 / std::pow(10.0, 0.05 * analyzer->m_logger->GetCalibrationOffset()));
         held[static_cast<std::size_t>(heldCount)] = analyzer;
         heldSamples[static_cast<std::size_t>(heldCount++)] = samples[c];
         if (heldCount == kChannelGroup)
@@ -655,6 +681,52 @@ void CBandAnalyzer::CompleteLoggerInterval()
     m_logger->StoreBlock(std::span<CLevelMeter* const>(m_widebandMeters.data(), m_widebandCount),
                          std::span<CLevelMeter* const>(bandMeters.data(), bands));
     m_logger->BeginInterval();
+}
+
+bool CBandAnalyzer::StartLogging()
+{
+    if (!m_logger)
+        return false;
+    m_loggingActive.store(0);
+    m_evaluatedFirst = m_evaluatedLast = -10;
+    CopySettingsToLogger();
+    // The logger tells the user why it has no memory; nothing starts then.
+    if (!m_logger->AllocateBlocks())
+        return false;
+    ResetLevels();
+    if (!m_logger->Start())
+        return false;
+    m_loggingActive.store(1);
+    return true;
+}
+
+void CBandAnalyzer::StopLogging()
+{
+    {
+        // A block in progress ends before the run does, so that no record is stored after the stop.
+        ExclusiveUse hold(*this);
+        m_loggingActive.store(0);
+    }
+    if (m_logger)
+        m_logger->StopAndFinishDin();
+}
+
+bool CBandAnalyzer::LoadLoggerData(const std::string& path, const std::string& section, std::string* reason)
+{
+    if (!m_logger || m_logger->IsRunning())
+        return false;
+    if (!m_logger->ReadDataFile(path, section, reason))
+        return false;
+    m_evaluatedFirst = m_evaluatedLast = -10;
+    EvaluateRange(-1, -1);
+    return true;
+}
+
+bool CBandAnalyzer::CheckDinPeriod()
+{
+    if (!m_logger || !m_loggingActive.load() || !m_logger->IsDinModeActive())
+        return false;
+    return m_logger->CheckDinPeriod([this] { ResetLevels(); });
 }
 
 void CBandAnalyzer::EvaluateRange(int first, int last)

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "dsp/Decimator.h"
@@ -76,6 +77,17 @@ public:
     // levels L0.1 .. L99. Nothing while the logger runs, when the range was evaluated last time, or
     // when no block is stored. User-interface or report thread.
     void EvaluateRange(int first, int last);
+    // A logging run of the logger: StartLogging copies the analyser's configuration into the
+    // logger, has it build its block ring, resets the levels and starts the run (false, nothing
+    // started, when there is no logger, no memory or the logger refuses); StopLogging ends the run
+    // (in DIN 15905 mode closing the last period). LoadLoggerData reads a data set into the logger
+    // and evaluates all of it; while the logger runs it does nothing (false). CheckDinPeriod is the
+    // DIN 15905 period change of the first window's timer: when a period is due it is closed and the
+    // next one starts with fresh levels. User-interface thread.
+    bool StartLogging();
+    void StopLogging();
+    bool LoadLoggerData(const std::string& path, const std::string& section, std::string* reason = nullptr);
+    bool CheckDinPeriod();
     void FeedMeter(CLevelMeter* meter, float* samples, int count);
     // The logger this analyser feeds (not owned; null: no logging). Set while the analyser is not fed.
     void SetLogger(CLevelLoggerSink* logger) { m_logger = logger; }
@@ -151,6 +163,11 @@ private:
     static void ProcessBands(std::span<CBandAnalyzer* const> group, std::span<const float* const> samples,
                              int n);
     bool SharesBandLayout(const CBandAnalyzer& other) const;
+    // True while a logging run is active and the logger runs (analysis thread).
+    bool IsLogging() const
+    {
+        return m_loggingActive.load(std::memory_order_relaxed) && m_logger && m_logger->IsRunning();
+    }
     void CompleteLoggerInterval();
 
     std::atomic<int> m_useState{kIdle};

@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <string>
 
 #include "dsp/LevelRecord.h"
 
@@ -76,4 +78,20 @@ public:
                                 std::int64_t /*first*/, std::int64_t /*last*/) const
     {
     }
+
+    // The run itself (user-interface thread): (re)builds the block ring for the configured counts
+    // (false: no memory, the user was told); starts a run (false: refused, nothing started; in DIN
+    // 15905 mode a new DIN run begins when none runs); stops and, in DIN 15905 mode, closes the last
+    // period and ends the DIN run; reads a data set while stopped (false: refused, the logger keeps
+    // what it had, `reason` says why); and the DIN period change of the first window's timer, which
+    // calls `resetLevels` between the closed period and the next one (true: a period was closed).
+    virtual bool AllocateBlocks() { return false; }
+    virtual bool Start() { return false; }
+    virtual void StopAndFinishDin() {}
+    virtual bool ReadDataFile(const std::string& /*path*/, const std::string& /*section*/,
+                              std::string* /*reason*/ = nullptr)
+    {
+        return false;
+    }
+    virtual bool CheckDinPeriod(const std::function<void()>& /*resetLevels*/) { return false; }
 };

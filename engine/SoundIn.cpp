@@ -2203,12 +2203,16 @@ void CSoundIn::ConditionChannels(float* rows, int rowStride, int frames)
     // all channels in one call so that their filters and meters run side by side.
     if (BandAnalyzersInUse())
     {
+        // Without a band display only the analysers whose logger runs are fed.
+        const bool shown = BandAnalyzersShown();
         std::array<CBandAnalyzer*, kMaxChannels> analyzers{};
         std::array<const float*, kMaxChannels> analyzerRows{};
         for (int c = 0; c < channels; ++c)
         {
             const std::size_t ch = static_cast<std::size_t>(c);
-            analyzers[ch] = m_bChannelEnabled[ch] ? m_bandAnalyzers[ch].get() : nullptr;
+            CBandAnalyzer* analyzer = m_bandAnalyzers[ch].get();
+            const bool fed = analyzer && (shown || analyzer->m_loggingActive.load(std::memory_order_relaxed));
+            analyzers[ch] = m_bChannelEnabled[ch] && fed ? analyzer : nullptr;
             analyzerRows[ch] = rows + ch * static_cast<std::size_t>(rowStride);
         }
         CBandAnalyzer::ProcessChannels(
@@ -2443,12 +2447,45 @@ bool CSoundIn::SetupBandAnalyzers()
         analyzer->m_bandsPerOctave = std::max(m_nBandAnalyzerMode, 0);
         analyzer->m_displayWeighting = m_nWeightingType;
         analyzer->m_energyTrace.m_interval = timeConstant;
+        analyzer->SetLogger(m_levelLoggers[static_cast<std::size_t>(c)]);
         analyzer->Configure();
         m_levelOutputs[static_cast<std::size_t>(c)] = &analyzer->m_energyTrace.m_ring;
     }
     if (channels > 0 && m_bandAnalyzers[0])
         m_dLevelInterval = m_bandAnalyzers[0]->m_energyTrace.m_actualInterval;
     return true;
+}
+
+void CSoundIn::SetLevelLogger(int channel, CLevelLoggerSink* logger)
+{
+    if (channel < 0 || channel >= kMaxChannels)
+        return;
+    const std::size_t c = static_cast<std::size_t>(channel);
+    m_levelLoggers[c] = logger;
+    if (m_bandAnalyzers[c])
+        m_bandAnalyzers[c]->SetLogger(logger);
+}
+
+CLevelLoggerSink* CSoundIn::GetLevelLogger(int channel) const
+{
+    return channel >= 0 && channel < kMaxChannels ? m_levelLoggers[static_cast<std::size_t>(channel)]
+                                                  : nullptr;
+}
+
+CBandAnalyzer* CSoundIn::GetBandAnalyzer(int channel) const
+{
+    return channel >= 0 && channel < kMaxChannels ? m_bandAnalyzers[static_cast<std::size_t>(channel)].get()
+                                                  : nullptr;
+}
+
+bool CSoundIn::BandAnalyzersInUse() const
+{
+    if (BandAnalyzersShown())
+        return true;
+    for (const std::unique_ptr<CBandAnalyzer>& analyzer : m_bandAnalyzers)
+        if (analyzer && analyzer->m_loggingActive.load(std::memory_order_relaxed))
+            return true;
+    return false;
 }
 
 bool CSoundIn::EnsureHistoryBuffers()

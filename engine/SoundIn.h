@@ -233,9 +233,17 @@ public:
     // (nothing held) when its work buffers cannot grow.
     bool SetHeldImpulse(const float* samples, int length, int sampleRate);
     // Control side, while the input opens: the band analyser of every analysis channel (made on first
-    // use) set up for the rate, the band mode and the band time constant. They analyse only while a
-    // band display or the level monitor is on; their wideband meters then run as well.
+    // use) set up for the rate, the band mode and the band time constant, with the channel's level
+    // logger attached. They analyse while a band display or the level monitor is on, and each one
+    // while its logging run is active; their wideband meters then run as well.
     bool SetupBandAnalyzers();
+    // The sound level logger of an analysis channel (not owned: it must outlive the engine; null:
+    // none), attached to the channel's band analyser at the next open and at once to an analyser
+    // that exists. Control side, while the channel's analyser is not logging.
+    void SetLevelLogger(int channel, CLevelLoggerSink* logger);
+    CLevelLoggerSink* GetLevelLogger(int channel) const;
+    // The band analyser of an analysis channel; null before the first open or outside the channels.
+    CBandAnalyzer* GetBandAnalyzer(int channel) const;
 
     // ===== acquisition settings (control side; defaults of InitDefaults) =====
     int m_nSampleRate = 44100;
@@ -605,7 +613,9 @@ public:
     // the staging block.
     CVstChain m_vstChain;
     double m_dBandTimeConstant = 0.125;
-    bool BandAnalyzersInUse() const { return m_nBandAnalyzerMode != 0 || m_nLevelMonitorMode != 0; }
+    bool BandAnalyzersShown() const { return m_nBandAnalyzerMode != 0 || m_nLevelMonitorMode != 0; }
+    bool BandAnalyzersInUse() const;
+    std::array<CLevelLoggerSink*, kMaxChannels> m_levelLoggers{};
     // The level monitor and, per analysis channel, the level output of that channel's band analyser
     // (null: no levels) with the interval of its values. The outputs are written on the delivering
     // thread and read under the input lock into m_levelValues (sized at open).

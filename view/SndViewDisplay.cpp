@@ -140,8 +140,13 @@ void CSndView::OnTimer(int id)
             if (m_nViewIndex == 0)
                 ConvertRecordings();
             return;
+        case kTimerDin:
+            // The DIN 15905 period change of the first channel's level logger.
+            if (m_nViewIndex == 0)
+                if (CBandAnalyzer* analyzer = m_engine.GetBandAnalyzer(0))
+                    analyzer->CheckDinPeriod();
+            return;
         default:
-            // The period change of the level logger has nothing to do until the logger runs.
             return;
     }
 

@@ -1,10 +1,12 @@
 // Starts the real Tessarin program with a temporary home and lets its self-test hook take a picture
 // of the main window and close it.
 #include "app/SndDoc.h"
+#include "applications/LevelLogger.h"
 #include "common/RegistryValues.h"
 #include "engine/SoundIn.h"
 #include "platform/Ipc.h"
 #include "platform/Registry.h"
+#include "tests/applications/LoggerTestSupport.h"
 #include "tests/support/StaleSocket.h"
 #include "tests/support/TempHome.h"
 
@@ -199,6 +201,50 @@ TEST_F(TessarinRunTest, ExitOffersToDeleteRecordings)
         EXPECT_EQ(CountStartingWith(run.trace, "message box: "), c.questions) << c.answers;
         EXPECT_NE(Position(run.trace, "message box: Temporäre Meßdaten löschen?"), -1) << c.answers;
     }
+}
+
+TEST_F(TessarinRunTest, JournalOfARunThatDidNotEndBecomesADataSetAtStartUp)
+{
+    // A run of 30 blocks on channel 2 whose program was killed: its journal is left behind.
+    const std::filesystem::path folder = Data() / "SPL_longterm";
+    const std::string journal = (folder / CLevelLogger::JournalName(2)).string();
+    {
+        CLevelLogger logger(folder.string(), {});
+        loggertest::TestClock clock;
+        clock.now = loggertest::LocalTime(2024, 5, 1, 10, 0, 0);
+        loggertest::SetUpSynthetic(logger, clock);
+        logger.m_channel = 2;
+        ASSERT_TRUE(logger.AllocateBlocks());
+        ASSERT_TRUE(logger.Start());
+        std::vector<CLevelRecord> scratch;
+        for (int b = 0; b < 30; ++b)
+            loggertest::FeedSyntheticBlock(logger, b, scratch);
+        logger.RunWriterPass();
+        std::filesystem::copy_file(journal + ".jnl", journal + ".kept");
+        std::filesystem::copy_file(journal + ".ini", journal + ".kept.ini");
+    }
+    std::filesystem::rename(journal + ".kept", journal + ".jnl");
+    std::filesystem::rename(journal + ".kept.ini", journal + ".ini");
+
+    const RunResult run =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "shot.png").string(), "TESSARIN_TEST_ANSWERS="});
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string name = "Recovered_ch2_2024_5_1_10_0_0.ini";
+    EXPECT_EQ(CountStartingWith(run.trace,
+                                "message box: A level logging run that did not end has been saved "
+                                "as the data set \"" +
+                                    name + "\""),
+              1);
+    EXPECT_FALSE(std::filesystem::exists(journal + ".jnl"));
+    CLevelLogger reader(folder.string(), {});
+    reader.m_startWriterThread = false;
+    ASSERT_TRUE(reader.ReadDataFile((folder / name).string(), ""));
+    EXPECT_EQ(reader.GetStoredBlocks(), 30);
+    EXPECT_EQ(reader.GetRecord(29, 1, -1).m_rmsFast, loggertest::SyntheticRecord(29, 1).m_rmsFast);
+    // Nothing is left to recover at the next start.
+    const RunResult again =
+        Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "shot.png").string(), "TESSARIN_TEST_ANSWERS="});
+    EXPECT_EQ(CountStartingWith(again.trace, "message box: A level logging run"), 0);
 }
 
 TEST_F(TessarinRunTest, FailingRecentFileKeepsTheListAndAsksNothingAboutRecordings)

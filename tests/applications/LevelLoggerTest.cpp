@@ -129,15 +129,7 @@ protected:
             m_analyzer.ProcessBlock(block.data(), static_cast<int>(block.size()));
         }
     }
-    bool StartLogging()
-    {
-        m_analyzer.CopySettingsToLogger();
-        if (!m_logger.AllocateBlocks())
-            return false;
-        m_analyzer.ResetLevels();
-        m_analyzer.m_loggingActive = 1;
-        return m_logger.Start();
-    }
+    bool StartLogging() { return m_analyzer.StartLogging(); }
 
     CBandAnalyzer m_analyzer;
     CLevelLogger m_logger;
@@ -158,6 +150,54 @@ TEST_F(LoggerWithAnalyzer, RunStopsByItselfAtThePlannedBlockCountWithOneStopComm
     EXPECT_EQ(m_logger.GetBlocksCounted(), 100);
     EXPECT_EQ(m_stopRequests, 1);
     EXPECT_EQ(m_logger.SumBlockSamples(-1, -1), 100 * 4410);
+}
+
+TEST_F(LoggerWithAnalyzer, AnalyzerRunsStopsAndLoadsItsLoggersRuns)
+{
+    SetUpAnalyzer(48000.0, 100.0, 1000.0);
+    std::vector<std::string> messages;
+    m_logger.m_onMessage = [&](const std::string& text) { messages.push_back(text); };
+    // No memory for the run: the user is told, and nothing starts.
+    m_logger.m_plannedBlocks = std::int64_t{1} << 40;
+    EXPECT_FALSE(m_analyzer.StartLogging());
+    EXPECT_EQ(m_analyzer.m_loggingActive.load(), 0);
+    EXPECT_FALSE(m_logger.IsRunning());
+    EXPECT_EQ(messages.size(), 1u);
+    Feed(1000.0, 0.1, 0.5);
+    EXPECT_EQ(m_logger.GetBlocksCounted(), 0);
+
+    m_logger.m_plannedBlocks = 1000;
+    m_logger.m_fastInterval = 0.1;
+    ASSERT_TRUE(m_analyzer.StartLogging());
+    EXPECT_EQ(m_analyzer.m_loggingActive.load(), 1);
+    // Levels measured before the start are not part of the run.
+    EXPECT_EQ(m_analyzer.m_meters[0].m_sampleCount, 0);
+    Feed(1000.0, 0.1, 2.0);
+    // A data set cannot be loaded over a running run.
+    const std::string path = (m_home.Root() / "run.ini").string();
+    EXPECT_FALSE(m_analyzer.LoadLoggerData(path, ""));
+    m_analyzer.StopLogging();
+    EXPECT_EQ(m_analyzer.m_loggingActive.load(), 0);
+    EXPECT_EQ(m_logger.GetState(), CLevelLogger::kStopped);
+    const std::int64_t blocks = m_logger.GetBlocksCounted();
+    EXPECT_EQ(blocks, 2 * 48000 / 4800);
+    // Input after the stop is analysed but not logged.
+    Feed(1000.0, 0.1, 1.0);
+    EXPECT_EQ(m_logger.GetBlocksCounted(), blocks);
+    ASSERT_TRUE(m_logger.WriteDataFile(path, ""));
+
+    // Loading evaluates the whole set into the meters: the A-weighted slot reads the sine's level.
+    m_analyzer.ResetLevels();
+    ASSERT_TRUE(m_analyzer.LoadLoggerData(path, ""));
+    const CLevelMeter& a = m_analyzer.m_meters[2];
+    EXPECT_EQ(a.m_sampleCount, blocks * 4800);
+    EXPECT_NEAR(20.0 * std::log10(a.m_rmsSinceReset), 20.0 * std::log10(0.1 / std::sqrt(2.0)), 0.1);
+    // A damaged set is refused with its reason and the loaded one stays.
+    std::ofstream(m_home.Root() / "bad.ini") << "[ info]\nWideband blocks=99\n";
+    std::string reason;
+    EXPECT_FALSE(m_analyzer.LoadLoggerData((m_home.Root() / "bad.ini").string(), "", &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(m_logger.GetStoredBlocks(), blocks);
 }
 
 // Closed-form A and C weightings (the frequency-weighting standard's formulas).

@@ -49,6 +49,9 @@ public:
         s.widebandCount = static_cast<int>(wideband.size());
         s.bandCount = static_cast<int>(bands.size());
         s.zIntervalSamples = wideband.empty() ? 0 : wideband[0]->m_intervalSampleCount;
+        for (const auto* meters : {&wideband, &bands})
+            for (CLevelMeter* meter : *meters)
+                s.fastLevels.push_back(meter->GetLevel(kLevelFast));
         for (CLevelMeter* meter : wideband)
             meter->EndLoggerInterval();
         for (CLevelMeter* meter : bands)
@@ -80,6 +83,8 @@ public:
         int widebandCount;
         int bandCount;
         std::int32_t zIntervalSamples;
+        // The Fast level of every wideband and band meter at the interval end.
+        std::vector<double> fastLevels;
     };
     bool m_running = true;
     bool m_recorderOn = false;
@@ -542,6 +547,66 @@ TEST(BandAnalyzerLanes, ChannelsSideBySideReadWhatEachReadsAlone)
     CBandAnalyzer::ProcessChannels(analyzers, samples, 1000);
     EXPECT_EQ(allocationcount::Count([&] { CBandAnalyzer::ProcessChannels(analyzers, samples, 1000); }), 0);
     EXPECT_EQ(allocationcount::Count([&] { side[0]->ProcessBlock(samples[0], 1000); }), 0);
+}
+
+// Logging channels analysed side by side store the blocks each stores alone: intervals of several
+// lengths and phases (one of them shorter than a chunk, one that stops at its planned count), the
+// chunks cut at every member's interval ends.
+TEST(BandAnalyzerLanes, LoggingChannelsSideBySideStoreWhatEachStoresAlone)
+{
+    constexpr int kChannels = 5;
+    const std::int64_t intervals[kChannels] = {4800, 4410, 100, 1000, 777};
+    std::vector<std::unique_ptr<CBandAnalyzer>> side, alone;
+    std::vector<std::unique_ptr<FakeLogger>> sideLoggers, aloneLoggers;
+    for (int c = 0; c < kChannels; ++c)
+        for (auto [set, loggers] : {std::pair{&side, &sideLoggers}, std::pair{&alone, &aloneLoggers}})
+        {
+            auto logger = std::make_unique<FakeLogger>();
+            logger->m_interval = intervals[c];
+            logger->m_toEnd = intervals[c] - 37 * c;
+            logger->m_planned = c == 3 ? 20 : 100000;
+            auto a = std::make_unique<CBandAnalyzer>();
+            a->m_sampleRate = 48000.0;
+            a->m_bandsPerOctave = 3;
+            a->m_widebandSet = 0;
+            a->SetLogger(logger.get());
+            a->Configure();
+            a->CopySettingsToLogger();
+            a->m_loggingActive = 1;
+            set->push_back(std::move(a));
+            loggers->push_back(std::move(logger));
+        }
+    std::vector<std::vector<float>> signals;
+    for (int c = 0; c < kChannels; ++c)
+        signals.push_back(Sine(200.0 * (c + 1), 48000.0, 48000, 0.2 + 0.1 * c));
+    for (int at = 0; at + 960 <= 48000; at += 960)
+    {
+        std::vector<CBandAnalyzer*> analyzers;
+        std::vector<const float*> samples;
+        for (int c = 0; c < kChannels; ++c)
+        {
+            analyzers.push_back(side[static_cast<std::size_t>(c)].get());
+            samples.push_back(signals[static_cast<std::size_t>(c)].data() + at);
+            alone[static_cast<std::size_t>(c)]->ProcessBlock(samples.back(), 960);
+        }
+        CBandAnalyzer::ProcessChannels(analyzers, samples, 960);
+    }
+    for (int c = 0; c < kChannels; ++c)
+    {
+        const FakeLogger& a = *sideLoggers[static_cast<std::size_t>(c)];
+        const FakeLogger& b = *aloneLoggers[static_cast<std::size_t>(c)];
+        ASSERT_GT(b.m_stored.size(), 5u) << c;
+        ASSERT_EQ(a.m_stored.size(), b.m_stored.size()) << c;
+        EXPECT_EQ(a.m_stopCommands, b.m_stopCommands) << c;
+        for (std::size_t k = 0; k < a.m_stored.size(); ++k)
+        {
+            ASSERT_EQ(a.m_stored[k].samples, b.m_stored[k].samples) << c << " block " << k;
+            ASSERT_EQ(a.m_stored[k].zIntervalSamples, b.m_stored[k].zIntervalSamples) << c << " block " << k;
+            ASSERT_EQ(a.m_stored[k].fastLevels, b.m_stored[k].fastLevels) << c << " block " << k;
+        }
+    }
+    EXPECT_EQ(sideLoggers[3]->m_stopCommands, 1);
+    EXPECT_EQ(sideLoggers[3]->m_stored.size(), 20u);
 }
 
 // 1 ms at 44.1 kHz is 44.1 samples: intervals of 44 samples with one of 45 in about every ten, so
