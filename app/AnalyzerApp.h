@@ -25,7 +25,9 @@ class CInputMixerBase;
 class CMainFrame;
 class CChildFrame;
 class wxMenu;
+class wxMenuBar;
 class wxTimer;
+class CSndView;
 
 struct CMixerSettings
 {
@@ -148,6 +150,34 @@ public:
     // Lets the workspace document make its windows through the shell's "New Window".
     void ConnectDocument();
 
+    // --- measurement presets and user presets (AnalyzerAppPresets.cpp) ---------------------------
+    // A ready-made workspace of two measurement windows, set up through the windows' own
+    // operations, started by the second phase (timer 712). Types and kinds: 0/0 "LIVE Monitor",
+    // 0/1 octave, 0/2 impact sound, 0/3 long-term recording, 2/0 ultrasound, 2/1 "48kHz",
+    // 3/0 "DIN45680", 4/0 "DIN15905-5". 0 when no workspace could be made, else 1.
+    int StartPreset(int type, int kind);
+    // The FFT preset: a spectrum window beside a third-octave band window.
+    int OnPresetFft();
+    // Timer 712's command: processing on, "Start", then the FFT layout (calibrated) or the quick
+    // calibration.
+    void OnPresetSecondPhase();
+    // The toolbars of a level measurement, the reset of all measurements in a second, the level
+    // ranges again and the parameter windows lined up.
+    void OnPresetFftLayout();
+    // User preset 32848..32857: an ".ini" file applies to the first window of a new workspace,
+    // any other file opens as a workspace; nothing when no file is set; a missing file is told
+    // and changes nothing.
+    void OnUserPreset(int id);
+    // Brings up the main frame's quick-start panel.
+    void OnShowPanel();
+    // The user presets' menu (the top-level menu whose first item is the first preset) rebuilt
+    // with the stored names and "setup"; with showDialog the Config Presets dialog comes first.
+    // Without a menu bar given, the main window's.
+    void UpdatePresetsMenu(bool showDialog, wxMenuBar* bar = nullptr);
+    // The level range of the presets' windows (dB): -110 to 5, shifted by the calibration offset
+    // while calibration is on.
+    void GetPresetLevelRange(double& lower, double& upper) const;
+
     // Records one step of start-up or shut-down (the order is part of the program's contract; a
     // test reads it through TESSARIN_STARTUP_TRACE).
     void Trace(const std::string& step);
@@ -201,6 +231,13 @@ private:
     void OpenRecentStartupWorkspace();
     void OfferToDeleteRecordings();
     void FlushTrace() const;
+    // Steps 1 to 5 of a preset: a new workspace of two tiled windows with the calibration kept.
+    // False (nothing set up) when no workspace exists afterwards.
+    bool BeginPreset(int type);
+    // The first window's level range and LEQ set-up, then timer 712.
+    void FinishPreset(CSndView& first);
+    // The measurement window of the workspace's n-th frame, or null.
+    CSndView* GetPresetView(std::size_t index) const;
 
     std::vector<std::string> m_trace;
     // TESSARIN_TEST_ANSWERS: the answers of the next message boxes, in order; once they are used

@@ -72,6 +72,16 @@ void LoadSaveReference(CMainFrame& frame, int id);
 // The level logger's "Stop": ends every logging run (also run when a run reached its planned length).
 void LoggerStop(CMainFrame& frame, int id);
 void UpdateLoggerStop(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+// Measurement presets (33001, 33093, 33100, 33106, 33081, 33088, 33082, 33084), the FFT preset,
+// the presets' second phase and FFT layout, the user presets (32848 + n - 1), their "setup", and
+// the quick-start panel.
+void MeasurementPreset(CMainFrame& frame, int id);
+void PresetFft(CMainFrame& frame, int id);
+void PresetSecondPhase(CMainFrame& frame, int id);
+void PresetFftLayout(CMainFrame& frame, int id);
+void UserPreset(CMainFrame& frame, int id);
+void PresetsSetup(CMainFrame& frame, int id);
+void ShowPanel(CMainFrame& frame, int id);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

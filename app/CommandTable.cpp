@@ -17,8 +17,9 @@ constexpr auto kNormal = CommandKind::kNormal;
 constexpr std::uint32_t kAnalyserBar = tb::kMain;
 constexpr std::uint32_t kGap = tb::kGapBefore;
 
-constexpr std::array<const char*, 10> kMenuOrder = {
-    "&File", "&Edit", "&View", "&Options", "DSP", "ASIO", "Easy Measurements", "&Plug-Ins", "&Window", "&Help"};
+constexpr std::array<const char*, 11> kMenuOrder = {
+    "&File", "&Edit", "&View", "&Options", "DSP", "ASIO", "Easy Measurements", "Presets", "&Plug-Ins",
+    "&Window", "&Help"};
 
 // THE COMMAND TABLE. To add a command, add one row here:
 //   {id, "Menu/Item\tAccel" or nullptr, caption text id or 0, toolbar_bit:: set, "icon" or nullptr,
@@ -123,6 +124,30 @@ const CommandEntry kCommands[] = {
     {view_command::kGeneratorLevel,       "ASIO/Generator/Level",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kOutputMatrix,         "ASIO/Generator/Output Matrix",             0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kCustomReport,         "Easy Measurements/Your custom report",     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    // The measurement presets: a ready-made workspace, started at once.
+    {33001,                               "Easy Measurements/|LIVE Monitor",          1000497, tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33093,                               "Easy Measurements/Oktav",                  0,       tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33071,                               "Easy Measurements/FFT",                    0,       tb::kNone,              nullptr,          PresetFft,         nullptr,                 kNormal},
+    {33100,                               "Easy Measurements/Impact sound",           0,       tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33106,                               "Easy Measurements/Long-term sound recording", 0,    tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33081,                               "Easy Measurements/Ultraschall",            0,       tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33088,                               "Easy Measurements/48kHz",                  0,       tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33082,                               "Easy Measurements/DIN45680",               0,       tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {33084,                               "Easy Measurements/DIN15905-5",             0,       tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
+    {kPresetsSecondPhase,                 nullptr,                                    0,       tb::kNone,              nullptr,          PresetSecondPhase, nullptr,                 kNormal},
+    {33072,                               nullptr,                                    0,       tb::kNone,              nullptr,          PresetFftLayout,   nullptr,                 kNormal},
+    // The user presets; the menu shows their stored names (UpdatePresetsMenu).
+    {32848,                               "Presets/Preset 1",                         1000500, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32849,                               "Presets/Preset 2",                         1000501, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32850,                               "Presets/Preset 3",                         1000502, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32851,                               "Presets/Preset 4",                         1000503, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32852,                               "Presets/Preset 5",                         1000504, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32853,                               "Presets/Preset 6",                         1000505, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32854,                               "Presets/Preset 7",                         1000506, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32855,                               "Presets/Preset 8",                         1000507, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32856,                               "Presets/Preset 9",                         1000508, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {32857,                               "Presets/Preset 10",                        1000509, tb::kNone,              nullptr,          UserPreset,        nullptr,                 kNormal},
+    {33050,                               "Presets/|setup",                           1000288, tb::kNone,              nullptr,          PresetsSetup,      nullptr,                 kNormal},
     {kSettings,                           "&Options/&Settings...",                    0,       tb::kNone,              nullptr,          Settings,          nullptr,                 kNormal},
     {kAdvancedSettings,                   "&Options/Adv. Settings...",                0,       tb::kNone,              nullptr,          AdvancedSettings,  nullptr,                 kNormal},
     {kTriggerSettings,                    "&Options/Trigger Settings...",             0,       tb::kNone,              nullptr,          TriggerSettings,   nullptr,                 kNormal},
@@ -196,7 +221,7 @@ const CommandEntry kCommands[] = {
     {view_command::kResetAllViews,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     // The large main toolbar of GUI mode 1: y auto scale (above), the 3D viewer, the quick-start panel.
     {k3dViewer,                           "&Plug-Ins/3D viewer",                      0,       tb::kMainLarge,         "viewer-3d",      ToActiveView,      UpdateActiveViewCommand, kCheck},
-    {kShowPanel,                          nullptr,                                    0,       tb::kMainLarge,         "quick-start",    nullptr,           nullptr,                 kNormal},
+    {kShowPanel,                          nullptr,                                    0,       tb::kMainLarge,         "quick-start",    ShowPanel,         nullptr,                 kNormal},
     // "Impulse", "Overlay", "Channel", "STIPA" and "Options1".
     {33007,                               nullptr,                                    0,       tb::kOverlay,           "overlay-1",      ToActiveView,      UpdateActiveViewCommand, kCheck},
     {33008,                               nullptr,                                    0,       tb::kOverlay,           "overlay-2",      ToActiveView,      UpdateActiveViewCommand, kCheck},

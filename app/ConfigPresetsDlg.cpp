@@ -20,22 +20,25 @@ std::string CConfigPresetsDlg::PresetKey(int preset)
     return std::string(CAnalyzerApp::kConfigKey) + "\\Preset" + std::to_string(preset);
 }
 
+std::string CConfigPresetsDlg::ReadPresetValue(int preset, const char* valueName,
+                                               const std::string& defaultText)
+{
+    const platform::RegistryKey key = platform::RegistryKey::Open(PresetKey(preset), true);
+    if (!key)
+        return defaultText;
+    std::array<char, kTextCharacters> buffer{};
+    ReadRegString(key, valueName, buffer, defaultText);
+    return buffer.data();
+}
+
 CConfigPresetsDlg::CConfigPresetsDlg(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Config Presets")
 {
     // The rows as the registry holds them; missing keys are made now.
     for (int i = 1; i <= kPresetCount; ++i)
     {
         const auto row = static_cast<std::size_t>(i - 1);
-        m_names[row] = "Preset " + std::to_string(i);
-        const platform::RegistryKey key = platform::RegistryKey::Open(PresetKey(i), true);
-        if (!key)
-            continue;
-        std::array<char, kTextCharacters> buffer{};
-        ReadRegString(key, "name", buffer, m_names[row]);
-        m_names[row] = buffer.data();
-        buffer.fill('\0');
-        ReadRegString(key, "Filename", buffer, "");
-        m_files[row] = buffer.data();
+        m_names[row] = ReadPresetValue(i, "name", "Preset " + std::to_string(i));
+        m_files[row] = ReadPresetValue(i, "Filename", "");
     }
 
     wxFont font(wxFontInfo(9).FaceName("Arial"));

@@ -27,6 +27,9 @@ public:
 
     // The registry key of preset i (1..10).
     static std::string PresetKey(int preset);
+    // A stored value of preset i ("name" or "Filename"), or the default; the key is created when
+    // it is missing.
+    static std::string ReadPresetValue(int preset, const char* valueName, const std::string& defaultText);
 
     // Every name "Empty %i" and every file empty (the "Reset all" button).
     void ResetAll();

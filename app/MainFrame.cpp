@@ -5,6 +5,7 @@
 #include "app/CommandIcons.h"
 #include "app/CommandTable.h"
 #include "app/GeneratorPanels.h"
+#include "app/QuickStartDlg.h"
 #include "app/SndDoc.h"
 #include "common/controls/BarComboBox.h"
 #include "dsp/FrequencyWeighting.h"
@@ -117,6 +118,10 @@ const std::array<const char*, CMainFrame::kToolbarCount>& CMainFrame::GetToolbar
 
 bool CMainFrame::OnCreate()
 {
+    // The quick-start panel, hidden until command 33095 brings it up; at its stored place.
+    m_pPanel = new CQuickStartDlg(this, m_app);
+    if (m_app.m_PresetsPanelPos[0] >= 0)
+        m_pPanel->Move(m_app.m_PresetsPanelPos[0], m_app.m_PresetsPanelPos[1]);
     SetBackgroundStyle(wxBG_STYLE_PAINT);  // the container covers the client area; no erasing
     CreateMenuBar();
     if (!CreateStatusBarWithPanes())
@@ -294,6 +299,7 @@ void CMainFrame::CreateMenuBar()
             bar->Append(menus[i], order[i]);
     }
     TranslateMenu(bar, GetLanguage());
+    m_app.UpdatePresetsMenu(false, bar);
     SetMenuBar(bar);
 }
 
@@ -544,34 +550,36 @@ void CMainFrame::OnMenuHighlight(wxMenuEvent& event)
     SetStatusText(wxString::FromUTF8(MessageFromPrompt(prompt)), 0);
 }
 
-void CMainFrame::StartPresetTimer(int id, int milliseconds)
+bool CMainFrame::StartPresetTimer(int id, int milliseconds)
 {
-    if (id == kTimerPresetsSecondPhase)
-        m_presetsTimer.StartOnce(milliseconds);
-    else if (id == kTimerResetMeasurements)
-        m_resetTimer.StartOnce(milliseconds);
+    if (id != kTimerPresetsSecondPhase && id != kTimerResetMeasurements)
+        return false;
+    if (m_fnStartTimer)
+        return m_fnStartTimer(id, milliseconds);
+    return (id == kTimerPresetsSecondPhase ? m_presetsTimer : m_resetTimer).StartOnce(milliseconds);
 }
 
 void CMainFrame::OnTimer(wxTimerEvent& event)
 {
+    OnTimerFired(event.GetId());
+}
+
+void CMainFrame::OnTimerFired(int id)
+{
     // One-shot: each timer is stopped before its command is posted.
     int commandId = 0;
-    if (event.GetId() == kTimerPresetsSecondPhase)
+    if (id == kTimerPresetsSecondPhase)
     {
         m_presetsTimer.Stop();
         commandId = command_id::kPresetsSecondPhase;
     }
-    else if (event.GetId() == kTimerResetMeasurements)
+    else if (id == kTimerResetMeasurements)
     {
         m_resetTimer.Stop();
         commandId = command_id::kResetAllMeasurements;
     }
     if (commandId != 0)
-    {
-        wxCommandEvent command(wxEVT_MENU, command_id::WxCommandId(commandId));
-        command.SetEventObject(this);
-        wxPostEvent(this, command);
-    }
+        PostCommand(commandId);
 }
 
 void CMainFrame::OnSize(wxSizeEvent& event)
@@ -713,7 +721,9 @@ bool CMainFrame::AskYesNo(const std::string& text)
 
 void CMainFrame::PostCommand(int id)
 {
-    wxCommandEvent event(wxEVT_MENU, id);
+    // Command ids above the toolkit's range arrive folded, as the menus and toolbars send them.
+    wxCommandEvent event(wxEVT_MENU, command_id::WxCommandId(id));
+    event.SetEventObject(this);
     wxQueueEvent(this, event.Clone());
 }
 
@@ -808,9 +818,26 @@ void CMainFrame::RunCommand(const CommandEntry& entry)
 
 void CMainFrame::ShowMainToolbar(bool show)
 {
-    m_pDockTop->GetSizer()->Show(m_pMainBar, show);
+    ShowToolbar(m_pMainBar, show);
+}
+
+void CMainFrame::ShowToolbar(wxToolBar* bar, bool show)
+{
+    if (!bar)
+        return;
+    m_pDockTop->GetSizer()->Show(bar, show);
     m_pDockTop->Layout();
     Layout();
+}
+
+wxToolBar* CMainFrame::FindToolbar(const std::string& name) const
+{
+    for (std::size_t i = 0; i < kToolbarNames.size(); ++i)
+    {
+        if (name == kToolbarNames[i])
+            return m_ToolbarTable[i];
+    }
+    return nullptr;
 }
 
 std::string CMainFrame::GetCommandToolTip(const CommandEntry& entry)

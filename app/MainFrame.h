@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -25,6 +26,7 @@ class CGeneratorPanels;
 class CBarComboBox;
 class CComboToolBar;
 class CHistoryComboBox;
+class CQuickStartDlg;
 class wxToolBar;
 class wxPanel;
 
@@ -134,8 +136,18 @@ public:
     static std::string MessageFromPrompt(const std::string& prompt);
     static bool ToolTipFromPrompt(const std::string& prompt, std::string& tip);
 
-    // Starts one of the presets' one-shot timers.
-    void StartPresetTimer(int id, int milliseconds);
+    // Starts one of the presets' one-shot timers; false when no timer is available. Tests replace
+    // the starting (m_fnStartTimer) and fire the timers themselves through OnTimerFired.
+    bool StartPresetTimer(int id, int milliseconds);
+    std::function<bool(int id, int milliseconds)> m_fnStartTimer;
+    void OnTimerFired(int id);
+
+    // The quick-start panel (made hidden with the frame).
+    CQuickStartDlg* GetPanel() const { return m_pPanel; }
+    // Shows or hides a toolbar of the top row.
+    void ShowToolbar(wxToolBar* bar, bool show);
+    // The toolbar of the table with this name ("Impulse", "STIPA", "Options1", ...), or null.
+    wxToolBar* FindToolbar(const std::string& name) const;
 
     // Saves a picture of the frame as PNG (used by the program's self-test hook).
     bool SaveScreenshot(const std::string& path);
@@ -171,7 +183,8 @@ public:
     void GetDesktopSize(int& width, int& height) const override;
     std::vector<std::pair<std::string, PlotRect>> GetToolbarRects() const override;
     std::string GetDataFolder(int id) const override;
-    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels, const std::vector<std::string>& curveNames,
+    bool EditChannelMatrix(std::vector<Cchannel_settings>& channels,
+                           const std::vector<std::string>& curveNames,
                            const CCalibrationReading::Source& readings) override;
 
     void OnSelchangeWeighting();
@@ -228,6 +241,7 @@ private:
     CHistoryComboBox* m_pOctaveCombo = nullptr;
     CBarComboBox* m_pWeightingCombo = nullptr;
     CBarComboBox* m_pFftSizeCombo = nullptr;
+    CQuickStartDlg* m_pPanel = nullptr;
     wxTimer m_presetsTimer;
     wxTimer m_resetTimer;
     wxPrintData m_printData;

@@ -437,6 +437,9 @@ bool CSndView::OnCommand(int id)
         case kAlignParamViews:
             OnAlignParamViews();
             return true;
+        case kLeqPreset100:
+            OnLeqPreset(100);
+            return true;
         case kShowResults:
             OnShowResults();
             return true;

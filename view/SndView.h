@@ -107,6 +107,8 @@ bool IsToggleCommand(int id);
 
 inline constexpr int kAddParamView = 32875;
 inline constexpr int kAlignParamViews = 32957;
+// The level monitor with four parameter windows (LEQ, SPL, C peak, time); posted by the presets.
+inline constexpr int kLeqPreset100 = 32959;
 inline constexpr int kLinkFrequencyFactor = 32923;
 inline constexpr int kLinkFrequencyDiff = 32924;
 inline constexpr int kLinkVolume = 32967;
@@ -315,6 +317,9 @@ public:
     // A new parameter window; the windows lined up right of the plot's left margin.
     void OnAddParamView();
     void OnAlignParamViews();
+    // The LEQ set-up: the level monitor on (started with `monitorMode`, 1 or 100, when it was off),
+    // then four green parameter windows for LEQ, SPL, C peak and the measurement time, aligned.
+    void OnLeqPreset(int monitorMode);
     // Writes the parameter windows into the window's settings slot (before a workspace is stored).
     void SaveParamViews();
     CParamViewManager& GetParamViews() { return m_paramViews; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/settings/ViewSettings.h"
 #include "engine/GeneratorMatrix.h"
 #include "engine/SoundIn.h"
 #include "view/SndView.h"
@@ -73,6 +74,33 @@ void CSndView::OnAlignParamViews()
     if (m_pWindow)
         m_pWindow->GetScreenOrigin(x, y);
     m_paramViews.ArrangeSideBySide(x + CPlot::kMarginLeft, y);
+}
+
+void CSndView::OnLeqPreset(int monitorMode)
+{
+    if (!m_pSettings)
+        return;
+    if ((m_pSettings->m_nDisplayKind & 1) == 0)
+        LevelMonitorSetup(monitorMode, 1);
+    m_paramViews.RemoveAll();
+    constexpr int kLeq = 17;
+    constexpr int kSpl = 35;
+    constexpr int kCPeak = 23;
+    constexpr int kTime = 20;
+    constexpr gfx::Color kGreen = 0x00FF00;
+    for (const int parameter : {kLeq, kSpl, kCPeak, kTime})
+    {
+        const int count = m_paramViews.GetCount();
+        if (m_paramViews.AddParamView() == count)
+            break;
+        CParamViewState& state = m_paramViews.GetState(count);
+        state.nParameter = parameter;
+        state.meter.crText = kGreen;
+        // The C peak reading shows its value alone, without the bar.
+        if (parameter == kCPeak)
+            state.meter.bBarEnable = 0;
+    }
+    OnAlignParamViews();
 }
 
 void CSndView::SaveParamViews()
