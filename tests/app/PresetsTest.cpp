@@ -23,6 +23,7 @@
 #include "texts/LanguageChoice.h"
 #include "texts/TextTable.h"
 #include "view/SndView.h"
+#include "view/ViewDocument.h"
 #include "view/ui/SndViewWindow.h"
 
 #include <gtest/gtest.h>
@@ -570,6 +571,8 @@ protected:
         m_engine.SetInputDevice(CSoundIn::kInputWave, std::make_unique<CAudioIn_Wave>());
         WriteUserSettings("[Settings]\nCapture Mode=0\nCapture Device=0\nSample rate=44100\n");
         m_frame->SetSize(1100, 760);
+        // What the program's start-up switches on before a window shows live data.
+        g_bDisplayRestart = 1;
     }
     void TearDown() override
     {
