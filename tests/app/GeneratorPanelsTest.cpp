@@ -28,15 +28,6 @@
 namespace
 {
 
-void Pump()
-{
-    for (int i = 0; i < 20; ++i)
-    {
-        wxTheApp->Yield(true);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
 class GeneratorPanelsTest : public testsupport::MainFrameFixture
 {
 protected:
@@ -116,7 +107,7 @@ TEST_F(GeneratorPanelsTest, AsioMenuShowsThePanelsAndTheirPlacementsGoWithTheWor
         "1000.00");
 
     panel->Move(123, 77);
-    Pump();
+    Pump(400);
     const wxImage picture = platform::ui::CaptureScreen(panel->GetScreenRect());
     ASSERT_TRUE(picture.IsOk());
     EXPECT_TRUE(picture.SaveFile(wxString(TESSARIN_TEST_OUTPUT_DIR "/tessarin-asio-generator-1.png"),
@@ -137,9 +128,9 @@ TEST_F(GeneratorPanelsTest, AsioMenuShowsThePanelsAndTheirPlacementsGoWithTheWor
     panels->Get(2)->Hide();
     panels->Get(5)->Show();
     panel->SetTitle("moved");
-    Pump();
+    Pump(400);
     ASSERT_TRUE(m_app->OpenDocumentFile(CAnalyzerApp::GetSavedWorkspacePath().string()));
-    Pump();
+    Pump(400);
     EXPECT_TRUE(panel->IsShown());
     EXPECT_EQ(panel->GetPosition(), wxPoint(123, 77));
     EXPECT_TRUE(panels->Get(2)->IsShown());

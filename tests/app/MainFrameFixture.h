@@ -11,9 +11,12 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/menu.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include <cstdlib>
 #include <memory>
@@ -90,6 +93,35 @@ protected:
         MainFrameFixture& m_fixture;
         std::function<void()> m_beforeEngine;
     };
+
+    // Whether the menu item of the command shows its check mark (after the menus' update handlers).
+    bool MenuChecked(int id)
+    {
+        wxMenuBar* bar = m_frame->GetMenuBar();
+        wxMenuItem* item = bar ? bar->FindItem(command_id::WxCommandId(id)) : nullptr;
+        if (bar)
+            for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+                bar->GetMenu(i)->UpdateUI();
+        return item != nullptr && item->IsChecked();
+    }
+    // Runs the toolkit's events for the time given, or until `done` holds (returns whether it did).
+    static void Pump(int milliseconds)
+    {
+        PumpUntil([] { return false; }, milliseconds);
+    }
+    template <class Condition>
+    static bool PumpUntil(Condition done, int milliseconds)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            if (done())
+                return true;
+            wxTheApp->Yield(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return done();
+    }
 
     std::unique_ptr<CAnalyzerApp> m_app;
     CMainFrame* m_frame = nullptr;

@@ -32,15 +32,6 @@ protected:
         wxTheApp->Yield(true);
         return m_frame->GetActiveView();
     }
-    static void Pump(int milliseconds)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < end)
-        {
-            wxTheApp->Yield(true);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
 };
 
 TEST_F(ResultWindowsMenuTest, RoomAcousticsShowsTheDecayOfTheFirstRecord)

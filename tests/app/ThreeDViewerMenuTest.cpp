@@ -32,39 +32,6 @@ constexpr int kScreenshotFolder = 1004;
 
 class ThreeDViewerMenuTest : public testsupport::EngineFrameFixture
 {
-protected:
-    static void Pump(int milliseconds)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < end)
-        {
-            wxTheApp->Yield(true);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    // Pumps until `done` holds or the time is up; returns whether it held.
-    template <class Condition>
-    static bool PumpUntil(Condition done, int milliseconds)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < end)
-        {
-            if (done())
-                return true;
-            wxTheApp->Yield(true);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return done();
-    }
-    bool ViewerChecked()
-    {
-        wxMenuItem* item = m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(view_command::k3dViewer));
-        m_frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
-        if (wxMenuBar* bar = m_frame->GetMenuBar())
-            for (size_t i = 0; i < bar->GetMenuCount(); ++i)
-                bar->GetMenu(i)->UpdateUI();
-        return item != nullptr && item->IsChecked();
-    }
 };
 
 // The point (0..119) of the newest row with the largest value.
@@ -103,11 +70,11 @@ TEST_F(ThreeDViewerMenuTest, OpensOnTheLiveSpectrumShowsTheSineAndClosesOnRightC
                                                   }};
     wxMenuItem* item = m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(view_command::k3dViewer));
     ASSERT_NE(item, nullptr);
-    EXPECT_FALSE(ViewerChecked());
+    EXPECT_FALSE(MenuChecked(view_command::k3dViewer));
     RunCommand(view_command::k3dViewer);
     auto* form = dynamic_cast<CAppForm*>(g_p3DWindow);
     ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(ViewerChecked());
+    EXPECT_TRUE(MenuChecked(view_command::k3dViewer));
     EXPECT_EQ(m_engine.m_b3DWaterfall, 1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("No hardware-accelerated OpenGL devices", 0), 0u) << messages[0];
@@ -170,7 +137,7 @@ TEST_F(ThreeDViewerMenuTest, OpensOnTheLiveSpectrumShowsTheSineAndClosesOnRightC
     form->Canvas()->GetEventHandler()->ProcessEvent(right);
     ASSERT_TRUE(PumpUntil([] { return g_p3DWindow == nullptr; }, 3000));
     EXPECT_EQ(m_engine.m_b3DWaterfall, 0);
-    EXPECT_FALSE(ViewerChecked());
+    EXPECT_FALSE(MenuChecked(view_command::k3dViewer));
     m_engine.StopInput();
 }
 

@@ -94,24 +94,6 @@ private:
 
 class WowAndFlutterMenuTest : public testsupport::EngineFrameFixture
 {
-protected:
-    static void Pump(int milliseconds)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < end)
-        {
-            wxTheApp->Yield(true);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    bool Checked(int id)
-    {
-        wxMenuItem* item = m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(id));
-        if (wxMenuBar* bar = m_frame->GetMenuBar())
-            for (size_t i = 0; i < bar->GetMenuCount(); ++i)
-                bar->GetMenu(i)->UpdateUI();
-        return item != nullptr && item->IsChecked();
-    }
 };
 
 // A value of a text such as "31.5Hz" or "0.707%".
@@ -147,7 +129,7 @@ TEST_F(WowAndFlutterMenuTest, TheResultsWindowReadsTheDeviationOfAModulatedTone)
     wxMenuItem* item = m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(view_command::kWowAndFlutter));
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->GetItemLabelText(), "Flutrix/wow and flutter");
-    EXPECT_FALSE(Checked(view_command::kWowAndFlutter));
+    EXPECT_FALSE(MenuChecked(view_command::kWowAndFlutter));
     {
         testsupport::FillAndConfirm answer(
             [](wxDialog& dialog)
@@ -162,7 +144,7 @@ TEST_F(WowAndFlutterMenuTest, TheResultsWindowReadsTheDeviationOfAModulatedTone)
         RunCommand(view_command::kWowAndFlutter);
         EXPECT_EQ(answer.m_shown, 1);
     }
-    EXPECT_TRUE(Checked(view_command::kWowAndFlutter));
+    EXPECT_TRUE(MenuChecked(view_command::kWowAndFlutter));
     EXPECT_TRUE(results->IsShown());
 
     // The peak is held over 2 s, the RMS settles with 2 s: 16 s of signal at four times real time.
@@ -186,7 +168,7 @@ TEST_F(WowAndFlutterMenuTest, TheResultsWindowReadsTheDeviationOfAModulatedTone)
             });
         RunCommand(view_command::kWowAndFlutter);
     }
-    EXPECT_FALSE(Checked(view_command::kWowAndFlutter));
+    EXPECT_FALSE(MenuChecked(view_command::kWowAndFlutter));
     EXPECT_FALSE(results->IsShown());
     m_engine.StopInput();
 }

@@ -121,4 +121,19 @@ bool ReadAnyNumber(wxTextCtrl* edit, const std::string& field, double& value)
     return true;
 }
 
+void HideOnClose(wxDialog* dialog)
+{
+    dialog->Bind(wxEVT_CLOSE_WINDOW,
+                 [dialog](wxCloseEvent& event)
+                 {
+                     if (event.CanVeto())
+                     {
+                         event.Veto();
+                         dialog->Hide();
+                     }
+                     else
+                         event.Skip();
+                 });
+}
+
 }  // namespace dialog_fields

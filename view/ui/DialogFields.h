@@ -28,6 +28,9 @@ wxTextCtrl* AddEdit(wxWindow* parent, wxFlexGridSizer* grid, int id, const wxStr
 // the dialog to them and centres it on its parent.
 void FinishDialog(wxDialog* dialog, wxSizer* sizer);
 
+// A pop-up whose closing by the user only hides it (a close that cannot be refused still destroys it).
+void HideOnClose(wxDialog* dialog);
+
 void SetNumber(wxTextCtrl* edit, double value);
 void SetInteger(wxTextCtrl* edit, long long value);
 // Reads a number in minimum..maximum; otherwise tells the user, naming the field, puts the focus

@@ -128,17 +128,7 @@ CFlutrixResultsDlg::CFlutrixResultsDlg()
     sizer->Add(new wxStaticText(this, kIdWeighting, wxEmptyString), 0, wxEXPAND | wxALL, 8);
     SetSizerAndFit(sizer);
     // Closing only hides the window; its measurement window destroys it.
-    Bind(wxEVT_CLOSE_WINDOW,
-         [this](wxCloseEvent& event)
-         {
-             if (event.CanVeto())
-             {
-                 event.Veto();
-                 Hide();
-             }
-             else
-                 event.Skip();
-         });
+    dialog_fields::HideOnClose(this);
     RefreshValues();
 }
 

@@ -6,6 +6,7 @@
 
 #include "texts/TextTable.h"
 #include "view/ResultTexts.h"
+#include "view/ui/DialogFields.h"
 
 namespace
 {
@@ -62,17 +63,7 @@ CRoomAcousticDlg::CRoomAcousticDlg(const CRoomAcousticResults* results)
                wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
     SetSizerAndFit(sizer);
     // Closing only hides the window; its measurement window destroys it.
-    Bind(wxEVT_CLOSE_WINDOW,
-         [this](wxCloseEvent& event)
-         {
-             if (event.CanVeto())
-             {
-                 event.Veto();
-                 Hide();
-             }
-             else
-                 event.Skip();
-         });
+    dialog_fields::HideOnClose(this);
     RefreshValues();
 }
 
