@@ -380,8 +380,10 @@ TEST_F(GridListCtrlTest, ResultsGridColumnWidthsAndValues)
     EXPECT_EQ(CResultsGrid::ColumnWidth(420, 4, 0), 100);
     EXPECT_EQ(CResultsGrid::ColumnWidth(420, 4, 3), 100);
 
-    int calls = 0;
-    const std::vector<std::string> titles = {"x-axis", "a", "b", "c", "d"};
+    // The grid belongs to the fixture's frame and may still paint after this body returns: what it
+    // points to lives as long as the program.
+    static int calls = 0;
+    static const std::vector<std::string> titles = {"x-axis", "a", "b", "c", "d"};
     auto* grid = new CResultsGrid;
     grid->m_nColumns = 5;
     grid->m_nRows = 3;
