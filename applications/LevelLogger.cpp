@@ -66,8 +66,12 @@ void CLevelLogger::Stop()
 {
     if (m_state.load(std::memory_order_acquire) == kStopped)
         return;
-    m_stopTime = Now();
-    m_storedBlocks = m_blocksCounted.load(std::memory_order_acquire);
+    {
+        // The writer may be copying the settings for a file right now.
+        std::lock_guard<std::mutex> fields(m_fieldLock);
+        m_stopTime = Now();
+        m_storedBlocks = m_blocksCounted.load(std::memory_order_acquire);
+    }
     m_state.store(kStopped, std::memory_order_release);
 }
 
@@ -94,7 +98,10 @@ void CLevelLogger::PublishStore(std::int64_t index)
     const std::int64_t counted = m_blocksCounted.fetch_add(1, std::memory_order_release) + 1;
     // The block at which the run stopped by itself is still stored, and belongs to the run.
     if (m_state.load(std::memory_order_relaxed) == kStopped)
+    {
+        std::lock_guard<std::mutex> fields(m_fieldLock);
         m_storedBlocks = counted;
+    }
     if (++m_writeIndex >= m_ringSize)
         m_writeIndex = 0;
 }
@@ -223,7 +230,10 @@ void CLevelLogger::FreeBlocks()
     m_blockSamplesRing.shrink_to_fit();
     m_ringSize = m_writeIndex = 0;
     m_blocksCounted.store(0);
-    m_storedBlocks = 0;
+    {
+        std::lock_guard<std::mutex> fields(m_fieldLock);
+        m_storedBlocks = 0;
+    }
     m_ringBands = 0;
     m_matrix.Free();
     m_state.store(kFreed, std::memory_order_release);
@@ -305,6 +315,8 @@ bool CLevelLogger::Start()
 void CLevelLogger::StopAndFinishDin()
 {
     Stop();
+    // A writer pass that began before the stop finishes before the period's summary changes.
+    std::lock_guard<std::mutex> lock(m_writerLock);
     if (m_dinActive.load() && m_din.m_periodNumber >= 0)
     {
         WriteDinPeriod();
@@ -312,7 +324,6 @@ void CLevelLogger::StopAndFinishDin()
     }
     m_dinActive.store(false, std::memory_order_release);
     // The run's blocks are saved with the last period, or stay in memory for the user to save.
-    std::lock_guard<std::mutex> lock(m_writerLock);
     WriteJournal();
 }
 
@@ -322,7 +333,11 @@ bool CLevelLogger::CheckDinPeriod(const std::function<void()>& resetLevels)
         return false;
     const auto begin = std::chrono::steady_clock::now();
     Stop();
-    WriteDinPeriod();
+    {
+        // A writer pass that began before the stop finishes before the period's summary changes.
+        std::lock_guard<std::mutex> lock(m_writerLock);
+        WriteDinPeriod();
+    }
     if (resetLevels)
         resetLevels();
     Start();

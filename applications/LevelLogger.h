@@ -146,7 +146,11 @@ public:
 
     // --- evaluation ------------------------------------------------------------------------------
     CLevelRecord GetRecord(std::int64_t block, int wideband, int band) const override;
-    std::int64_t GetStoredBlocks() const override { return std::min(m_storedBlocks, m_ringSize); }
+    std::int64_t GetStoredBlocks() const override
+    {
+        std::lock_guard<std::mutex> fields(m_fieldLock);
+        return std::min(m_storedBlocks, m_ringSize);
+    }
     int GetRecordWidebandCount() const override { return m_ringWideband; }
     double GetBlockInterval() const override { return m_fastInterval; }
     double GetValue(int type, std::int64_t block, int wideband, int band) const;
@@ -189,6 +193,12 @@ private:
     void BeginDinRun(std::time_t now);
     void WriterLoop();
     void WriteJournal();
+    // The settings as one consistent copy (the stop time and stored count taken under their lock).
+    CLevelLogger_settings SettingsSnapshot() const;
+    // Writes `count` blocks from ring index `first` with the settings of the run; changes nothing
+    // of the logger. `binaryName` (when given) receives the companion's name, empty when it failed.
+    bool WriteDataRange(const std::string& path, const std::string& section, std::int64_t first,
+                        std::int64_t count, std::string* binaryName);
     void CloseJournal(bool remove);
     void AutoSave();
     void ReportWriteFailure(const std::string& path);
@@ -232,6 +242,9 @@ private:
     std::string m_journalPath;
 
     std::mutex m_writerLock;
+    // The stop time and the stored block count: a run that reaches its planned length stops on the
+    // analysis thread while the writer copies the settings into a file. Held only for those copies.
+    mutable std::mutex m_fieldLock;
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
     std::thread m_writer;

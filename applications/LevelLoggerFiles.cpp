@@ -113,11 +113,34 @@ bool WriteAll(int fd, const unsigned char* bytes, std::size_t length)
 
 bool CLevelLogger::WriteDataFile(const std::string& path, const std::string& section)
 {
-    return WriteDataFile(path, section, 0, m_blocksCounted.load(std::memory_order_acquire));
+    const std::int64_t count =
+        std::clamp<std::int64_t>(m_blocksCounted.load(std::memory_order_acquire), 0, m_ringSize);
+    std::string binary;
+    const bool written = WriteDataRange(path, section, 0, count, &binary);
+    {
+        std::lock_guard<std::mutex> fields(m_fieldLock);
+        m_storedBlocks = count;
+    }
+    m_binaryFile = binary;
+    if (written)
+        m_lastFolder = RemoveFileSpec(path);
+    return written;
 }
 
 bool CLevelLogger::WriteDataFile(const std::string& path, const std::string& section, std::int64_t first,
                                  std::int64_t count)
+{
+    return WriteDataRange(path, section, first, count, nullptr);
+}
+
+CLevelLogger_settings CLevelLogger::SettingsSnapshot() const
+{
+    std::lock_guard<std::mutex> fields(m_fieldLock);
+    return *this;
+}
+
+bool CLevelLogger::WriteDataRange(const std::string& path, const std::string& section, std::int64_t first,
+                                  std::int64_t count, std::string* binaryName)
 {
     count = std::clamp<std::int64_t>(count, 0, m_ringSize);
     if (first < 0 || first >= m_ringSize)
@@ -139,7 +162,13 @@ bool CLevelLogger::WriteDataFile(const std::string& path, const std::string& sec
             j = 0;
     }
     const bool rawWritten = platform::ReplaceFileAtomically(companion, raw);
-    m_binaryFile = rawWritten ? StripPath(companion) : std::string();
+    // The file describes its own blocks; the logger's run stays as it is (the writer thread saves
+    // parts of a run that goes on).
+    CLevelLogger_settings settings = SettingsSnapshot();
+    settings.m_binaryFile = rawWritten ? StripPath(companion) : std::string();
+    settings.m_storedBlocks = count;
+    if (binaryName)
+        *binaryName = settings.m_binaryFile;
 
     CIniFile ini;
     if (!ini.SetFileName(path))
@@ -149,8 +178,7 @@ bool CLevelLogger::WriteDataFile(const std::string& path, const std::string& sec
     }
     if (!ini.LoadBatch())
         ini.BeginBatch();
-    m_storedBlocks = count;
-    WriteProfile(ini, section + " info");
+    settings.WriteProfile(ini, section + " info");
     j = first;
     for (std::int64_t k = 0; k < count; ++k)
     {
@@ -182,7 +210,6 @@ bool CLevelLogger::WriteDataFile(const std::string& path, const std::string& sec
         ReportWriteFailure(path);
         return false;
     }
-    m_lastFolder = RemoveFileSpec(path);
     return true;
 }
 
@@ -372,7 +399,7 @@ void CLevelLogger::WriteJournal()
         CIniFile header;
         header.SetFileName(base + ".ini");
         header.BeginBatch();
-        CLevelLogger_settings settings = *this;
+        CLevelLogger_settings settings = SettingsSnapshot();
         settings.m_binaryFile = StripPath(base + ".jnl");
         settings.m_widebandCount = m_ringWideband;
         settings.WriteProfile(header, " info");

@@ -3,11 +3,11 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <sstream>
+#include <thread>
 
 #include "LoggerTestSupport.h"
 #include "applications/LevelLogger.h"
@@ -396,6 +396,31 @@ TEST_F(LoggerSynthetic, EightHourAutoSaveRunWritesAFileEveryHalfHourOnTheClock)
               SyntheticRecord(firstBlock + 1799, 2).m_energyTotal);
 }
 
+// A file of part of the run (what the writer thread saves while the run goes on) describes its own
+// blocks; the run keeps its count, its companion and its folder.
+TEST_F(LoggerSynthetic, SavingPartOfTheRunLeavesTheRunAsItIs)
+{
+    Run(40);
+    ASSERT_EQ(m_logger.GetStoredBlocks(), 40);
+    const std::string whole = (m_home.Root() / "whole.ini").string();
+    ASSERT_TRUE(m_logger.WriteDataFile(whole, ""));
+    const std::string folder = m_logger.GetLastFolder();
+    const std::string companion = m_logger.m_binaryFile;
+    EXPECT_EQ(companion, "whole.bin");
+
+    std::filesystem::create_directories(m_home.Root() / "part");
+    const std::string part = (m_home.Root() / "part" / "part.ini").string();
+    ASSERT_TRUE(m_logger.WriteDataFile(part, "", 10, 15));
+    EXPECT_EQ(m_logger.GetStoredBlocks(), 40);
+    EXPECT_EQ(m_logger.GetLastFolder(), folder);
+    EXPECT_EQ(m_logger.m_binaryFile, companion);
+
+    CLevelLogger reader;
+    ASSERT_TRUE(reader.ReadDataFile(part, ""));
+    EXPECT_EQ(reader.GetStoredBlocks(), 15);
+    EXPECT_EQ(reader.GetRecord(0, 1, -1).m_rmsFast, SyntheticRecord(10, 1).m_rmsFast);
+}
+
 TEST_F(LoggerSynthetic, TwelveDinPeriodsAcrossMidnightMakeTheirFilesListAndReport)
 {
     const std::string din = (m_home.Root() / "din").string();
@@ -493,10 +518,12 @@ TEST(LevelLoggerWriterThread, AutoSavesWhileBlocksArrive)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     // Wait for the writer to save the whole files.
-    auto savedFiles = [&] {
+    auto savedFiles = [&]
+    {
         long count = 0;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
-            count += entry.path().filename().string().starts_with("Autosave_ch3_") && entry.path().extension() == ".ini";
+            count += entry.path().filename().string().starts_with("Autosave_ch3_") &&
+                     entry.path().extension() == ".ini";
         return count;
     };
     while (std::chrono::steady_clock::now() < deadline && savedFiles() < 5)
@@ -515,10 +542,12 @@ TEST(LevelLoggerWriterThread, AutoSavesWhileBlocksArrive)
         ASSERT_TRUE(reader.ReadDataFile(entry.path().string(), "", &reason)) << reason;
         EXPECT_GE(index, 0);
         // Each file's blocks follow one another in the synthetic run.
-        const double step = reader.GetRecord(1, 0, -1).m_energyTotal - reader.GetRecord(0, 0, -1).m_energyTotal;
+        const double step =
+            reader.GetRecord(1, 0, -1).m_energyTotal - reader.GetRecord(0, 0, -1).m_energyTotal;
         EXPECT_DOUBLE_EQ(step, 0.25) << name;
         for (std::int64_t j = 1; j < reader.m_storedBlocks; ++j)
-            ASSERT_DOUBLE_EQ(reader.GetRecord(j, 1, -1).m_energyTotal - reader.GetRecord(j - 1, 1, -1).m_energyTotal, 0.5)
+            ASSERT_DOUBLE_EQ(
+                reader.GetRecord(j, 1, -1).m_energyTotal - reader.GetRecord(j - 1, 1, -1).m_energyTotal, 0.5)
                 << name << " block " << j;
         found = true;
     }
