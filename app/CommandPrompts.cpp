@@ -146,6 +146,8 @@ const Prompt kEnglishPrompts[] = {
     {view_command::kResetAllViews,     "Reset the measured values of every window\nReset all windows"},
     {view_command::kRoomAcoustics,     "Show the room acoustics results\nRoom acoustics"},
     {k3dViewer,                        "Show the spectrum as a 3D waterfall\n3D viewer"},
+    {view_command::kWaterfallStartStop, "Show the held impulse response as a 3D waterfall\n3D waterfall"},
+    {view_command::kWaterfallSettings, "Set the ranges and the time span of the 3D waterfall\nWaterfall settings"},
     {kShowPanel,                       "Show the quick-start panel\nQuick-start panel"},
     {33001,                            "Set up and start a third-octave live monitor\nLIVE Monitor"},
     {33093,                            "Set up and start an octave-band analysis\nOktav"},

@@ -221,6 +221,8 @@ const CommandEntry kCommands[] = {
     {view_command::kResetAllViews,        nullptr,                                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     // The large main toolbar of GUI mode 1: y auto scale (above), the 3D viewer, the quick-start panel.
     {k3dViewer,                           "&Plug-Ins/3D viewer",                      0,       tb::kMainLarge,         "viewer-3d",      ToActiveView,      UpdateActiveViewCommand, kCheck},
+    {view_command::kWaterfallStartStop,   "&Plug-Ins/3D waterfall Start∕Stop",        0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kWaterfallSettings,    "&Plug-Ins/Settings...",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {kShowPanel,                          nullptr,                                    0,       tb::kMainLarge,         "quick-start",    ShowPanel,         nullptr,                 kNormal},
     // "Impulse", "Overlay", "Channel", "STIPA" and "Options1".
     {33007,                               nullptr,                                    0,       tb::kOverlay,           "overlay-1",      ToActiveView,      UpdateActiveViewCommand, kCheck},

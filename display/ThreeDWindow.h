@@ -13,10 +13,23 @@
 
 class CWaterfallScene;
 
+// Where the camera stands: the turn about x and y and the translation.
+struct WaterfallCameraPreset
+{
+    float rotX = 0.0f;
+    float rotY = 0.0f;
+    float moveX = 0.0f;
+    float moveY = 0.0f;
+    float moveZ = 0.0f;
+};
+
 class C3DWindowBase
 {
 public:
     virtual ~C3DWindowBase() = default;
+    // The camera, kept across a restart of the waterfall.
+    virtual WaterfallCameraPreset GetCamera() const = 0;
+    virtual void SetCamera(const WaterfallCameraPreset& camera) = 0;
     // 1 pauses, 0 resumes; returns the pause count.
     virtual int Pause(bool pause) = 0;
     // The scene the window draws (its history, axes, marker planes and flags).

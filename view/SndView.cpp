@@ -54,7 +54,7 @@ CSndView::~CSndView()
     m_paramViews.RemoveAll();
     if (m_pWindow)
         for (int id : {kTimerRefresh, kTimerStartup, kTimerProgress, kTimerRestart, kTimerQuickStart,
-                       kTimerMp3, kTimerDin})
+                       kTimerMp3, kTimerDin, kTimerWaterfallRestart})
             m_pWindow->KillTimer(id);
     // Closing a window discards its settings.
     if (m_nViewIndex >= 0 && m_nViewIndex < CViewDocument::kMaxViews)
@@ -201,6 +201,7 @@ void CSndView::ApplyColorMode()
 void CSndView::PaintPlot(gfx::Canvas& canvas, const PlotRect& rect)
 {
     ApplyColorMode();
+    RefreshWaterfallRecord();
     m_pPlot->Draw(canvas, rect.left, rect.top, rect.right, rect.bottom);
 }
 
@@ -370,6 +371,12 @@ bool CSndView::OnCommand(int id)
             return true;
         case k3dViewer:
             On3DViewer();
+            return true;
+        case kWaterfallStartStop:
+            ToggleWaterfall();
+            return true;
+        case kWaterfallSettings:
+            OnWaterfallSettings();
             return true;
         case kAudioRecorder:
             OnAudioRecorder();

@@ -25,6 +25,7 @@
 
 #include "display/AnnotationList.h"
 #include "display/Plot.h"
+#include "display/ThreeDWindow.h"
 #include "display/settings/AxisProp.h"
 #include "dsp/RoomAcoustics.h"
 #include "view/CustomPlot.h"
@@ -88,6 +89,9 @@ inline constexpr int kLoudness = 32833;
 inline constexpr int kSpecificLoudness = 32889;
 inline constexpr int kVectorscope = 32873;
 inline constexpr int k3dViewer = 32812;
+// The waterfall of the held impulse response, and the waterfall settings.
+inline constexpr int kWaterfallStartStop = 32816;
+inline constexpr int kWaterfallSettings = 32832;
 // File > "Audio recorder": starts and stops the recording of the input.
 inline constexpr int kAudioRecorder = 33210;
 inline constexpr int kLevelMonitor = 32870;
@@ -246,6 +250,7 @@ public:
     static constexpr int kTimerStartup = 2;
     static constexpr int kTimerProgress = 3;
     static constexpr int kTimerRestart = 10;
+    static constexpr int kTimerWaterfallRestart = 12;
     static constexpr int kTimerQuickStart = 253;
     static constexpr int kTimerMp3 = 256;
     static constexpr int kTimerDin = 257;
@@ -461,6 +466,12 @@ public:
     // The logo picture of the 3D window's side wall stands in the program folder: 1, else -1.
     static int CheckLogoImage();
     bool Is3DViewerOpen() const { return m_b3DWindowOpen; }
+    // "3D waterfall Start/Stop": the 3D window on the held impulse response (cumulative decay or
+    // sliding window), opened and closed; ignored while the live 3D viewer runs.
+    void ToggleWaterfall();
+    // "Settings": the waterfall ranges and the 3D time range, asked until they can be used; an open
+    // waterfall starts again 200 ms later with the camera where it was.
+    void OnWaterfallSettings();
     // The impulse plot's time range (seconds): a changed range becomes the plot's 3D time range,
     // the time-signal feed runs again, and the 3D window reads its ranges anew.
     void SetImpulseTimeRange(double startTime, double endTime);
@@ -906,6 +917,11 @@ private:
     CSoundIn& m_engine;
     CViewWindow* m_pWindow = nullptr;
     bool m_b3DWindowOpen = false;
+    // The held impulse response as the plot's time-signal feed reads it (refreshed before each paint).
+    WaterfallTimeSignal m_waterfallRecord;
+    WaterfallCameraPreset m_waterfallCamera;
+    void RefreshWaterfallRecord();
+    void RestartWaterfall();
     std::array<CRoomAcousticResults, kRoomAcousticRecords> m_roomAcoustics;
     double m_dLinkVolume = 0.0;  // dB
     CViewSettings* m_pSettings = nullptr;

@@ -9,6 +9,7 @@
 #include "display/WaterfallScene.h"
 #include "engine/SoundIn.h"
 #include "platform/Places.h"
+#include "texts/TextTable.h"
 #include "view/SndView.h"
 #include "view/ViewFrame.h"
 
@@ -18,7 +19,20 @@ constexpr const char* kLogoFile = "HLV_logo.jpg";
 constexpr const char* kLogoMessage =
     "Can't open file HLV_logo.jpg\nPlease make sure that this file is in the directory";
 constexpr int kScreenshotFolder = 1004;
+constexpr int kTextNoImpulse = 16;
+constexpr int kWaterfallRestartMs = 200;
 }  // namespace
+
+std::string CheckWaterfallSettings(const WaterfallSettingsValues& values)
+{
+    if (values.xMin < 0.0f || values.xMax < 0.0f)
+        return "x-axis limits must be not negative";
+    if (!(values.xMax > values.xMin))
+        return "x-axis maximum must be larger than minimum";
+    if (!(values.yMax > values.yMin))
+        return "y-axis maximum must be larger than minimum";
+    return {};
+}
 
 int CSndView::CheckLogoImage()
 {
@@ -102,4 +116,118 @@ void CSndView::SetImpulseTimeRange(double startTime, double endTime)
         std::lock_guard lock(g_p3DWindow->Scene().m_mutex);
         g_p3DWindow->Scene().m_bAxesValid = 0;
     }
+}
+
+void CSndView::RefreshWaterfallRecord()
+{
+    WaterfallTimeSignal& record = m_waterfallRecord;
+    const bool held = m_impulse.IsHeld() && m_impulse.m_dSampleRate > 0.0;
+    record.sequence = held ? static_cast<std::uint32_t>(m_impulse.m_nId) : 0;
+    record.sampleRate = held ? m_impulse.m_dSampleRate : 0.0;
+    record.sampleCount = held ? m_impulse.m_nFrames : 0;
+    record.samples = held ? m_impulse.Channel(0) : nullptr;
+    record.validCount = held ? m_impulse.m_nFrames : 0;
+}
+
+void CSndView::ToggleWaterfall()
+{
+    if (m_engine.m_b3DWaterfall)
+        return;
+    CWaterfallFeed& feed = m_pPlot->m_waterfall;
+    if (m_b3DWindowOpen)
+    {
+        Close3DViewer();
+        return;
+    }
+    // Another window owns the 3D window.
+    if (g_p3DWindow != nullptr)
+        return;
+    CViewFrame* frame = Frame();
+    if (!m_impulse.IsHeld())
+    {
+        if (frame)
+            frame->ShowMessage(GetText(kTextNoImpulse));
+        return;
+    }
+    if (CheckLogoImage() < 0)
+    {
+        feed.m_bLive = 0;
+        feed.m_bTimeSignal = 0;
+        if (frame)
+            frame->ShowMessage(kLogoMessage);
+        return;
+    }
+    CPlotRange& range = m_pPlot->m_spareRange;
+    range.m_dXMin = m_engine.m_dWaterfallXMin;
+    range.m_dXMax = m_engine.m_dWaterfallXMax;
+    range.m_bXLog = m_engine.m_bWaterfallLogX;
+    range.m_dYMin = m_engine.m_dWaterfallYMin;
+    range.m_dYMax = m_engine.m_dWaterfallYMax;
+    RefreshWaterfallRecord();
+    feed.m_pRecord = &m_waterfallRecord;
+    feed.m_nStyle = m_engine.Get3dStyleWord();
+    feed.m_nFedSequence = 0xFFFFFFFF;
+    feed.m_bFedOnce = 0;
+    if (m_pWindow == nullptr ||
+        !m_pWindow->Open3DWindow([this] { ToggleWaterfall(); }, [this] { On3DScreenshotRequest(); }))
+        return;
+    m_b3DWindowOpen = true;
+    feed.m_bTimeSignal = 1;
+    m_pPlot->m_bDataDirty = 1;
+    m_pWindow->Invalidate();
+}
+
+void CSndView::OnWaterfallSettings()
+{
+    CWaterfallFeed& feed = m_pPlot->m_waterfall;
+    WaterfallSettingsValues values;
+    values.xLog = m_engine.m_bWaterfallLogX;
+    values.xMin = static_cast<float>(m_engine.m_dWaterfallXMin);
+    values.xMax = static_cast<float>(m_engine.m_dWaterfallXMax);
+    values.yMin = static_cast<float>(m_engine.m_dWaterfallYMin);
+    values.yMax = static_cast<float>(m_engine.m_dWaterfallYMax);
+    values.start = feed.m_dStartTime;
+    values.stop = feed.m_dEndTime;
+    values.yLog = feed.m_bDecibel;
+    values.invert = feed.m_bReverse;
+    if (m_pWindow == nullptr)
+        return;
+    for (;;)
+    {
+        if (!m_pWindow->EditWaterfallSettings(values))
+            return;
+        const std::string problem = CheckWaterfallSettings(values);
+        if (problem.empty())
+            break;
+        if (CViewFrame* frame = Frame())
+            frame->ShowMessage(problem);
+    }
+    m_engine.m_bWaterfallLogX = values.xLog;
+    m_engine.m_dWaterfallXMin = values.xMin;
+    m_engine.m_dWaterfallXMax = values.xMax;
+    m_engine.m_dWaterfallYMin = values.yMin;
+    m_engine.m_dWaterfallYMax = values.yMax;
+    const bool timeSignalOpen = m_b3DWindowOpen && feed.m_bTimeSignal && g_p3DWindow != nullptr;
+    // The worker reads the time range and scale when it starts: it ends before they change.
+    if (timeSignalOpen)
+    {
+        m_waterfallCamera = g_p3DWindow->GetCamera();
+        Close3DViewer();
+    }
+    feed.m_dStartTime = values.start;
+    feed.m_dEndTime = values.stop;
+    feed.m_bDecibel = values.yLog;
+    feed.m_bReverse = values.invert;
+    if (timeSignalOpen && m_pWindow != nullptr &&
+        !m_pWindow->SetTimer(kTimerWaterfallRestart, kWaterfallRestartMs))
+        RestartWaterfall();
+}
+
+void CSndView::RestartWaterfall()
+{
+    if (m_b3DWindowOpen)
+        return;
+    ToggleWaterfall();
+    if (m_b3DWindowOpen && g_p3DWindow != nullptr)
+        g_p3DWindow->SetCamera(m_waterfallCamera);
 }

@@ -112,6 +112,11 @@ void CSndView::OnTimer(int id)
                 m_pWindow->KillTimer(kTimerRestart);
             m_engine.m_bDisplayRestartRequest.store(1);
             return;
+        case kTimerWaterfallRestart:
+            if (m_pWindow)
+                m_pWindow->KillTimer(kTimerWaterfallRestart);
+            RestartWaterfall();
+            return;
         case kTimerProgress:
         {
             if (m_nViewIndex == 0)

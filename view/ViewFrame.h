@@ -21,6 +21,7 @@
 #include "view/ParamViewManager.h"
 #include "view/PhonetogramCommands.h"
 #include "view/ResultTexts.h"
+#include "view/WaterfallSettingsValues.h"
 
 #include <utility>
 #include <vector>
@@ -149,6 +150,8 @@ public:
     // The phonetogram's ".ptg" file to load or save, and its settings dialog; true on OK.
     virtual bool AskPhonetogramFile(bool /*save*/, std::string& /*path*/) { return false; }
     virtual bool EditPhonetogramSettings(PhonetogramSettingsValues& /*values*/) { return false; }
+    // The waterfall settings dialog: false when cancelled.
+    virtual bool EditWaterfallSettings(WaterfallSettingsValues& /*values*/) { return false; }
     // The screen position of the window's top-left corner.
     virtual void GetScreenOrigin(int& x, int& y) const
     {

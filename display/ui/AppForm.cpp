@@ -264,6 +264,20 @@ int CAppForm::Pause(bool pause)
     return C3DViewBase::Pause(pause ? 1 : 0);
 }
 
+WaterfallCameraPreset CAppForm::GetCamera() const
+{
+    return {m_camera.m_fRotX, m_camera.m_fRotY, m_camera.m_fMoveX, m_camera.m_fMoveY, m_camera.m_fMoveZ};
+}
+
+void CAppForm::SetCamera(const WaterfallCameraPreset& camera)
+{
+    m_camera.m_fRotX = camera.rotX;
+    m_camera.m_fRotY = camera.rotY;
+    m_camera.m_fMoveX = camera.moveX;
+    m_camera.m_fMoveY = camera.moveY;
+    m_camera.m_fMoveZ = camera.moveZ;
+}
+
 void CAppForm::AddRow(std::span<const float> row, int index)
 {
     std::lock_guard lock(m_scene.m_mutex);

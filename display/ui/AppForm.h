@@ -54,6 +54,8 @@ public:
     int Pause(bool pause) override;
     CWaterfallScene& Scene() override { return m_scene; }
     void AddRow(std::span<const float> row, int index) override;
+    WaterfallCameraPreset GetCamera() const override;
+    void SetCamera(const WaterfallCameraPreset& camera) override;
 
     void ClearHistory();
     // Hides the help for good, draws a frame and saves the picture as a JPEG beside `path`.

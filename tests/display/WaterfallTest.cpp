@@ -31,6 +31,8 @@ class CRecordingWindow : public C3DWindowBase
 public:
     int Pause(bool pause) override { return m_nPause += pause ? 1 : -1; }
     CWaterfallScene& Scene() override { return m_scene; }
+    WaterfallCameraPreset GetCamera() const override { return {}; }
+    void SetCamera(const WaterfallCameraPreset&) override {}
     void AddRow(std::span<const float> row, int index) override
     {
         std::lock_guard lock(m_scene.m_mutex);

@@ -71,6 +71,7 @@ public:
     bool EditLevelMonitor(LevelMonitorValues& values) override;
     bool AskPhonetogramFile(bool save, std::string& path) override;
     bool EditPhonetogramSettings(PhonetogramSettingsValues& values) override;
+    bool EditWaterfallSettings(WaterfallSettingsValues& values) override;
     void GetScreenOrigin(int& x, int& y) const override;
     std::unique_ptr<CParamViewWindow> CreateParamViewWindow(CParamViewState& state) override;
     bool AskSettingsFile(bool save, std::string& path) override;
