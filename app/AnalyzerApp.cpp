@@ -33,7 +33,6 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
-
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -229,9 +228,8 @@ int CAnalyzerApp::Run(int argc, char** argv, CSoundIn& engine)
 bool CAnalyzerApp::InitInstance()
 {
     // The shell helpers tell their failures through the program's message boxes.
-    SetShellMessageHandler([](const std::string& text, const std::string& caption) {
-        platform::ui::ShowMessageBox(text, caption, wxOK | wxICON_INFORMATION);
-    });
+    SetShellMessageHandler([](const std::string& text, const std::string& caption)
+                           { platform::ui::ShowMessageBox(text, caption, wxOK | wxICON_INFORMATION); });
     // Background jobs show their progress in the application's progress window.
     CBackgroundJob::SetProgressWindowFactory(&CProgressDlg::CreateForJob);
     // 1.
@@ -753,9 +751,14 @@ void CAnalyzerApp::OfferToDeleteRecordings()
             std::filesystem::remove(file, error);
         Trace("temporary files deleted");
     }
+    // The folder also holds the level logger's data sets; the question is about the recordings.
     const std::string wavesFolder = m_DataFolders.GetPath(CDataFolders::kSplLongterm);
+    std::vector<std::string> files;
+    ListFolderFiles(wavesFolder, files);
     std::vector<std::string> waves;
-    ListFolderFiles(wavesFolder, waves);
+    for (const std::string& file : files)
+        if (HasExtension(file, "wav"))
+            waves.push_back(file);
     if (waves.empty())
         return;
     const wxString question =

@@ -170,34 +170,48 @@ TEST_F(TessarinRunTest, DamagedSettingsFileAndMissingFolderDoNotStopIt)
     EXPECT_TRUE(std::filesystem::is_regular_file(Data() / "Waves"));
 }
 
+// The question names the wave recordings, and only they go: the level logger's data sets in the
+// same folder (auto-saved and recovered runs) stay whatever the answers.
 TEST_F(TessarinRunTest, ExitOffersToDeleteRecordings)
 {
     struct Case
     {
         const char* answers;
+        bool wave;
         bool tempKept;
         bool wavesKept;
         int questions;
     };
     const Case cases[] = {
         // Delete temporary data: yes; keep the waves: no; sure: yes.
-        {"yes,no,yes", false, false, 3},
+        {"yes,no,yes", true, false, false, 3},
         // Keep the waves: yes ends the questions.
-        {"no,yes", true, true, 2},
+        {"no,yes", true, true, true, 2},
         // Not sure after all: the waves stay.
-        {"yes,no,no", false, true, 3},
+        {"yes,no,no", true, false, true, 3},
+        // Without a recording there is nothing to ask about the waves.
+        {"no", false, true, false, 1},
     };
+    const std::vector<std::string> dataSets = {"Autosave_ch0_0_2024_5_1_10_20_0.ini",
+                                               "Autosave_ch0_0_2024_5_1_10_20_0.bin",
+                                               "Recovered_ch2_2024_5_1_10_0_0.ini"};
     for (const Case& c : cases)
     {
         std::filesystem::create_directories(Data() / "Temp");
         std::filesystem::create_directories(Data() / "SPL_longterm");
         std::ofstream(Data() / "Temp" / "block.dat") << "x";
-        std::ofstream(Data() / "SPL_longterm" / "long.wav") << "x";
+        std::filesystem::remove(Data() / "SPL_longterm" / "long.WAV");
+        if (c.wave)
+            std::ofstream(Data() / "SPL_longterm" / "long.WAV") << "x";
+        for (const std::string& name : dataSets)
+            std::ofstream(Data() / "SPL_longterm" / name) << "x";
         const RunResult run = Run({"TESSARIN_TEST_SCREENSHOT=" + (m_home.Root() / "shot.png").string(),
                                    std::string("TESSARIN_TEST_ANSWERS=") + c.answers});
         EXPECT_EQ(run.exitCode, 0) << c.answers;
         EXPECT_EQ(std::filesystem::exists(Data() / "Temp" / "block.dat"), c.tempKept) << c.answers;
-        EXPECT_EQ(std::filesystem::exists(Data() / "SPL_longterm" / "long.wav"), c.wavesKept) << c.answers;
+        EXPECT_EQ(std::filesystem::exists(Data() / "SPL_longterm" / "long.WAV"), c.wavesKept) << c.answers;
+        for (const std::string& name : dataSets)
+            EXPECT_TRUE(std::filesystem::exists(Data() / "SPL_longterm" / name)) << c.answers << " " << name;
         EXPECT_EQ(CountStartingWith(run.trace, "message box: "), c.questions) << c.answers;
         EXPECT_NE(Position(run.trace, "message box: Temporäre Meßdaten löschen?"), -1) << c.answers;
     }
