@@ -62,6 +62,7 @@ const Prompt kEnglishPrompts[] = {
     {view_command::kLoudness,          "Show the loudness in sone over the third-octave bands\nLoudness (sone)"},
     {view_command::kSpecificLoudness,  "Show the specific loudness over bark\nSpecific loudness"},
     {view_command::kVectorscope,       "Draw two channels against each other\nVectorscope"},
+    {view_command::kTimeCorrelation,   "Show the correlation of the input channels over the time lag\nTime correlation"},
     {view_command::kLevelMonitor,      "Record the broadband level as a series of averaged measurements\nLevel monitor"},
     {view_command::kWowAndFlutter,     "Measure wow and flutter of a test tone on the first channel\nWow and flutter"},
     {view_command::kPhonetogram,       "Measure the voice range profile: pitch and level of sung tones\nPhonetogram"},

@@ -168,6 +168,7 @@ const CommandEntry kCommands[] = {
     {view_command::kLoudness,             "&Plug-Ins/Loudness (sone)",                1000455, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kSpecificLoudness,     "&Plug-Ins/Specific loudness",              0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kVectorscope,          "&Plug-Ins/Vectorscope...",                 0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kNormal},
+    {view_command::kTimeCorrelation,      "&Plug-Ins/Time correlation",               1000438, tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kLevelMonitor,         "&Plug-Ins/Level monitor...",               0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     // "Flutrix/wow and flutter": the "/" of the caption is U+2215, since "/" would open a submenu.
     {view_command::kWowAndFlutter,        "&Plug-Ins/Flutrix\u2215wow and flutter",   1000440, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},

@@ -369,6 +369,9 @@ bool CSndView::OnCommand(int id)
         case kVectorscope:
             OnVectorscope();
             return true;
+        case kTimeCorrelation:
+            OnTimeCorrelation();
+            return true;
         case k3dViewer:
             On3DViewer();
             return true;

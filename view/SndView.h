@@ -88,6 +88,7 @@ inline constexpr int kTonality = 32931;
 inline constexpr int kLoudness = 32833;
 inline constexpr int kSpecificLoudness = 32889;
 inline constexpr int kVectorscope = 32873;
+inline constexpr int kTimeCorrelation = 32836;
 inline constexpr int k3dViewer = 32812;
 // The waterfall of the held impulse response, and the waterfall settings.
 inline constexpr int kWaterfallStartStop = 32816;
@@ -455,6 +456,9 @@ public:
     void OnSpecificLoudness();
     // "Vectorscope": edits the window's vectorscope settings; the plot draws it while active.
     void OnVectorscope();
+    // "Time correlation": the engine shows the cross-correlation of the first two channels (the
+    // autocorrelation with one) over the time lag, from rectangular, unweighted blocks.
+    void OnTimeCorrelation();
     // The 3D waterfall of the live spectrum: "3D viewer" switches it on and off (also the window's
     // close request); the window's double click saves its picture in the "Screenshots" folder.
     void On3DViewer();

@@ -31,6 +31,7 @@ constexpr int kLoudnessFftSize = 8192;
 constexpr double kLoudnessRangeMin = 0.0;
 constexpr double kLoudnessRangeMax = 130.0;
 constexpr int kLoudnessWeighting = 0;  // none
+constexpr int kEngineModeTimeCorrelation = 7;
 constexpr int kTonalityWeighting = 1;  // A
 }  // namespace
 
@@ -260,5 +261,19 @@ void CSndView::OnVectorscope()
     if (!m_pWindow->EditVectorscope(copy))
         return;
     m_pSettings->m_Vectorscope = copy;
+    RestartDisplay();
+}
+
+void CSndView::OnTimeCorrelation()
+{
+    if (!m_pSettings)
+        return;
+    OnStop();
+    ResetViewFlags();
+    m_engine.SetAnalyzerMode(kEngineModeTimeCorrelation);
+    m_engine.m_bWindowEnable = 0;
+    m_engine.m_nWindowType = 0;
+    m_engine.m_nWeightingType = 0;
+    OnStart();
     RestartDisplay();
 }
