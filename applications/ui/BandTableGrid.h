@@ -17,7 +17,8 @@ public:
     explicit CBandTableGrid(bool editable) : m_bEditable(editable) {}
 
     // Creates the control at the rectangle with one column per title (the first firstWidth pixels
-    // wide, the others width) over `rows` rows of the owner's arrays columns[0 .. titles - 1].
+    // wide, the others width) over `rows` rows of the owner's arrays columns[0 .. titles - 1]. A
+    // column is widened to show its title, and the control grows to show every column and row.
     bool Create(wxWindow* parent, wxWindowID id, const wxRect& rect, const std::vector<std::string>& titles,
                 std::vector<std::string>* columns, int rows, int firstWidth, int width);
 

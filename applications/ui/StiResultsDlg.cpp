@@ -3,6 +3,8 @@
 #include <wx/button.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+
 #include "applications/StiSnrTexts.h"
 #include "platform/NumberFormat.h"
 #include "texts/TextTable.h"
@@ -29,7 +31,6 @@ CStiResultsDlg::CStiResultsDlg(wxWindow* parent, const CStiEvaluator& evaluator)
     : wxDialog(parent, wxID_ANY, Wx(GetText(kTextTitle)), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxCLOSE_BOX)
 {
-    SetClientSize(435, 380);
     m_titles.push_back("Mod. freq.");
     for (int band = 0; band < CStiEvaluator::kBands; ++band)
         m_titles.push_back(StiSnrBandTitle(band));
@@ -60,7 +61,9 @@ CStiResultsDlg::CStiResultsDlg(wxWindow* parent, const CStiEvaluator& evaluator)
         {"STIr male", kIdStiMale, Index(evaluator.m_stiMale), 0, {}},
         {"STIr female", kIdStiFemale, Index(evaluator.m_stiFemale), 0, {}},
     };
-    int y = 270;
+    const wxRect table = m_pGrid->GetRect();
+    const int width = std::max(435, table.GetRight() + 6);
+    int y = table.GetBottom() + 10;
     for (const Line& line : lines)
     {
         new wxStaticText(this, wxID_ANY, line.label, wxPoint(10, y), wxSize(80, -1));
@@ -69,7 +72,8 @@ CStiResultsDlg::CStiResultsDlg(wxWindow* parent, const CStiEvaluator& evaluator)
             new wxStaticText(this, line.ratingId, Wx(line.ratingText), wxPoint(175, y), wxSize(200, -1));
         y += 22;
     }
-    new wxButton(this, wxID_OK, "OK", wxPoint(350, 345), wxSize(80, 28));
+    new wxButton(this, wxID_OK, "OK", wxPoint(width - 85, y - 10), wxSize(80, 28));
+    SetClientSize(width, y + 25);
     SetAffirmativeId(wxID_OK);
     SetEscapeId(wxID_OK);
     CentreOnParent();

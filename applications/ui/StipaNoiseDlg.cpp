@@ -2,6 +2,8 @@
 
 #include <wx/button.h>
 
+#include <algorithm>
+
 #include "common/controls/FilePrompts.h"
 #include "platform/ui/MessageBoxService.h"
 #include "texts/TextTable.h"
@@ -26,7 +28,6 @@ CStipaNoiseDlg::CStipaNoiseDlg(wxWindow* parent, const StiSnrTexts& texts)
                wxCAPTION | wxCLOSE_BOX),
       m_texts(texts)
 {
-    SetClientSize(415, 175);
     new wxButton(this, kIdLoad, Wx(GetText(kTextLoad)), wxPoint(5, 8), wxSize(80, 26));
     new wxButton(this, kIdSave, Wx(GetText(kTextSave)), wxPoint(90, 8), wxSize(80, 26));
 
@@ -39,8 +40,13 @@ CStipaNoiseDlg::CStipaNoiseDlg(wxWindow* parent, const StiSnrTexts& texts)
     m_pGrid = new CBandTableGrid(true);
     m_pGrid->Create(this, wxID_ANY, wxRect(5, 40, 405, 90), m_titles, m_columns.data(), 1, 55, 50);
 
-    new wxButton(this, wxID_OK, "OK", wxPoint(245, 140), wxSize(80, 28));
-    new wxButton(this, wxID_CANCEL, Wx(GetText(kTextCancel)), wxPoint(330, 140), wxSize(80, 28));
+    // OK and Cancel below the table, at its right.
+    const wxRect table = m_pGrid->GetRect();
+    const int width = std::max(415, table.GetRight() + 6);
+    const int top = table.GetBottom() + 10;
+    new wxButton(this, wxID_OK, "OK", wxPoint(width - 170, top), wxSize(80, 28));
+    new wxButton(this, wxID_CANCEL, Wx(GetText(kTextCancel)), wxPoint(width - 85, top), wxSize(80, 28));
+    SetClientSize(width, top + 35);
     SetAffirmativeId(wxID_OK);
     Bind(wxEVT_BUTTON, &CStipaNoiseDlg::OnLoad, this, kIdLoad);
     Bind(wxEVT_BUTTON, &CStipaNoiseDlg::OnSave, this, kIdSave);

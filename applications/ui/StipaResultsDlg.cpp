@@ -6,6 +6,8 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+
 #include "applications/StiSnrTexts.h"
 #include "common/controls/Clipboard.h"
 #include "common/controls/FilePrompts.h"
@@ -36,7 +38,6 @@ wxString Wx(const std::string& text)
 CStipaResultsDlg::CStipaResultsDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, "STI-PA", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxCLOSE_BOX)
 {
-    SetClientSize(415, 330);
     // Top row: the result line, the elapsed time and the method boxes.
     new wxStaticText(this, kIdSti, "1.0   Excellent", wxPoint(8, 4), wxSize(150, -1));
     new wxStaticText(this, kIdElapsed, "Elapsed Time 999s", wxPoint(8, 22), wxSize(150, -1));
@@ -55,18 +56,22 @@ CStipaResultsDlg::CStipaResultsDlg(wxWindow* parent)
     m_pGrid = new CBandTableGrid(false);
     m_pGrid->Create(this, wxID_ANY, wxRect(5, 40, 405, 120), m_titles, m_columns.data(), kRows, 40, 50);
 
-    // Left column below the table: gender and the buttons.
-    auto* gender =
-        new wxStaticBox(this, kIdGender, Wx(GetText(kTextGender)), wxPoint(5, 165), wxSize(150, 45));
-    (void)gender;
-    new wxRadioButton(this, kIdMale, Wx(GetText(kTextMale)), wxPoint(12, 185), wxDefaultSize, wxRB_GROUP);
-    new wxRadioButton(this, kIdFemale, Wx(GetText(kTextFemale)), wxPoint(80, 185));
-    new wxButton(this, kIdReset, Wx(GetText(kTextReset)), wxPoint(5, 215), wxSize(150, 26));
-    new wxButton(this, kIdCopy, Wx(GetText(kTextCopy)), wxPoint(5, 243), wxSize(150, 26));
-    new wxButton(this, kIdSaveSignal, Wx(GetText(kTextSaveSignal)), wxPoint(5, 271), wxSize(150, 26));
-    new wxButton(this, kIdSaveNoise, Wx(GetText(kTextSaveNoise)), wxPoint(5, 299), wxSize(150, 26));
-    new wxButton(this, kIdSnr, "SNR", wxPoint(340, 170), wxSize(70, 26));
-    new wxButton(this, kIdNoise, ".wav", wxPoint(340, 200), wxSize(70, 26));
+    // Below the table: gender and the buttons on the left, the requests on the right.
+    const wxRect table = m_pGrid->GetRect();
+    const int width = std::max(415, table.GetRight() + 6);
+    const int below = table.GetBottom() + 5;
+    new wxStaticBox(this, kIdGender, Wx(GetText(kTextGender)), wxPoint(5, below), wxSize(150, 45));
+    new wxRadioButton(this, kIdMale, Wx(GetText(kTextMale)), wxPoint(12, below + 20), wxDefaultSize,
+                      wxRB_GROUP);
+    new wxRadioButton(this, kIdFemale, Wx(GetText(kTextFemale)), wxPoint(80, below + 20));
+    new wxButton(this, kIdReset, Wx(GetText(kTextReset)), wxPoint(5, below + 50), wxSize(150, 26));
+    new wxButton(this, kIdCopy, Wx(GetText(kTextCopy)), wxPoint(5, below + 78), wxSize(150, 26));
+    new wxButton(this, kIdSaveSignal, Wx(GetText(kTextSaveSignal)), wxPoint(5, below + 106), wxSize(150, 26));
+    new wxButton(this, kIdSaveNoise, Wx(GetText(kTextSaveNoise)), wxPoint(5, below + 134), wxSize(150, 26));
+    new wxButton(this, kIdSnr, "SNR", wxPoint(width - 75, below + 5), wxSize(70, 26));
+    new wxButton(this, kIdNoise, ".wav", wxPoint(width - 75, below + 35), wxSize(70, 26));
+
+    SetClientSize(width, below + 165);
 
     Bind(wxEVT_RADIOBUTTON, &CStipaResultsDlg::OnGender, this, kIdMale);
     Bind(wxEVT_RADIOBUTTON, &CStipaResultsDlg::OnGender, this, kIdFemale);
@@ -84,6 +89,12 @@ CStipaResultsDlg::CStipaResultsDlg(wxWindow* parent)
     Bind(wxEVT_BUTTON, &CStipaResultsDlg::OnSaveRms, this, kIdSaveSignal);
     Bind(wxEVT_BUTTON, &CStipaResultsDlg::OnSaveRms, this, kIdSaveNoise);
     Bind(wxEVT_SHOW, &CStipaResultsDlg::OnShow, this);
+    Bind(wxEVT_MOVE,
+         [this](wxMoveEvent& event)
+         {
+             event.Skip();
+             PlaceValueDisplays();
+         });
 
     // The two value displays, in the lower half beside the buttons.
     for (std::size_t k = 0; k < m_pDisplays.size(); ++k)
@@ -113,19 +124,31 @@ CStipaResultsDlg::~CStipaResultsDlg() = default;
 
 void CStipaResultsDlg::PlaceValueDisplays()
 {
+    if (!m_pDisplays[0] || !m_pDisplays[1])
+        return;
     const wxSize client = GetClientSize();
     const wxPoint first = ClientToScreen(wxPoint(client.GetWidth() / 2 - 20, client.GetHeight() - 90));
     for (std::size_t k = 0; k < m_pDisplays.size(); ++k)
+    {
         m_pDisplays[k]->Move(first.x, first.y + static_cast<int>(k) * (kDisplayHeight + 15));
+        // They float over the window, also where no window manager keeps them on top.
+        if (m_pDisplays[k]->IsShown())
+            m_pDisplays[k]->Raise();
+    }
 }
 
 void CStipaResultsDlg::OnShow(wxShowEvent& event)
 {
     event.Skip();
-    if (event.IsShown())
-        PlaceValueDisplays();
+    const bool shown = event.IsShown();
     for (CMeterDlg* display : m_pDisplays)
-        display->Show(event.IsShown());
+        display->Show(shown);
+    if (shown)
+    {
+        PlaceValueDisplays();
+        // The window may get its final place only after it shows.
+        CallAfter(&CStipaResultsDlg::PlaceValueDisplays);
+    }
 }
 
 void CStipaResultsDlg::RefreshResults()
