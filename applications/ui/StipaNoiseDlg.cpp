@@ -76,6 +76,9 @@ void CStipaNoiseDlg::CopyTextsToCells()
 
 bool CStipaNoiseDlg::CheckCells()
 {
+    // A cell still being edited counts with what was typed into it.
+    if (m_pGrid->IsCellEditControlEnabled())
+        m_pGrid->DisableCellEditControl();
     for (int band = 0; band < CStiBandValues::kFileBands; ++band)
     {
         double value = 0.0;

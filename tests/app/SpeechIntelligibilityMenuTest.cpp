@@ -38,6 +38,14 @@ protected:
     // Types the text into a band's cell with the table's own in-place editor (two clicks, Enter).
     static void TypeCell(CStipaNoiseDlg& dialog, int band, const std::string& text)
     {
+        TypeIntoCell(dialog, band, text);
+        dialog.GetGrid()->DisableCellEditControl();
+        Pump(20);
+        ASSERT_EQ(dialog.GetCellText(band), text);
+    }
+    // Opens the cell's editor and types, leaving the editor open.
+    static void TypeIntoCell(CStipaNoiseDlg& dialog, int band, const std::string& text)
+    {
         CBandTableGrid* grid = dialog.GetGrid();
         int x = 0;
         for (int column = 0; column <= band; ++column)
@@ -49,9 +57,6 @@ protected:
         wxTextCtrl* edit = grid->GetEditControl();
         ASSERT_NE(edit, nullptr);
         edit->SetValue(wxString::FromUTF8(text.c_str()));
-        grid->DisableCellEditControl();
-        Pump(20);
-        ASSERT_EQ(dialog.GetCellText(band), text);
     }
     static void Click(wxDialog& dialog, int id)
     {
@@ -117,6 +122,8 @@ TEST_F(SpeechIntelligibilityMenuTest, TheTableShowsTheEngineSetAndStoresWhatIsTy
                 TypeCell(*noise, 0, "12,5");
                 TypeCell(*noise, 1, "-3");
                 TypeCell(*noise, 4, "--");
+                // OK while a cell is still being edited takes what was typed into it.
+                TypeIntoCell(*noise, 6, "4,5");
             });
         RunCommand(sti_command::kSignalToNoise);
         EXPECT_EQ(answer.m_shown, 1);
@@ -125,7 +132,7 @@ TEST_F(SpeechIntelligibilityMenuTest, TheTableShowsTheEngineSetAndStoresWhatIsTy
     EXPECT_DOUBLE_EQ(m_engine.m_stiSnrValues.m_values[0], 12.5);
     EXPECT_DOUBLE_EQ(m_engine.m_stiSnrValues.m_values[1], -3.0);
     EXPECT_DOUBLE_EQ(m_engine.m_stiSnrValues.m_values[4], 250.0);
-    EXPECT_DOUBLE_EQ(m_engine.m_stiSnrValues.m_values[6], 250.0);
+    EXPECT_DOUBLE_EQ(m_engine.m_stiSnrValues.m_values[6], 4.5);
 
     // Cancel leaves the set alone.
     {
