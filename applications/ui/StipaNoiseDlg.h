@@ -1,7 +1,7 @@
 // CStipaNoiseDlg: the "STI Signal to Noise Ratio (SNR)" table. One row "SNR [dB]" with a cell per
 // octave band 125 Hz ... 8 kHz, edited in place; "load" and "save" read and write "sti_snr" files.
-// It exchanges the seven texts with its caller; OK refuses a text that is neither a number nor
-// "--", names it and keeps the table open.
+// It exchanges the seven texts with its caller; OK and "save" refuse a text that is neither a
+// number nor "--", name it and keep the table open.
 //
 // Threads: user-interface thread only.
 #pragma once
