@@ -82,6 +82,9 @@ void PresetFftLayout(CMainFrame& frame, int id);
 void UserPreset(CMainFrame& frame, int id);
 void PresetsSetup(CMainFrame& frame, int id);
 void ShowPanel(CMainFrame& frame, int id);
+// Speech intelligibility: the results of the window's STI evaluation, the signal-to-noise table.
+void DisplayStiRasti(CMainFrame& frame, int id);
+void StiSignalToNoise(CMainFrame& frame, int id);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

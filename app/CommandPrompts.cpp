@@ -210,6 +210,8 @@ const Prompt kEnglishPrompts[] = {
     {32962,                            "Show channel 1\nChannel 1"},
     {32963,                            "Show channel 2\nChannel 2"},
     {32964,                            "Speech transmission index with STIPA\nSTIPA"},
+    {32824,                            "Show the speech transmission index of the impulse response\nSTI+RASTI"},
+    {33000,                            "Edit the signal-to-noise ratio of each octave band for the STI\nSNR"},
     {32970,                            "Smooth the spectrum over fractions of an octave\nSmoothing"},
     {33074,                            "Show the level logger\nLogger"},
     {33073,                            "Set up the level logger\nLogger settings"},

@@ -172,6 +172,9 @@ const CommandEntry kCommands[] = {
     {view_command::kLevelMonitor,         "&Plug-Ins/Level monitor...",               0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     // "Flutrix/wow and flutter": the "/" of the caption is U+2215, since "/" would open a submenu.
     {view_command::kWowAndFlutter,        "&Plug-Ins/Flutrix\u2215wow and flutter",   1000440, tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    // Speech intelligibility.
+    {32824,                               "&Plug-Ins/|Display STI+RASTI",             1000459, tb::kNone,              nullptr,          DisplayStiRasti,   nullptr,                 kNormal},
+    {33000,                               "&Plug-Ins/SNR",                            1000544, tb::kNone,              nullptr,          StiSignalToNoise,  nullptr,                 kNormal},
     {view_command::kPhonetogram,          "&Plug-Ins/Phontetogram/Phonetogram",                0,       tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kPhonetogramLoad,      "&Plug-Ins/Phontetogram/Load...",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kPhonetogramSave,      "&Plug-Ins/Phontetogram/Save...",                    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},

@@ -308,6 +308,11 @@ void CStiEvaluator::WriteHtmlReport(std::FILE* file) const
     std::fputs("</TABLE>\n", file);
 }
 
+double CStiEvaluator::GetModulationFrequency(int f)
+{
+    return f >= 0 && f < kModulationFrequencies ? kModulationHz[f] : 0.0;
+}
+
 std::string GetStiRating(double value)
 {
     // The same words and boundaries as the live analyser's.

@@ -30,6 +30,9 @@ public:
     static constexpr int kBands = 7;
     static constexpr int kModulationFrequencies = 14;
 
+    // Modulation frequency f (0 = 0.63 Hz ... 13 = 12.5 Hz) of the transfer table's rows.
+    static double GetModulationFrequency(int f);
+
     CStiEvaluator();
     virtual ~CStiEvaluator();
     CStiEvaluator(const CStiEvaluator&) = delete;

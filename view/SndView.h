@@ -28,6 +28,7 @@
 #include "display/ThreeDWindow.h"
 #include "display/settings/AxisProp.h"
 #include "dsp/RoomAcoustics.h"
+#include "dsp/StiEvaluator.h"
 #include "view/CustomPlot.h"
 #include "view/DisplayProperties.h"
 #include "view/ImpulseResponse.h"
@@ -800,6 +801,8 @@ public:
     int m_nImpulseFftLength = 0;
     int m_nImpulseWindowType = 0;
     double m_dImpulseSti = -10.0;
+    // The speech-intelligibility evaluation of the held impulse; m_dImpulseSti is its STI.
+    CStiEvaluator m_stiEvaluator;
     // The derived-curve cache: the points last plotted (-1 after a reset) and whether the first
     // automatic y scaling of the frequency response, impulse and step response plots was done.
     int m_nImpulsePlottedPoints = -1;
