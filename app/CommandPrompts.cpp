@@ -78,6 +78,8 @@ const Prompt kEnglishPrompts[] = {
     {view_command::kLinkVolume, "Set the level of the linked generators\nVolume"},
     {view_command::kGeneratorLevel, "Show and set the output level of each generator channel\nLevel"},
     {view_command::kOutputMatrix, "Route the generators to the output channels\nOutput Matrix"},
+    {view_command::kTrackingLevel, "Set the calibrated output channels to one level in millivolts\nTracking Level"},
+    {view_command::kCalibrateLevels, "Calibrate one output and one input channel against external voltages\nCalibrate levels"},
     {view_command::kCustomReport,      "About measurement reports made to your specification\nYour custom report"},
     {kSelectAsio,                       "Measure through the ASIO plug-in on a JACK server\nselect ASIO"},
     {kConfigureAsio,                    "Choose the ASIO driver and its channels\nConfigure"},

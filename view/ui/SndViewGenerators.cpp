@@ -1,9 +1,11 @@
-// The measurement window's generator windows: the engine's "Level" window, the output matrix dialog
-// and the linked generators' volume slider.
+// The measurement window's generator windows: the engine's "Level" window, the output matrix dialog,
+// the linked generators' volume slider, the level calibration and the tracking level.
 #include "engine/GeneratorMatrix.h"
 #include "engine/ui/GeneratorLevelDlg.h"
 #include "engine/ui/GeneratorMatrixDlg.h"
 #include "engine/ui/SliderDlg.h"
+#include "view/ui/CalibrationValueDlgs.h"
+#include "view/ui/LevelCalibrationDlg.h"
 #include "view/ui/SndViewWindow.h"
 
 #include <wx/app.h>
@@ -50,4 +52,21 @@ void CSndViewWindow::RunLinkVolume(
     dialog.SetValue(value);
     dialog.m_target = [&report](int, std::int64_t wParam, std::int64_t lParam) { report(wParam, lParam); };
     dialog.ShowModal();
+}
+
+void CSndViewWindow::RunLevelCalibration(CLevelCalibration& calibration)
+{
+    CLevelCalibrationDlg dialog(this, calibration);
+    dialog.ShowModal();
+}
+
+bool CSndViewWindow::EditTrackingLevel(double& millivolts)
+{
+    CTrackingLevelCalibrationDlg dialog(this);
+    dialog.m_strTitle = "Tracking level";
+    dialog.m_row = {"Level", "mV", millivolts, 1e-9, 10000.0};
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    millivolts = dialog.m_row.value;
+    return true;
 }
