@@ -41,6 +41,7 @@ const Prompt kEnglishPrompts[] = {
     {kAudioMonitor,                    "Show the audio monitor\nAudio Monitor"},
     {kMicCalibration,                  "Load a microphone calibration file and bind it to a channel\nMic. calibration"},
     {kLoadSaveReference,               "Load or save the reference spectrum that the measurement is shown relative to\nLoad/Save Reference"},
+    {kSynchronize,                     "Convert the input's sample rate by a fine-tuned ratio\nSynchronize"},
     {view_command::kLoadConfig,        "Load the analyser's settings from a configuration file\nLoad config"},
     {view_command::kSaveConfig,        "Save the analyser's settings to a configuration file\nSave config"},
     {view_command::kSaveState,         "Write the analyser's state log and settings to the configuration folder\nSave state"},

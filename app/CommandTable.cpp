@@ -160,6 +160,7 @@ const CommandEntry kCommands[] = {
     {kMicCalibration,                     "&Options/Mic. calibration",                0,       tb::kNone,              nullptr,          MicCalibration,    nullptr,                 kNormal},
     // "Load/Save Reference": the "/" of the caption is U+2215, since "/" would open a submenu.
     {kLoadSaveReference,                  "&Options/Load\u2215Save Reference",        0,       tb::kNone,              nullptr,          LoadSaveReference, nullptr,                 kNormal},
+    {kSynchronize,                        "&Options/Synchronize",                     1000424, tb::kNone,              nullptr,          Synchronize,       nullptr,                 kNormal},
     {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},

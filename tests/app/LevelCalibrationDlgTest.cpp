@@ -1,7 +1,8 @@
-// Options > Calibrate levels and ASIO > Generator > Tracking Level as a user runs them on a measurement
-// window: the output channel calibrated in volts while it plays, the input side refused without a
-// signal, channel numbers outside 1..64 ignored, mute and frequency on the first generator, and the
-// calibration file saved into the configuration folder and loaded back. Pictures of both dialogs.
+// Options > Calibrate levels, Options > Synchronize and ASIO > Generator > Tracking Level as a user
+// runs them. Calibrate levels on a measurement window: the output channel calibrated in volts while it plays,
+// the input side refused without a signal, channel numbers outside 1..64 ignored, mute and frequency on the
+// first generator, and the calibration file saved into the configuration folder and loaded back. Synchronize:
+// the engine's conversion ratio and phase follow the sliders at once. Pictures of the three dialogs.
 #include "app/MainFrame.h"
 #include "display/settings/ViewSettings.h"
 #include "engine/Generator.h"
@@ -14,11 +15,15 @@
 #include "view/SndView.h"
 #include "view/ui/CalibrationValueDlgs.h"
 #include "view/ui/LevelCalibrationDlg.h"
+#include "view/ui/SampleRateConversionDlg.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <cstdint>
@@ -197,6 +202,93 @@ TEST_F(LevelCalibrationDlgTest, TrackingLevelSetsTheCalibratedChannelsLevel)
     EXPECT_EQ(shownValue.substr(0, 3), "500");
     // 1 V on a channel of 2 V per full scale, no offsets, unity gains: (1 / 2 / 2) / 0.35355339.
     EXPECT_NEAR(channel.m_level_factor, 0.25 / 0.35355339, 1e-6);
+}
+
+void Move(wxDialog& dialog, int id, int position)
+{
+    auto* slider = dynamic_cast<wxSlider*>(dialog.FindWindow(id));
+    ASSERT_NE(slider, nullptr) << id;
+    slider->SetValue(position);
+    wxCommandEvent moved(wxEVT_SLIDER, id);
+    moved.SetEventObject(slider);
+    moved.SetInt(position);
+    slider->ProcessWindowEvent(moved);
+}
+
+void Choose(wxDialog& dialog, int id)
+{
+    auto* radio = dynamic_cast<wxRadioButton*>(dialog.FindWindow(id));
+    ASSERT_NE(radio, nullptr) << id;
+    radio->SetValue(true);
+    wxCommandEvent chosen(wxEVT_RADIOBUTTON, id);
+    chosen.SetEventObject(radio);
+    chosen.SetInt(1);
+    radio->ProcessWindowEvent(chosen);
+}
+
+TEST_F(LevelCalibrationDlgTest, SynchronizeSetsTheConversionWhileItsSlidersMove)
+{
+    ASSERT_NE(m_frame->GetMenuBar()->FindItem(command_id::WxCommandId(command_id::kSynchronize)), nullptr);
+    m_engine.m_nSampleRate = 48000;
+    m_engine.m_dResampleRatio = 1.0;
+    m_engine.m_bResampler = 0;
+    double ratioAtPpm = 0.0;
+    double ratioAfterCentre = 0.0;
+    FillAndConfirm answer(
+        [&](wxDialog& dialog)
+        {
+            SavePicture(&dialog, "synchronize.png");
+            auto* text =
+                dynamic_cast<wxStaticText*>(dialog.FindWindow(CSampleRateConversionDlg::kIdFrequencyText));
+            ASSERT_NE(text, nullptr);
+            EXPECT_EQ(text->GetLabel().utf8_string(), "48000.00Hz");
+            EXPECT_FALSE(dialog.FindWindow(CSampleRateConversionDlg::kIdSync)->IsEnabled());
+            EXPECT_FALSE(dialog.FindWindow(CSampleRateConversionDlg::kIdSampleShift)->IsEnabled());
+
+            auto* enable = dynamic_cast<wxCheckBox*>(dialog.FindWindow(CSampleRateConversionDlg::kIdEnable));
+            ASSERT_NE(enable, nullptr);
+            enable->SetValue(true);
+            wxCommandEvent ticked(wxEVT_CHECKBOX, CSampleRateConversionDlg::kIdEnable);
+            ticked.SetEventObject(enable);
+            ticked.SetInt(1);
+            enable->ProcessWindowEvent(ticked);
+            EXPECT_EQ(m_engine.m_bResampler, 1) << "the switch acts at once";
+
+            // 1 ppm steps, slider at +100: 1 + 100 · 1e-6 · 0.01.
+            Choose(dialog, CSampleRateConversionDlg::kIdSteps[5]);
+            Move(dialog, CSampleRateConversionDlg::kIdFrequency, 100);
+            ratioAtPpm = m_engine.m_dResampleRatio;
+            // 10 % steps at +10 make 1 % more; "Set Center" keeps that ratio with the slider in the middle.
+            Choose(dialog, CSampleRateConversionDlg::kIdSteps[0]);
+            Move(dialog, CSampleRateConversionDlg::kIdFrequency, 10);
+            Click(dialog, CSampleRateConversionDlg::kIdSetCenter);
+            Move(dialog, CSampleRateConversionDlg::kIdFrequency, 0);
+            ratioAfterCentre = m_engine.m_dResampleRatio;
+            EXPECT_EQ(text->GetLabel().utf8_string(), "48480.00Hz");
+
+            Move(dialog, CSampleRateConversionDlg::kIdPhase, 75);
+            EXPECT_DOUBLE_EQ(m_engine.m_dResampleStartPhase, 0.5);
+            EXPECT_EQ(m_engine.m_nResampleApplyPhase, 1);
+        });
+    RunCommand(command_id::kSynchronize);
+    EXPECT_EQ(answer.m_shown, 1);
+    EXPECT_NEAR(ratioAtPpm, 1.0 + 1e-6, 1e-13);
+    EXPECT_NEAR(ratioAfterCentre, 1.01, 1e-12);
+
+    // Opened again: the slider starts around the present ratio; "Reset" ends the conversion.
+    FillAndConfirm again(
+        [&](wxDialog& dialog)
+        {
+            auto& conversion = dynamic_cast<CSampleRateConversionDlg&>(dialog);
+            EXPECT_NEAR(conversion.Centre(), 48480.0, 1e-6);
+            Move(dialog, CSampleRateConversionDlg::kIdFrequency, 0);
+            EXPECT_NEAR(m_engine.m_dResampleRatio, 1.01, 1e-12) << "not the ratio applied twice";
+            Click(dialog, CSampleRateConversionDlg::kIdReset);
+        });
+    RunCommand(command_id::kSynchronize);
+    EXPECT_EQ(m_engine.m_dResampleRatio, 1.0);
+    EXPECT_EQ(m_engine.m_dResampleStartPhase, 0.0);
+    m_engine.m_bResampler = 0;
 }
 
 }  // namespace
