@@ -2,17 +2,20 @@
 // runs them. Calibrate levels on a measurement window: the output channel calibrated in volts while it plays,
 // the input side refused without a signal, channel numbers outside 1..64 ignored, mute and frequency on the
 // first generator, and the calibration file saved into the configuration folder and loaded back. Synchronize:
-// the engine's conversion ratio and phase follow the sliders at once. Pictures of the three dialogs.
+// the engine's conversion ratio and phase follow the sliders at once. The generator level window's "C"
+// buttons calibrate an output channel electrically. Pictures of the dialogs.
 #include "app/MainFrame.h"
 #include "display/settings/ViewSettings.h"
 #include "engine/Generator.h"
 #include "engine/SoundIn.h"
+#include "engine/ui/GeneratorLevelDlg.h"
 #include "platform/ui/MessageBoxService.h"
 #include "tests/app/DialogHooks.h"
 #include "tests/app/MainFrameFixture.h"
 #include "view/EngineDisplayObjects.h"
 #include "view/LevelCalibration.h"
 #include "view/SndView.h"
+#include "view/ui/CalibrationDlgs.h"
 #include "view/ui/CalibrationValueDlgs.h"
 #include "view/ui/LevelCalibrationDlg.h"
 #include "view/ui/SampleRateConversionDlg.h"
@@ -289,6 +292,57 @@ TEST_F(LevelCalibrationDlgTest, SynchronizeSetsTheConversionWhileItsSlidersMove)
     EXPECT_EQ(m_engine.m_dResampleRatio, 1.0);
     EXPECT_EQ(m_engine.m_dResampleStartPhase, 0.0);
     m_engine.m_bResampler = 0;
+}
+
+TEST_F(LevelCalibrationDlgTest, GeneratorLevelCButtonCalibratesItsOutputChannel)
+{
+    CSndView* view = OpenWorkspace();
+    ASSERT_NE(view, nullptr);
+    CGeneratorMatrix& matrix = m_engine.m_generatorMatrix;
+    matrix.m_settings.SetDefaults();
+    Play(0, 0.1);
+    RunCommand(view_command::kGeneratorLevel);
+    CGeneratorLevelDlg* level = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<CGeneratorLevelDlg*>(window))
+            level = found;
+    ASSERT_NE(level, nullptr);
+    wxWindow* button = level->FindWindow(CGeneratorLevelDlg::kFirstCalibrateId);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->IsEnabled());
+
+    // 0.1 full scale measured as 0.5 V RMS: 5 V per full scale.
+    int calibratedWhileOpen = -1;
+    FillAndConfirm answer(
+        [&](wxDialog& dialog)
+        {
+            calibratedWhileOpen = matrix.m_settings.m_channel[0].m_calibrated;
+            EXPECT_EQ(dialog.GetTitle().utf8_string(), "Channel #1");
+            SetText(dialog, CElectricalCalibrationDlg::kIdVoltage, "0.5");
+            SavePicture(&dialog, "generator-electrical-calibration.png");
+            SetText(dialog, CElectricalCalibrationDlg::kIdVoltage, "0.5");
+        });
+    Click(*level, CGeneratorLevelDlg::kFirstCalibrateId);
+    EXPECT_EQ(answer.m_shown, 1);
+    EXPECT_EQ(answer.m_refused, 0);
+    EXPECT_EQ(calibratedWhileOpen, 0);
+    const CGenerator_channel_settings& channel = matrix.m_settings.m_channel[0];
+    EXPECT_EQ(channel.m_calibrated, 1);
+    EXPECT_NEAR(channel.m_calibration_factor, 5.0, 1e-3);
+    EXPECT_NEAR(channel.m_calibrated_target, 0.2, 1e-4);
+    EXPECT_NEAR(channel.m_calibration_reference, 0.5, 1e-12);
+    EXPECT_EQ(level->m_settings.m_channel[0].m_calibrated, 1) << "the window's copy follows";
+    EXPECT_NEAR(matrix.GetOutputRmsCalibrated(0), 0.5, 1e-3);
+    level->UpdateReadouts();
+    SavePicture(level, "generator-level-calibrated.png");
+
+    // Cancel gives the channel its flag back.
+    FillAndConfirm cancel([&](wxDialog&, int) { return false; });
+    Click(*level, CGeneratorLevelDlg::kFirstCalibrateId);
+    EXPECT_EQ(cancel.m_shown, 1);
+    EXPECT_EQ(channel.m_calibrated, 1);
+    EXPECT_NEAR(channel.m_calibration_factor, 5.0, 1e-3);
+    level->Destroy();
 }
 
 }  // namespace

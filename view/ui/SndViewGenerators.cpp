@@ -4,6 +4,7 @@
 #include "engine/ui/GeneratorLevelDlg.h"
 #include "engine/ui/GeneratorMatrixDlg.h"
 #include "engine/ui/SliderDlg.h"
+#include "view/ui/CalibrationDlgs.h"
 #include "view/ui/CalibrationValueDlgs.h"
 #include "view/ui/LevelCalibrationDlg.h"
 #include "view/ui/SndViewWindow.h"
@@ -22,13 +23,45 @@ wxWeakRef<CGeneratorLevelDlg>& LevelWindow()
     return window;
 }
 
+// The electrical calibration of output channel `channel` against the matrix's output statistics.
+bool CalibrateOutputChannel(wxWindow* parent, CGeneratorMatrix& matrix, int channel,
+                            CGeneratorLevelDlg::ChannelCalibration& calibration)
+{
+    CElectricalCalibrationDlg dialog(parent);
+    dialog.m_nChannel = channel;
+    dialog.m_dFactor = 1.0;
+    dialog.m_bCalibrated = calibration.calibrated;
+    dialog.m_reading.m_nKind = CCalibrationReading::kOutputChannel;
+    dialog.m_source = [&matrix](int c, double& rms, double& peak, double& peakToPeak)
+    {
+        if (c < 0 || c >= kGeneratorOutputChannels)
+            return false;
+        const COutputLevelStats& stats = matrix.m_stats[static_cast<std::size_t>(c)];
+        rms = stats.GetRms();
+        peak = stats.GetPeak();
+        peakToPeak = stats.GetMax() - stats.GetMin();
+        return true;
+    };
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    calibration.factor = dialog.m_dFactor;
+    calibration.calibrated = dialog.m_bCalibrated;
+    calibration.reference = dialog.m_dVoltage;
+    return true;
+}
+
 }  // namespace
 
 void CSndViewWindow::ShowGeneratorLevel(CGeneratorMatrix& matrix)
 {
     wxWeakRef<CGeneratorLevelDlg>& window = LevelWindow();
     if (!window)
+    {
         window = new CGeneratorLevelDlg(wxTheApp->GetTopWindow(), matrix);
+        window->SetCalibrateChannel(
+            [&matrix, level = window.get()](int channel, CGeneratorLevelDlg::ChannelCalibration& calibration)
+            { return CalibrateOutputChannel(level, matrix, channel, calibration); });
+    }
     else
         window->CopyFromEngine();
     window->Show();
