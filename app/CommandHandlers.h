@@ -69,6 +69,7 @@ void AudioMonitor(CMainFrame& frame, int id);
 // Microphone calibration files and the reference spectrum.
 void MicCalibration(CMainFrame& frame, int id);
 void LoadSaveReference(CMainFrame& frame, int id);
+void Synchronize(CMainFrame& frame, int id);
 // The level logger's "Stop": ends every logging run (also run when a run reached its planned length).
 void LoggerStop(CMainFrame& frame, int id);
 void UpdateLoggerStop(CMainFrame& frame, int id, wxUpdateUIEvent& event);

@@ -123,6 +123,7 @@ const CommandEntry kCommands[] = {
     {view_command::kLinkVolume,           "ASIO/Generator/Link generators/Volume",    0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kGeneratorLevel,       "ASIO/Generator/Level",                     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kOutputMatrix,         "ASIO/Generator/Output Matrix",             0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kTrackingLevel,        "ASIO/Generator/Tracking Level",            0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {view_command::kCustomReport,         "Easy Measurements/Your custom report",     0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     // The measurement presets: a ready-made workspace, started at once.
     {33001,                               "Easy Measurements/|LIVE Monitor",          1000497, tb::kNone,              nullptr,          MeasurementPreset, nullptr,                 kNormal},
@@ -155,9 +156,11 @@ const CommandEntry kCommands[] = {
     {kDsp,                                "&Options/DSP...",                          0,       tb::kNone,              nullptr,          Dsp,               nullptr,                 kNormal},
     {kAudioMonitor,                       "&Options/Audio Monitor",                   0,       tb::kNone,              nullptr,          AudioMonitor,      nullptr,                 kNormal},
     {view_command::kChannelConfiguration, "&Options/Channel configuration",           0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
+    {view_command::kCalibrateLevels,      "&Options/Calibrate levels",                0,       tb::kNone,              nullptr,          ToActiveView,      nullptr,                 kNormal},
     {kMicCalibration,                     "&Options/Mic. calibration",                0,       tb::kNone,              nullptr,          MicCalibration,    nullptr,                 kNormal},
     // "Load/Save Reference": the "/" of the caption is U+2215, since "/" would open a submenu.
     {kLoadSaveReference,                  "&Options/Load\u2215Save Reference",        0,       tb::kNone,              nullptr,          LoadSaveReference, nullptr,                 kNormal},
+    {kSynchronize,                        "&Options/Synchronize",                     1000424, tb::kNone,              nullptr,          Synchronize,       nullptr,                 kNormal},
     {kAudioMixer,                         "&Options/Audio &Mixer...",                 0,       tb::kNone,              nullptr,          AudioMixer,          nullptr,                 kNormal},
     {kLanguage,                           "&Options/&Language...",                    1000540, tb::kNone,              nullptr,          Language,          nullptr,                 kNormal},
     {kPreferences,                        "&Options/&Preferences...",                 1000425, tb::kNone,              nullptr,          Preferences,          nullptr,                 kNormal},

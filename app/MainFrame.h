@@ -82,6 +82,7 @@ inline constexpr int kAudioMonitor = 33070;
 // Microphone calibration files and the reference spectrum.
 inline constexpr int kMicCalibration = 32803;
 inline constexpr int kLoadSaveReference = 32770;
+inline constexpr int kSynchronize = 32773;
 inline constexpr int k3dViewer = 32812;
 inline constexpr int kShowPanel = 33095;
 inline constexpr int kPlotImpulse = 32846;

@@ -16,6 +16,7 @@
 #include "view/ui/FftPropertiesDlg.h"
 #include "view/ui/ImpedanceDlg.h"
 #include "view/ui/MicCalibrationDlg.h"
+#include "view/ui/SampleRateConversionDlg.h"
 #include "view/ui/ReferenceMeasurementDlg.h"
 #include "view/ui/TriggerSettingsDlg.h"
 
@@ -289,6 +290,16 @@ void LoadSaveReference(CMainFrame& frame, int)
     static std::string path;
     CScoped3DPause pause;
     CReferenceMeasurementDlg::EditEngine(&frame, *engine, path);
+}
+
+void Synchronize(CMainFrame& frame, int)
+{
+    CSoundIn* engine = frame.GetApp().m_pEngine;
+    if (!engine)
+        return;
+    CScoped3DPause pause;
+    CSampleRateConversionDlg dialog(&frame, *engine);
+    dialog.ShowModal();
 }
 
 }  // namespace commands

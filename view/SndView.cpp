@@ -438,6 +438,12 @@ bool CSndView::OnCommand(int id)
         case kCustomReport:
             OnCustomReport();
             return true;
+        case kCalibrateLevels:
+            OnCalibrateLevels();
+            return true;
+        case kTrackingLevel:
+            OnTrackingLevel();
+            return true;
         case kAddParamView:
             OnAddParamView();
             return true;

@@ -121,6 +121,8 @@ inline constexpr int kLinkVolume = 32967;
 inline constexpr int kOutputMatrix = 32994;
 inline constexpr int kGeneratorLevel = 32995;
 inline constexpr int kCustomReport = 32947;
+inline constexpr int kCalibrateLevels = 32998;
+inline constexpr int kTrackingLevel = 32996;
 // Overlays.
 inline constexpr int kSetAsOverlay = 32869;
 inline constexpr int kConfigOverlays = 32868;
@@ -344,6 +346,10 @@ public:
     void OnGeneratorLevel();
     void OnOutputMatrix();
     void OnCustomReport();
+    void OnCalibrateLevels();
+    void OnTrackingLevel();
+    // The readings of the channels' last published blocks: RMS, peak and maximum minus minimum.
+    CCalibrationReading::Source ChannelReadings();
     // Empties the custom plot before a wizard fills it: its range reset, no points and curves, no
     // titles, x step and axis markers cleared.
     void ResetCustomPlot();

@@ -1,14 +1,29 @@
 // The window's channel configuration: the Channel Matrix on the window's 64 channel records, and
-// what follows an OK.
+// what follows an OK; the level calibration and the tracking level of the generators' output.
 #include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "view/EngineDisplayObjects.h"
+#include "view/LevelCalibration.h"
 #include "view/SndView.h"
 #include "view/ViewFrame.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+CCalibrationReading::Source CSndView::ChannelReadings()
+{
+    return [this](int channel, double& rms, double& peak, double& peakToPeak)
+    {
+        if (channel < 0 || channel >= CSoundIn::kMaxChannels)
+            return false;
+        const CSoundIn::BlockStatisticsRecord s = m_engine.GetPublishedBlockStatistics(channel);
+        rms = std::sqrt(std::max(0.0, s.meanSquare));
+        peak = s.blockPeak;
+        peakToPeak = s.blockMax - s.blockMin;
+        return true;
+    };
+}
 
 void CSndView::OnChannelConfiguration()
 {
@@ -22,19 +37,7 @@ void CSndView::OnChannelConfiguration()
     std::vector<std::string> curveNames;
     for (int n = 0; n < GetCurveCount(); ++n)
         curveNames.push_back(GetCurveName(n));
-    // The calibration buttons read the channel's last published block: RMS, peak, max - min.
-    const CCalibrationReading::Source readings =
-        [this](int channel, double& rms, double& peak, double& peakToPeak)
-    {
-        if (channel < 0 || channel >= CSoundIn::kMaxChannels)
-            return false;
-        const CSoundIn::BlockStatisticsRecord s = m_engine.GetPublishedBlockStatistics(channel);
-        rms = std::sqrt(std::max(0.0, s.meanSquare));
-        peak = s.blockPeak;
-        peakToPeak = s.blockMax - s.blockMin;
-        return true;
-    };
-    if (!frame->EditChannelMatrix(channels, curveNames, readings))
+    if (!frame->EditChannelMatrix(channels, curveNames, ChannelReadings()))
         return;
 
     CEngineDisplayObjects& engineObjects = GetEngineDisplayObjects();
@@ -57,4 +60,24 @@ void CSndView::OnChannelConfiguration()
     engineObjects.m_curveStyles[1].CopyFrom(settings->m_Channels.GetChannel(1).m_CurveStyle);
     RestartDisplay();
     m_engine.m_bDisplayRestartRequest.store(1);
+}
+
+void CSndView::OnCalibrateLevels()
+{
+    CViewSettings* settings = CurrentSettings();
+    if (!settings || !m_pWindow)
+        return;
+    CLevelCalibration calibration(m_engine, settings->m_Channels, GetEngineDisplayObjects(),
+                                  ChannelReadings());
+    m_pWindow->RunLevelCalibration(calibration);
+}
+
+void CSndView::OnTrackingLevel()
+{
+    double millivolts = 500.0;
+    if (!m_pWindow || !m_pWindow->EditTrackingLevel(millivolts))
+        return;
+    m_engine.m_generatorMatrix.SetChannelLevels(millivolts * 0.001);
+    if (m_engine.m_generatorLink.m_refreshPanel)
+        m_engine.m_generatorLink.m_refreshPanel(CLevelCalibration::kGenerator);
 }

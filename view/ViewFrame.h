@@ -30,6 +30,7 @@ class Cchannel_settings;
 struct CDesignedFilterSettings;
 class CGeneratorMatrix;
 class CGeneratorMatrix_settings;
+class CLevelCalibration;
 class CVectorscope_settings;
 class CViewSettings;
 
@@ -220,6 +221,10 @@ public:
     // volume slider (modal; each change goes to `report` as value x lParam and lParam).
     virtual void ShowGeneratorLevel(CGeneratorMatrix& /*matrix*/) {}
     virtual bool EditOutputMatrix(CGeneratorMatrix_settings& /*settings*/) { return false; }
+    // The level calibration dialog over the calibration (modal; what it does takes effect at once),
+    // and the tracking level in millivolts (true on OK).
+    virtual void RunLevelCalibration(CLevelCalibration& /*calibration*/) {}
+    virtual bool EditTrackingLevel(double& /*millivolts*/) { return false; }
     // The DSP menu's dialogs on the values; true on OK.
     virtual bool EditFilterDesigner(CDesignedFilterSettings& /*settings*/, double /*sampleRate*/)
     {

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <cmath>
+#include <utility>
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -102,7 +105,7 @@ CGeneratorLevelDlg::CGeneratorLevelDlg(wxWindow* parent, CGeneratorMatrix& engin
         row.calibrate = new COwnerDrawButton;
         row.calibrate->Create(this, kFirstCalibrateId + i, "C" + number, wxPoint(450, y),
                               wxSize(56, kRowHeight));
-        // The electrical calibration dialog is not part of this program yet.
+        // Enabled once the opener gives the window its electrical calibration.
         row.calibrate->Enable(false);
         row.calibrate->SetColors(kRed, background);
         m_rows.push_back(row);
@@ -111,6 +114,8 @@ CGeneratorLevelDlg::CGeneratorLevelDlg(wxWindow* parent, CGeneratorMatrix& engin
             wxEVT_BUTTON, [this, i](wxCommandEvent&) { Set(i); }, kFirstSetId + i);
         Bind(
             wxEVT_BUTTON, [this, i](wxCommandEvent&) { ResetChannel(i); }, kFirstResetId + i);
+        Bind(
+            wxEVT_BUTTON, [this, i](wxCommandEvent&) { Calibrate(i); }, kFirstCalibrateId + i);
     }
     SetClientSize(kWidth, rows * 25 + 85);
     // Enter stores the switches and closes the window.
@@ -149,6 +154,43 @@ void CGeneratorLevelDlg::OnClose(wxCloseEvent& event)
         return;
     }
     event.Skip();
+}
+
+void CGeneratorLevelDlg::SetCalibrateChannel(CalibrateChannel calibrate)
+{
+    m_calibrate = std::move(calibrate);
+    for (Row& row : m_rows)
+        row.calibrate->Enable(static_cast<bool>(m_calibrate));
+}
+
+void CGeneratorLevelDlg::Calibrate(int row)
+{
+    if (!m_calibrate || row < 0 || row >= GetRowCount())
+        return;
+    CGenerator_channel_settings& engine = m_engine.m_settings.m_channel[static_cast<std::size_t>(row)];
+    CGenerator_channel_settings& copy = m_settings.m_channel[static_cast<std::size_t>(row)];
+    const std::int32_t wasCalibrated = engine.m_calibrated;
+    ChannelCalibration calibration;
+    calibration.calibrated = engine.m_calibrated;
+    calibration.target = engine.m_calibrated_target;
+    calibration.reference = engine.m_calibration_reference;
+    // The readings are taken from the plain output while the dialog is open.
+    engine.m_calibrated = 0;
+    if (m_calibrate(row, calibration) && std::isfinite(calibration.factor) && calibration.factor > 0.0)
+    {
+        engine.m_calibration_factor = calibration.factor;
+        copy.m_calibration_factor = calibration.factor;
+        engine.m_calibrated = calibration.calibrated;
+        copy.m_calibrated = calibration.calibrated;
+        engine.m_calibration_reference = calibration.reference;
+        copy.m_calibration_reference = calibration.reference;
+        engine.m_calibrated_target = 1.0 / calibration.factor;
+    }
+    else
+    {
+        engine.m_calibrated = wasCalibrated;
+    }
+    Refresh();
 }
 
 void CGeneratorLevelDlg::CopyFromEngine()

@@ -10,6 +10,7 @@
 #include "engine/GeneratorChannelSettings.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,22 @@ public:
     void ResetAll();
     void AllOffOn();
     void UpdateReadouts();  // the 300 ms timer
-    void Refresh();         // the rows from the copy
+    // "C" of a row: the opener's electrical calibration runs with the engine's channel taken as
+    // uncalibrated; OK makes its factor the channel's, Cancel gives the channel its flag back.
+    void Calibrate(int row);
+
+    // What the electrical calibration of an output channel gets and gives back.
+    struct ChannelCalibration
+    {
+        double factor = 1.0;
+        int calibrated = 0;
+        double target = 1.0;
+        double reference = 0.0;
+    };
+    // The dialog that calibrates a channel (true on OK); setting one enables the "C" buttons.
+    using CalibrateChannel = std::function<bool(int channel, ChannelCalibration& calibration)>;
+    void SetCalibrateChannel(CalibrateChannel calibrate);
+    void Refresh();  // the rows from the copy
 
     struct Row
     {
@@ -73,6 +89,7 @@ private:
     void OnClose(wxCloseEvent& event);
 
     CGeneratorMatrix& m_engine;
+    CalibrateChannel m_calibrate;
     std::vector<Row> m_rows;
     wxChoice* m_pUnit = nullptr;
     wxTimer m_timer;

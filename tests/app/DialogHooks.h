@@ -8,6 +8,7 @@
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/modalhook.h>
+#include <wx/textctrl.h>
 
 #include <chrono>
 #include <filesystem>
@@ -32,6 +33,28 @@ inline void SavePicture(wxWindow* window, const std::string& name)
     ASSERT_TRUE(picture.IsOk()) << name;
     const std::filesystem::path path = std::filesystem::path(TESSARIN_TEST_OUTPUT_DIR) / name;
     EXPECT_TRUE(picture.SaveFile(wxString(path.string()), wxBITMAP_TYPE_PNG));
+}
+
+// The text of an edit of a dialog ("(none)" without such an edit), and a new text for it.
+inline std::string EditText(wxWindow& dialog, int id)
+{
+    auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
+    return edit ? edit->GetValue().utf8_string() : "(none)";
+}
+inline void SetEditText(wxWindow& dialog, int id, const std::string& text)
+{
+    auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
+    ASSERT_NE(edit, nullptr) << id;
+    edit->ChangeValue(wxString::FromUTF8(text));
+}
+// Presses a button of a dialog as a click does.
+inline void ClickButton(wxWindow& dialog, int id)
+{
+    wxWindow* button = dialog.FindWindow(id);
+    ASSERT_NE(button, nullptr) << id;
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
 }
 
 // Answers the next modal dialog through its own controls: the filler sets them, then the dialog's

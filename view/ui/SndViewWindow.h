@@ -83,6 +83,8 @@ public:
     // The engine's generator windows (SndViewGenerators.cpp).
     void ShowGeneratorLevel(CGeneratorMatrix& matrix) override;
     bool EditOutputMatrix(CGeneratorMatrix_settings& settings) override;
+    void RunLevelCalibration(CLevelCalibration& calibration) override;
+    bool EditTrackingLevel(double& millivolts) override;
     // The DSP menu's dialogs (SndViewDspWindow.cpp).
     bool EditFilterDesigner(CDesignedFilterSettings& settings, double sampleRate) override;
     bool EditHumFilter(HumFilterValues& values) override;
