@@ -207,6 +207,8 @@ const Prompt kEnglishPrompts[] = {
     {32962,                            "Show channel 1\nChannel 1"},
     {32963,                            "Show channel 2\nChannel 2"},
     {32964,                            "Speech transmission index with STIPA\nSTIPA"},
+    {32948,                            "Create a report from the impulse response\nReport"},
+    {32953,                            "Speech Transmission Index\n STI+RASTI"},
     {32970,                            "Smooth the spectrum over fractions of an octave\nSmoothing"},
     {33074,                            "Show the level logger\nLogger"},
     {33073,                            "Set up the level logger\nLogger settings"},
