@@ -275,6 +275,7 @@ int WriteImpulseReport(CSndView& view)
     // Speech intelligibility, at the impulse's own rate.
     report.Heading2(GetText(1000236) + " STI/RASTI \n");
     report.LineBreak();
+    if (!inputs.channel0.empty())
     {
         auto evaluator = std::make_unique<CStiEvaluator>();
         evaluator->m_snr.Assign(inputs.snr);

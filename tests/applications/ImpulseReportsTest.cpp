@@ -414,6 +414,17 @@ public:
             call();
         return !calls.empty();
     }
+    // Runs the posted calls as the window's thread does once the first came (at most 30 s).
+    bool WaitAndRunPosted()
+    {
+        for (int i = 0; i < 3000; ++i)
+        {
+            if (RunPosted())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
 
 private:
     std::mutex m_mutex;
@@ -431,12 +442,7 @@ TEST_F(ImpulseReports, SeriesStatisticsTellsItsFile)
     const fs::path good = Folder("good");
     WriteSeriesWave(good / "1" / kSeriesResponseName, 48000);
     Run(view, impulse_command::kSeriesStatistics, good.string());
-    bool delivered = false;
-    for (int i = 0; i < 3000 && !delivered; ++i)
-    {
-        delivered = window.RunPosted();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const bool delivered = window.WaitAndRunPosted();
     view.SetWindow(own);
     ASSERT_TRUE(delivered);
     char expected[512];
@@ -463,12 +469,7 @@ TEST_F(ImpulseReports, WaveFileAnalysisTellsItsDuration)
     EXPECT_FALSE(view.IsFileAnalysisRunning());
     answer = wave.string();
     ASSERT_TRUE(OnImpulseAnalysisCommand(view, impulse_command::kWaveFileAnalysis, prompts));
-    bool delivered = false;
-    for (int i = 0; i < 3000 && !delivered; ++i)
-    {
-        delivered = window.RunPosted();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const bool delivered = window.WaitAndRunPosted();
     view.SetWindow(own);
     ASSERT_TRUE(delivered);
     ASSERT_EQ(m_frame.m_messages.size(), 1u);
