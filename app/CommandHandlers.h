@@ -86,6 +86,10 @@ void ShowPanel(CMainFrame& frame, int id);
 // Speech intelligibility: the results of the window's STI evaluation, the signal-to-noise table.
 void DisplayStiRasti(CMainFrame& frame, int id);
 void StiSignalToNoise(CMainFrame& frame, int id);
+// The impulse analyses, reports and measurement-series commands of the active measurement window
+// (nothing happens without one), offered to the applications before the window.
+void ToImpulseAnalyses(CMainFrame& frame, int id);
+void UpdateImpulseAnalysisCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

@@ -215,6 +215,8 @@ const Prompt kEnglishPrompts[] = {
     {32964,                            "Speech transmission index with STIPA\nSTIPA"},
     {32824,                            "Show the speech transmission index of the impulse response\nSTI+RASTI"},
     {33000,                            "Edit the signal-to-noise ratio of each octave band for the STI\nSNR"},
+    {32948,                            "Create a report from the impulse response\nReport"},
+    {32953,                            "Speech Transmission Index\n STI+RASTI"},
     {32970,                            "Smooth the spectrum over fractions of an octave\nSmoothing"},
     {33074,                            "Show the level logger\nLogger"},
     {33073,                            "Set up the level logger\nLogger settings"},

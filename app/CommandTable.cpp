@@ -2,6 +2,7 @@
 
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
+#include "applications/ImpulseAnalysisCommands.h"
 #include "view/SndView.h"
 
 #include <array>
@@ -200,6 +201,14 @@ const CommandEntry kCommands[] = {
     {view_command::kPlotStepResponse,     "&Plug-Ins/Impulse response/Plot step response", 0,  tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kPlotReverbVsFrequency, "&Plug-Ins/Impulse response/Plot reverberation vs. frequency", 0, tb::kImpulse, "rt",           ToActiveView,      UpdateActiveViewCommand, kCheck},
     {view_command::kPlotGroupDelay,       "&Plug-Ins/Impulse response/Plot group delay", 0,    tb::kNone,              nullptr,          ToActiveView,      UpdateActiveViewCommand, kCheck},
+    // The impulse analyses and reports and the measurement series: the applications take them first.
+    {impulse_command::kImpulseReport,     "&Plug-Ins/Impulse response/|Report",       0,       tb::kNone,              nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
+    {impulse_command::kEnergyDecayReport, "&Plug-Ins/Impulse response/Energieabklingkurven als Bericht", 0, tb::kNone, nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
+    {impulse_command::kOctaveEnergyDecay, "&Plug-Ins/Impulse response/Energieabklingkurven in Oktaven", 0, tb::kNone,  nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
+    {impulse_command::kStiRasti,          "&Plug-Ins/Impulse response/ STI+RASTI",    0,       tb::kNone,              nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
+    {impulse_command::kWaveFileAnalysis,  "&Plug-Ins/Impulse response/Wave Datei Analyse", 0,  tb::kNone,              nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
+    {impulse_command::kSeriesAverage,     "&Plug-Ins/Measurement series/Average",     0,       tb::kNone,              nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
+    {impulse_command::kSeriesStatistics,  "&Plug-Ins/Measurement series/Statistics",  0,       tb::kNone,              nullptr,          ToImpulseAnalyses, UpdateImpulseAnalysisCommand, kNormal},
     {kWindowNew,                          "&Window/&New Window",                      0,       tb::kNone,              nullptr,          WindowNew,         nullptr,                 kNormal},
     {kWindowCascade,                      "&Window/&Cascade",                         0,       tb::kNone,              nullptr,          WindowCascade,     nullptr,                 kNormal},
     {kWindowTileHorz,                     "&Window/&Tile",                            0,       tb::kNone,              nullptr,          WindowTile,        nullptr,                 kNormal},

@@ -1,8 +1,6 @@
 #include "dsp/TonalityAnalyzer.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "platform/Sync.h"
 
 #include <algorithm>
 #include <chrono>
@@ -530,18 +528,6 @@ bool EvaluateSpectrum(LineTables& t, int n, const float* levels, double fFirst, 
     return true;
 }
 
-void LowerWorkerPriority()
-{
-    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
-    errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, tid);
-    if (errno == 0)
-    {
-        // A refusal leaves the worker at normal priority, which only costs the display some time.
-        (void)::setpriority(PRIO_PROCESS, tid, std::min(current + kWorkerNiceIncrement, 19));
-    }
-}
-
 }  // namespace
 
 int TonalAdjustmentOfLevelDifference(double levelDifference)
@@ -641,7 +627,7 @@ void CTonalityAnalyzer::StopAndWait()
 
 void CTonalityAnalyzer::ThreadProc(CTonalityAnalyzer* analyzer)
 {
-    LowerWorkerPriority();
+    platform::LowerCurrentThreadPriority(kWorkerNiceIncrement);
     if (analyzer->m_analysisEnabled.load() != 0)
     {
         const int lines = std::clamp(analyzer->m_lineCount, 0, analyzer->m_lineCapacity);

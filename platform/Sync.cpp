@@ -1,5 +1,11 @@
 #include "platform/Sync.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 
 namespace platform
@@ -52,6 +58,15 @@ bool Event::Wait(std::uint32_t timeoutMs)
         return false;
     TakeSignal();
     return true;
+}
+
+void LowerCurrentThreadPriority(int niceIncrement)
+{
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    errno = 0;
+    const int current = ::getpriority(PRIO_PROCESS, tid);
+    if (errno == 0)
+        (void)::setpriority(PRIO_PROCESS, tid, std::min(current + niceIncrement, 19));
 }
 
 }  // namespace platform

@@ -43,4 +43,8 @@ private:
     bool m_set;
 };
 
+// Lowers the calling thread's scheduling priority by `niceIncrement` steps (never below the lowest);
+// a refusal leaves the thread at its priority, which only costs the other threads some time.
+void LowerCurrentThreadPriority(int niceIncrement);
+
 }  // namespace platform

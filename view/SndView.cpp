@@ -1,9 +1,12 @@
 #include "view/SndView.h"
 
+#include "common/BackgroundJob.h"
 #include "display/settings/ViewSettings.h"
 #include "dsp/TonalityAnalyzer.h"
+#include "engine/FileAnalysis.h"
 #include "engine/GeneratorMatrix.h"
 #include "engine/SoundIn.h"
+#include "engine/StatisticsJob.h"
 #include "platform/NumberFormat.h"
 #include "view/DefaultAxisRecords.h"
 #include "view/ViewDocument.h"
@@ -48,6 +51,9 @@ CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
 
 CSndView::~CSndView()
 {
+    // A running job uses the view to its end: it is stopped and waited for first, and so are the
+    // statistics and file-analysis jobs, whose completion messages would come to the view.
+    StopAllJobs();
     // The analyser's worker reads nothing of the view, but its run must end before the analyser goes.
     m_pTonality->StopAndWait();
     Close3DViewer();
@@ -629,7 +635,8 @@ bool view_command::IsToggleCommand(int id)
         case kImpulseAutoUpdate:
             return true;
         default:
-            return ImpulsePlotCode(id) != 0 || (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||
+            return ImpulsePlotCode(id) != 0 ||
+                   (id >= kFirstOverlayToggle && id < kFirstOverlayToggle + CViewSettings::kOverlayCount) ||
                    (id >= kFirstOverlaySnapshot && id < kFirstOverlaySnapshot + 5);
     }
 }

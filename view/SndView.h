@@ -21,6 +21,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "display/AnnotationList.h"
@@ -48,6 +49,9 @@ class CViewFrame;
 class CViewSettings;
 class CViewWindow;
 struct OverlayDataBlock;
+class CFileAnalysisJob;
+class CJobMessageTarget;
+class CStatisticsJob;
 
 namespace gfx
 {
@@ -371,7 +375,8 @@ public:
     bool IsSweepResultMode() const;
     void ClearImpulsePlotFlags();
     // --- the impulse response (SndViewImpulse.cpp) ----------------------------------------------
-    static constexpr const char* kTakeImpulseMessage = "Please set the analyzer to impulse response measurement.";
+    static constexpr const char* kTakeImpulseMessage =
+        "Please set the analyzer to impulse response measurement.";
     static constexpr const char* kWriteErrorMessage = "Error occured while writing";
     // Takes the engine's current time signal or impulse response (view modes 1 and 4 only; else
     // the message) as channel 0 with the signal type.
@@ -408,6 +413,60 @@ public:
     void ResetImpulseCache();
     const CImpulseResponse& GetImpulse() const { return m_impulse; }
     CImpulseResponse& GetImpulse() { return m_impulse; }
+    // --- the window's background job (SndViewJobs.cpp) ------------------------------------------
+    // At most one job runs at a time, on a thread of its own below normal priority. It reaches the
+    // window only through the remote-command senders and CallOnWindowThread, and it is stopped and
+    // waited for before the window goes. Kinds: 2 waits for the first redraw and scales y, 3 the
+    // impulse analysis report, 4 the energy-decay report, 5 the octave energy-decay overlays.
+    static constexpr int kJobAutoScale = 2;
+    static constexpr int kJobImpulseReport = 3;
+    static constexpr int kJobEnergyDecayReport = 4;
+    static constexpr int kJobOctaveDecay = 5;
+    // The longest wait of kind 2 for the first redraw: 2000 steps of 10 ms.
+    static constexpr int kJobRedrawSteps = 2000;
+    static constexpr int kJobRedrawStepMs = 10;
+    using JobWork = std::function<void(CSndView& view)>;
+    // Runs `work` as job `kind`. When a job runs nothing starts and the busy flag's value (1) comes
+    // back; else 0.
+    int StartJob(int kind, JobWork work);
+    // Kind 2: the first redraw waited for, then the y axis scaled automatically.
+    int StartAutoScaleJob();
+    // Asks a running job to stop and waits for its thread (user-interface thread).
+    void StopJob();
+    // StopJob, and the statistics and file-analysis jobs stopped and waited for as well (before the
+    // window goes: their completion messages would come to it).
+    void StopAllJobs();
+    bool IsJobRunning() const { return m_bJobBusy.load() != 0; }
+    int GetJobKind() const { return m_nJobKind.load(); }
+    bool IsJobStopRequested() const { return m_bJobStop.load(); }
+    // From a job: runs the call on the window's thread and returns after it; false when it did not
+    // run (a stop was requested, or the window's thread is gone).
+    bool CallOnWindowThread(const std::function<void()>& call);
+    // From a job: sleeps (cut short by a stop request); false once a stop is requested.
+    bool JobSleep(int milliseconds);
+    // From a job: makes the derived curves stale (MarkImpulseCurvesStale) and waits in 20 ms steps
+    // until the window has computed them for the held impulse again (WaitForImpulseCurves). 0, or
+    // -1 when the time ran out or a stop came.
+    static constexpr int kRecomputeStepMs = 20;
+    void MarkImpulseCurvesStale();
+    int WaitForImpulseCurves(int timeoutMs);
+    // The measurement-series statistics and the wave-file analysis run as background jobs of the
+    // window (made when first needed); their completion messages come back to it.
+    CStatisticsJob& GetStatisticsJob();
+    CFileAnalysisJob& GetFileAnalysisJob();
+    bool IsFileAnalysisRunning() const;
+    // The job's completion message on the window's thread (0x40E statistics, 0x412 file analysis).
+    long OnJobMessage(unsigned int message, void* job);
+    long OnStatisticsDone(CStatisticsJob& job);
+    long OnFileAnalysisDone(CFileAnalysisJob& job);
+    static constexpr const char* kStatisticsDoneMessage =
+        "Auswertung beendet. Die Ergebnisse wurden in die Datei %s geschrieben.";
+    static constexpr const char* kFileAnalysisDoneMessage = "Auswertung beendet. Dauer %ss";
+    // The folder and name of the report a job writes.
+    std::string m_strReportFolder;
+    std::string m_strReportName;
+    // The STI and RASTI evaluation of the held impulse.
+    CStiEvaluator m_stiEvaluator;
     // --- curves derived from the impulse response (SndViewImpulseCurves.cpp) ---------------------
     static constexpr const char* kImpulseMemoryMessage = "Not enough memory to show the impulse response.";
     // Before every redraw in an impulse plot mode: the selected curve of every channel and, when
@@ -943,6 +1002,16 @@ private:
     // This window started the running recording and shows its recorder window.
     bool m_bRecorderOwner = false;
     CMp3Conversion m_mp3;
+    // The job thread's procedure: the work, then the busy flag cleared.
+    static void ViewJobThread(CSndView* view, JobWork work);
+    // The background job: its thread (kept until the next start), kind, busy flag and stop request.
+    std::thread m_jobThread;
+    std::atomic<int> m_nJobKind{0};
+    std::atomic<int> m_bJobBusy{0};
+    std::atomic<bool> m_bJobStop{false};
+    std::unique_ptr<CJobMessageTarget> m_pJobMessages;
+    std::unique_ptr<CStatisticsJob> m_pStatisticsJob;
+    std::unique_ptr<CFileAnalysisJob> m_pFileAnalysisJob;
     // The pace the periodic timers were armed at: -1 none yet, 0 idle, 1 running.
     int m_nTimerPace = -1;
 

@@ -377,4 +377,12 @@ void CSndView::OnImpulsePlot(int code)
         m_nImpulseWindowType = m_engine.m_nWindowType;
     }
     RestartDisplay();
+    // The impulse, frequency response and step response are scaled in y once they were first
+    // drawn after a new impulse.
+    const int scaled = code == 256 ? 0 : code == 257 ? 1 : code == 261 ? 2 : -1;
+    if (now && m_pWindow && scaled >= 0 && !m_abImpulseScaled[static_cast<std::size_t>(scaled)])
+    {
+        m_abImpulseScaled[static_cast<std::size_t>(scaled)] = 1;
+        StartAutoScaleJob();
+    }
 }

@@ -357,7 +357,9 @@ bool CSndView::SetAsOverlay(int slot, int curveA, int curveB, int operation, boo
     if (!m_pSettings || !ValidSlot(slot) || curveA < 0 || curveA >= GetCurveCount())
         return false;
     const bool weighting = curveB == kCurveAWeighting || curveB == kCurveCWeighting;
-    if (!useConstant && !weighting && (curveB < 0 || curveB >= GetCurveCount()))
+    // A plain copy (no operation, no constant) needs no second curve: curveB may be -1.
+    const bool secondCurve = !useConstant && !(operation == kDspNone && curveB < 0);
+    if (secondCurve && !weighting && (curveB < 0 || curveB >= GetCurveCount()))
         return false;
     COverlay_settings& overlay = m_pSettings->m_Overlays[static_cast<std::size_t>(slot)];
     Ccurve_data& data = overlay.m_Curve;
@@ -398,7 +400,7 @@ bool CSndView::SetAsOverlay(int slot, int curveA, int curveB, int operation, boo
     for (std::size_t i = 0; i < xs.size(); ++i)
     {
         const double v = GetCurveValueAt(curveA, xs[i]);
-        const double w = useConstant ? constantRaw : GetCurveValueAt(curveB, xs[i]);
+        const double w = useConstant ? constantRaw : secondCurve ? GetCurveValueAt(curveB, xs[i]) : 0.0;
         double r = ApplyDspOperationScalar(operation, v, w);
         if (operation == kDspNone && useConstant)
             r = constantRaw;

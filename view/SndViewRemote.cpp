@@ -81,6 +81,9 @@ void CRemoteMailbox::Release()
 
 void CSndView::RemoteSleep(int milliseconds)
 {
+    // The window is going away and waits for its job: no more waiting on its behalf.
+    if (m_bJobStop.load())
+        return;
     if (m_remoteSleep)
         m_remoteSleep(milliseconds);
     else
@@ -91,6 +94,8 @@ void CSndView::RemoteSleep(int milliseconds)
 
 int CSndView::SendRemoteCommand(const RemoteCommand& record)
 {
+    if (m_bJobStop.load())
+        return 0;
     // At most 31 waits; then the record goes anyway. It is a copy of its own and never replaces
     // a waiting one.
     for (int n = kSendWaitSteps; !m_mailbox.IsFree() && n >= 0; --n)

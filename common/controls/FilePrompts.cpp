@@ -1,6 +1,7 @@
 #include "common/controls/FilePrompts.h"
 
 #include "common/ShellHelpers.h"
+#include "common/controls/FolderBrowser.h"
 #include "common/controls/ResultFolderDlg.h"
 #include "platform/Debug.h"
 #include "platform/ui/MessageBoxService.h"
@@ -66,6 +67,16 @@ std::string AskOpenAudioFileName()
 {
     return Ask(false, FilePromptWildcard("Wave Files", "wav") + "|" + FilePromptWildcard("MP3 Files", "mp3"),
                "wav");
+}
+
+std::string BrowseForFolder(const std::string& title, const std::string& initialFolder, unsigned flags)
+{
+    CFolderBrowser browser(initialFolder);
+    browser.m_nFlags = flags | 0x40;
+    browser.m_strTitle = title;
+    if (browser.DoModal() == CFolderBrowser::kIdCancel)
+        return {};
+    return browser.GetFolder();
 }
 
 std::string AskResultFolder(const std::string& /*prompt*/, const std::string& baseFolder)

@@ -17,6 +17,11 @@ std::string AskSaveFileName(const std::string& description, const std::string& e
 // A wave or MP3 file; a name without an extension gets ".wav".
 std::string AskOpenAudioFileName();
 
+// A folder chosen in the folder browser, titled with `title` (the caller's text in the current
+// language) and opened on `initialFolder`; empty for Cancel. `flags` are the browser's (0 plain
+// choice).
+std::string BrowseForFolder(const std::string& title, const std::string& initialFolder, unsigned flags);
+
 // Shows "Ergebnisse" with an empty name; on OK creates base folder + "/" + the name with every
 // level of it ("/" and "\" separate levels) and returns that path. Cancel, or a folder that cannot
 // be created, gives an empty string (the failure goes to the debug output).

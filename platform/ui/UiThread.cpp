@@ -67,6 +67,11 @@ bool PostToWindow(wxWindow* window, std::function<void()> call)
 
 bool SendToUi(const std::function<void()>& call)
 {
+    return SendToUi(call, nullptr);
+}
+
+bool SendToUi(const std::function<void()>& call, const std::atomic<bool>* cancel)
+{
     if (!call)
         return false;
     if (IsUiThread())
@@ -89,7 +94,7 @@ bool SendToUi(const std::function<void()>& call)
     std::unique_lock lock(state->mutex);
     while (!state->finished)
     {
-        if (g_closing.load())
+        if (g_closing.load() || (cancel != nullptr && cancel->load()))
             return false;
         state->done.wait_for(lock, std::chrono::milliseconds(50));
     }

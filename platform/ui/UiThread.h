@@ -6,6 +6,7 @@
 // user-interface thread in the order they were queued.
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 class wxWindow;
@@ -28,6 +29,9 @@ bool PostToWindow(wxWindow* window, std::function<void()> call);
 // could not run: no toolkit, or the user interface closed while the caller waited (a worker that
 // sends during shut-down is then not left waiting for a loop that no longer turns).
 bool SendToUi(const std::function<void()>& call);
+// The same; the sender also gives up as soon as `cancel` becomes true (the window it sends to is
+// closing and waits for the sender's thread). A call that was queued may still run later.
+bool SendToUi(const std::function<void()>& call, const std::atomic<bool>* cancel);
 
 // Once set, posts and sends are refused and waiting senders give up; the application sets it when
 // its message loop ends and before it joins its workers.

@@ -4,14 +4,14 @@
 
 #include "display/ui/CurveDialogs.h"
 #include "display/ui/PlotImage.h"
+#include "engine/SoundIn.h"
 #include "platform/gfx/WxCanvas.h"
 #include "platform/ui/UiThread.h"
 #include "texts/LanguageChoice.h"
 #include "texts/ui/MenuTranslation.h"
-#include "view/ui/MeasurementsDlg.h"
-#include "engine/SoundIn.h"
-#include "view/ui/ResultsDlg.h"
 #include "view/ui/FlutrixDlgs.h"
+#include "view/ui/MeasurementsDlg.h"
+#include "view/ui/ResultsDlg.h"
 #include "view/ui/RoomAcousticDlg.h"
 
 #include <wx/dcbuffer.h>
@@ -58,7 +58,11 @@ CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSound
 
 CSndViewWindow::~CSndViewWindow()
 {
+    // Queued calls no longer reach the view; a running job of the view is stopped and waited for
+    // while everything it uses is still there.
     m_pAlive.reset();
+    m_bClosing.store(true);
+    m_pView->StopAllJobs();
     if (m_pMoveSource)
         m_pMoveSource->Unbind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
     for (auto& [id, timer] : m_timers)
@@ -368,13 +372,15 @@ void CSndViewWindow::OnOwnerMove(wxMoveEvent& event)
 
 bool CSndViewWindow::SendToWindow(const std::function<void()>& call)
 {
+    // The queued call is a copy of its own: it may run after a sender that gave up has returned.
     const std::weak_ptr<int> alive = m_pAlive;
     return platform::ui::SendToUi(
-        [&]
+        [alive, call]
         {
             if (!alive.expired())
                 call();
-        });
+        },
+        &m_bClosing);
 }
 
 bool CSndViewWindow::PostToWindow(std::function<void()> call)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -55,7 +56,8 @@ public:
     bool EditDisplayProperties(DisplayPropertiesValues& values) override;
     bool EditVectorscope(CVectorscope_settings& settings) override;
     // Wow and flutter (SndViewWowAndFlutter.cpp).
-    bool EditWowAndFlutterSettings(WowAndFlutterSettings& settings, const std::vector<double>& bandwidths) override;
+    bool EditWowAndFlutterSettings(WowAndFlutterSettings& settings,
+                                   const std::vector<double>& bandwidths) override;
     void ShowWowAndFlutterWindow(bool show) override;
     void ShowWowAndFlutterResults(const WowAndFlutterResults& results) override;
     CFlutrixResultsDlg* GetWowAndFlutterWindow() const { return m_pWowAndFlutter; }
@@ -163,4 +165,7 @@ private:
     wxStaticText* m_pRecorderTime = nullptr;
     // Expires with the window: calls queued for it check it on the user-interface thread.
     std::shared_ptr<int> m_pAlive = std::make_shared<int>(0);
+    // Set when the window starts closing: senders waiting for it give up, so that its view's
+    // background job can be stopped and joined.
+    std::atomic<bool> m_bClosing{false};
 };

@@ -110,6 +110,24 @@ TEST_F(UiThreadTest, WaitingSenderGivesUpWhenUiCloses)
     wxTheApp->ProcessPendingEvents();
 }
 
+TEST_F(UiThreadTest, WaitingSenderGivesUpWhenItsCancelFlagIsSet)
+{
+    // A window that closes waits for its worker: the worker's send comes back on the window's
+    // flag while the rest of the user interface goes on taking calls.
+    std::atomic<bool> cancel{false};
+    std::atomic<int> result{-1};
+    std::atomic<int> runs{0};
+    std::thread worker([&] { result = platform::ui::SendToUi([&runs] { ++runs; }, &cancel) ? 1 : 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    cancel.store(true);
+    worker.join();
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_TRUE(platform::ui::PostToUi([] {}));
+    // The abandoned call is a copy of its own and may still run.
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_LE(runs.load(), 1);
+}
+
 TEST_F(UiThreadTest, PostToDestroyedWindowIsDropped)
 {
     auto* window = new wxWindow();  // not created: destroyed at once below
