@@ -465,7 +465,7 @@ public:
     // The folder and name of the report a job writes.
     std::string m_strReportFolder;
     std::string m_strReportName;
-    // The STI and RASTI evaluation of the held impulse.
+    // The STI and RASTI evaluation of the held impulse; m_dImpulseSti is its STI.
     CStiEvaluator m_stiEvaluator;
     // --- curves derived from the impulse response (SndViewImpulseCurves.cpp) ---------------------
     static constexpr const char* kImpulseMemoryMessage = "Not enough memory to show the impulse response.";
@@ -866,8 +866,6 @@ public:
     int m_nImpulseFftLength = 0;
     int m_nImpulseWindowType = 0;
     double m_dImpulseSti = -10.0;
-    // The speech-intelligibility evaluation of the held impulse; m_dImpulseSti is its STI.
-    CStiEvaluator m_stiEvaluator;
     // The derived-curve cache: the points last plotted (-1 after a reset) and whether the first
     // automatic y scaling of the frequency response, impulse and step response plots was done.
     int m_nImpulsePlottedPoints = -1;
