@@ -82,6 +82,10 @@ void PresetFftLayout(CMainFrame& frame, int id);
 void UserPreset(CMainFrame& frame, int id);
 void PresetsSetup(CMainFrame& frame, int id);
 void ShowPanel(CMainFrame& frame, int id);
+// The real-time analyser and level logger commands: offered to the measurement applications
+// before the active measurement window (disabled without one).
+void ToApplicationOrView(CMainFrame& frame, int id);
+void UpdateApplicationOrViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
