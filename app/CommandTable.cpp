@@ -267,7 +267,7 @@ constexpr int kAnyLanguage = -1;
 constexpr int kGerman = LANGUAGE_GERMAN;
 const MenuPlacement kMenuPlacements[] = {
     // The real-time analyser and the level logger: English "Plug-Ins" > "RTA".
-    {32798,  kAnyLanguage, "&Plug-Ins/|RTA/Octave RTA"},
+    {32798,  kAnyLanguage, "&Plug-Ins/RTA/Octave RTA"},
     {32801,  kAnyLanguage, "&Plug-Ins/RTA/1\u22153 octave RTA"},
     {32926,  kAnyLanguage, "&Plug-Ins/RTA/1\u2215N octave RTA"},
     {33065,  kAnyLanguage, "&Plug-Ins/RTA/Speed/Impulse (35ms)"},

@@ -13,6 +13,8 @@
 #include "tests/app/DialogHooks.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/applications/LoggerTestSupport.h"
+#include "tests/display/ScopedLanguage.h"
+#include "texts/TextTable.h"
 #include "view/SndView.h"
 #include "view/ui/MeasurementValueDlgs.h"
 
@@ -460,6 +462,72 @@ TEST_F(RtaLoggerCommandsTest, DinRunOverThreePeriodsGetsItsResultsPageAndExport)
     CRtaLoggerCommands::s_chooseFolder = [](const std::string&, const std::string&) { return std::string(); };
     RunCommand(33103);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder) / "export.csv"));
+}
+
+class RtaMenusTest : public testsupport::MainFrameFixture
+{
+protected:
+    // The path of menu captions down to the command's item ("" when it has none).
+    std::string PathOf(int id)
+    {
+        wxMenuBar* bar = m_frame->GetMenuBar();
+        for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+        {
+            std::string path;
+            if (Find(bar->GetMenu(i), command_id::WxCommandId(id), path))
+                return bar->GetMenuLabelText(i).utf8_string() + path;
+        }
+        return {};
+    }
+    static bool Find(wxMenu* menu, int wxId, std::string& path)
+    {
+        for (wxMenuItem* item : menu->GetMenuItems())
+        {
+            if (item->IsSubMenu())
+            {
+                std::string below;
+                if (Find(item->GetSubMenu(), wxId, below))
+                {
+                    path = "/" + item->GetItemLabelText().utf8_string() + below;
+                    return true;
+                }
+            }
+            else if (item->GetId() == wxId)
+            {
+                path = "/" + item->GetItemLabelText().utf8_string();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(RtaMenusTest, EnglishPlugInsRtaAndGermanModuleMenus)
+{
+    struct Case
+    {
+        int id;
+        const char* english;
+        const char* german;
+    };
+    const Case cases[] = {
+        {32798, "Plug-Ins/RTA/Octave RTA", "Module/RTA/Oktav-Analysator"},
+        {33066, "Plug-Ins/RTA/Speed/Slow (1.0s)", "Module/RTA/Geschwindigkeit/Slow (1.0s)"},
+        // The text table's English caption of "Save" is "save".
+        {33073, "Plug-Ins/RTA/Logger/save", "Module/RTA/Logger/Speichern"},
+        {33076, "Plug-Ins/RTA/Logger/Stop", "Module/RTA/Logger/Stopp"},
+        {33077, "Plug-Ins/RTA/Logger/View results", "Module/RTA/Logger/Anzeigen"},
+        {33102, "", "Module/DIN15905/Bericht"},
+        {33103, "", "Module/DIN15905/Export"},
+    };
+    for (const int language : {LANGUAGE_ENGLISH, LANGUAGE_GERMAN})
+    {
+        displaytest::ScopedLanguage scoped(language);
+        Create();
+        for (const Case& c : cases)
+            EXPECT_EQ(PathOf(c.id), language == LANGUAGE_GERMAN ? c.german : c.english) << c.id;
+        DestroyFrame();
+    }
 }
 
 }  // namespace
