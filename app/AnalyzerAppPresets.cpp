@@ -4,9 +4,12 @@
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
 #include "app/ConfigPresetsDlg.h"
+#include "app/LevelLoggers.h"
 #include "app/MainFrame.h"
 #include "app/QuickStartDlg.h"
 #include "app/SndDoc.h"
+#include "applications/LevelLogger.h"
+#include "applications/ui/DIN15905Dlgs.h"
 #include "display/settings/ViewSettings.h"
 #include "engine/SoundIn.h"
 #include "platform/ui/MdiContainer.h"
@@ -42,6 +45,9 @@ constexpr int kTextSetup = 1000288;
 constexpr int kFftLayoutCommand = 33072;
 constexpr int kQuickCalibration = 32925;
 constexpr const char* kNoTimer = "Not enough timers available for this window.";
+constexpr const char* kDinStartHint =
+    "Zum Start des Protokolls, drücken Sie bitte den Startknopf in der "
+    "Werkzeugleiste\nAnsonsten sehen Sie nur die aktuellen Meßwerte ohne Protokoll.";
 
 // The frequency range (Hz) and sample rate of the band window of a preset; a range of 0 to 0 leaves
 // the window's range as it is.
@@ -186,7 +192,13 @@ int CAnalyzerApp::StartPreset(int type, int kind)
     band.RemoteSetYRange(lower, upper);
     if (window.highest > window.lowest)
         band.RemoteSetXRange(window.lowest, window.highest);
-    // The DIN 15905 event and data dialogs and their start hint come with the logger commands.
+    // DIN 15905: the logger in DIN 15905 mode, the event and measurement dialogs, then how to start.
+    if (type == 4 && m_pLevelLoggers)
+        if (CLevelLogger* logger = m_pLevelLoggers->Get(0))
+        {
+            EditDin15905Info(m_pMainWnd, *logger);
+            DoMessageBox(kDinStartHint, wxOK | wxICON_INFORMATION);
+        }
     FinishPreset(first);
     Trace("preset " + std::to_string(type) + "/" + std::to_string(kind));
     return 1;

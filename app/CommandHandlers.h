@@ -90,6 +90,10 @@ void StiSignalToNoise(CMainFrame& frame, int id);
 // (nothing happens without one), offered to the applications before the window.
 void ToImpulseAnalyses(CMainFrame& frame, int id);
 void UpdateImpulseAnalysisCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+// The real-time analyser and level logger commands: offered to the measurement applications
+// before the active measurement window (disabled without one).
+void ToApplicationOrView(CMainFrame& frame, int id);
+void UpdateApplicationOrViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
 // The active measurement window's own commands (nothing happens without one).
 void ToActiveView(CMainFrame& frame, int id);
 void UpdateActiveViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);

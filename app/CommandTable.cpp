@@ -3,6 +3,7 @@
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
 #include "applications/ImpulseAnalysisCommands.h"
+#include "texts/TextTable.h"
 #include "view/SndView.h"
 
 #include <array>
@@ -18,9 +19,9 @@ constexpr auto kNormal = CommandKind::kNormal;
 constexpr std::uint32_t kAnalyserBar = tb::kMain;
 constexpr std::uint32_t kGap = tb::kGapBefore;
 
-constexpr std::array<const char*, 11> kMenuOrder = {
+constexpr std::array<const char*, 12> kMenuOrder = {
     "&File", "&Edit", "&View", "&Options", "DSP", "ASIO", "Easy Measurements", "Presets", "&Plug-Ins",
-    "&Window", "&Help"};
+    "Module", "&Window", "&Help"};
 
 // THE COMMAND TABLE. To add a command, add one row here:
 //   {id, "Menu/Item\tAccel" or nullptr, caption text id or 0, toolbar_bit:: set, "icon" or nullptr,
@@ -251,14 +252,70 @@ const CommandEntry kCommands[] = {
     {32964,                               nullptr,                                    0,       tb::kStipa,             "stipa",          nullptr,           nullptr,                 kNormal},
     // Shows whether smoothing is on; the octave-fraction list beside it chooses the smoothing.
     {view_command::kSmoothing,            nullptr,                                    0,       tb::kOptions,           "smoothing",      ToActiveView,      UpdateActiveViewCommand, kCheck},
-    // The logger toolbar.
-    {33074,                               nullptr,                                    0,       tb::kLogger,            "logger",         nullptr,           nullptr,                 kNormal},
-    {33073,                               nullptr,                                    0,       tb::kLogger,            "logger-settings",nullptr,           nullptr,                 kNormal},
-    {33075,                               nullptr,                                    0,       tb::kLogger,            "logger-start",   nullptr,           nullptr,                 kNormal},
+    // The logger toolbar; its commands' menu items are in kMenuPlacements below.
+    {33074,                               nullptr,                                    0,       tb::kLogger,            "logger",         ToApplicationOrView, UpdateApplicationOrViewCommand, kNormal},
+    {33073,                               nullptr,                                    0,       tb::kLogger,            "logger-settings",ToApplicationOrView, UpdateApplicationOrViewCommand, kNormal},
+    {33075,                               nullptr,                                    0,       tb::kLogger,            "logger-start",   ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
     {33076,                               nullptr,                                    0,       tb::kLogger,            "logger-stop",    LoggerStop,        UpdateLoggerStop,        kNormal},
     {33087,                               nullptr,                                    0,       tb::kLogger,            "logger-report",  nullptr,           nullptr,                 kNormal},
-    {33077,                               nullptr,                                    0,       tb::kLogger,            "logger-view",    nullptr,           nullptr,                 kNormal},
+    {33077,                               nullptr,                                    0,       tb::kLogger,            "logger-view",    ToApplicationOrView, UpdateApplicationOrViewCommand, kNormal},
     {33080,                               nullptr,                                    0,       tb::kLogger,            "logger-export",  nullptr,           nullptr,                 kNormal},
+    // The sound power report, on the German main toolbar only.
+    {33098,                               nullptr,                                    0,       tb::kMainGerman,        "sound-power",    nullptr,           nullptr,                 kNormal},
+    // The real-time analyser of the active measurement window and the DIN 15905 result folders; their
+    // menu items are in kMenuPlacements below.
+    {32798,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {32801,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {32926,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33065,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33067,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33066,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33092,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33068,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33069,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
+    {33102,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kNormal},
+    {33103,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kNormal},
+};
+
+// Menu items that sit apart from their row (the row gives handler and toolbar; its menu path stays
+// nullptr): a menu of its own in one language, or an order that differs from the toolbar's. An item
+// with a row for the current language shows there; else the row for every language (kAnyLanguage)
+// places it, when there is one. The items follow this table's order after the command table's.
+constexpr int kAnyLanguage = -1;
+constexpr int kGerman = LANGUAGE_GERMAN;
+const MenuPlacement kMenuPlacements[] = {
+    // The real-time analyser and the level logger: English "Plug-Ins" > "RTA".
+    {32798,  kAnyLanguage, "&Plug-Ins/RTA/Octave RTA"},
+    {32801,  kAnyLanguage, "&Plug-Ins/RTA/1\u22153 octave RTA"},
+    {32926,  kAnyLanguage, "&Plug-Ins/RTA/1\u2215N octave RTA"},
+    {33065,  kAnyLanguage, "&Plug-Ins/RTA/Speed/Impulse (35ms)"},
+    {33067,  kAnyLanguage, "&Plug-Ins/RTA/Speed/Fast (125ms)"},
+    {33066,  kAnyLanguage, "&Plug-Ins/RTA/Speed/Slow (1.0s)"},
+    {33092,  kAnyLanguage, "&Plug-Ins/RTA/Speed/CCIR"},
+    {33068,  kAnyLanguage, "&Plug-Ins/RTA/Speed/10s"},
+    {33069,  kAnyLanguage, "&Plug-Ins/RTA/Speed/60s"},
+    {33073,  kAnyLanguage, "&Plug-Ins/RTA/Logger/Save"},
+    {33074,  kAnyLanguage, "&Plug-Ins/RTA/Logger/Load"},
+    {33075,  kAnyLanguage, "&Plug-Ins/RTA/Logger/Start"},
+    {33076,  kAnyLanguage, "&Plug-Ins/RTA/Logger/Stop"},
+    {33077,  kAnyLanguage, "&Plug-Ins/RTA/Logger/View results"},
+    // German: "Module" > "RTA" and "Module" > "DIN15905" (the DIN 15905 commands are German only).
+    {32798,  kGerman,      "Module/RTA/Oktav-Analysator"},
+    {32801,  kGerman,      "Module/RTA/Terz-Analysator"},
+    {32926,  kGerman,      "Module/RTA/1\u2215N Oktav Analysator"},
+    {33065,  kGerman,      "Module/RTA/Geschwindigkeit/Impulse (35ms)"},
+    {33067,  kGerman,      "Module/RTA/Geschwindigkeit/Fast (125ms)"},
+    {33066,  kGerman,      "Module/RTA/Geschwindigkeit/Slow (1.0s)"},
+    {33092,  kGerman,      "Module/RTA/Geschwindigkeit/CCIR"},
+    {33068,  kGerman,      "Module/RTA/Geschwindigkeit/10s"},
+    {33069,  kGerman,      "Module/RTA/Geschwindigkeit/60s"},
+    {33073,  kGerman,      "Module/RTA/Logger/Speichern"},
+    {33074,  kGerman,      "Module/RTA/Logger/Laden"},
+    {33075,  kGerman,      "Module/RTA/Logger/Start"},
+    {33076,  kGerman,      "Module/RTA/Logger/Stopp"},
+    {33077,  kGerman,      "Module/RTA/Logger/Anzeigen"},
+    {33102,  kGerman,      "Module/DIN15905/Bericht"},
+    {33103,  kGerman,      "Module/DIN15905/Export"},
 };
 // clang-format on
 
@@ -272,6 +329,28 @@ std::span<const char* const> GetMenuOrder()
 std::span<const CommandEntry> GetCommandTable()
 {
     return kCommands;
+}
+
+std::span<const MenuPlacement> GetMenuPlacements()
+{
+    return kMenuPlacements;
+}
+
+const char* GetMenuPath(const CommandEntry& entry, int language)
+{
+    const char* any = nullptr;
+    bool placed = false;
+    for (const MenuPlacement& placement : kMenuPlacements)
+    {
+        if (placement.id != entry.id)
+            continue;
+        placed = true;
+        if (placement.language == language)
+            return placement.path;
+        if (placement.language == kAnyLanguage)
+            any = placement.path;
+    }
+    return placed ? any : entry.menuPath;
 }
 
 const CommandEntry* FindCommand(int id)

@@ -25,6 +25,8 @@ inline constexpr std::uint32_t kStipa = 1u << 4;
 inline constexpr std::uint32_t kOptions = 1u << 5;
 inline constexpr std::uint32_t kLogger = 1u << 6;
 inline constexpr std::uint32_t kMainLarge = 1u << 7;
+// The main toolbar of GUI mode 0 in German only.
+inline constexpr std::uint32_t kMainGerman = 1u << 8;
 // Not a toolbar: a gap (separator) goes before the button on each of its toolbars.
 inline constexpr std::uint32_t kGapBefore = 1u << 31;
 }  // namespace toolbar_bit
@@ -59,6 +61,20 @@ struct CommandEntry
     CommandUpdater update;
     CommandKind kind;
 };
+
+// A menu item placed apart from its command's row: the menu path ("Menu/Item" as in CommandEntry)
+// in one language, or in every language without a placement of its own (language -1).
+struct MenuPlacement
+{
+    int id;
+    int language;
+    const char* path;
+};
+
+// The placements in their menu order.
+std::span<const MenuPlacement> GetMenuPlacements();
+// The menu path of a command's item in a language (nullptr: no item in that language).
+const char* GetMenuPath(const CommandEntry& entry, int language);
 
 // The top-level menus in their order, English (translated like the items).
 std::span<const char* const> GetMenuOrder();

@@ -4,6 +4,7 @@
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
 #include "applications/LevelLogger.h"
+#include "applications/RtaLoggerRules.h"
 #include "engine/SoundIn.h"
 #include "platform/ui/UiThread.h"
 
@@ -70,17 +71,7 @@ std::vector<std::string> CLevelLoggers::RecoverJournals() const
 
 int CLevelLoggers::StopRuns(CSoundIn& engine)
 {
-    int stopped = 0;
-    for (int c = 0; c < kChannels; ++c)
-    {
-        CBandAnalyzer* analyzer = engine.GetBandAnalyzer(c);
-        if (analyzer && analyzer->m_loggingActive.load())
-        {
-            analyzer->StopLogging();
-            ++stopped;
-        }
-    }
-    return stopped;
+    return StopLoggingRuns(engine);
 }
 
 namespace commands

@@ -242,11 +242,23 @@ void CMainFrame::CreateMenuBar()
 {
     const auto order = GetMenuOrder();
     std::vector<wxMenu*> menus(order.size(), nullptr);
+    // The rows' own items, then the items placed apart from their rows, for the current language.
+    const int language = GetLanguage();
+    std::vector<std::pair<const CommandEntry*, const char*>> items;
     for (const CommandEntry& entry : GetCommandTable())
+        items.emplace_back(&entry, entry.menuPath);
+    for (const MenuPlacement& placement : GetMenuPlacements())
     {
-        if (!entry.handler || !entry.menuPath)
+        const CommandEntry* entry = FindCommand(placement.id);
+        if (entry && GetMenuPath(*entry, language) == placement.path)
+            items.emplace_back(entry, placement.path);
+    }
+    for (const auto& [row, menuPath] : items)
+    {
+        const CommandEntry& entry = *row;
+        if (!entry.handler || !menuPath)
             continue;
-        const std::string path = entry.menuPath;
+        const std::string path = menuPath;
         const std::size_t slash = path.find('/');
         const std::string title = path.substr(0, slash);
         const auto found =
@@ -389,9 +401,13 @@ wxToolBar* CMainFrame::MakeToolbar(std::uint32_t bit, int size, wxToolBar* bar)
     bar->SetToolBitmapSize(wxSize(size, size));
     // The large main toolbar keeps every button; a button without its handler shows disabled.
     const bool keepsLayout = bit == toolbar_bit::kMainLarge;
+    const bool german = GetLanguage() == LANGUAGE_GERMAN;
     for (const CommandEntry& entry : GetCommandTable())
     {
-        if (!(entry.toolbars & bit) || !entry.icon || (!entry.handler && !keepsLayout))
+        std::uint32_t bars = entry.toolbars;
+        if (german && (bars & toolbar_bit::kMainGerman))
+            bars |= toolbar_bit::kMain;
+        if (!(bars & bit) || !entry.icon || (!entry.handler && !keepsLayout))
             continue;
         if ((entry.toolbars & toolbar_bit::kGapBefore) && bar->GetToolsCount() > 0)
             bar->AddSeparator();

@@ -4,6 +4,7 @@
 #include "app/CommandHandlers.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
+#include "applications/ui/RtaLoggerCommands.h"
 #include "engine/SoundIn.h"
 #include "platform/ui/MdiContainer.h"
 #include "view/SndView.h"
@@ -188,6 +189,28 @@ void WindowTile(CMainFrame& frame, int)
 void WindowArrange(CMainFrame& frame, int)
 {
     frame.GetContainer()->ArrangeIcons();
+}
+
+void ToApplicationOrView(CMainFrame& frame, int id)
+{
+    CSndView* view = frame.GetActiveView();
+    if (view && !CRtaLoggerCommands::OnCommand(*view, id))
+        view->OnCommand(id);
+}
+
+void UpdateApplicationOrViewCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event)
+{
+    CSndView* view = frame.GetActiveView();
+    bool enabled = false;
+    bool checked = false;
+    if (view && !CRtaLoggerCommands::OnUpdateCommand(*view, id, enabled, checked))
+    {
+        enabled = view->IsCommandEnabled(id);
+        checked = view->IsCommandChecked(id);
+    }
+    event.Enable(enabled);
+    if (event.IsCheckable())
+        event.Check(checked);
 }
 
 void ToActiveView(CMainFrame& frame, int id)

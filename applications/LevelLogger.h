@@ -143,6 +143,8 @@ public:
     // The journal's file name for a channel (in the auto-save folder).
     static std::string JournalName(int channel);
     const std::string& GetLastFolder() const { return m_lastFolder; }
+    // The result folder the results page is written into (a DIN 15905 result folder the user chose).
+    void SetLastFolder(const std::string& folder) { m_lastFolder = folder; }
 
     // --- evaluation ------------------------------------------------------------------------------
     CLevelRecord GetRecord(std::int64_t block, int wideband, int band) const override;
@@ -157,6 +159,7 @@ public:
     void FillTimeSeries(CFloatMatrix& matrix, int quantity, int wideband, int band, std::int64_t first,
                         std::int64_t last) const override;
     void FillOwnTimeSeries(int quantity, int wideband, int band);
+    const CFloatMatrix* GetOwnTimeSeries() const override { return &m_matrix; }
     std::int64_t SumBlockSamples(std::int64_t first, std::int64_t last) const;
     std::int64_t GetSampleCount(std::int64_t block) const override;
     std::int64_t GetRunSamples() const { return m_runSamples; }

@@ -78,6 +78,9 @@ public:
                                 std::int64_t /*first*/, std::int64_t /*last*/) const
     {
     }
+    // The time series the logger keeps for the logger time display (row 0, x in seconds), as its
+    // commands last filled it; null when it keeps none. User-interface thread.
+    virtual const CFloatMatrix* GetOwnTimeSeries() const { return nullptr; }
 
     // The run itself (user-interface thread): (re)builds the block ring for the configured counts
     // (false: no memory, the user was told); starts a run (false: refused, nothing started; in DIN

@@ -3,6 +3,7 @@
 #include "view/SndView.h"
 
 #include "display/settings/ViewSettings.h"
+#include "dsp/FloatMatrix.h"
 #include "dsp/FrequencyWeighting.h"
 #include "engine/BandLevels.h"
 #include "engine/SoundIn.h"
@@ -281,6 +282,19 @@ void CSndView::SetupCurves()
         plot.m_dataRange.m_nPoints = static_cast<int>(
             std::min<std::int64_t>(monitor.m_nHistoryLength, monitor.m_channels[0].history.size()));
         plot.m_nChannels = channels;
+    }
+    else if (mode == 271)
+    {
+        // The level course of the first channel's logger, as its logger commands filled it.
+        plot.m_pData = nullptr;
+        plot.m_arrChannelData.fill(nullptr);
+        const CBandAnalyzer* first = m_engine.GetBandAnalyzer(0);
+        const CFloatMatrix* series = first && first->m_logger ? first->m_logger->GetOwnTimeSeries() : nullptr;
+        const int points = series && series->GetRows() > 0 ? series->GetColumns() : 0;
+        plot.m_pData = points > 0 ? series->GetRow(0) : nullptr;
+        plot.m_pXTable = points > 0 ? series->m_x.data() : nullptr;
+        plot.m_dataRange.m_nPoints = points;
+        plot.m_nChannels = points > 0 ? 1 : 0;
     }
     else if (mode == 160)
     {

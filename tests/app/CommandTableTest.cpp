@@ -127,6 +127,19 @@ TEST_F(CommandTableTest, RowsAreWellFormed)
         }
         EXPECT_TRUE(entry.menuPath || entry.icon || entry.handler) << entry.id << " can never be reached";
     }
+    // Items placed apart from their rows: a command of the table, a menu of the menu order, and a row
+    // that leaves its own menu path empty.
+    for (const MenuPlacement& placement : GetMenuPlacements())
+    {
+        const CommandEntry* entry = FindCommand(placement.id);
+        ASSERT_NE(entry, nullptr) << placement.path;
+        EXPECT_EQ(entry->menuPath, nullptr) << placement.id;
+        const std::string path = placement.path;
+        const std::string title = path.substr(0, path.find('/'));
+        EXPECT_NE(std::find_if(order.begin(), order.end(), [&](const char* t) { return title == t; }),
+                  order.end())
+            << path;
+    }
     EXPECT_EQ(FindCommand(command_id::kEditPaste), nullptr) << "Paste has no handler and stays out";
     EXPECT_EQ(FindCommand(command_id::kHelpFinder), nullptr) << "there are no help pages";
 }
@@ -152,11 +165,11 @@ TEST_F(CommandTableTest, EveryMenuItemAndButtonReachesItsHandlerInBothModesAndAl
             std::vector<int> menuIds;
             for (std::size_t i = 0; i < bar->GetMenuCount(); ++i)
                 CollectMenuIds(bar->GetMenu(i), menuIds);
-            // Exactly the rows with a handler and a menu path have an item.
+            // Exactly the rows with a handler and a menu path in the language have an item.
             for (const CommandEntry& entry : GetCommandTable())
             {
                 const bool shown = bar->FindItem(command_id::WxCommandId(entry.id)) != nullptr;
-                EXPECT_EQ(shown, entry.menuPath && entry.handler) << entry.id;
+                EXPECT_EQ(shown, GetMenuPath(entry, language) && entry.handler) << entry.id;
             }
             std::vector<std::pair<wxToolBar*, int>> tools;
             std::vector<wxToolBar*> bars(m_frame->GetToolbarTable().begin(),

@@ -179,7 +179,18 @@ TEST_F(PresetsTest, EveryPresetBuildsItsTwoWindowsWithRangesRatesAndBandsAndStar
             SetCalibration(calibrated, kOffset);
             m_timers.clear();
             CommandRecorder commands;
-            RunCommand(c.command);
+            {
+                // The DIN 15905 preset asks for the event and the measurement; both answer OK.
+                int dinDialogs = 0;
+                FillAndConfirm answer(
+                    [&](wxDialog&, int)
+                    {
+                        ++dinDialogs;
+                        return true;
+                    });
+                RunCommand(c.command);
+                EXPECT_EQ(dinDialogs, c.command == 33084 ? 2 : 0);
+            }
             Settle();
 
             // Two windows side by side, filling the container, none over the other.
