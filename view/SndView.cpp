@@ -48,6 +48,8 @@ CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
 
 CSndView::~CSndView()
 {
+    // A report still running stops and ends before anything it reads of the window goes.
+    m_pReportJob.reset();
     // The analyser's worker reads nothing of the view, but its run must end before the analyser goes.
     m_pTonality->StopAndWait();
     Close3DViewer();
