@@ -214,7 +214,8 @@ const Prompt kEnglishPrompts[] = {
     {33076,                            "Stop logging\nStop logger"},
     {33087,                            "Write the logger report\nReport"},
     {33077,                            "Show the logged values\nLogger view"},
-    {33080,                            "Export the logged values\nExport"},
+    {33080,                            "Write the report of the logger run\nReport"},
+    {33098,                            "Messung der Schallleistung via Hüllkurve\nMessung der Schallleistung via Hüllkurve"},
 };
 // clang-format on
 

@@ -240,7 +240,9 @@ const CommandEntry kCommands[] = {
     {33076,                               nullptr,                                    0,       tb::kLogger,            "logger-stop",    LoggerStop,        UpdateLoggerStop,        kNormal},
     {33087,                               nullptr,                                    0,       tb::kLogger,            "logger-report",  nullptr,           nullptr,                 kNormal},
     {33077,                               nullptr,                                    0,       tb::kLogger,            "logger-view",    nullptr,           nullptr,                 kNormal},
-    {33080,                               nullptr,                                    0,       tb::kLogger,            "logger-export",  nullptr,           nullptr,                 kNormal},
+    {33080,                               "&Plug-Ins/RTA/Logger/Report",              0,       tb::kLogger,            "logger-export",  LoggerReport,      UpdateReportCommand,     kNormal},
+    // The sound power measurement on an enveloping surface: a main toolbar button, no menu item.
+    {33098,                               nullptr,                                    0,       tb::kMain | kGap,       "logger-report",  SoundPowerReport,  UpdateReportCommand,     kNormal},
 };
 // clang-format on
 

@@ -252,6 +252,8 @@ void CSndView::OnResetMeasurements()
     m_pPlot->ResetMathHistory();
     m_engine.ResetTriggerAndStatistics();
     m_paramViews.ResetAll();
+    if (m_pWindow)
+        m_pWindow->ResetOwnedWindows();
 }
 
 void CSndView::OnResetAllViews()
