@@ -14,6 +14,7 @@
 #include "platform/ui/MessageBoxService.h"
 #include "tests/app/DialogHooks.h"
 #include "tests/app/MainFrameFixture.h"
+#include "tests/support/FileBytes.h"
 #include "view/ViewDocument.h"
 #include "view/ui/MeasurementValueDlgs.h"
 #include "view/ui/SndViewWindow.h"
@@ -36,14 +37,6 @@ namespace fs = std::filesystem;
 namespace
 {
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 int Count(const std::string& text, const std::string& part)
 {
     int n = 0;
@@ -57,7 +50,7 @@ int Count(const std::string& text, const std::string& part)
 void ExpectWellFormedPage(const fs::path& page)
 {
     SCOPED_TRACE(page.string());
-    const std::string text = ReadText(page);
+    const std::string text = testsupport::ReadBytes(page);
     EXPECT_EQ(Count(text, "<HTML>"), 1);
     EXPECT_EQ(Count(text, "</HTML>"), 1);
     EXPECT_EQ(Count(text, "<BODY>"), 1);
@@ -190,11 +183,11 @@ TEST_F(LoggerReportsMenuTest, ASineLoggedForSecondsGivesBothReportsAndTheStatist
         EXPECT_TRUE(fs::exists(folder / name)) << name;
     ExpectWellFormedPage(folder / "SPLviewer.htm");
     ExpectWellFormedPage(folder / "TableSPLviewer.htm");
-    const std::string report = ReadText(folder / "SPLviewer.htm");
+    const std::string report = testsupport::ReadBytes(folder / "SPLviewer.htm");
     EXPECT_EQ(report.find("Zeitüberschreitung"), std::string::npos) << report;
     EXPECT_NE(report.find("Anzahl der Datenpunkte: " + std::to_string(blocks)), std::string::npos);
     EXPECT_NEAR(TableValue(report, "LAeq"), sine, 0.1) << report;
-    EXPECT_EQ(Count(ReadText(folder / "TableSPLviewer.htm"), "<TR>"), blocks + 1);
+    EXPECT_EQ(Count(testsupport::ReadBytes(folder / "TableSPLviewer.htm"), "<TR>"), blocks + 1);
 
     // The same folder again: the overwrite question, answered Yes; while the report runs, a second
     // "Report" asks whether to abort it, and Yes stops it at its next step.
@@ -208,7 +201,7 @@ TEST_F(LoggerReportsMenuTest, ASineLoggedForSecondsGivesBothReportsAndTheStatist
         ASSERT_EQ(questions.size(), 2u);
         EXPECT_EQ(questions[1], "Assistant is already running. Do you want to abort it?");
         ASSERT_TRUE(PumpUntil([&] { return !IsReportRunning(*view); }, 30000));
-        EXPECT_NE(ReadText(folder / "SPLviewer.htm").find("Der Bericht wurde abgebrochen."),
+        EXPECT_NE(testsupport::ReadBytes(folder / "SPLviewer.htm").find("Der Bericht wurde abgebrochen."),
                   std::string::npos);
     }
 
@@ -221,7 +214,7 @@ TEST_F(LoggerReportsMenuTest, ASineLoggedForSecondsGivesBothReportsAndTheStatist
     for (const char* name : {"SPLviewer.ini", "SPLviewer.bin", "Schallleistung.htm", "SPL_fast_wideband.png"})
         EXPECT_TRUE(fs::exists(folder / name)) << name;
     ExpectWellFormedPage(folder / "Schallleistung.htm");
-    const std::string power = ReadText(folder / "Schallleistung.htm");
+    const std::string power = testsupport::ReadBytes(folder / "Schallleistung.htm");
     EXPECT_NE(power.find("Anzahl der Mikrofone: 6"), std::string::npos);
     EXPECT_NE(power.find("Meßfläche: 12.5qm"), std::string::npos);
     EXPECT_NE(power.find("Statistiken 1/" + std::to_string(logger.m_bands.m_bandsPerOctave) + " Oktav"),
@@ -291,7 +284,7 @@ TEST_F(LoggerReportsMenuTest, ClosingTheWindowStopsItsReportAndWaitsForIt)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     const fs::path page =
         fs::path(m_app->m_DataFolders.GetPath(CDataFolders::kLevel)) / "Lauf 2" / "SPLviewer.htm";
-    EXPECT_NE(ReadText(page).find("Der Bericht wurde abgebrochen."), std::string::npos);
+    EXPECT_NE(testsupport::ReadBytes(page).find("Der Bericht wurde abgebrochen."), std::string::npos);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "LoggerTestSupport.h"
 #include "applications/LevelLogger.h"
 #include "applications/LoggerReports.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempHome.h"
 
 using namespace loggertest;
@@ -18,14 +19,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 int Count(const std::string& text, const std::string& part)
 {
@@ -159,8 +152,8 @@ TEST_F(LoggerReports, ClockPulseFiguresOnlyForRunsOfShortBlocksAndAtLeastFiveSec
         const LoggerReportResult result = WriteSplLoggerReport(m_logger, Target(kSplReportFile), &plots);
         ASSERT_TRUE(result.written);
         EXPECT_FALSE(result.stopped);
-        const std::string main = ReadText(m_folder / kSplReportFile);
-        const std::string table = ReadText(m_folder / "TableSPLviewer.htm");
+        const std::string main = testsupport::ReadBytes(m_folder / kSplReportFile);
+        const std::string table = testsupport::ReadBytes(m_folder / "TableSPLviewer.htm");
         EXPECT_EQ(main.find("SPL_Taktmax_wideband.png") != std::string::npos, c.takt);
         EXPECT_EQ(main.find("> LAFteq <") != std::string::npos, c.takt) << main;
         EXPECT_EQ(main.find("> LAFteq-LAeq <") != std::string::npos, c.takt);
@@ -191,7 +184,7 @@ TEST_F(LoggerReports, SplReportWritesItsFileSetAndTheLevelsOfTheRun)
     EXPECT_EQ(plots.spectrumMode, 10002);
     EXPECT_EQ(plots.overlayEnds, 1);
 
-    const std::string main = ReadText(m_folder / kSplReportFile);
+    const std::string main = testsupport::ReadBytes(m_folder / kSplReportFile);
     EXPECT_NE(main.find("<TD> LAeq </TD>\n<TD> -20.0 </TD>"), std::string::npos) << main;
     EXPECT_NE(main.find("<TD> LCeq-LAeq </TD>\n<TD> 0.0 </TD>"), std::string::npos);
     EXPECT_NE(main.find("<TD> LA95 </TD>\n<TD> -20.0 </TD>"), std::string::npos);
@@ -211,7 +204,7 @@ TEST_F(LoggerReports, WithoutBandsTheReportSaysSoAndShowsNoSpectrum)
     Run(60, 0.1, 3, 0, 0.1);
     FakePlots plots;
     ASSERT_TRUE(WriteSplLoggerReport(m_logger, Target(kSplReportFile), &plots).written);
-    const std::string main = ReadText(m_folder / kSplReportFile);
+    const std::string main = testsupport::ReadBytes(m_folder / kSplReportFile);
     EXPECT_NE(main.find(kNoSpectrumText), std::string::npos);
     EXPECT_EQ(main.find("spectrum3_LEQ.png"), std::string::npos);
     EXPECT_EQ(main.find("Statistiken 1/"), std::string::npos);
@@ -225,7 +218,7 @@ TEST_F(LoggerReports, AWindowThatDoesNotAnswerIsWrittenIntoTheReport)
     plots.silentOverlays = true;
     const LoggerReportResult result = WriteSplLoggerReport(m_logger, Target(kSplReportFile), &plots);
     ASSERT_EQ(result.timeouts, std::vector<std::string>{"SPL_LEQ_wideband.png"});
-    const std::string main = ReadText(m_folder / kSplReportFile);
+    const std::string main = testsupport::ReadBytes(m_folder / kSplReportFile);
     EXPECT_NE(main.find("Zeitüberschreitung"), std::string::npos);
     EXPECT_EQ(main.find("src=\"SPL_LEQ_wideband.png\""), std::string::npos);
     // The overlays are cleared all the same, and the report goes on to its end.
@@ -243,7 +236,7 @@ TEST_F(LoggerReports, AStopRequestEndsTheReportAtItsNextStep)
     const LoggerReportResult result = WriteSplLoggerReport(m_logger, Target(kSplReportFile), &plots);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(plots.captures, std::vector<std::string>{"SPL_fast_wideband.png"});
-    const std::string main = ReadText(m_folder / kSplReportFile);
+    const std::string main = testsupport::ReadBytes(m_folder / kSplReportFile);
     EXPECT_NE(main.find(kReportStoppedText), std::string::npos);
     EXPECT_NE(main.find("</HTML>"), std::string::npos);
 }
@@ -266,7 +259,7 @@ TEST_F(LoggerReports, SoundPowerReportNamesItsResolutionAndPrintsSilentBandsAsDa
         settings.microphones = c.microphones;
         settings.surface = 12.5;
         ASSERT_TRUE(WriteSoundPowerReport(m_logger, Target(kSoundPowerReportFile), settings, &plots).written);
-        const std::string page = ReadText(m_folder / kSoundPowerReportFile);
+        const std::string page = testsupport::ReadBytes(m_folder / kSoundPowerReportFile);
         EXPECT_NE(page.find(testing::PrintToString(c.bandsPerOctave).insert(0, "Statistiken 1/") + " Oktav"),
                   std::string::npos);
         EXPECT_NE(page.find("Anzahl der Mikrofone: " + std::to_string(c.microphones)), std::string::npos);
