@@ -6,6 +6,7 @@
 #include "app/LevelLoggers.h"
 #include "app/MainFrame.h"
 #include "app/ProgressDlg.h"
+#include "app/ReportCommands.h"
 #include "app/SndDoc.h"
 #include "common/BackgroundJob.h"
 #include "common/IniFile.h"
@@ -232,6 +233,8 @@ bool CAnalyzerApp::InitInstance()
                            { platform::ui::ShowMessageBox(text, caption, wxOK | wxICON_INFORMATION); });
     // Background jobs show their progress in the application's progress window.
     CBackgroundJob::SetProgressWindowFactory(&CProgressDlg::CreateForJob);
+    // The first measurement window owns the sound-level statistics window.
+    InstallSoundLevelStatistics(*this);
     // 1.
     g_bDisplayRestart = 1;
     InitLog10Table();

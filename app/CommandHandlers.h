@@ -73,6 +73,10 @@ void Synchronize(CMainFrame& frame, int id);
 // The level logger's "Stop": ends every logging run (also run when a run reached its planned length).
 void LoggerStop(CMainFrame& frame, int id);
 void UpdateLoggerStop(CMainFrame& frame, int id, wxUpdateUIEvent& event);
+// The logger report and the sound power report of the active window (ReportCommands.cpp).
+void LoggerReport(CMainFrame& frame, int id);
+void SoundPowerReport(CMainFrame& frame, int id);
+void UpdateReportCommand(CMainFrame& frame, int id, wxUpdateUIEvent& event);
 // Measurement presets (33001, 33093, 33100, 33106, 33081, 33088, 33082, 33084), the FFT preset,
 // the presets' second phase and FFT layout, the user presets (32848 + n - 1), their "setup", and
 // the quick-start panel.

@@ -224,7 +224,7 @@ const Prompt kEnglishPrompts[] = {
     {33076,                            "Stop logging\nStop logger"},
     {33087,                            "Write the logger report\nReport"},
     {33077,                            "Show the logged values\nLogger view"},
-    {33080,                            "Write the logger report\nReport"},
+    {33080,                            "Write the report of the logger run\nReport"},
     {32798,                            "Show the octave band analyser\nOctave RTA"},
     {32801,                            "Show the third-octave band analyser\n1/3 octave RTA"},
     {32926,                            "Show a band analyser with 1/N octave bands\n1/N octave RTA"},

@@ -259,9 +259,10 @@ const CommandEntry kCommands[] = {
     {33076,                               nullptr,                                    0,       tb::kLogger,            "logger-stop",    LoggerStop,        UpdateLoggerStop,        kNormal},
     {33087,                               nullptr,                                    0,       tb::kLogger,            "logger-report",  nullptr,           nullptr,                 kNormal},
     {33077,                               nullptr,                                    0,       tb::kLogger,            "logger-view",    ToApplicationOrView, UpdateApplicationOrViewCommand, kNormal},
-    {33080,                               nullptr,                                    0,       tb::kLogger,            "logger-export",  nullptr,           nullptr,                 kNormal},
+    // The logger report: the logger toolbar, and the German menu (see kMenuPlacements).
+    {33080,                               nullptr,                                    0,       tb::kLogger,            "logger-export",  LoggerReport,      UpdateReportCommand,     kNormal},
     // The sound power report, on the German main toolbar only.
-    {33098,                               nullptr,                                    0,       tb::kMainGerman,        "sound-power",    nullptr,           nullptr,                 kNormal},
+    {33098,                               nullptr,                                    0,       tb::kMainGerman,        "sound-power",    SoundPowerReport,  UpdateReportCommand,     kNormal},
     // The real-time analyser of the active measurement window and the DIN 15905 result folders; their
     // menu items are in kMenuPlacements below.
     {32798,                               nullptr,                                    0,       tb::kNone,              nullptr,          ToApplicationOrView, UpdateApplicationOrViewCommand, kCheck},
@@ -314,6 +315,7 @@ const MenuPlacement kMenuPlacements[] = {
     {33075,  kGerman,      "Module/RTA/Logger/Start"},
     {33076,  kGerman,      "Module/RTA/Logger/Stopp"},
     {33077,  kGerman,      "Module/RTA/Logger/Anzeigen"},
+    {33080,  kGerman,      "Module/RTA/Logger/Bericht"},
     {33102,  kGerman,      "Module/DIN15905/Bericht"},
     {33103,  kGerman,      "Module/DIN15905/Export"},
 };

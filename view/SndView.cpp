@@ -52,7 +52,8 @@ CSndView::CSndView(CViewDocument& document, CSoundIn& engine)
 CSndView::~CSndView()
 {
     // A running job uses the view to its end: it is stopped and waited for first, and so are the
-    // statistics and file-analysis jobs, whose completion messages would come to the view.
+    // report and the statistics and file-analysis jobs, whose completion messages would come to
+    // the view.
     StopAllJobs();
     // The analyser's worker reads nothing of the view, but its run must end before the analyser goes.
     m_pTonality->StopAndWait();
@@ -257,6 +258,8 @@ void CSndView::OnResetMeasurements()
     m_pPlot->ResetMathHistory();
     m_engine.ResetTriggerAndStatistics();
     m_paramViews.ResetAll();
+    if (m_pWindow)
+        m_pWindow->ResetOwnedWindows();
 }
 
 void CSndView::OnResetAllViews()

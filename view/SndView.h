@@ -832,6 +832,18 @@ public:
     std::function<void(int milliseconds)> m_remoteSleep;
     double m_dGeneratorFrequency = 0.0;
 
+    // --- reports another part of the program writes for this window ------------------------------
+    // The window owns its report while it runs and ends it first when it goes: the report's
+    // destructor asks it to stop at its next step and waits for it.
+    class CReportJob
+    {
+    public:
+        virtual ~CReportJob() = default;
+        virtual bool IsRunning() const = 0;
+        virtual void RequestStop() = 0;
+    };
+    std::unique_ptr<CReportJob> m_pReportJob;
+
     // --- result windows (SndViewResults.cpp) ------------------------------------------------------
     // "Show results": the curves' values at every point of curve 0; "Show Marker": their values
     // at the markers (with none, the message and no table).

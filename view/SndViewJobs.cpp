@@ -96,6 +96,8 @@ void CSndView::StopJob()
 
 void CSndView::StopAllJobs()
 {
+    // The report waits on the window with time limits and ends early when asked.
+    m_pReportJob.reset();
     StopJob();
     m_pStatisticsJob.reset();
     m_pFileAnalysisJob.reset();

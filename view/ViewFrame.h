@@ -118,6 +118,8 @@ public:
     virtual void CreateOwnedWindows(const std::string& /*firstTitle*/, const std::string& /*secondTitle*/) {}
     virtual void RefreshReadouts() {}
     virtual void ShowAuxWindow(int /*kind*/, int /*show*/) {}
+    // The owned windows that keep measured values of their own forget them ("Reset measurements").
+    virtual void ResetOwnedWindows() {}
     // The 3D waterfall window: opened with the requests it sends back (false when it could not be
     // made), closed again, and its picture saved as a JPEG beside the path (0, or a failure code).
     virtual bool Open3DWindow(std::function<void()> /*closeRequest*/,

@@ -35,6 +35,15 @@ int LabelFontPixels(const wxWindow& window)
 }
 }  // namespace
 
+namespace
+{
+OwnedWindowFactory& OwnedWindowFactoryHolder()
+{
+    static OwnedWindowFactory factory;
+    return factory;
+}
+}  // namespace
+
 CSndViewWindow::CSndViewWindow(wxWindow* parent, CViewDocument& document, CSoundIn& engine)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, parent ? parent->GetClientSize() : wxDefaultSize,
                wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
@@ -63,6 +72,7 @@ CSndViewWindow::~CSndViewWindow()
     m_pAlive.reset();
     m_bClosing.store(true);
     m_pView->StopAllJobs();
+    m_ownedWindows.clear();
     if (m_pMoveSource)
         m_pMoveSource->Unbind(wxEVT_MOVE, &CSndViewWindow::OnOwnerMove, this);
     for (auto& [id, timer] : m_timers)
@@ -353,6 +363,30 @@ void CSndViewWindow::CreateOwnedWindows(const std::string& firstTitle, const std
         readout->SetRemoteForward([this](std::uint64_t wParam, std::span<const std::byte> bytes)
                                   { m_pView->OnRemoteCommand(wParam, bytes); });
     m_readouts[0]->Show();
+    // The first measurement window of the workspace owns the sound-level statistics, shown at once.
+    if (m_pView->GetViewIndex() == 0 && OwnedWindowFactoryHolder())
+        if (auto statistics = OwnedWindowFactoryHolder()(kAuxStatistics, *m_pView))
+        {
+            statistics->ShowWindow(true);
+            m_ownedWindows[kAuxStatistics] = std::move(statistics);
+        }
+}
+
+void CSndViewWindow::SetOwnedWindowFactory(OwnedWindowFactory factory)
+{
+    OwnedWindowFactoryHolder() = std::move(factory);
+}
+
+COwnedWindow* CSndViewWindow::GetOwnedWindow(int kind) const
+{
+    const auto found = m_ownedWindows.find(kind);
+    return found == m_ownedWindows.end() ? nullptr : found->second.get();
+}
+
+void CSndViewWindow::ResetOwnedWindows()
+{
+    for (auto& [kind, window] : m_ownedWindows)
+        window->ResetValues();
 }
 
 void CSndViewWindow::OnOwnerMove(wxMoveEvent& event)
@@ -413,6 +447,11 @@ std::unique_ptr<CParamViewWindow> CSndViewWindow::CreateParamViewWindow(CParamVi
 
 void CSndViewWindow::ShowAuxWindow(int kind, int show)
 {
+    if (COwnedWindow* owned = GetOwnedWindow(kind))
+    {
+        owned->ShowWindow(show != 0);
+        return;
+    }
     if (kind == kAuxRoomAcoustics)
     {
         if (!m_pRoomAcoustics)

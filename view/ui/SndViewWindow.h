@@ -27,9 +27,28 @@ class CMeasurementsDlg;
 class CRoomAcousticDlg;
 class CFlutrixResultsDlg;
 
+// A window of another part of the program that a measurement window owns (the sound-level
+// statistics): shown or hidden with the window's show commands, reset with its measurements and
+// destroyed with it. The application installs the factory that makes them at start-up.
+class COwnedWindow
+{
+public:
+    virtual ~COwnedWindow() = default;
+    virtual void ShowWindow(bool show) = 0;
+    virtual void ResetValues() = 0;
+};
+// Makes the owned window of a kind for a window's view (null: none of that kind).
+using OwnedWindowFactory = std::function<std::unique_ptr<COwnedWindow>(int kind, CSndView& view)>;
+
 class CSndViewWindow : public wxWindow, public CViewWindow
 {
 public:
+    static constexpr int kAuxStatistics = 3;
+    static void SetOwnedWindowFactory(OwnedWindowFactory factory);
+    // The owned window of a kind (null while there is none).
+    COwnedWindow* GetOwnedWindow(int kind) const;
+    void ResetOwnedWindows() override;
+
     CSndViewWindow(wxWindow* parent, CViewDocument& document, CSoundIn& engine);
     ~CSndViewWindow() override;
 
@@ -155,6 +174,7 @@ private:
     CAppForm* m_p3DWindow = nullptr;
     std::unique_ptr<CSndView> m_pView;
     std::array<CMeasurementsDlg*, 2> m_readouts{};
+    std::map<int, std::unique_ptr<COwnedWindow>> m_ownedWindows;
     CRoomAcousticDlg* m_pRoomAcoustics = nullptr;
     CFlutrixResultsDlg* m_pWowAndFlutter = nullptr;
     // The top-level window whose moves the readouts follow, and where it was.
