@@ -5,6 +5,7 @@
 #include "app/AnalyzerApp.h"
 #include "app/MainFrame.h"
 #include "app/SndDoc.h"
+#include "engine/AudioInSim.h"
 #include "engine/SoundIn.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/WxEnvironment.h"
@@ -152,6 +153,18 @@ protected:
         m_app->m_pEngine = &m_engine;
         m_app->m_pDocument = std::make_unique<CSndDoc>(m_engine);
         m_app->m_pDocument->m_pFrame = m_frame;
+    }
+    // A new window of the workspace (null when none came), with the simulated 1 kHz input as the
+    // engine's stopped input at 48 kHz.
+    CSndView* NewWindowOnSimulatedInput()
+    {
+        m_app->OnFileNew();
+        wxTheApp->Yield(true);
+        m_engine.StopInput();
+        m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
+        m_engine.m_nInputMode = CSoundIn::kInputSimulated;
+        m_engine.m_nSampleRate = 48000;
+        return m_frame->GetActiveView();
     }
     void RunCommand(int id)
     {

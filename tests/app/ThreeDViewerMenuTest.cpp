@@ -49,14 +49,8 @@ int PeakPointOfNewestRow(CWaterfallScene& scene)
 TEST_F(ThreeDViewerMenuTest, OpensOnTheLiveSpectrumShowsTheSineAndClosesOnRightClick)
 {
     ASSERT_TRUE(g_softwareGl);
-    m_app->OnFileNew();
-    wxTheApp->Yield(true);
-    CSndView* view = m_frame->GetActiveView();
+    CSndView* view = NewWindowOnSimulatedInput();
     ASSERT_NE(view, nullptr);
-    m_engine.StopInput();
-    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
-    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
-    m_engine.m_nSampleRate = 48000;
     m_engine.SetFftSize(4096);
     // What the program's start-up switches on before the first window shows live data.
     g_bDisplayRestart = 1;

@@ -21,14 +21,8 @@ class TimeCorrelationMenuTest : public testsupport::EngineFrameFixture
 
 TEST_F(TimeCorrelationMenuTest, ShowsTheSinesCorrelationOverTheLag)
 {
-    m_app->OnFileNew();
-    wxTheApp->Yield(true);
-    CSndView* view = m_frame->GetActiveView();
+    CSndView* view = NewWindowOnSimulatedInput();
     ASSERT_NE(view, nullptr);
-    m_engine.StopInput();
-    m_engine.SetInputDevice(CSoundIn::kInputSimulated, std::make_unique<CAudioIn_Sim>());
-    m_engine.m_nInputMode = CSoundIn::kInputSimulated;
-    m_engine.m_nSampleRate = 48000;
     m_engine.SetFftSize(4096);
     m_engine.m_bWindowEnable = 1;
     m_engine.m_nWindowType = 3;
